@@ -1,0 +1,83 @@
+#pragma once
+// CReplaceThread: the worker object. It holds the per-run fields and runs a
+// whole job on one thread: the walk over the folder tree, the rewrite of each
+// selected file and the renaming of subfolders. It reads g_jobTables and
+// g_pCore and reports only through its notification target and m_result.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "engine/run_state.h"
+
+class CReplaceThread;
+
+// Handed to the worker for one run. The owner allocates it; the thread
+// procedure releases it when the run ends.
+struct JobParams {
+    CNotifyTarget* notify = nullptr;               // receives WM_JOB_PROGRESS and WM_JOB_DONE
+    CReplaceThread* worker = nullptr;              // filled in by the worker's constructor
+    const std::atomic<bool>* stopWord = nullptr;  // true means "STOP"
+};
+
+class CReplaceThread {
+public:
+    using ThreadProc = unsigned (*)(JobParams* params);
+
+    // A worker that runs on the calling thread (command line, tests).
+    CReplaceThread() = default;
+    // A worker for proc on a thread of its own; stores itself into params.
+    CReplaceThread(ThreadProc proc, JobParams* params);
+    // Joins the thread if one was started.
+    ~CReplaceThread();
+    CReplaceThread(const CReplaceThread&) = delete;
+    CReplaceThread& operator=(const CReplaceThread&) = delete;
+
+    // Starts proc(params) on a new thread; false when no thread could be made.
+    bool CreateThread();
+    // Waits for the thread to end; no effect when none runs.
+    void Join();
+
+    // The whole run: resets the per-run fields, walks a copy of
+    // g_jobTables.folderPath, releases the text buffer, posts WM_JOB_DONE. Returns 1.
+    int RunJob(JobParams* params);
+
+    void WalkFolder(const std::string& folderPath);
+    int MatchExtension(const std::string& fileName);
+    void RenameSubfolder(const std::string& parentPath, const std::string& folderName);
+    void ProcessFile(const std::string& path);
+
+    // --- per-run fields ---
+    CNotifyTarget* m_hNotify = nullptr;
+    const std::atomic<bool>* m_pStopWord = nullptr;
+    std::u16string m_wideText;  // decoded text of the current file
+    int m_wideLen = 0;          // 16-bit units of m_wideText to convert
+    int m_fileCount = 0;        // files selected so far in this run, the current one included
+    TextEncoding m_encoding = EncAnsi;
+
+    // --- set by the owner before a run, read by the worker ---
+    // Read and apply the rules in memory, simulate the renames; write nothing.
+    bool m_bDryRun = false;
+    // Tests only: called on the worker thread before each directory entry is handled.
+    std::function<void(const std::string& entryPath)> m_entryHook;
+
+    // --- filled by the worker; read by the owner only after the run ---
+    CRunResult m_result;
+
+private:
+    bool StopRequested() const { return m_pStopWord && m_pStopWord->load(std::memory_order_relaxed); }
+    void Post(unsigned message, std::intptr_t lParam);
+
+    ThreadProc m_proc = nullptr;
+    JobParams* m_pParams = nullptr;
+    std::thread m_thread;
+
+    // --- file rewrite (file_rewrite.cpp) ---
+    // (end of file rewrite)
+
+    // --- folder walk (folder_walk.cpp) ---
+    // (end of folder walk)
+};

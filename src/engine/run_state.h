@@ -1,0 +1,59 @@
+#pragma once
+// What the worker shares with whoever started it: the two messages it posts,
+// the encoding codes of a file, and the result of a run.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+inline constexpr unsigned WM_USER = 0x400;
+// A selected file is about to be processed; lParam carries m_fileCount.
+inline constexpr unsigned WM_JOB_PROGRESS = WM_USER + 1;
+// The run has ended, finished or stopped; wParam and lParam are 0.
+inline constexpr unsigned WM_JOB_DONE = WM_USER + 2;
+
+// The encoding of a file, told by its first two bytes. Code 3 is never produced.
+enum TextEncoding : int {
+    EncUtf16Le = 0,  // FF FE
+    EncUtf8 = 1,     // EF BB
+    EncUtf16Be = 2,  // FE FF
+    EncAnsi = 4,     // anything else: the working code page
+};
+
+// Where the worker posts its messages (the dialog, the command line, a test).
+// Post is called on the worker thread and must not block or wait for the receiver.
+class CNotifyTarget {
+public:
+    virtual ~CNotifyTarget() = default;
+    virtual void Post(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+};
+
+// One thing that happened to a file or folder during a run.
+enum class RunEventKind {
+    Rewritten,     // path: the file as it was named when rewritten
+    Skipped,       // a change was due and not made, or the file could not be examined
+    WriteFailed,   // the replacement failed; the original is unchanged
+    Renamed,       // path -> newPath
+    RenameFailed,  // path -> newPath was not done
+    FolderSkipped, // a folder that vanished or could not be listed
+};
+
+struct CRunEvent {
+    RunEventKind kind;
+    std::string path;     // full path in the working code page
+    std::string newPath;  // renames only
+    std::string reason;   // short English reason with the OS reason, empty for successes
+};
+
+// The outcome of one run, filled by the worker and read by its owner once the
+// worker has ended. Events are in the order they happened.
+struct CRunResult {
+    int selected = 0;   // equals the final m_fileCount
+    int unchanged = 0;  // selected files in which no find text occurred
+    bool stopped = false;
+    std::vector<CRunEvent> events;
+
+    int Count(RunEventKind kind) const;
+    // True when anything was skipped or failed: the run must not look clean.
+    bool HasProblems() const;
+};

@@ -1,0 +1,32 @@
+#pragma once
+// A folder of its own for each test, removed afterwards, with helpers to
+// build trees from (name, content) lists and to read files back byte for byte.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+class CTempDir {
+public:
+    CTempDir();
+    ~CTempDir();
+    CTempDir(const CTempDir&) = delete;
+    CTempDir& operator=(const CTempDir&) = delete;
+
+    // The folder, without a trailing "/".
+    const std::string& Path() const { return m_path; }
+    // Path() + "/" + relative.
+    std::string operator/(const std::string& relative) const { return m_path + "/" + relative; }
+
+private:
+    std::string m_path;
+};
+
+// Writes bytes to path, creating parent folders. Aborts the test on failure.
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+// Reads a whole file; empty when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
+// Creates each (relative name, content) under root; a name ending in "/" makes a folder.
+void MakeTree(const std::string& root, const std::vector<std::pair<std::string, std::string>>& entries);
+// Removes a tree; links are removed, never followed.
+void RemoveTree(const std::string& path);
