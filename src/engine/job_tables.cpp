@@ -37,17 +37,20 @@ void JobTables::Release() {
 
 void JobTables::ClearExtensions() {
     extensionCount = 0;
-    if (extensions) std::memset(extensions, 0, sizeof *extensions);
+    if (extensions)
+        std::memset(extensions, 0, sizeof *extensions);
 }
 
 void JobTables::ClearReplaceRules() {
     replaceRuleCount = 0;
-    if (replaceRules) std::memset(replaceRules, 0, sizeof(ReplaceRule) * kMaxRules);
+    if (replaceRules)
+        std::memset(replaceRules, 0, sizeof(ReplaceRule) * kMaxRules);
 }
 
 void JobTables::ClearRenameRules() {
     renameRuleCount = 0;
-    if (renameRules) std::memset(renameRules, 0, sizeof(RenameRule) * kMaxRules);
+    if (renameRules)
+        std::memset(renameRules, 0, sizeof(RenameRule) * kMaxRules);
 }
 
 bool JobTables::AppendExtension(std::string_view ext) {

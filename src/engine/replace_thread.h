@@ -18,13 +18,13 @@ class CReplaceThread;
 // Handed to the worker for one run. The owner allocates it; the thread
 // procedure releases it when the run ends.
 struct JobParams {
-    CNotifyTarget* notify = nullptr;               // receives WM_JOB_PROGRESS and WM_JOB_DONE
-    CReplaceThread* worker = nullptr;              // filled in by the worker's constructor
+    CNotifyTarget* notify = nullptr;              // receives WM_JOB_PROGRESS and WM_JOB_DONE
+    CReplaceThread* worker = nullptr;             // filled in by the worker's constructor
     const std::atomic<bool>* stopWord = nullptr;  // true means "STOP"
 };
 
 class CReplaceThread {
-public:
+  public:
     using ThreadProc = unsigned (*)(JobParams* params);
 
     // A worker that runs on the calling thread (command line, tests).
@@ -67,8 +67,10 @@ public:
     // --- filled by the worker; read by the owner only after the run ---
     CRunResult m_result;
 
-private:
-    bool StopRequested() const { return m_pStopWord && m_pStopWord->load(std::memory_order_relaxed); }
+  private:
+    bool StopRequested() const {
+        return m_pStopWord && m_pStopWord->load(std::memory_order_relaxed);
+    }
     void Post(unsigned message, std::intptr_t lParam);
 
     ThreadProc m_proc = nullptr;

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 int CRunResult::Count(RunEventKind kind) const {
-    return static_cast<int>(
-        std::count_if(events.begin(), events.end(), [kind](const CRunEvent& e) { return e.kind == kind; }));
+    return static_cast<int>(std::count_if(events.begin(), events.end(),
+                                          [kind](const CRunEvent& e) { return e.kind == kind; }));
 }
 
 bool CRunResult::HasProblems() const {

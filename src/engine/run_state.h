@@ -23,26 +23,26 @@ enum TextEncoding : int {
 // Where the worker posts its messages (the dialog, the command line, a test).
 // Post is called on the worker thread and must not block or wait for the receiver.
 class CNotifyTarget {
-public:
+  public:
     virtual ~CNotifyTarget() = default;
     virtual void Post(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
 };
 
 // One thing that happened to a file or folder during a run.
 enum class RunEventKind {
-    Rewritten,     // path: the file as it was named when rewritten
-    Skipped,       // a change was due and not made, or the file could not be examined
-    WriteFailed,   // the replacement failed; the original is unchanged
-    Renamed,       // path -> newPath
-    RenameFailed,  // path -> newPath was not done
-    FolderSkipped, // a folder that vanished or could not be listed
+    Rewritten,      // path: the file as it was named when rewritten
+    Skipped,        // a change was due and not made, or the file could not be examined
+    WriteFailed,    // the replacement failed; the original is unchanged
+    Renamed,        // path -> newPath
+    RenameFailed,   // path -> newPath was not done
+    FolderSkipped,  // a folder that vanished or could not be listed
 };
 
 struct CRunEvent {
     RunEventKind kind;
     std::string path;     // full path in the working code page
     std::string newPath;  // renames only
-    std::string reason;   // short English reason with the OS reason, empty for successes
+    std::string reason;   // short Chinese reason (UTF-8) with the OS reason; empty for successes
 };
 
 // The outcome of one run, filled by the worker and read by its owner once the

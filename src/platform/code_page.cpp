@@ -18,7 +18,8 @@ const char* Utf16Native() {
 
 std::string Upper(std::string s) {
     for (char& c : s) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
     }
     return s;
 }
@@ -31,24 +32,27 @@ bool Iconv(iconv_t cd, const char* in, size_t inBytes, size_t worstOutBytes, std
     char* dst = out.data();
     size_t srcLeft = inBytes;
     size_t dstLeft = out.size();
-    if (::iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1)) return false;
-    if (::iconv(cd, nullptr, nullptr, &dst, &dstLeft) == static_cast<size_t>(-1)) return false;
+    if (::iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1))
+        return false;
+    if (::iconv(cd, nullptr, nullptr, &dst, &dstLeft) == static_cast<size_t>(-1))
+        return false;
     out.resize(out.size() - dstLeft);
     return true;
 }
 
 class CIconv {
-public:
+  public:
     CIconv(const char* to, const char* from) : m_cd(::iconv_open(to, from)) {}
     ~CIconv() {
-        if (Ok()) ::iconv_close(m_cd);
+        if (Ok())
+            ::iconv_close(m_cd);
     }
     CIconv(const CIconv&) = delete;
     CIconv& operator=(const CIconv&) = delete;
     bool Ok() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
     iconv_t Get() const { return m_cd; }
 
-private:
+  private:
     iconv_t m_cd;
 };
 
@@ -68,10 +72,12 @@ bool IsValidUtf8(std::string_view bytes) {
         while (end - p >= 8) {
             uint64_t word;
             std::memcpy(&word, p, 8);
-            if (word & 0x8080808080808080ull) break;
+            if (word & 0x8080808080808080ull)
+                break;
             p += 8;
         }
-        if (p >= end) break;
+        if (p >= end)
+            break;
         unsigned c = *p;
         if (c < 0x80) {
             ++p;
@@ -83,19 +89,26 @@ bool IsValidUtf8(std::string_view bytes) {
             extra = 1;
         } else if (c >= 0xE0 && c <= 0xEF) {
             extra = 2;
-            if (c == 0xE0) lo = 0xA0;
-            if (c == 0xED) hi = 0x9F;  // no surrogates
+            if (c == 0xE0)
+                lo = 0xA0;
+            if (c == 0xED)
+                hi = 0x9F;  // no surrogates
         } else if (c >= 0xF0 && c <= 0xF4) {
             extra = 3;
-            if (c == 0xF0) lo = 0x90;
-            if (c == 0xF4) hi = 0x8F;
+            if (c == 0xF0)
+                lo = 0x90;
+            if (c == 0xF4)
+                hi = 0x8F;
         } else {
             return false;
         }
-        if (end - p <= extra) return false;
-        if (p[1] < lo || p[1] > hi) return false;
+        if (end - p <= extra)
+            return false;
+        if (p[1] < lo || p[1] > hi)
+            return false;
         for (int i = 2; i <= extra; ++i) {
-            if (p[i] < 0x80 || p[i] > 0xBF) return false;
+            if (p[i] < 0x80 || p[i] > 0xBF)
+                return false;
         }
         p += extra + 1;
     }
@@ -104,9 +117,11 @@ bool IsValidUtf8(std::string_view bytes) {
 
 bool ConvertCharset(const char* from, const char* to, std::string_view in, std::string& out) {
     out.clear();
-    if (in.empty()) return true;
+    if (in.empty())
+        return true;
     CIconv cd(to, from);
-    if (!cd.Ok()) return false;
+    if (!cd.Ok())
+        return false;
     // Four output bytes per input byte covers every pair of character sets used here
     // (GBK 2 bytes -> UTF-16 2 bytes, UTF-16 2 bytes -> UTF-8 3 bytes, ...).
     return Iconv(cd.Get(), in.data(), in.size(), in.size() * 4, out);
@@ -116,11 +131,13 @@ CCodePage::CCodePage(const std::string& name) : m_name(name) {
     const std::string upper = Upper(name);
     m_bUtf8 = upper == "UTF-8" || upper == "UTF8";
     m_bGb18030 = upper == "GB18030";
-    if (m_bUtf8) return;
+    if (m_bUtf8)
+        return;
     // A byte that iconv reports as an incomplete sequence on its own starts a
     // multibyte character: this finds the lead bytes of any code page.
     CIconv cd(Utf16Native(), name.c_str());
-    if (!cd.Ok()) return;
+    if (!cd.Ok())
+        return;
     for (int b = 0x80; b <= 0xFF; ++b) {
         char in = static_cast<char>(b);
         char* src = &in;
@@ -140,26 +157,32 @@ CCodePage::CCodePage(const std::string& name) : m_name(name) {
 size_t CCodePage::CharLength(std::string_view text, size_t pos) const {
     const auto c = static_cast<unsigned char>(text[pos]);
     const size_t left = text.size() - pos;
-    if (c < 0x80) return 1;
+    if (c < 0x80)
+        return 1;
     if (m_bUtf8) {
         size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
         return n <= left ? n : 1;
     }
-    if (!m_isLead[c] || left < 2) return 1;
+    if (!m_isLead[c] || left < 2)
+        return 1;
     if (m_bGb18030 && left >= 4) {
         const auto second = static_cast<unsigned char>(text[pos + 1]);
-        if (second >= 0x30 && second <= 0x39) return 4;
+        if (second >= 0x30 && second <= 0x39)
+            return 4;
     }
     return 2;
 }
 
 bool CCodePage::ToUtf16(std::string_view bytes, std::u16string& out) const {
     out.clear();
-    if (bytes.empty()) return true;
+    if (bytes.empty())
+        return true;
     CIconv cd(Utf16Native(), m_name.c_str());
-    if (!cd.Ok()) return false;
+    if (!cd.Ok())
+        return false;
     std::string raw;
-    if (!Iconv(cd.Get(), bytes.data(), bytes.size(), bytes.size() * 2, raw)) return false;
+    if (!Iconv(cd.Get(), bytes.data(), bytes.size(), bytes.size() * 2, raw))
+        return false;
     out.resize(raw.size() / 2);
     std::memcpy(out.data(), raw.data(), out.size() * 2);
     return true;
@@ -167,9 +190,11 @@ bool CCodePage::ToUtf16(std::string_view bytes, std::u16string& out) const {
 
 bool CCodePage::FromUtf16(std::u16string_view units, std::string& out) const {
     out.clear();
-    if (units.empty()) return true;
+    if (units.empty())
+        return true;
     CIconv cd(m_name.c_str(), Utf16Native());
-    if (!cd.Ok()) return false;
+    if (!cd.Ok())
+        return false;
     return Iconv(cd.Get(), reinterpret_cast<const char*>(units.data()), units.size() * 2,
                  units.size() * 4, out);
 }
@@ -180,7 +205,8 @@ bool CCodePage::FromCharset(const std::string& charset, std::string_view bytes,
 }
 
 bool CCodePage::IsValid(std::string_view bytes) const {
-    if (m_bUtf8) return IsValidUtf8(bytes);
+    if (m_bUtf8)
+        return IsValidUtf8(bytes);
     std::u16string ignored;
     return ToUtf16(bytes, ignored);
 }

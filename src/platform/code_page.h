@@ -10,7 +10,7 @@
 #include <string_view>
 
 class CCodePage {
-public:
+  public:
     // name is an iconv character set name such as "UTF-8", "GBK" or "CP936".
     explicit CCodePage(const std::string& name);
 
@@ -42,7 +42,7 @@ public:
     // The locale's character set as iconv names it; "UTF-8" for none or ASCII.
     static std::string LocaleCharset();
 
-private:
+  private:
     std::string m_name;
     bool m_bUtf8 = false;
     bool m_bDoubleByte = false;

@@ -32,17 +32,17 @@ std::string CFileRead::Reason() const {
     };
     switch (status) {
         case ReadStatus::Ok:
-            return "read";
+            return "已读取";
         case ReadStatus::OpenFailed:
-            return withOs("cannot open");
+            return withOs("无法打开");
         case ReadStatus::NotRegular:
-            return "not a regular file";
+            return "不是普通文件";
         case ReadStatus::TooLarge:
-            return "too large to be held in memory (2 GiB or more)";
+            return "文件过大（2 GiB 或以上）";
         case ReadStatus::ReadFailed:
-            return withOs("cannot read");
+            return withOs("无法读取");
     }
-    return "unknown";
+    return "未知原因";
 }
 
 CFileRead ReadWholeFile(const std::string& path, std::string& bytes, std::uint64_t maxBytes) {
@@ -72,10 +72,13 @@ CFileRead ReadWholeFile(const std::string& path, std::string& bytes, std::uint64
         result.error = error;
         return result;
     };
-    if (Sys().fstat(fd, &st) != 0) return fail(ReadStatus::ReadFailed, errno);
+    if (Sys().fstat(fd, &st) != 0)
+        return fail(ReadStatus::ReadFailed, errno);
     // The name may have been replaced by something else between stat and open.
-    if (!S_ISREG(st.st_mode)) return fail(ReadStatus::NotRegular, 0);
-    if (static_cast<std::uint64_t>(st.st_size) >= maxBytes) return fail(ReadStatus::TooLarge, 0);
+    if (!S_ISREG(st.st_mode))
+        return fail(ReadStatus::NotRegular, 0);
+    if (static_cast<std::uint64_t>(st.st_size) >= maxBytes)
+        return fail(ReadStatus::TooLarge, 0);
     result.stamp = CFileStamp::FromStat(st);
 
     // Read to end of file, not just st_size bytes: a file that grows while it
@@ -84,15 +87,18 @@ CFileRead ReadWholeFile(const std::string& path, std::string& bytes, std::uint64
     bytes.resize(static_cast<size_t>(st.st_size) + 1);
     for (;;) {
         if (have == bytes.size()) {
-            if (bytes.size() >= maxBytes) return fail(ReadStatus::TooLarge, 0);
+            if (bytes.size() >= maxBytes)
+                return fail(ReadStatus::TooLarge, 0);
             bytes.resize(bytes.size() * 2);
         }
         const ssize_t n = Sys().read(fd, bytes.data() + have, bytes.size() - have);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return fail(ReadStatus::ReadFailed, errno);
         }
-        if (n == 0) break;
+        if (n == 0)
+            break;
         have += static_cast<size_t>(n);
     }
     bytes.resize(have);

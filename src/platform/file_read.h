@@ -40,7 +40,7 @@ struct CFileRead {
     CFileStamp stamp;
 
     bool Ok() const { return status == ReadStatus::Ok; }
-    // A short English reason for summaries, with the OS reason where there is one.
+    // A short Chinese reason (UTF-8) for summaries, with the OS reason where there is one.
     std::string Reason() const;
 };
 

@@ -9,13 +9,17 @@
 
 namespace {
 
-int RealOpen(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
+int RealOpen(const char* path, int flags, mode_t mode) {
+    return ::open(path, flags, mode);
+}
 
 int RealOpenAt(int dirFd, const char* path, int flags, mode_t mode) {
     return ::openat(dirFd, path, flags, mode);
 }
 
-int RealFstat(int fd, struct stat* st) { return ::fstat(fd, st); }
+int RealFstat(int fd, struct stat* st) {
+    return ::fstat(fd, st);
+}
 
 int RealRenameAt2(int oldDirFd, const char* oldPath, int newDirFd, const char* newPath,
                   unsigned flags) {
@@ -36,7 +40,9 @@ const CSysCalls kReal = {
 
 }  // namespace
 
-const CSysCalls& RealSysCalls() { return kReal; }
+const CSysCalls& RealSysCalls() {
+    return kReal;
+}
 
 CSysCalls& Sys() {
     static CSysCalls table = kReal;

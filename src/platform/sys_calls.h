@@ -30,12 +30,12 @@ const CSysCalls& RealSysCalls();
 
 // Restores the table when it goes out of scope (tests only).
 class CSysCallsOverride {
-public:
+  public:
     CSysCallsOverride() : m_saved(Sys()) {}
     ~CSysCallsOverride() { Sys() = m_saved; }
     CSysCallsOverride(const CSysCallsOverride&) = delete;
     CSysCallsOverride& operator=(const CSysCallsOverride&) = delete;
 
-private:
+  private:
     CSysCalls m_saved;
 };

@@ -18,17 +18,20 @@ CCore* g_pCore = nullptr;
 namespace {
 
 bool MakeFolders(const std::string& path) {
-    for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         const std::string part = path.substr(0, slash);
-        if (!part.empty() && ::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
-        if (slash == std::string::npos) return true;
+        if (!part.empty() && ::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+        if (slash == std::string::npos)
+            return true;
     }
 }
 
 }  // namespace
 
 void CCore::autoFileConfig() {
-    if (m_pStore) m_pStore->Load();
+    if (m_pStore)
+        m_pStore->Load();
 }
 
 std::string CCore::getAppPath() {
@@ -54,16 +57,22 @@ bool CCore::createFile(const std::string& path, int /*mode*/) {
     return errno == EEXIST && isFileExist(path);
 }
 
-std::string CCore::getConfigStr(const char* key) { return m_pStore ? m_pStore->GetStr(key) : ""; }
+std::string CCore::getConfigStr(const char* key) {
+    return m_pStore ? m_pStore->GetStr(key) : "";
+}
 
-int CCore::getConfigB(const char* key) { return m_pStore ? (m_pStore->GetBool(key) ? 1 : 0) : 0; }
+int CCore::getConfigB(const char* key) {
+    return m_pStore ? (m_pStore->GetBool(key) ? 1 : 0) : 0;
+}
 
 void CCore::saveConfigStr(const char* key, const std::string& value) {
-    if (m_pStore) m_pStore->SaveStr(key, value);
+    if (m_pStore)
+        m_pStore->SaveStr(key, value);
 }
 
 void CCore::saveConfigB(const char* key, int value) {
-    if (m_pStore) m_pStore->SaveBool(key, value ? 1 : 0);
+    if (m_pStore)
+        m_pStore->SaveBool(key, value ? 1 : 0);
 }
 
 int CCore::isPathExist(const std::string& path) {
@@ -77,20 +86,25 @@ int CCore::isFileExist(const std::string& path) {
 }
 
 std::string CCore::parsePath(const std::string& path) {
-    if (path.empty()) return path;
+    if (path.empty())
+        return path;
     size_t end = path.size();
-    while (end > 1 && path[end - 1] == '/') --end;
+    while (end > 1 && path[end - 1] == '/')
+        --end;
     std::string out = path.substr(0, end);
-    if (out != "/") out += '/';
+    if (out != "/")
+        out += '/';
     return out;
 }
 
 std::string CCore::getFg(const std::string& text, char sep, int n) {
-    if (n < 0) return "";
+    if (n < 0)
+        return "";
     size_t start = 0;
     for (int field = 0; field < n; ++field) {
         const size_t next = text.find(sep, start);
-        if (next == std::string::npos) return "";
+        if (next == std::string::npos)
+            return "";
         start = next + 1;
     }
     const size_t end = text.find(sep, start);
@@ -109,24 +123,32 @@ int CCore::msgboxConfirm(void* owner, const std::string& text) {
     return m_pHost ? m_pHost->Confirm(owner, text) : CDialogHost::kNo;
 }
 
-std::string CCore::getStrInt(int value) { return std::to_string(value); }
+std::string CCore::getStrInt(int value) {
+    return std::to_string(value);
+}
 
 void CCore::openUrl(const std::string& target) {
-    if (m_pHost) m_pHost->OpenUrl(target);
+    if (m_pHost)
+        m_pHost->OpenUrl(target);
 }
 
 int CCore::renameFolder(const char* from, const char* to, int* error) {
     auto done = [error](int ok, int err) {
-        if (error) *error = err;
+        if (error)
+            *error = err;
         return ok;
     };
-    if (Sys().renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return done(1, 0);
-    if (errno != EINVAL && errno != ENOSYS) return done(0, errno);
+    if (Sys().renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
+        return done(1, 0);
+    if (errno != EINVAL && errno != ENOSYS)
+        return done(0, errno);
     // The file system refuses the flag: check, then rename. The window between
     // the two is the best this file system allows.
     struct stat st {};
-    if (::lstat(to, &st) == 0) return done(0, EEXIST);
-    if (Sys().renameat2(AT_FDCWD, from, AT_FDCWD, to, 0) == 0) return done(1, 0);
+    if (::lstat(to, &st) == 0)
+        return done(0, EEXIST);
+    if (Sys().renameat2(AT_FDCWD, from, AT_FDCWD, to, 0) == 0)
+        return done(1, 0);
     return done(0, errno);
 }
 

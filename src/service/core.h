@@ -27,13 +27,13 @@ enum class WriteStatus {
 struct CWriteResult {
     WriteStatus status = WriteStatus::Written;
     int error = 0;       // errno where there is one
-    std::string reason;  // short English text with the OS reason, empty when Written
+    std::string reason;  // short Chinese text (UTF-8) with the OS reason, empty when Written
 
     bool Ok() const { return status == WriteStatus::Written; }
 };
 
 class CCore {
-public:
+  public:
     CCore() = default;
     CCore(const CCore&) = delete;
     CCore& operator=(const CCore&) = delete;
@@ -86,7 +86,7 @@ public:
 
     std::string uu(int operation, const tagSoft* soft, const std::string& text);
 
-private:
+  private:
     CSettingsStore* m_pStore = nullptr;
     CDialogHost* m_pHost = nullptr;
 };

@@ -8,7 +8,7 @@
 struct tagSoft;
 
 class CDialogHost {
-public:
+  public:
     // msgboxConfirm's answers, as the Windows message box returns them.
     static constexpr int kYes = 6;
     static constexpr int kNo = 7;

@@ -5,7 +5,7 @@
 #include <string>
 
 class CSettingsStore {
-public:
+  public:
     virtual ~CSettingsStore() = default;
     // Prepares the store so that the getters return what was saved last.
     virtual void Load() = 0;

@@ -13,7 +13,8 @@ TEST_F(JobTablesTest, NothingIsWrittenOutsideASlot) {
     EXPECT_FALSE(g_jobTables.AppendExtension(std::string(11, 'x')));
     EXPECT_FALSE(g_jobTables.AppendExtension(std::string("a\0b", 3)));
     EXPECT_EQ(g_jobTables.extensionCount, 1);
-    for (int i = 1; i < kMaxExtensions; ++i) ASSERT_TRUE(g_jobTables.AppendExtension("e"));
+    for (int i = 1; i < kMaxExtensions; ++i)
+        ASSERT_TRUE(g_jobTables.AppendExtension("e"));
     EXPECT_FALSE(g_jobTables.AppendExtension("e"));
 
     const std::string longest(kMaxRuleTextBytes, 'r');
@@ -21,7 +22,8 @@ TEST_F(JobTablesTest, NothingIsWrittenOutsideASlot) {
     EXPECT_FALSE(g_jobTables.AppendReplaceRule(longest + "r", ""));
     EXPECT_EQ(g_jobTables.Find(0), longest);
     EXPECT_EQ(g_jobTables.Replacement(0), longest);
-    for (int i = 1; i < kMaxRules; ++i) ASSERT_TRUE(g_jobTables.AppendRenameRule("a", "b"));
+    for (int i = 1; i < kMaxRules; ++i)
+        ASSERT_TRUE(g_jobTables.AppendRenameRule("a", "b"));
     EXPECT_TRUE(g_jobTables.AppendRenameRule("a", "b"));
     EXPECT_FALSE(g_jobTables.AppendRenameRule("a", "b"));
 }
@@ -31,7 +33,8 @@ TEST_F(JobTablesTest, ClearZeroesEveryByte) {
     g_jobTables.ClearReplaceRules();
     EXPECT_EQ(g_jobTables.replaceRuleCount, 0);
     const auto* bytes = reinterpret_cast<const unsigned char*>(g_jobTables.replaceRules);
-    for (size_t i = 0; i < sizeof(ReplaceRule) * kMaxRules; ++i) ASSERT_EQ(bytes[i], 0) << i;
+    for (size_t i = 0; i < sizeof(ReplaceRule) * kMaxRules; ++i)
+        ASSERT_EQ(bytes[i], 0) << i;
 }
 
 }  // namespace

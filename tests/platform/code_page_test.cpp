@@ -15,17 +15,19 @@ TEST(CodePage, StrictConversionRefusesInvalidAndUnmappable) {
     ASSERT_TRUE(gbk.FromUtf16(u"中文", bytes));
     EXPECT_EQ(bytes, "\xD6\xD0\xCE\xC4");
 
-    EXPECT_FALSE(utf8.ToUtf16("abc\xFF", wide));          // invalid UTF-8
-    EXPECT_FALSE(gbk.FromUtf16(u"\U0001F600", bytes));   // no emoji in GBK
-    EXPECT_FALSE(gbk.ToUtf16("\xD6", wide));              // truncated double-byte character
-    EXPECT_FALSE(utf8.IsValid("\xED\xA0\x80"));           // a surrogate
-    EXPECT_FALSE(utf8.IsValid("\xC0\xAF"));               // overlong
+    EXPECT_FALSE(utf8.ToUtf16("abc\xFF", wide));        // invalid UTF-8
+    EXPECT_FALSE(gbk.FromUtf16(u"\U0001F600", bytes));  // no emoji in GBK
+    EXPECT_FALSE(gbk.ToUtf16("\xD6", wide));            // truncated double-byte character
+    EXPECT_FALSE(utf8.IsValid("\xED\xA0\x80"));         // a surrogate
+    EXPECT_FALSE(utf8.IsValid("\xC0\xAF"));             // overlong
     EXPECT_TRUE(utf8.IsValid("plain ascii and 中文"));
 }
 
 TEST(CodePage, CharLengthFollowsTheCharacterSet) {
     const CCodePage gbk("GBK");
-    const std::string text = "a\xD6\xD0" "b";
+    const std::string text =
+        "a\xD6\xD0"
+        "b";
     EXPECT_EQ(gbk.CharLength(text, 0), 1u);
     EXPECT_EQ(gbk.CharLength(text, 1), 2u);
     EXPECT_EQ(gbk.CharLength(text, 3), 1u);

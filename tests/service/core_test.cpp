@@ -16,9 +16,15 @@ TEST_F(CoreTest, GetFgCountsEmptyFieldsAndIsEmptyBeyondTheLast) {
         int n;
         std::string expected;
     } cases[] = {
-        {"report.txt", '.', 1, "txt"}, {"a.b.c", '.', 1, "b"},   {"readme", '.', 1, ""},
-        {".config", '.', 1, "config"}, {"*.txt;;*.htm", ';', 1, ""}, {"*.txt;;*.htm", ';', 2, "*.htm"},
-        {"find`repl`x", '`', 1, "repl"}, {"`x", '`', 0, ""},    {"a", '.', 5, ""},
+        {"report.txt", '.', 1, "txt"},
+        {"a.b.c", '.', 1, "b"},
+        {"readme", '.', 1, ""},
+        {".config", '.', 1, "config"},
+        {"*.txt;;*.htm", ';', 1, ""},
+        {"*.txt;;*.htm", ';', 2, "*.htm"},
+        {"find`repl`x", '`', 1, "repl"},
+        {"`x", '`', 0, ""},
+        {"a", '.', 5, ""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(m_core->getFg(c.text, c.sep, c.n), c.expected) << c.text << " field " << c.n;

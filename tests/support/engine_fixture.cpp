@@ -5,7 +5,8 @@
 #include "platform/code_page.h"
 
 void CEngineTest::SetUp() {
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME")) m_savedXdg = xdg;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"))
+        m_savedXdg = xdg;
     ::setenv("XDG_CONFIG_HOME", (m_dir / "config").c_str(), 1);
     CCodePage::SetWorking("UTF-8");
     m_core = std::make_unique<CCore>();
@@ -37,5 +38,6 @@ void CEngineTest::SetRules(const std::vector<std::pair<std::string, std::string>
 
 void CEngineTest::SetExtensions(const std::vector<std::string>& extensions) {
     g_jobTables.ClearExtensions();
-    for (const auto& ext : extensions) ASSERT_TRUE(g_jobTables.AppendExtension(ext)) << ext;
+    for (const auto& ext : extensions)
+        ASSERT_TRUE(g_jobTables.AppendExtension(ext)) << ext;
 }

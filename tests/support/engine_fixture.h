@@ -15,7 +15,7 @@
 #include "support/temp_dir.h"
 
 class CEngineTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 

@@ -46,7 +46,8 @@ std::vector<std::intptr_t> CRecordingNotify::ProgressCounts() {
     std::lock_guard lock(m_mutex);
     std::vector<std::intptr_t> counts;
     for (const auto& m : m_messages) {
-        if (m.message == WM_JOB_PROGRESS) counts.push_back(m.lParam);
+        if (m.message == WM_JOB_PROGRESS)
+            counts.push_back(m.lParam);
     }
     return counts;
 }

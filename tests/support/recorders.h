@@ -14,7 +14,7 @@
 #include "service/settings_store.h"
 
 class CRecordingDialogHost : public CDialogHost {
-public:
+  public:
     void Warning(void* owner, const std::string& text) override;
     int Confirm(void* owner, const std::string& text) override;
     void OpenUrl(const std::string& target) override;
@@ -26,12 +26,12 @@ public:
     int abouts = 0;
     int answer = kYes;  // what Confirm returns
 
-private:
+  private:
     std::mutex m_mutex;  // OpenUrl and About may come from another thread
 };
 
 class CMemorySettingsStore : public CSettingsStore {
-public:
+  public:
     void Load() override { ++loads; }
     std::string GetStr(const char* key) override;
     int GetBool(const char* key) override;
@@ -50,13 +50,13 @@ struct CPostedMessage {
 };
 
 class CRecordingNotify : public CNotifyTarget {
-public:
+  public:
     void Post(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
     std::vector<CPostedMessage> Messages();
     // The lParam of every WM_JOB_PROGRESS, in order.
     std::vector<std::intptr_t> ProgressCounts();
 
-private:
+  private:
     std::mutex m_mutex;
     std::vector<CPostedMessage> m_messages;
 };

@@ -11,11 +11,14 @@ namespace fs = std::filesystem;
 
 CTempDir::CTempDir() {
     std::string pattern = (fs::temp_directory_path() / "vexa-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) ADD_FAILURE() << "mkdtemp failed";
+    if (!::mkdtemp(pattern.data()))
+        ADD_FAILURE() << "mkdtemp failed";
     m_path = pattern;
 }
 
-CTempDir::~CTempDir() { RemoveTree(m_path); }
+CTempDir::~CTempDir() {
+    RemoveTree(m_path);
+}
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
     fs::create_directories(fs::path(path).parent_path());
@@ -44,7 +47,8 @@ void MakeTree(const std::string& root,
 void RemoveTree(const std::string& path) {
     std::error_code ec;
     // Folders a test made unreadable or unwritable must still go away.
-    for (auto it = fs::recursive_directory_iterator(path, fs::directory_options::skip_permission_denied, ec);
+    for (auto it = fs::recursive_directory_iterator(
+             path, fs::directory_options::skip_permission_denied, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         if (it->is_directory(ec) && !it->is_symlink(ec)) {
             fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);

@@ -7,7 +7,7 @@
 #include <vector>
 
 class CTempDir {
-public:
+  public:
     CTempDir();
     ~CTempDir();
     CTempDir(const CTempDir&) = delete;
@@ -18,7 +18,7 @@ public:
     // Path() + "/" + relative.
     std::string operator/(const std::string& relative) const { return m_path + "/" + relative; }
 
-private:
+  private:
     std::string m_path;
 };
 
@@ -27,6 +27,7 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 // Reads a whole file; empty when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
 // Creates each (relative name, content) under root; a name ending in "/" makes a folder.
-void MakeTree(const std::string& root, const std::vector<std::pair<std::string, std::string>>& entries);
+void MakeTree(const std::string& root,
+              const std::vector<std::pair<std::string, std::string>>& entries);
 // Removes a tree; links are removed, never followed.
 void RemoveTree(const std::string& path);

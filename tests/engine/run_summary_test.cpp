@@ -1,0 +1,32 @@
+#include "engine/run_summary.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(RunSummary, CountsAndListsOnlyProblemsUpToTheLimit) {
+    CRunResult r;
+    r.selected = 4;
+    r.unchanged = 1;
+    r.events = {
+        {RunEventKind::Rewritten, "/d/a.txt", "", ""},
+        {RunEventKind::Skipped, "/d/b.txt", "", "只读文件"},
+        {RunEventKind::Renamed, "/d/old", "/d/new", ""},
+        {RunEventKind::RenameFailed, "/d/x", "/d/y", "目标已存在"},
+        {RunEventKind::WriteFailed, "/d/c.txt", "", "磁盘已满"},
+    };
+    EXPECT_TRUE(r.HasProblems());
+    EXPECT_EQ(FormatRunCounts(r),
+              "已选文件 4 个，已改写 1 个，未改动 1 个，已跳过 1 个，写入失败 1 个；"
+              "文件夹已重命名 1 个，重命名失败 1 个。");
+    EXPECT_EQ(FormatRunProblems(r, 2),
+              "已跳过：/d/b.txt（只读文件）\n"
+              "重命名失败：/d/x -> /d/y（目标已存在）\n"
+              "……另有 1 项未列出。\n");
+    r.events.erase(r.events.begin() + 1);
+    r.events.erase(r.events.begin() + 2, r.events.end());
+    EXPECT_FALSE(r.HasProblems());
+    EXPECT_EQ(FormatRunProblems(r, 5), "");
+}
+
+}  // namespace
