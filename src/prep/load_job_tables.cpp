@@ -5,6 +5,7 @@
 
 #include "engine/job_tables.h"
 #include "platform/code_page.h"
+#include "platform/file_read.h"
 #include "platform/mbcs.h"
 #include "prep/prep_messages.h"
 #include "prep/rules_file_reader.h"
@@ -52,14 +53,6 @@ void WarnNotAppended(void* owner, const CRulesMessages& messages, int count, siz
     Warn(owner, count >= kMaxRules ? messages.tooMany : messages.tooLong, {std::to_string(lineNo)});
 }
 
-bool ReadRules(void* owner, const std::string& path, const CRulesMessages& messages,
-               CRulesText& text) {
-    const CFileRead read = ReadRulesFile(path, text);
-    if (!read.Ok())
-        Warn(owner, messages.unreadable, {read.Reason()});
-    return read.Ok();
-}
-
 // Step 2. False after a warning when an entry does not fit the list.
 bool FillExtensions(void* owner) {
     // The text ends at a zero byte, as the framework's strings do.
@@ -75,34 +68,23 @@ bool FillExtensions(void* owner) {
     return true;
 }
 
-// Step 5. False after a warning when the file cannot be read or a line is refused.
-bool FillReplaceRules(void* owner) {
-    CRulesText text;
-    if (!ReadRules(owner, g_jobTables.replaceRulesPath, kReplaceMessages, text))
+// One line of the replacement rules file (step 5). False after a warning.
+bool AddReplaceRule(void* owner, size_t lineNo, const std::string& line) {
+    // Zero bytes are what a UTF-16 file without its mark looks like; they are never text here.
+    if (line.find('\0') != std::string::npos) {
+        WarnBadText(owner, kReplaceMessages, lineNo);
         return false;
+    }
+    auto [find, replacement] = SplitRuleLine(line);
+    if (find.empty())
+        return true;
     const CCodePage& working = CCodePage::Working();
-    for (size_t i = 0; i < text.lines.size(); ++i) {
-        const std::string& line = text.lines[i];
-        // Zero bytes are what a UTF-16 file without its mark looks like; they are never text here.
-        if (line.find('\0') != std::string::npos) {
-            WarnBadText(owner, kReplaceMessages, i + 1);
-            return false;
-        }
-        auto [find, replacement] = SplitRuleLine(line);
-        if (find.empty())
-            continue;
-        MbsReplaceAll(working, find, "^", "\r\n");
-        MbsReplaceAll(working, replacement, "^", "\r\n");
-        if (!g_jobTables.AppendReplaceRule(find, replacement)) {
-            WarnNotAppended(owner, kReplaceMessages, g_jobTables.replaceRuleCount, i + 1);
-            return false;
-        }
-    }
-    if (text.badLine != 0) {
-        WarnBadText(owner, kReplaceMessages, static_cast<size_t>(text.badLine));
-        return false;
-    }
-    return true;
+    MbsReplaceAll(working, find, "^", "\r\n");
+    MbsReplaceAll(working, replacement, "^", "\r\n");
+    if (g_jobTables.AppendReplaceRule(find, replacement))
+        return true;
+    WarnNotAppended(owner, kReplaceMessages, g_jobTables.replaceRuleCount, lineNo);
+    return false;
 }
 
 // A new name with a separator, or "." or "..", would move the folder elsewhere
@@ -112,29 +94,39 @@ bool IsUnsafeFolderName(std::string_view name) {
            name.find('\0') != std::string_view::npos;
 }
 
-// Step 9. False after a warning when the file cannot be read or a line is refused.
-bool FillRenameRules(void* owner) {
-    CRulesText text;
-    if (!ReadRules(owner, g_jobTables.renameRulesPath, kRenameMessages, text))
-        return false;
-    for (size_t i = 0; i < text.lines.size(); ++i) {
-        const auto [oldName, newName] = SplitRuleLine(text.lines[i]);
-        if (oldName.empty() || newName.empty())
-            continue;
-        if (IsUnsafeFolderName(oldName) || IsUnsafeFolderName(newName)) {
-            Warn(owner, kMsgRenameRuleUnsafe, {std::to_string(i + 1)});
-            return false;
-        }
-        if (!g_jobTables.AppendRenameRule(oldName, newName)) {
-            WarnNotAppended(owner, kRenameMessages, g_jobTables.renameRuleCount, i + 1);
-            return false;
-        }
-    }
-    if (text.badLine != 0) {
-        WarnBadText(owner, kRenameMessages, static_cast<size_t>(text.badLine));
+// One line of the rename rules file (step 9). False after a warning.
+bool AddRenameRule(void* owner, size_t lineNo, const std::string& line) {
+    const auto [oldName, newName] = SplitRuleLine(line);
+    if (oldName.empty() || newName.empty())
+        return true;
+    if (IsUnsafeFolderName(oldName) || IsUnsafeFolderName(newName)) {
+        Warn(owner, kMsgRenameRuleUnsafe, {std::to_string(lineNo)});
         return false;
     }
-    return true;
+    if (g_jobTables.AppendRenameRule(oldName, newName))
+        return true;
+    WarnNotAppended(owner, kRenameMessages, g_jobTables.renameRuleCount, lineNo);
+    return false;
+}
+
+// Reads the rules file at path and hands each line to addRule, which warns
+// and returns false to refuse (steps 5 and 9). False after exactly one warning.
+bool FillRules(void* owner, const std::string& path, const CRulesMessages& messages,
+               bool (*addRule)(void* owner, size_t lineNo, const std::string& line)) {
+    std::string raw;
+    const CFileRead read = ReadWholeFile(path, raw);
+    if (!read.Ok()) {
+        Warn(owner, messages.unreadable, {read.Reason()});
+        return false;
+    }
+    bool refused = false;
+    const size_t badLine = ForEachRulesLine(raw, [&](size_t lineNo, const std::string& line) {
+        refused = !addRule(owner, lineNo, line);
+        return !refused;
+    });
+    if (badLine != 0)
+        WarnBadText(owner, messages, badLine);
+    return !refused && badLine == 0;
 }
 
 }  // namespace
@@ -159,7 +151,7 @@ int LoadJobTables(void* owner) {
         Warn(owner, std::string(kMsgNoReplaceFile));
         return 0;
     }
-    if (!FillReplaceRules(owner)) {
+    if (!FillRules(owner, tables.replaceRulesPath, kReplaceMessages, AddReplaceRule)) {
         tables.ClearReplaceRules();
         return 0;
     }
@@ -176,7 +168,7 @@ int LoadJobTables(void* owner) {
         Warn(owner, std::string(kMsgNoRenameFile));
         return 0;
     }
-    if (!FillRenameRules(owner)) {
+    if (!FillRules(owner, tables.renameRulesPath, kRenameMessages, AddRenameRule)) {
         tables.ClearRenameRules();
         return 0;
     }

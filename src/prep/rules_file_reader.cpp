@@ -8,30 +8,6 @@ constexpr unsigned kLf = 0x0A;
 constexpr unsigned kCr = 0x0D;
 constexpr unsigned kCtrlZ = 0x1A;
 
-// A view of text as a sequence of code units of one or two bytes.
-class CUnits {
-  public:
-    CUnits(std::string_view text, RulesCharset charset)
-        : m_text(text),
-          m_width(charset == RulesCharset::Utf16Le || charset == RulesCharset::Utf16Be ? 2 : 1),
-          m_bBigEndian(charset == RulesCharset::Utf16Be) {}
-
-    size_t Width() const { return m_width; }
-    // Whole units only: an odd last byte of UTF-16 is never read as a unit.
-    size_t Count() const { return m_text.size() / m_width; }
-    unsigned At(size_t i) const {
-        const auto* p = reinterpret_cast<const unsigned char*>(m_text.data()) + i * m_width;
-        if (m_width == 1)
-            return p[0];
-        return m_bBigEndian ? (p[0] << 8 | p[1]) : (p[1] << 8 | p[0]);
-    }
-
-  private:
-    std::string_view m_text;
-    size_t m_width;
-    bool m_bBigEndian;
-};
-
 const char* CharsetName(RulesCharset charset) {
     switch (charset) {
         case RulesCharset::Utf8:
@@ -65,61 +41,65 @@ RulesCharset DetectRulesCharset(std::string_view raw, size_t& markBytes) {
     return RulesCharset::Working;
 }
 
-std::vector<std::string_view> SplitTextLines(std::string_view text, RulesCharset charset) {
-    const CUnits units(text, charset);
-    const size_t width = units.Width();
-    size_t end = units.Count();
-    for (size_t i = 0; i < end; ++i) {
-        if (units.At(i) == kCtrlZ)
-            end = i;
-    }
-    // Without a Ctrl-Z the odd last byte of a UTF-16 text belongs to the last line.
-    const size_t endByte = end == units.Count() ? text.size() : end * width;
-
-    std::vector<std::string_view> lines;
-    size_t start = 0;  // in units
-    for (size_t i = 0; i < end; ++i) {
-        if (units.At(i) != kLf)
-            continue;
-        const size_t stop = i > start && units.At(i - 1) == kCr ? i - 1 : i;
-        lines.push_back(text.substr(start * width, (stop - start) * width));
-        start = i + 1;
-    }
-    if (start * width < endByte)
-        lines.push_back(text.substr(start * width, endByte - start * width));
-    return lines;
-}
-
-CRulesText DecodeRulesText(std::string_view raw) {
-    size_t markBytes = 0;
-    RulesCharset charset = DetectRulesCharset(raw, markBytes);
-    const CCodePage& working = CCodePage::Working();
-    const bool same =
-        charset == RulesCharset::Working || (charset == RulesCharset::Utf8 && working.IsUtf8());
-
-    CRulesText result;
-    const std::vector<std::string_view> lines = SplitTextLines(raw.substr(markBytes), charset);
-    result.lines.reserve(lines.size());
-    for (std::string_view line : lines) {
-        std::string decoded;
-        const bool ok =
-            same ? working.IsValid(line) : working.FromCharset(CharsetName(charset), line, decoded);
-        if (!ok) {
-            result.badLine = static_cast<int>(result.lines.size()) + 1;
+CTextLines::CTextLines(std::string_view text, RulesCharset charset)
+    : m_text(text),
+      m_width(charset == RulesCharset::Utf16Le || charset == RulesCharset::Utf16Be ? 2 : 1),
+      m_bBigEndian(charset == RulesCharset::Utf16Be) {
+    for (size_t pos = 0; pos + m_width <= m_text.size(); pos += m_width) {
+        if (UnitAt(pos) == kCtrlZ) {
+            m_text = m_text.substr(0, pos);
             break;
         }
-        result.lines.push_back(same ? std::string(line) : std::move(decoded));
     }
-    return result;
 }
 
-CFileRead ReadRulesFile(const std::string& path, CRulesText& text) {
-    text = CRulesText{};
-    std::string raw;
-    CFileRead read = ReadWholeFile(path, raw);
-    if (read.Ok())
-        text = DecodeRulesText(raw);
-    return read;
+unsigned CTextLines::UnitAt(size_t pos) const {
+    const auto* p = reinterpret_cast<const unsigned char*>(m_text.data()) + pos;
+    if (m_width == 1)
+        return p[0];
+    return m_bBigEndian ? (p[0] << 8 | p[1]) : (p[1] << 8 | p[0]);
+}
+
+bool CTextLines::Next(std::string_view& line) {
+    if (m_pos >= m_text.size())
+        return false;
+    const size_t start = m_pos;
+    for (size_t pos = start; pos + m_width <= m_text.size(); pos += m_width) {
+        if (UnitAt(pos) != kLf)
+            continue;
+        const bool crBefore = pos > start && UnitAt(pos - m_width) == kCr;
+        line = m_text.substr(start, pos - start - (crBefore ? m_width : 0));
+        m_pos = pos + m_width;
+        return true;
+    }
+    line = m_text.substr(start);
+    m_pos = m_text.size();
+    return true;
+}
+
+size_t ForEachRulesLine(std::string_view raw,
+                        const std::function<bool(size_t, const std::string&)>& onLine) {
+    size_t markBytes = 0;
+    const RulesCharset charset = DetectRulesCharset(raw, markBytes);
+    const CCodePage& working = CCodePage::Working();
+    const bool asIs =
+        charset == RulesCharset::Working || (charset == RulesCharset::Utf8 && working.IsUtf8());
+
+    CTextLines lines(raw.substr(markBytes), charset);
+    std::string_view line;
+    std::string text;
+    for (size_t number = 1; lines.Next(line); ++number) {
+        if (asIs) {
+            if (!working.IsValid(line))
+                return number;
+            text.assign(line);
+        } else if (!working.FromCharset(CharsetName(charset), line, text)) {
+            return number;
+        }
+        if (!onLine(number, text))
+            return 0;
+    }
+    return 0;
 }
 
 std::pair<std::string, std::string> SplitRuleLine(std::string_view line) {

@@ -7,8 +7,11 @@ namespace {
 using Lines = std::vector<std::string>;
 
 Lines Split(std::string_view text, RulesCharset charset = RulesCharset::Working) {
-    const std::vector<std::string_view> views = SplitTextLines(text, charset);
-    return Lines(views.begin(), views.end());
+    CTextLines reader(text, charset);
+    Lines lines;
+    for (std::string_view line; reader.Next(line);)
+        lines.emplace_back(line);
+    return lines;
 }
 
 TEST(RulesFileReaderTest, LinesFollowTextModeRules) {
