@@ -19,7 +19,7 @@ void Warn(void* owner, const std::string& text) {
 }
 
 void Warn(void* owner, std::string_view text, std::initializer_list<std::string> args) {
-    Warn(owner, FormatMessage(text, args));
+    Warn(owner, FillMessage(text, args));
 }
 
 // Messages are UTF-8; a pattern typed in another working code page is converted to show it.

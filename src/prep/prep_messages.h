@@ -1,6 +1,6 @@
 #pragma once
 // The warnings LoadJobTables shows, UTF-8. A "{}" is filled in order by
-// FormatMessage: a suffix pattern, a line number, a code page name or an OS
+// FillMessage: a suffix pattern, a line number, a code page name or an OS
 // reason. Each refusal shows exactly one of these.
 
 #include <initializer_list>
@@ -39,7 +39,7 @@ inline constexpr std::string_view kMsgRenameRuleUnsafe =
 inline constexpr std::string_view kMsgNoRenameRules = "文件夹重命名有效规则不能为空。";
 
 // Fills each "{}" of text with the next argument; surplus placeholders stay.
-inline std::string FormatMessage(std::string_view text, std::initializer_list<std::string> args) {
+inline std::string FillMessage(std::string_view text, std::initializer_list<std::string> args) {
     std::string out;
     auto next = args.begin();
     size_t pos = 0;
