@@ -13,17 +13,26 @@ TEST_F(Selection, ExtensionIsTheSecondDotFieldComparedExactly) {
         int selected;
     };
     const Case cases[] = {
-        {{"txt"}, "report.txt", 1},   {{"txt"}, "NOTES.TXT", 0},
-        {{"TXT"}, "notes.txt", 0},    {{"txt"}, "readme", 0},
-        {{"htm", "txt"}, "a.txt", 1}, {{"config"}, ".config", 1},
-        {{"txt"}, ".txt", 1},         {{"tar"}, "backup.tar.gz", 1},
-        {{"gz"}, "backup.tar.gz", 0}, {{"b"}, "a.b.c", 1},
-        {{"c"}, "a.b.c", 0},          {{"*"}, "readme", 1},
-        {{"*"}, "NOTES.TXT", 1},      {{"txt", "*"}, "Makefile", 1},
+        {{"txt"}, "report.txt", 1},
+        {{"txt"}, "NOTES.TXT", 0},
+        {{"TXT"}, "notes.txt", 0},
+        {{"txt"}, "readme", 0},
+        {{"htm", "txt"}, "a.txt", 1},
+        {{"config"}, ".config", 1},
+        {{"txt"}, ".txt", 1},
+        {{"tar"}, "backup.tar.gz", 1},
+        {{"gz"}, "backup.tar.gz", 0},
+        {{"b"}, "a.b.c", 1},
+        {{"c"}, "a.b.c", 0},
+        {{"*"}, "readme", 1},
+        {{"*"}, "NOTES.TXT", 1},
+        {{"txt", "*"}, "Makefile", 1},
         {{""}, "readme", 0},         // an empty entry never selects
         {{"", "txt"}, "a..txt", 0},  // nor does an empty extension
-        {{""}, "trailing.", 0},       {{"文本"}, "笔记.文本", 1},
+        {{""}, "trailing.", 0},
+        {{"文本"}, "笔记.文本", 1},
         {{"文本"}, "笔记.文", 0},
+        {{"*"}, ".vexa~Ab12Cd.tmp", 0},  // the rewrite's own temporary file
     };
     for (const Case& c : cases) {
         SetExtensions(c.extensions);
@@ -40,7 +49,8 @@ TEST_F(Selection, WalkSelectsByNameOnly) {
                       {"plain", "x"},
                       {"b.TXT", "x"},
                       {"dir.txt/", ""},
-                      {"dir.txt/in.txt", "x"}});
+                      {"dir.txt/in.txt", "x"},
+                      {".vexa~Ab12Cd.tmp", "x"}});
     ASSERT_EQ(::chmod(P("ro.txt").c_str(), 0444), 0);
     g_jobTables.includeSubfolders = 0;
     Run();
