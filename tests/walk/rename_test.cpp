@@ -46,22 +46,24 @@ TEST_F(Rename, SubfolderRenamedAfterItsContents) {
     EXPECT_FALSE(m_worker.m_result.HasProblems());
 }
 
-TEST_F(Rename, NothingRenamedOrWalkedWithoutSubfolders) {
-    MakeTree(m_root, {{"old/a.txt", "x"}, {"b.txt", "x"}});
-    g_jobTables.includeSubfolders = 0;
-    Run();
-    EXPECT_TRUE(fs::is_directory(P("old")));
-    EXPECT_EQ(ReadFileBytes(P("old/a.txt")), "x");
-    EXPECT_EQ(Paths(RunEventKind::Rewritten), std::vector<std::string>{P("b.txt")});
-    EXPECT_TRUE(Paths(RunEventKind::Renamed).empty());
-}
-
-TEST_F(Rename, SwitchOffRenamesNothing) {
-    MakeTree(m_root, {{"old/a.txt", "x"}});
-    g_jobTables.renameFolders = 0;
-    Run();
-    EXPECT_TRUE(fs::is_directory(P("old")));
-    EXPECT_EQ(ReadFileBytes(P("old/a.txt")), "xy");
+// Renaming happens only on the way out of a walked subfolder: with subfolders
+// off nothing below the top is walked or renamed; with renaming off nothing is renamed.
+TEST_F(Rename, SwitchesOff) {
+    for (const int sub : {0, 1}) {
+        CTempDir dir;
+        m_root = dir / "old";
+        g_jobTables.folderPath = m_root + "/";
+        g_jobTables.includeSubfolders = sub;
+        g_jobTables.renameFolders = 1 - sub;
+        MakeTree(m_root, {{"old/a.txt", "x"}, {"b.txt", "x"}});
+        CReplaceThread worker;
+        JobParams params{&m_notify, nullptr, &m_stop};
+        worker.RunJob(&params);
+        EXPECT_TRUE(std::filesystem::is_directory(P("old"))) << sub;
+        EXPECT_EQ(ReadFileBytes(P("old/a.txt")), sub ? "xy" : "x");
+        EXPECT_EQ(ReadFileBytes(P("b.txt")), "xy");
+        EXPECT_EQ(worker.m_result.Count(RunEventKind::Renamed), 0);
+    }
 }
 
 TEST_F(Rename, ExistingTargetIsKeptAndTheFailureRecorded) {
