@@ -98,13 +98,26 @@ TEST_F(FileOutputTest, KeepsModeOwnerAndExtendedAttributes) {
     ASSERT_EQ(::chown(path.c_str(), 4321, 8765), 0);
     ASSERT_EQ(::chmod(path.c_str(), 02751), 0);
     const bool xattrs = ::setxattr(path.c_str(), "user.vexa", "v1", 2, 0) == 0;
-    const ino_t oldInode = Stat(path).st_ino;
+    // An access ACL (version 2; owner rw, user 1234 r, group r, mask r, others none).
+    const unsigned char acl[] = {2,    0,    0,    0,    1,    0,    6,    0,    0xFF, 0xFF, 0xFF,
+                                 0xFF, 2,    0,    4,    0,    0xD2, 4,    0,    0,    4,    0,
+                                 4,    0,    0xFF, 0xFF, 0xFF, 0xFF, 0x10, 0,    4,    0,    0xFF,
+                                 0xFF, 0xFF, 0xFF, 0x20, 0,    0,    0,    0xFF, 0xFF, 0xFF, 0xFF};
+    const bool acls = ::setxattr(path.c_str(), "system.posix_acl_access", acl, sizeof acl, 0) == 0;
+    const struct stat old = Stat(path);
 
     ASSERT_TRUE(m_core->outTxtFile("new", path).Ok());
     const struct stat st = Stat(path);
-    EXPECT_NE(st.st_ino, oldInode);
+    EXPECT_NE(st.st_ino, old.st_ino);
     EXPECT_EQ(ReadFileBytes(path), "new");
-    EXPECT_EQ(st.st_mode & 07777, 02751u);
+    EXPECT_EQ(st.st_mode, old.st_mode);
+    EXPECT_EQ(st.st_mode & 02000, 02000u);
+    if (acls) {
+        unsigned char copied[sizeof acl + 8] = {};
+        EXPECT_EQ(::getxattr(path.c_str(), "system.posix_acl_access", copied, sizeof copied),
+                  static_cast<ssize_t>(sizeof acl));
+        EXPECT_EQ(std::memcmp(copied, acl, sizeof acl), 0);
+    }
     EXPECT_EQ(st.st_uid, 4321u);
     EXPECT_EQ(st.st_gid, 8765u);
     if (!xattrs)
