@@ -5,8 +5,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
+#include "engine/find_filter.h"
 #include "engine/job_tables.h"
 #include "engine/replace_thread.h"
 #include "platform/code_page.h"
@@ -26,11 +29,31 @@ constexpr const char* kHardLinks = "文件有多个硬链接，替换会使它�
 
 // 16-bit units that UTF-8 text decodes to: one per character, two for the
 // four-byte ones. A malformed byte counts one unit, as a substituting decoder
-// would give it one character.
+// would give it one character. Eight bytes at a time: every file without a
+// mark goes through here.
 size_t Utf8Units(std::string_view text) {
+    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+    const char* p = text.data();
+    size_t left = text.size();
     size_t units = 0;
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
+    while (left >= 8) {
+        // Per-byte counters: each word adds at most 2 to a byte, so 127 words fit.
+        std::uint64_t counts = 0;
+        const size_t words = std::min<size_t>(left / 8, 127);
+        for (size_t k = 0; k < words; ++k, p += 8) {
+            std::uint64_t w;
+            std::memcpy(&w, p, 8);
+            const std::uint64_t starts = ~(w & ~(w << 1)) & kHigh;  // not 10xxxxxx
+            const std::uint64_t fourByte = w & (w << 1) & (w << 2) & (w << 3) & kHigh;  // >= F0
+            counts += (starts >> 7) + (fourByte >> 7);
+        }
+        left -= words * 8;
+        // Add the eight byte counters: pairwise into 16-bit lanes, then all lanes.
+        counts = (counts & 0x00FF00FF00FF00FFull) + ((counts >> 8) & 0x00FF00FF00FF00FFull);
+        units += static_cast<size_t>((counts * 0x0001000100010001ull) >> 48);
+    }
+    for (; left > 0; --left, ++p) {
+        const auto c = static_cast<unsigned char>(*p);
         units += ((c & 0xC0) != 0x80) + (c >= 0xF0);
     }
     return units;
@@ -139,11 +162,20 @@ bool CReplaceThread::AnyFindOccurs(std::string_view text) const {
     const int count = g_jobTables.replaceRuleCount;
     // Text already in the working code page is searched as it stands.
     if (m_encoding == EncAnsi || (m_encoding == EncUtf8 && cp.IsUtf8())) {
-        for (int i = 0; i < count; ++i) {
-            if (MbsFind(cp, text, g_jobTables.Find(i)) != std::string_view::npos)
-                return true;
+        if (cp.IsDoubleByte()) {
+            for (int i = 0; i < count; ++i) {
+                if (MbsFind(cp, text, g_jobTables.Find(i)) != std::string_view::npos)
+                    return true;
+            }
+            return false;
         }
-        return false;
+        // Without double-byte characters a match cannot start inside one,
+        // so a plain byte search gives the same answer.
+        std::vector<std::string_view> finds;
+        finds.reserve(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i)
+            finds.push_back(g_jobTables.Find(i));
+        return CFindFilter(finds).AnyIn(text);
     }
     const char* charset = m_encoding == EncUtf16Le   ? "UTF-16LE"
                           : m_encoding == EncUtf16Be ? "UTF-16BE"

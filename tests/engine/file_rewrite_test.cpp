@@ -25,6 +25,13 @@ std::string Utf16(const std::u16string& text, bool bigEndian) {
     return out;
 }
 
+std::string Repeat(const std::string& piece, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += piece;
+    return out;
+}
+
 timespec MTime(const std::string& path) {
     struct stat st {};
     EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
@@ -84,6 +91,7 @@ TEST_F(FileRewriteTest, WideLengthFollowsTheByteCounts) {
         {"A", EncAnsi, 2, u""},
         {"中a😀", EncAnsi, 5, u""},  // 1 + 1 + 2 units and the terminator
         {std::string("a\0bc", 4), EncAnsi, 2, u""},
+        {Repeat("a中😀é", 500), EncAnsi, 2501, u""},
         {"\xFF\xFE", EncUtf16Le, 1, u""},
         {"\xFF\xFE"
          "A" +
@@ -102,7 +110,7 @@ TEST_F(FileRewriteTest, WideLengthFollowsTheByteCounts) {
         EXPECT_EQ(m_worker.m_wideLen, c.wideLen) << testing::PrintToString(c.bytes);
         EXPECT_EQ(m_worker.m_wideText, c.wideText) << testing::PrintToString(c.bytes);
     }
-    EXPECT_EQ(m_worker.m_result.unchanged, 10);
+    EXPECT_EQ(m_worker.m_result.unchanged, 11);
     EXPECT_TRUE(m_worker.m_result.events.empty());
 }
 
