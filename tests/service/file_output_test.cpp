@@ -48,36 +48,6 @@ class FileOutputTest : public CEngineTest {
     }
 };
 
-TEST_F(FileOutputTest, WritesBackInTheEncodingTheMarkNames) {
-    struct Case {
-        std::string before, after;
-    } cases[] = {
-        {"\xFF\xFE"
-         "x",
-         std::string("\xFF\xFE"
-                     "a\0\x2D\x4E\x3D\xD8\x00\xDE",
-                     10)},
-        {"\xFE\xFF"
-         "x",
-         std::string("\xFE\xFF\0a\x4E\x2D\xD8\x3D\xDE\x00", 10)},
-        {"\xEF\xBB\xBF"
-         "x",
-         "\xEF\xBB\xBF"
-         "a中😀"},
-        {"\xEF\xBB"
-         "Qx",
-         "\xEF\xBB"
-         "Qa中😀"},
-        {"\xEF\xBB",
-         "\xEF\xBB\xBF"
-         "a中😀"},
-        {"x", "a中😀"},
-        {"", "a中😀"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(Rewrite(c.before, "a中😀"), c.after) << testing::PrintToString(c.before);
-}
-
 TEST_F(FileOutputTest, ContentTheFileEncodingCannotHoldWritesNothing) {
     EXPECT_EQ(Rewrite("\xEF\xBB\xBF"
                       "old",
@@ -143,19 +113,6 @@ TEST_F(FileOutputTest, LinkStaysALinkAndBrokenLinksAreRefused) {
     }
     EXPECT_EQ(Listing(m_dir.Path()),
               (std::set<std::string>{".", "..", "target", "link", "dangling", "loop"}));
-}
-
-TEST_F(FileOutputTest, AFileChangedSinceItWasReadIsLeftAlone) {
-    const std::string path = m_dir / "f";
-    WriteFileBytes(path, "read");
-    std::string bytes;
-    const CFileRead read = ReadWholeFile(path, bytes);
-    ASSERT_TRUE(read.Ok());
-    WriteFileBytes(path, "edited");
-    const CWriteResult r = m_core->outTxtFile("new", path, &read.stamp);
-    EXPECT_EQ(r.status, WriteStatus::Changed);
-    EXPECT_EQ(r.reason, "文件在处理期间已被修改");
-    EXPECT_EQ(ReadFileBytes(path), "edited");
 }
 
 // Hooks for the seam, whose entries are plain function pointers.
