@@ -162,20 +162,21 @@ bool CReplaceThread::AnyFindOccurs(std::string_view text) const {
     const int count = g_jobTables.replaceRuleCount;
     // Text already in the working code page is searched as it stands.
     if (m_encoding == EncAnsi || (m_encoding == EncUtf8 && cp.IsUtf8())) {
-        if (cp.IsDoubleByte()) {
-            for (int i = 0; i < count; ++i) {
-                if (MbsFind(cp, text, g_jobTables.Find(i)) != std::string_view::npos)
-                    return true;
-            }
-            return false;
-        }
-        // Without double-byte characters a match cannot start inside one,
-        // so a plain byte search gives the same answer.
         std::vector<std::string_view> finds;
         finds.reserve(static_cast<size_t>(count));
         for (int i = 0; i < count; ++i)
             finds.push_back(g_jobTables.Find(i));
-        return CFindFilter(finds).AnyIn(text);
+        if (!CFindFilter(finds).AnyIn(text))
+            return false;
+        // Without double-byte characters a match cannot start inside one, so
+        // any byte match counts; with them, only a match on a character start.
+        if (!cp.IsDoubleByte())
+            return true;
+        for (std::string_view find : finds) {
+            if (MbsFind(cp, text, find) != std::string_view::npos)
+                return true;
+        }
+        return false;
     }
     const char* charset = m_encoding == EncUtf16Le   ? "UTF-16LE"
                           : m_encoding == EncUtf16Be ? "UTF-16BE"

@@ -152,6 +152,11 @@ TEST_F(FileRewriteTest, GbkTrailBytesNeverStartAMatch) {
     // 乤 is 81 61 in GBK: its trail byte is the letter a.
     SetRules({{"a", "b"}, {"\xD6\xD0", "\xCE\xC4"}});  // a -> b, 中 -> 文
     EXPECT_EQ(Process("gbk", "\x81\x61 a \xD6\xD0"), "\x81\x61 b \xCE\xC4");
+    // Only a trail byte looks like a: no find text occurs, so even a file
+    // holding a zero byte is simply unchanged.
+    const std::string trailOnly("\x81\x61\0", 3);
+    EXPECT_EQ(Process("trail", trailOnly), trailOnly);
+    EXPECT_EQ(m_worker.m_result.unchanged, 1);
     // A UTF-8 file is worked on in GBK and written back as UTF-8.
     EXPECT_EQ(Process("utf8", "\xEF\xBB\xBF乤a中"), "\xEF\xBB\xBF乤b文");
     EXPECT_EQ(Process("le", Utf16(u"乤a中", false)), Utf16(u"乤b文", false));
