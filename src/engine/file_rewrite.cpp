@@ -11,6 +11,7 @@
 
 #include "engine/find_filter.h"
 #include "engine/job_tables.h"
+#include "engine/large_file_scan.h"
 #include "engine/replace_thread.h"
 #include "platform/code_page.h"
 #include "platform/file_read.h"
@@ -108,7 +109,7 @@ CFileRead CReplaceThread::ReadFileText(const std::string& path) {
     m_wideLen = 0;
     m_encoding = EncAnsi;
     m_textBegin = m_textEnd = 0;
-    CFileRead read = ReadWholeFile(path, m_fileBytes);
+    CFileRead read = ReadWholeFile(path, m_fileBytes, m_maxFileBytes);
     if (!read.Ok())
         return read;
     const size_t length = m_fileBytes.size();
@@ -178,20 +179,37 @@ bool CReplaceThread::AnyFindOccurs(std::string_view text) const {
         }
         return false;
     }
-    const char* charset = m_encoding == EncUtf16Le   ? "UTF-16LE"
-                          : m_encoding == EncUtf16Be ? "UTF-16BE"
-                                                     : "UTF-8";
-    const bool utf16 = m_encoding != EncUtf8;
-    std::string needle;
-    for (int i = 0; i < count; ++i) {
-        // A find text that is not valid in the working code page cannot be
-        // put in the file's encoding: only the decoded text can tell.
-        if (!ConvertCharset(cp.Name().c_str(), charset, g_jobTables.Find(i), needle))
-            return true;
-        if (utf16 ? FindUnitAligned(text, needle) : text.find(needle) != std::string_view::npos)
+    std::vector<std::string> needles;
+    // A find text that cannot be put in the file's encoding: only the
+    // decoded text can tell.
+    if (!EncodedFinds(m_encoding, needles))
+        return true;
+    for (const std::string& needle : needles) {
+        if (m_encoding != EncUtf8 ? FindUnitAligned(text, needle)
+                                  : text.find(needle) != std::string_view::npos)
             return true;
     }
     return false;
+}
+
+// The find texts as they stand in the bytes of a file in encoding (UTF-16 or
+// UTF-8). False when one is not valid text in the working code page and so
+// has no such form.
+bool CReplaceThread::EncodedFinds(TextEncoding encoding, std::vector<std::string>& needles) {
+    const CCodePage& cp = CCodePage::Working();
+    const char* charset = encoding == EncUtf16Le   ? "UTF-16LE"
+                          : encoding == EncUtf16Be ? "UTF-16BE"
+                                                   : "UTF-8";
+    needles.assign(static_cast<size_t>(g_jobTables.replaceRuleCount), std::string());
+    for (size_t i = 0; i < needles.size(); ++i) {
+        const std::string_view find = g_jobTables.Find(static_cast<int>(i));
+        if (encoding == EncAnsi || (encoding == EncUtf8 && cp.IsUtf8())) {
+            needles[i] = find;
+        } else if (!ConvertCharset(cp.Name().c_str(), charset, find, needles[i])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // The working text of the file: all of it, in the working code page, or
@@ -254,12 +272,44 @@ void CReplaceThread::RecordFile(RunEventKind kind, const std::string& path, std:
     m_result.events.push_back(CRunEvent{kind, path, std::string(), std::move(reason)});
 }
 
+// A file too large to hold: it is searched a piece at a time and never
+// rewritten. With no find text in it, it is simply unchanged.
+void CReplaceThread::ProcessLargeFile(const std::string& path, const CFileRead& read) {
+    std::string head;
+    int error = 0;
+    if (!ReadFileHead(path, head, error))
+        return RecordFile(RunEventKind::Skipped, path,
+                          std::string("无法读取: ") + std::strerror(error));
+    m_encoding = DetectEncoding(head);
+    CScanRequest request;
+    const bool utf16 = m_encoding == EncUtf16Le || m_encoding == EncUtf16Be;
+    request.begin = utf16 ? 2 : m_encoding == EncUtf8 ? 3 : 0;
+    request.unitAligned = utf16;
+    request.padOddEnd = m_encoding == EncUtf16Le;
+    ScanOutcome outcome = ScanOutcome::Found;
+    if (EncodedFinds(m_encoding, request.needles))
+        outcome = ScanFileForAny(path, request, error);
+    switch (outcome) {
+        case ScanOutcome::NotFound:
+            ++m_result.unchanged;
+            return;
+        case ScanOutcome::Found:
+            return RecordFile(RunEventKind::Skipped, path, read.Reason());
+        case ScanOutcome::ReadFailed:
+            break;
+    }
+    RecordFile(RunEventKind::Skipped, path,
+               error ? std::string("无法读取: ") + std::strerror(error) : "不是普通文件");
+}
+
 void CReplaceThread::ProcessFile(const std::string& path) {
     ++m_fileCount;
     m_result.selected = m_fileCount;
     Post(WM_JOB_PROGRESS, m_fileCount);
 
     const CFileRead read = ReadFileText(path);
+    if (read.status == ReadStatus::TooLarge)
+        return ProcessLargeFile(path, read);
     if (!read.Ok())
         return RecordFile(RunEventKind::Skipped, path, read.Reason());
     const std::string_view text = FileText();

@@ -90,10 +90,15 @@ class CReplaceThread {
     // Reads the file at path once and fills m_encoding, m_wideLen and
     // m_wideText from those bytes, which are kept for ProcessFile.
     struct CFileRead ReadFileText(const std::string& path);
+    // Files from this size on are not held in memory but searched a piece
+    // at a time; one in which a find text occurs is skipped as too large.
+    std::uint64_t m_maxFileBytes = std::uint64_t{2} << 30;
 
   private:
     std::string_view FileText() const;
     bool AnyFindOccurs(std::string_view text) const;
+    static bool EncodedFinds(TextEncoding encoding, std::vector<std::string>& needles);
+    void ProcessLargeFile(const std::string& path, const struct CFileRead& read);
     bool MakeWorkingText(std::string_view text, std::string& working, std::string& reason) const;
     static bool ApplyRules(std::string& text);
     void RecordFile(RunEventKind kind, const std::string& path, std::string reason);

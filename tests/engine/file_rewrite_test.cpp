@@ -248,6 +248,20 @@ TEST_F(FileRewriteTest, FilesThatCannotTakeTheChangeAreSkippedWithTheirReason) {
     EXPECT_EQ(m_worker.m_result.unchanged, 0);
 }
 
+TEST_F(FileRewriteTest, FilesTooLargeToHoldAreSearchedButNeverRewritten) {
+    SetRules({{"needle", "x"}, {"中", "y"}});
+    m_worker.m_maxFileBytes = 16;
+    const std::string plain = Repeat("hay ", 10);
+    const std::string le = Utf16(u"hay hay hay 中 hay", false);
+    EXPECT_EQ(Process("plain", plain), plain);
+    EXPECT_EQ(m_worker.m_result.unchanged, 1);
+    EXPECT_EQ(Process("match", plain + "needle"), plain + "needle");
+    EXPECT_EQ(Process("le", le), le);
+    EXPECT_EQ(m_worker.m_encoding, EncUtf16Le);
+    ASSERT_EQ(m_worker.m_result.Count(RunEventKind::Skipped), 2);
+    EXPECT_NE(m_worker.m_result.events.back().reason.find("过大"), std::string::npos);
+}
+
 TEST_F(FileRewriteTest, DryRunRecordsTheRewriteWithoutWriting) {
     SetRules({{"a", "b"}});
     m_worker.m_bDryRun = true;
