@@ -70,8 +70,8 @@ size_t WorkingUnits(const CCodePage& cp, std::string_view text) {
     return units;
 }
 
-// The units of a zero-terminated reading of text plus the terminator, the
-// way the original counted them; saturated so a huge file cannot overflow.
+// The units of a zero-terminated reading of text plus the terminator, as
+// m_wideLen counts them; saturated so a huge file cannot overflow.
 int TerminatedUnits(std::string_view text, bool utf8) {
     const void* zero = std::memchr(text.data(), 0, text.size());
     if (zero)
@@ -156,7 +156,7 @@ std::string_view CReplaceThread::FileText() const {
 
 // Whether any find text occurs in the file's text, decided on the bytes in
 // the file's own encoding so that nothing is decoded for the many files that
-// no rule touches. Every rule is a candidate: if none occurs in the original
+// no rule touches. Every rule is a candidate: if none occurs in the unchanged
 // text, no rule can change it, and if one does, the first such rule will.
 bool CReplaceThread::AnyFindOccurs(std::string_view text) const {
     const CCodePage& cp = CCodePage::Working();
@@ -232,7 +232,7 @@ bool CReplaceThread::MakeWorkingText(std::string_view text, std::string& working
         }
         return true;
     }
-    // The original stopped at the first zero byte; the rest would be lost.
+    // A zero byte would end the working text: whatever follows would be lost.
     if (std::memchr(text.data(), 0, text.size())) {
         reason = kHoldsZero;
         return false;

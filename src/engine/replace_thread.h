@@ -79,7 +79,7 @@ class CReplaceThread {
 
     // --- file rewrite (file_rewrite.cpp) ---
     // What the rewrite fields hold here: m_encoding is the file's code;
-    // m_wideLen counts 16-bit units as the original program did (UTF-16 LE:
+    // m_wideLen counts 16-bit units from the file's byte count (UTF-16 LE:
     // file length / 2; UTF-16 BE: text units; UTF-8 and ANSI: units of the
     // text up to its first zero plus the terminator); m_wideText holds the
     // text units of a UTF-16 file only. Text in a byte encoding is worked on
