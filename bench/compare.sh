@@ -3,28 +3,30 @@
 # generated tree, in one session, alternating the tools round by round. Each
 # timed run starts from a pristine copy restored beforehand (not timed).
 #
-#   bench/compare.sh [--rounds N] [--files N] [--size-mb N] [--big-mb N]
-#                    [--seed N] [--no-disk] [--quick]
+#   bench/compare.sh [--rounds N] [--disk-rounds N] [--files N] [--size-mb N]
+#                    [--big-mb N] [--seed N] [--no-disk] [--quick]
 #
 # Prints the median of each tool and the ratios vexa-cli / peer, checks that
 # vexa-cli leaves the tree byte for byte as `sed -i` does, and measures the
-# peak memory of vexa-cli on a tree holding one large file.
+# peak memory of vexa-cli on a tree holding one large file. On the disk only
+# vexa-cli, sed, cat and rg run: perl and sd take minutes there.
 # VEXA_CLI names another binary; VEXA_BENCH_TMPFS and VEXA_BENCH_DISK name the
 # two places to work in (defaults /dev/shm and build/bench).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-rounds=5 files=20000 size_mb=200 big_mb=500 seed=1 disk=1
+rounds=5 disk_rounds=3 files=20000 size_mb=200 big_mb=500 seed=1 disk=1
 while [[ $# -gt 0 ]]; do
     case $1 in
         --rounds) rounds=$2; shift 2 ;;
+        --disk-rounds) disk_rounds=$2; shift 2 ;;
         --files) files=$2; shift 2 ;;
         --size-mb) size_mb=$2; shift 2 ;;
         --big-mb) big_mb=$2; shift 2 ;;
         --seed) seed=$2; shift 2 ;;
         --no-disk) disk=0; shift ;;
-        --quick) rounds=3 files=2000 size_mb=20 big_mb=50; shift ;;
-        -h|--help) sed -n '2,14p' "$0"; exit 0 ;;
+        --quick) rounds=3 disk_rounds=3 files=2000 size_mb=20 big_mb=50; shift ;;
+        -h|--help) sed -n '2,16p' "$0"; exit 0 ;;
         *) echo "compare.sh: unknown option $1" >&2; exit 2 ;;
     esac
 done
@@ -85,8 +87,17 @@ mapfile -d '' rg_args <"$tmpfs_base/rg.args"
 rg_patterns=()
 for ((i = 0; i < ${#rg_args[@]}; i += 2)); do rg_patterns+=(-e "${rg_args[i]}"); done
 
-run_vexa() { "$cli" -s -y -q "$1" "$suffixes" --rules "$rules"; }
-run_vexa_nomatch() { "$cli" -s -y -q "$1" "$suffixes" --rules "$nomatch"; }
+# vexa-cli's summary goes to a log; a run that is not clean stops the bench.
+vexa_log=$tmpfs_base/vexa-cli.log
+vexa() {
+    "$cli" -s -y -q "$@" 2>>"$vexa_log" || {
+        echo "compare.sh: vexa-cli exited $?; see its summary:" >&2
+        tail -5 "$vexa_log" >&2
+        exit 1
+    }
+}
+run_vexa() { vexa "$1" "$suffixes" --rules "$rules"; }
+run_vexa_nomatch() { vexa "$1" "$suffixes" --rules "$nomatch"; }
 run_sed() { (cd "$1" && xargs -0 sed -i -f "$tmpfs_base/rules.sed" <"$list"); }
 run_perl() { (cd "$1" && xargs -0 perl -pi "$tmpfs_base/rules.pl" <"$list"); }
 run_sd() {
@@ -101,9 +112,17 @@ run_rg() {
     rg -j1 -F -c -uu -g '*.htm' -g '*.txt' -g '*.css' -g '*.js' "${rg_patterns[@]}" "$1" >/dev/null || [[ $? -eq 1 ]]
 }
 
+# A literal replacement can change only the files that hold a find text, so
+# putting those back from the pristine copy restores the whole tree's content
+# (a full copy of 20,000 files takes most of a minute on the disk).
+matching=$tmpfs_base/matching.list
+(cd "$tmpfs_base/corpus" && xargs -0 grep -lZF -f <(cut -d'`' -f1 "$rules") -- <"$list") >"$matching" || true
 restore() { # pristine work
-    rm -rf "$2"
-    cp -a "$1" "$2"
+    if [[ ! -d $2 ]]; then
+        cp -a "$1" "$2"
+    else
+        (cd "$1" && xargs -0 cp --parents -t "$2" -- <"$matching")
+    fi
     sync -f "$2" 2>/dev/null || sync
 }
 
@@ -117,11 +136,11 @@ time_run() {
 }
 median() { tr ' ' '\n' <<<"$1" | grep . | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-# Byte-for-byte check: vexa-cli and sed on two copies of the UTF-8 tree.
+# Byte-for-byte check: vexa-cli and sed on two fresh copies of the UTF-8 tree.
 check_equal() {
     local base=$1
-    restore "$base/pristine" "$base/a"
-    restore "$base/pristine" "$base/b"
+    cp -a "$base/pristine" "$base/a"
+    cp -a "$base/pristine" "$base/b"
     run_vexa "$base/a"
     run_sed "$base/b"
     local changed
@@ -135,13 +154,15 @@ check_equal() {
     rm -rf "$base/a" "$base/b"
 }
 
-bench_place() { # key label base
-    local key=$1 label=$2 base=$3 r tool
+bench_place() { # key label base rounds tools...
+    local key=$1 label=$2 base=$3 rounds=$4 r tool
+    shift 4
+    local tools=("$@")
     cp -a "$tmpfs_base/corpus" "$base/pristine"
-    check_equal "$base"
+    [[ $key != tmpfs ]] || check_equal "$base"
     local work=$base/work
     for ((r = 1; r <= rounds; r++)); do
-        for tool in vexa sed perl sd; do
+        for tool in "${tools[@]}"; do
             restore "$base/pristine" "$work"
             time_run "$key.$tool" "run_$tool" "$work"
         done
@@ -158,7 +179,7 @@ bench_place() { # key label base
     printf '\n%s: %d selected files, %s MB, %d rounds (median seconds; ratio vexa-cli / peer)\n' \
         "$label" "$selected" "$selected_mb" "$rounds"
     printf '  %-34s %8.3f\n' "vexa-cli -s -y -q" "$v"
-    for tool in sed perl sd; do
+    for tool in "${tools[@]:1}"; do
         p=$(median "${times[$key.$tool]}")
         printf '  %-34s %8.3f   ratio %.3f (1/%.1f)\n' "$(peer_name "$tool")" "$p" \
             "$(ratio "$v" "$p")" "$(ratio "$p" "$v")"
@@ -177,17 +198,18 @@ peer_name() {
 }
 
 echo "machine: $(nproc) cores, $(awk '/model name/ { $1 = $2 = $3 = ""; print; exit }' /proc/cpuinfo | sed 's/^ *//'), $(free -g | awk '/Mem:/ { print $2 }') GB"
-bench_place tmpfs "tmpfs ($(stat -f -c %T "$tmpfs_base"))" "$tmpfs_base"
+bench_place tmpfs "tmpfs ($(stat -f -c %T "$tmpfs_base"))" "$tmpfs_base" "$rounds" vexa sed perl sd
 if [[ $disk == 1 ]]; then
-    bench_place disk "disk ($(stat -f -c %T "$disk_base"), $disk_base)" "$disk_base"
+    bench_place disk "disk ($(stat -f -c %T "$disk_base"), $disk_base)" "$disk_base" "$disk_rounds" vexa sed
 fi
 rm -rf "$tmpfs_base/corpus"
 
 # Peak memory on one large file that the rules rewrite.
 python3 "$root/bench/gen_corpus.py" "$tmpfs_base/big" --one-file-mb "$big_mb" --seed "$seed" >/dev/null
 big_bytes=$(stat -c %s "$tmpfs_base/big/big.txt")
-rss_kb=$(/usr/bin/time -v "$cli" -s -y -q "$tmpfs_base/big" '*.txt' --rules "$tmpfs_base/big.rules.txt" 2>&1 >/dev/null |
-    awk -F: '/Maximum resident set size/ { gsub(/ /, "", $2); print $2 }')
+/usr/bin/time -v -o "$tmpfs_base/time.txt" "$cli" -s -y -q "$tmpfs_base/big" '*.txt' \
+    --rules "$tmpfs_base/big.rules.txt" 2>>"$vexa_log" >/dev/null
+rss_kb=$(awk -F: '/Maximum resident set size/ { gsub(/ /, "", $2); print $2 }' "$tmpfs_base/time.txt")
 printf '\npeak memory: %d MB for one file of %d MB: %.2fx the file size\n' \
     $((rss_kb / 1024)) $((big_bytes / 1000000)) "$(awk -v r="$rss_kb" -v b="$big_bytes" 'BEGIN { print r * 1024 / b }')"
 echo "total: $((SECONDS - started)) s"
