@@ -153,6 +153,9 @@ int CCliJob::Run() {
 
 int RunCli(int argc, char** argv) {
     CCodePage::Working();  // the locale's character set, for texts and paths alike
+    // A closed pipe on stdout (vexa-cli -l ... | head) must not end the
+    // process before the summary: the failed write is reported instead.
+    ::signal(SIGPIPE, SIG_IGN);
     const CCliParse parse = ParseCliOptions(argc, argv);
     switch (parse.command) {
         case CliCommand::Help:
