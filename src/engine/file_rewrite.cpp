@@ -9,16 +9,20 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/find_filter.h"
 #include "engine/job_tables.h"
 #include "engine/large_file_scan.h"
 #include "engine/replace_thread.h"
+#include "engine/rule_matcher.h"
 #include "platform/code_page.h"
 #include "platform/file_read.h"
 #include "platform/mbcs.h"
 #include "service/core.h"
 
 namespace {
+
+// Read buffers up to this size are kept from file to file; a larger one is
+// let go once the rules have copied its text.
+constexpr size_t kKeptReadBuffer = size_t{4} << 20;
 
 constexpr const char* kHoldsZero = "文件含有零字符，改写会丢失其后的内容";
 constexpr const char* kOddUtf16Be = "UTF-16 BE 文件的字节数为奇数，最后一个字节无法解码";
@@ -163,18 +167,14 @@ bool CReplaceThread::AnyFindOccurs(std::string_view text) const {
     const int count = g_jobTables.replaceRuleCount;
     // Text already in the working code page is searched as it stands.
     if (m_encoding == EncAnsi || (m_encoding == EncUtf8 && cp.IsUtf8())) {
-        std::vector<std::string_view> finds;
-        finds.reserve(static_cast<size_t>(count));
-        for (int i = 0; i < count; ++i)
-            finds.push_back(g_jobTables.Find(i));
-        if (!CFindFilter(finds).AnyIn(text))
+        if (!m_matcher.AnyOccurs(text))
             return false;
         // Without double-byte characters a match cannot start inside one, so
         // any byte match counts; with them, only a match on a character start.
         if (!cp.IsDoubleByte())
             return true;
-        for (std::string_view find : finds) {
-            if (MbsFind(cp, text, find) != std::string_view::npos)
+        for (int i = 0; i < count; ++i) {
+            if (MbsFind(cp, text, g_jobTables.Find(i)) != std::string_view::npos)
                 return true;
         }
         return false;
@@ -245,10 +245,8 @@ bool CReplaceThread::MakeWorkingText(std::string_view text, std::string& working
         reason = kBadWorking;
         return false;
     }
-    if (m_encoding == EncAnsi || cp.IsUtf8()) {
-        working.assign(text);
-        return true;
-    }
+    if (m_encoding == EncAnsi || cp.IsUtf8())
+        return true;  // used where it lies: ProcessFile applies the rules to it directly
     if (!cp.FromCharset("UTF-8", text, working)) {
         reason = kCannotConvert;
         return false;
@@ -303,6 +301,7 @@ void CReplaceThread::ProcessLargeFile(const std::string& path, const CFileRead& 
 }
 
 void CReplaceThread::ProcessFile(const std::string& path) {
+    m_matcher.Prepare(g_jobTables);
     ++m_fileCount;
     m_result.selected = m_fileCount;
     Post(WM_JOB_PROGRESS, m_fileCount);
@@ -320,7 +319,18 @@ void CReplaceThread::ProcessFile(const std::string& path) {
     std::string working, reason;
     if (!MakeWorkingText(text, working, reason))
         return RecordFile(RunEventKind::Skipped, path, std::move(reason));
-    if (!ApplyRules(working)) {
+    // Text already in the working code page is not copied first, and the
+    // buffer of a large file goes as soon as the first rule has made its copy.
+    const bool asItLies =
+        m_encoding == EncAnsi || (m_encoding == EncUtf8 && CCodePage::Working().IsUtf8());
+    const auto release = [this] {
+        if (m_fileBytes.capacity() > kKeptReadBuffer) {
+            std::string().swap(m_fileBytes);
+            m_textBegin = m_textEnd = 0;
+        }
+    };
+    if (asItLies ? !ApplyRulesTo(CCodePage::Working(), g_jobTables, text, working, release)
+                 : !ApplyRules(working)) {
         ++m_result.unchanged;
         return;
     }

@@ -3,16 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 #include "platform/code_page.h"
 #include "platform/mbcs.h"
 
 namespace {
 
 constexpr size_t kBlocks = 1 << 16;
+// Texts with fewer window ends than this are searched as one piece.
+constexpr size_t kTwoChains = 256;
 
 // Blocks of two bytes, read in the machine's byte order: the tables are
 // built with the same function, so the order does not matter.
@@ -82,22 +80,45 @@ bool CRuleMatcher::AnyOccurs(std::string_view text) const {
     }
     if (text.size() < m_window)
         return false;
+    // Window ends from m_window - B to size - B, searched as two halves at
+    // once: each move waits on a table look-up, and two independent chains
+    // of look-ups keep the processor busy while one waits.
+    const size_t first = m_window - kBlockBytes;
+    const size_t last = text.size() - kBlockBytes;
+    if (last - first < kTwoChains)
+        return ScanEnds(text, first, last);
     const char* data = text.data();
     const uint8_t* shift = m_shift.data();
-    // pos: the first byte of the block that ends the current window.
-    const size_t last = text.size() - kBlockBytes;
-    for (size_t pos = m_window - kBlockBytes; pos <= last;) {
-        uint16_t block = Block(data + pos);
-        if (uint8_t step = shift[block]) {
-            // Two moves a pass: most blocks of a text let the window move on.
+    const size_t mid = first + (last - first) / 2;
+    size_t a = first;    // through the ends of the first half, up to mid
+    size_t b = mid + 1;  // and of the second
+    while (a <= mid && b <= last) {
+        uint8_t stepA = shift[Block(data + a)];
+        uint8_t stepB = shift[Block(data + b)];
+        if (stepA == 0) {
+            if (Matches(text, a + kBlockBytes - m_window, m_bucket[Block(data + a)]))
+                return true;
+            stepA = 1;
+        }
+        if (stepB == 0) {
+            if (Matches(text, b + kBlockBytes - m_window, m_bucket[Block(data + b)]))
+                return true;
+            stepB = 1;
+        }
+        a += stepA;
+        b += stepB;
+    }
+    return (a <= mid && ScanEnds(text, a, mid)) || (b <= last && ScanEnds(text, b, last));
+}
+
+bool CRuleMatcher::ScanEnds(std::string_view text, size_t from, size_t to) const {
+    const char* data = text.data();
+    const uint8_t* shift = m_shift.data();
+    for (size_t pos = from; pos <= to;) {
+        const uint16_t block = Block(data + pos);
+        if (const uint8_t step = shift[block]) {
             pos += step;
-            if (pos > last)
-                break;
-            block = Block(data + pos);
-            if ((step = shift[block])) {
-                pos += step;
-                continue;
-            }
+            continue;
         }
         if (Matches(text, pos + kBlockBytes - m_window, m_bucket[block]))
             return true;
@@ -107,6 +128,21 @@ bool CRuleMatcher::AnyOccurs(std::string_view text) const {
 }
 
 namespace {
+
+// MbsFind's result, faster where the code page has no double-byte
+// characters: a byte match is then a match, and glibc's memmem skips ahead
+// where a plain search stops at every byte equal to the first of find.
+size_t FindFrom(const CCodePage& cp, std::string_view text, std::string_view find, size_t from) {
+#ifdef __GLIBC__
+    if (!cp.IsDoubleByte() && !find.empty() && from <= text.size()) {
+        const void* hit =
+            ::memmem(text.data() + from, text.size() - from, find.data(), find.size());
+        return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text.data())
+                   : std::string_view::npos;
+    }
+#endif
+    return MbsFind(cp, text, find, from);
+}
 
 // text with every occurrence of find replaced, into out, sized exactly.
 // count is the number of occurrences, already known to be > 0.
@@ -118,8 +154,8 @@ void ReplaceInto(const CCodePage& cp, std::string_view text, std::string_view fi
         std::string().swap(out);  // free before the larger block is taken
     out.reserve(size);
     size_t done = 0;
-    for (size_t hit = MbsFind(cp, text, find, 0); hit != std::string_view::npos;
-         hit = MbsFind(cp, text, find, done)) {
+    for (size_t hit = FindFrom(cp, text, find, 0); hit != std::string_view::npos;
+         hit = FindFrom(cp, text, find, done)) {
         out.append(text.substr(done, hit - done));
         out.append(replacement);
         done = hit + find.size();
@@ -137,8 +173,8 @@ bool ApplyRulesTo(const CCodePage& cp, const JobTables& tables, std::string_view
     for (int i = 0; i < tables.replaceRuleCount; ++i) {
         const std::string_view find = tables.Find(i);
         size_t count = 0;
-        for (size_t hit = MbsFind(cp, current, find, 0); hit != std::string_view::npos;
-             hit = MbsFind(cp, current, find, hit + find.size())) {
+        for (size_t hit = FindFrom(cp, current, find, 0); hit != std::string_view::npos;
+             hit = FindFrom(cp, current, find, hit + find.size())) {
             ++count;
         }
         if (count == 0)
@@ -155,41 +191,4 @@ bool ApplyRulesTo(const CCodePage& cp, const JobTables& tables, std::string_view
     if (current.data() != out.data())
         out.swap(spare);
     return true;
-}
-
-size_t CountUtf16Units(std::string_view utf8) {
-    const char* p = utf8.data();
-    const size_t n = utf8.size();
-    size_t units = 0;
-    size_t i = 0;
-#ifdef __SSE2__
-    // Per 16 bytes: continuation bytes (10xxxxxx) are the signed bytes below
-    // -64, four-byte leads (1111xxxx) those from -16 to -1. Byte lanes count
-    // down by the first and up by the second for up to 255 steps, then add up.
-    const __m128i belowLead = _mm_set1_epi8(-64);
-    const __m128i fourLow = _mm_set1_epi8(-17);
-    const __m128i zero = _mm_setzero_si128();
-    while (n - i >= 16) {
-        const size_t steps = std::min<size_t>((n - i) / 16, 255);
-        __m128i continuation = zero;
-        __m128i fourByte = zero;
-        for (size_t s = 0; s < steps; ++s, i += 16) {
-            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-            continuation = _mm_sub_epi8(continuation, _mm_cmplt_epi8(x, belowLead));
-            fourByte = _mm_sub_epi8(
-                fourByte, _mm_and_si128(_mm_cmpgt_epi8(x, fourLow), _mm_cmplt_epi8(x, zero)));
-        }
-        auto sum = [zero](__m128i lanes) {
-            const __m128i halves = _mm_sad_epu8(lanes, zero);
-            return static_cast<size_t>(_mm_cvtsi128_si32(halves)) +
-                   static_cast<size_t>(_mm_cvtsi128_si32(_mm_unpackhi_epi64(halves, halves)));
-        };
-        units += steps * 16 - sum(continuation) + sum(fourByte);
-    }
-#endif
-    for (; i < n; ++i) {
-        const auto c = static_cast<unsigned char>(p[i]);
-        units += ((c & 0xC0) != 0x80) + (c >= 0xF0);
-    }
-    return units;
 }

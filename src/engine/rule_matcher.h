@@ -30,6 +30,8 @@ class CRuleMatcher {
 
   private:
     bool Matches(std::string_view text, size_t start, uint16_t bucket) const;
+    // Whether a find text ends its window at a block starting in [from, to].
+    bool ScanEnds(std::string_view text, size_t from, size_t to) const;
 
     std::vector<std::string> m_finds;
     size_t m_window = 0;                        // length of the shortest find text
@@ -46,7 +48,3 @@ class CRuleMatcher {
 // held in more than two copies. Each intermediate text is sized exactly.
 bool ApplyRulesTo(const CCodePage& cp, const JobTables& tables, std::string_view text,
                   std::string& out, const std::function<void()>& releaseText = {});
-
-// The 16-bit units that UTF-8 text decodes to: one per character, two for
-// four-byte characters; a malformed byte counts as one unit. Eight bytes a step.
-size_t CountUtf16Units(std::string_view utf8);
