@@ -166,9 +166,17 @@ bench_place() { # key label base rounds tools...
             restore "$base/pristine" "$work"
             time_run "$key.$tool" "run_$tool" "$work"
         done
+        # The reading runs start after the write-back of the last writer, in
+        # an order that alternates so that neither side always goes first.
+        restore "$base/pristine" "$work"
         time_run "$key.cat" run_cat "$work"
-        time_run "$key.vexa_nomatch" run_vexa_nomatch "$work"
-        time_run "$key.rg" run_rg "$work"
+        if ((r % 2)); then
+            time_run "$key.vexa_nomatch" run_vexa_nomatch "$work"
+            time_run "$key.rg" run_rg "$work"
+        else
+            time_run "$key.rg" run_rg "$work"
+            time_run "$key.vexa_nomatch" run_vexa_nomatch "$work"
+        fi
     done
     rm -rf "$work" "$base/pristine"
     local v n c g p
