@@ -9,6 +9,10 @@
 #include <cstring>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "engine/job_tables.h"
 #include "engine/large_file_scan.h"
 #include "engine/replace_thread.h"
@@ -34,29 +38,37 @@ constexpr const char* kHardLinks = "文件有多个硬链接，替换会使它�
 
 // 16-bit units that UTF-8 text decodes to: one per character, two for the
 // four-byte ones. A malformed byte counts one unit, as a substituting decoder
-// would give it one character. Eight bytes at a time: every file without a
-// mark goes through here.
+// would give it one character. Every file without a mark goes through here.
 size_t Utf8Units(std::string_view text) {
-    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
     const char* p = text.data();
     size_t left = text.size();
     size_t units = 0;
-    while (left >= 8) {
-        // Per-byte counters: each word adds at most 2 to a byte, so 127 words fit.
-        std::uint64_t counts = 0;
-        const size_t words = std::min<size_t>(left / 8, 127);
-        for (size_t k = 0; k < words; ++k, p += 8) {
-            std::uint64_t w;
-            std::memcpy(&w, p, 8);
-            const std::uint64_t starts = ~(w & ~(w << 1)) & kHigh;  // not 10xxxxxx
-            const std::uint64_t fourByte = w & (w << 1) & (w << 2) & (w << 3) & kHigh;  // >= F0
-            counts += (starts >> 7) + (fourByte >> 7);
+#ifdef __SSE2__
+    // Sixteen bytes a step: continuation bytes (10xxxxxx) are the signed
+    // bytes below -64, four-byte leads (1111xxxx) those from -16 to -1. Each
+    // byte lane counts up to 255 steps before the lanes are added up.
+    const __m128i belowLead = _mm_set1_epi8(-64);
+    const __m128i belowFour = _mm_set1_epi8(-17);
+    const __m128i zero = _mm_setzero_si128();
+    auto sum = [zero](__m128i lanes) {
+        const __m128i halves = _mm_sad_epu8(lanes, zero);
+        return static_cast<size_t>(_mm_cvtsi128_si32(halves)) +
+               static_cast<size_t>(_mm_cvtsi128_si32(_mm_unpackhi_epi64(halves, halves)));
+    };
+    while (left >= 16) {
+        const size_t steps = std::min<size_t>(left / 16, 255);
+        __m128i continuation = zero;
+        __m128i fourByte = zero;
+        for (size_t k = 0; k < steps; ++k, p += 16) {
+            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            continuation = _mm_sub_epi8(continuation, _mm_cmplt_epi8(x, belowLead));
+            fourByte = _mm_sub_epi8(
+                fourByte, _mm_and_si128(_mm_cmpgt_epi8(x, belowFour), _mm_cmplt_epi8(x, zero)));
         }
-        left -= words * 8;
-        // Add the eight byte counters: pairwise into 16-bit lanes, then all lanes.
-        counts = (counts & 0x00FF00FF00FF00FFull) + ((counts >> 8) & 0x00FF00FF00FF00FFull);
-        units += static_cast<size_t>((counts * 0x0001000100010001ull) >> 48);
+        left -= steps * 16;
+        units += steps * 16 - sum(continuation) + sum(fourByte);
     }
+#endif
     for (; left > 0; --left, ++p) {
         const auto c = static_cast<unsigned char>(*p);
         units += ((c & 0xC0) != 0x80) + (c >= 0xF0);
