@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include "ui/about_box.h"
 #include "ui/ui_texts.h"
 #include "ui/working_text.h"
 
@@ -35,7 +36,9 @@ void CQtDialogHost::OpenUrl(const std::string& target) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(FromWorking(target)));
 }
 
-std::string CQtDialogHost::About(int /*operation*/, const tagSoft* /*soft*/,
+std::string CQtDialogHost::About(int /*operation*/, const tagSoft* soft,
                                  const std::string& /*text*/) {
+    if (soft)
+        ShowAboutBox(m_pOwner, *soft);
     return {};
 }

@@ -5,9 +5,13 @@
 
 CQtSettingsStore::CQtSettingsStore(QString filePath) : m_path(std::move(filePath)) {}
 
+QString CQtSettingsStore::DefaultFilePath() {
+    return FromWorking(CCore().getAppPath() + ".ini");
+}
+
 void CQtSettingsStore::Load() {
     if (m_path.isEmpty())
-        m_path = FromWorking(CCore().getAppPath() + ".ini");
+        m_path = DefaultFilePath();
     m_pSettings = std::make_unique<QSettings>(m_path, QSettings::IniFormat);
 }
 

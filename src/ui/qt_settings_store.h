@@ -23,6 +23,8 @@ class CQtSettingsStore : public CSettingsStore {
     void SaveBool(const char* key, int value) override;
 
     QString FilePath() const { return m_path; }
+    // ~/.config/Vexa/vexa.ini, moved by XDG_CONFIG_HOME.
+    static QString DefaultFilePath();
 
   private:
     QSettings& Settings();

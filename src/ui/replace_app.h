@@ -4,6 +4,7 @@
 // closes the program ends.
 
 #include <QApplication>
+#include <QPointer>
 #include <QTranslator>
 
 class CReplaceApp : public QApplication {
@@ -18,7 +19,10 @@ class CReplaceApp : public QApplication {
     // and the working code page read from the locale. True when Qt's
     // Simplified Chinese translations were found.
     bool PrepareLanguage();
+    // The Help command (F1): opens the help window over owner, or raises it.
+    void OnHelp(QWidget* owner);
 
   private:
     QTranslator m_qtTranslator;
+    QPointer<QWidget> m_pHelp;
 };

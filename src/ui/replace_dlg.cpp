@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,6 +23,7 @@
 #include "service/soft_record.h"
 #include "ui/qt_dialog_host.h"
 #include "ui/qt_settings_store.h"
+#include "ui/replace_app.h"
 #include "ui/ui_texts.h"
 #include "ui/working_text.h"
 
@@ -134,6 +136,15 @@ void CReplaceDlg::BuildControls() {
         setTabOrder(order[i], order[i + 1]);
 
     connect(m_pStartStop, &QPushButton::clicked, this, &CReplaceDlg::OnStartStop);
+    connect(browse, &QPushButton::clicked, this, &CReplaceDlg::OnBrowsePath);
+    connect(openPath, &QPushButton::clicked, this, &CReplaceDlg::OnOpenPath);
+    connect(replaceRules, &QPushButton::clicked, this, &CReplaceDlg::OnOpenReplaceRules);
+    connect(renameRules, &QPushButton::clicked, this, &CReplaceDlg::OnOpenRenameRules);
+    connect(about, &QPushButton::clicked, this, &CReplaceDlg::OnAbout);
+
+    // Every key reaches PreTranslateMessage first, whichever control has the focus.
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
 }
 
 int CReplaceDlg::OnInitDialog() {
@@ -221,7 +232,9 @@ void CReplaceDlg::SetStatus(const std::string& text) {
     Q_EMIT statusChanged(m_pStatus->text());
 }
 
-bool CReplaceDlg::PreTranslateMessage(QObject* /*target*/, QEvent* event) {
+bool CReplaceDlg::PreTranslateMessage(QObject* target, QEvent* event) {
+    if (FilterKey(target, event))
+        return true;
     if (event->type() == kJobProgressEvent) {
         OnJobProgress(m_pNotify->TakeProgress());
         return true;
@@ -233,8 +246,40 @@ bool CReplaceDlg::PreTranslateMessage(QObject* /*target*/, QEvent* event) {
     return false;
 }
 
+// Enter and Escape never close the dialog or press a button, and no Alt
+// combination does anything (Alt+F4 included; there are no mnemonics). Boxes
+// and the picker are windows of their own and keep their keys.
+bool CReplaceDlg::FilterKey(QObject* target, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(target);
+    if (!widget || widget->window() != this)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool consumed = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+                          key->key() == Qt::Key_Escape || key->key() == Qt::Key_Alt ||
+                          (key->modifiers() & Qt::AltModifier);
+    if (type == QEvent::ShortcutOverride) {
+        // Accepted: no shortcut sees the key, which then arrives as a key press.
+        if (consumed)
+            event->accept();
+        return consumed;
+    }
+    if (!consumed && key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {
+        if (auto* app = qobject_cast<CReplaceApp*>(QCoreApplication::instance()))
+            app->OnHelp(this);
+        return true;
+    }
+    return consumed;
+}
+
 bool CReplaceDlg::event(QEvent* event) {
     return PreTranslateMessage(this, event) || QDialog::event(event);
+}
+
+bool CReplaceDlg::eventFilter(QObject* watched, QEvent* event) {
+    return FilterKey(watched, event) || QDialog::eventFilter(watched, event);
 }
 
 void CReplaceDlg::showEvent(QShowEvent* event) {

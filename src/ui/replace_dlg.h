@@ -47,9 +47,19 @@ class CReplaceDlg : public QDialog {
 
     // Command handlers.
     void OnStartStop();
+    void OnBrowsePath();
+    void OnOpenPath();
+    void OnOpenReplaceRules();
+    void OnOpenRenameRules();
+    void OnAbout();
+    // Lets the user pick a folder for the edit controlId.
+    void BrowseFolder(ControlId controlId);
 
     void SetStatus(const std::string& text);
-    // Handles the worker's events; true when the event was consumed.
+    // Sees every event of the dialog and its controls before they do: keeps
+    // Enter, Escape and every Alt combination away from them, routes F1 to
+    // the application's help, then handles the worker's events. True when
+    // the event was consumed.
     bool PreTranslateMessage(QObject* target, QEvent* event);
 
     bool IsRunning() const { return m_bRunning != 0; }
@@ -65,6 +75,8 @@ class CReplaceDlg : public QDialog {
     std::function<bool(CReplaceThread&)> m_startThread;
     // Shows the framework's plain message box (OK only, no icon).
     std::function<void(const QString&)> m_frameworkMessage;
+    // The folder picker: (owner, title, initial folder) -> chosen folder, empty when cancelled.
+    std::function<QString(QWidget*, const QString&, const QString&)> m_pickFolder;
 
   Q_SIGNALS:
     // The status line changed (tests and the screenshot tool follow it).
@@ -72,11 +84,13 @@ class CReplaceDlg : public QDialog {
 
   protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void done(int result) override;
 
   private:
     void BuildControls();
+    bool FilterKey(QObject* target, QEvent* event);
     void OnJobProgress(std::intptr_t count);
     void OnJobDone();
     void ReturnToIdle();

@@ -24,8 +24,9 @@ int CScriptedHost::Confirm(void* owner, const std::string& text) {
     return answer;
 }
 
-std::string CScriptedHost::About(int, const tagSoft*, const std::string&) {
+std::string CScriptedHost::About(int, const tagSoft* soft, const std::string&) {
     ++abouts;
+    aboutSoft = soft;
     if (whileOpen)
         whileOpen();
     return {};

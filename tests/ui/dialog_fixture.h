@@ -38,6 +38,7 @@ class CScriptedHost : public CDialogHost {
     std::vector<Box> boxes;
     std::vector<std::string> opened;
     int abouts = 0;
+    const tagSoft* aboutSoft = nullptr;
     int answer = kYes;
     std::function<void()> whileOpen;
 
