@@ -1,0 +1,289 @@
+#include "prep/load_job_tables.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <random>
+
+#include "platform/code_page.h"
+#include "platform/sys_calls.h"
+#include "support/engine_fixture.h"
+
+namespace {
+
+using Pairs = std::vector<std::pair<std::string, std::string>>;
+using Warnings = std::vector<std::string>;
+const std::string kLoads;  // the expected message of a load that succeeds silently
+
+// n rules "f<i>`r<i>", one per line.
+std::string ManyRules(int n) {
+    std::string text;
+    for (int i = 0; i < n; ++i)
+        text += "f" + std::to_string(i) + "`r" + std::to_string(i) + "\n";
+    return text;
+}
+
+class LoadJobTablesTest : public CEngineTest {
+  protected:
+    void SetUp() override {
+        CEngineTest::SetUp();
+        g_jobTables.suffixText = "*.txt";
+        g_jobTables.replaceRulesPath = m_dir / "vexa_文本替换规则.txt";
+        g_jobTables.renameRulesPath = m_dir / "vexa_文件夹重命名规则.txt";
+    }
+    // Writes the rules files, std::nullopt leaving one missing; renaming is on with a rename file.
+    void WriteRules(const std::optional<std::string>& replace,
+                    const std::optional<std::string>& rename = std::nullopt) {
+        for (const auto& [path, bytes] : {std::pair{g_jobTables.replaceRulesPath, replace},
+                                          std::pair{g_jobTables.renameRulesPath, rename}}) {
+            std::remove(path.c_str());
+            if (bytes)
+                WriteFileBytes(path, *bytes);
+        }
+        g_jobTables.renameFolders = rename ? 1 : 0;
+    }
+    // Loads and expects kLoads (1, no warning) or a refusal with exactly this one message.
+    void ExpectLoad(const std::string& message) {
+        m_host.warnings.clear();
+        EXPECT_EQ(LoadJobTables(&m_owner), message == kLoads ? 1 : 0);
+        EXPECT_EQ(m_host.warnings, message == kLoads ? Warnings{} : Warnings{message});
+    }
+    static Pairs Rules(bool rename) {
+        Pairs rules;
+        const int count = rename ? g_jobTables.renameRuleCount : g_jobTables.replaceRuleCount;
+        for (int i = 0; i < count; ++i) {
+            rules.emplace_back(rename ? g_jobTables.OldName(i) : g_jobTables.Find(i),
+                               rename ? g_jobTables.NewName(i) : g_jobTables.Replacement(i));
+        }
+        return rules;
+    }
+    int m_owner = 0;  // stands for the dialog window
+};
+
+TEST_F(LoadJobTablesTest, SuffixTextGivesExtensionsUpToTheFirstEmptyField) {
+    WriteRules("a`b\n");
+    std::string fifty, fiftyEmpty;
+    for (int i = 0; i < 50; ++i) {
+        fifty += "*.e" + std::to_string(i) + ";";
+        fiftyEmpty += "x.;";
+    }
+    const std::tuple<std::string, std::vector<std::string>, std::string> cases[] = {
+        {"*.txt;;*.htm", {"txt"}, kLoads},
+        {"*.txt;*.htm;", {"txt", "htm"}, kLoads},
+        {"*.txt;htm", {"txt"}, kLoads},
+        {"*.tar.gz;*.*;*.", {"tar", "*", ""}, kLoads},
+        {";*.txt", {}, "请指定文件扩展名。所有文件用 *.* 表示。"},
+        {"txt;htm", {}, "请指定文件扩展名。所有文件用 *.* 表示。"},
+        {"*.abcdefghij", {"abcdefghij"}, kLoads},
+        {"*.txt;*.abcdefghijk", {}, "文件扩展名不能超过10个字节：*.abcdefghijk。"},
+        {"*.扩展名称", {}, "文件扩展名不能超过10个字节：*.扩展名称。"},  // 12 bytes
+        {fifty + "*.e50", {}, "文件扩展名不能超过50个：*.e50。"},
+        {fiftyEmpty + "*.txt", {}, "文件扩展名不能超过50个：*.txt。"},
+    };
+    for (const auto& [suffix, extensions, message] : cases) {
+        SCOPED_TRACE(suffix);
+        g_jobTables.suffixText = suffix;
+        ExpectLoad(message);
+        std::vector<std::string> got;
+        for (int i = 0; i < g_jobTables.extensionCount; ++i)
+            got.emplace_back(g_jobTables.Extension(i));
+        EXPECT_EQ(got, extensions);
+    }
+    g_jobTables.suffixText = fifty;
+    ExpectLoad(kLoads);
+    EXPECT_EQ(g_jobTables.extensionCount, 50);
+}
+
+TEST_F(LoadJobTablesTest, ChecksRunInOrderAndTablesNotReachedKeepTheirEntries) {
+    const struct {
+        std::string suffix;
+        std::optional<std::string> replace, rename;
+        std::string message;
+        int extensions, replaceRules, renameRules;  // entries left in the three tables
+    } cases[] = {
+        {";", std::nullopt, std::nullopt, "请指定文件扩展名。所有文件用 *.* 表示。", 0, 1, 1},
+        {"*.txt", std::nullopt, std::nullopt, "文本内容替换规则配置文件不存在。", 1, 0, 1},
+        {"*.txt", "\n\n`x\n``\n\r\n", std::nullopt, "文本内容替换有效规则不能为空。", 1, 0, 1},
+        {"*.txt", "a`b\n", std::nullopt, "文件夹重命名规则配置文件不存在。", 1, 1, 0},
+        {"*.txt", "a`b\n", "old`\n`new\n\n", "文件夹重命名有效规则不能为空。", 1, 1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        WriteRules(c.replace, c.rename);
+        g_jobTables.suffixText = c.suffix;
+        g_jobTables.renameFolders = 1;
+        ASSERT_TRUE(g_jobTables.AppendExtension("old"));
+        ASSERT_TRUE(g_jobTables.AppendReplaceRule("old", "rule"));
+        ASSERT_TRUE(g_jobTables.AppendRenameRule("old", "rule"));
+        ExpectLoad(c.message);
+        EXPECT_EQ(g_jobTables.extensionCount, c.extensions);
+        EXPECT_EQ(g_jobTables.replaceRuleCount, c.replaceRules);
+        EXPECT_EQ(g_jobTables.renameRuleCount, c.renameRules);
+        g_jobTables.ClearExtensions();
+        g_jobTables.ClearReplaceRules();
+        g_jobTables.ClearRenameRules();
+    }
+}
+
+TEST_F(LoadJobTablesTest, RulesKeepTheirOrderAndOnlyReplacementCaretsBreakLines) {
+    WriteRules("colour`color\r\na^b`x^y\nobsolete`\n`ignored\n\nend^start`end start`after\n^`^^",
+               "docs`文档\nlone`\n`lone\n^`x^y\n");
+    ExpectLoad(kLoads);
+    EXPECT_EQ(Rules(false), (Pairs{{"colour", "color"},
+                                   {"a\r\nb", "x\r\ny"},
+                                   {"obsolete", ""},
+                                   {"end\r\nstart", "end start"},
+                                   {"\r\n", "\r\n\r\n"}}));
+    EXPECT_EQ(Rules(true), (Pairs{{"docs", "文档"}, {"^", "x^y"}}));
+
+    // With renaming off the rename rules are neither read nor cleared, and may be missing.
+    WriteRules("a`b");
+    ExpectLoad(kLoads);
+    EXPECT_EQ(Rules(true), (Pairs{{"docs", "文档"}, {"^", "x^y"}}));
+}
+
+TEST_F(LoadJobTablesTest, MarkedFilesAreDecodedByTheirMarkIntoTheWorkingCodePage) {
+    const std::string text = "colour`color\r\n业务^`事务\r\n";
+    std::string le, be;
+    ASSERT_TRUE(ConvertCharset("UTF-8", "UTF-16LE", text, le));
+    ASSERT_TRUE(ConvertCharset("UTF-8", "UTF-16BE", text, be));
+    for (const char* working : {"UTF-8", "GBK"}) {
+        CCodePage::SetWorking(working);
+        Pairs expected;
+        for (const auto& [find, replacement] : Pairs{{"colour", "color"}, {"业务\r\n", "事务"}}) {
+            auto& [f, r] = expected.emplace_back();
+            ASSERT_TRUE(CCodePage::Working().FromCharset("UTF-8", find, f));
+            ASSERT_TRUE(CCodePage::Working().FromCharset("UTF-8", replacement, r));
+        }
+        for (const std::string& file : {"\xEF\xBB\xBF" + text, "\xFF\xFE" + le, "\xFE\xFF" + be}) {
+            WriteRules(file);
+            ExpectLoad(kLoads);
+            EXPECT_EQ(Rules(false), expected) << working << testing::PrintToString(file);
+        }
+    }
+}
+
+TEST_F(LoadJobTablesTest, TextInAnotherEncodingIsRefusedByLine) {
+    CCodePage::SetWorking("GBK");
+    // "乛" is 81 5E and "乣" 81 60: trail bytes are neither a caret nor a separator.
+    WriteRules("\x81\x5E^x`y\x81\x60z`w\n\xD6\xD0\xCE\xC4`\xBA\xBA\xD7\xD6\n");
+    ExpectLoad(kLoads);
+    EXPECT_EQ(Rules(false),
+              (Pairs{{"\x81\x5E\r\nx", "y\x81\x60z"}, {"\xD6\xD0\xCE\xC4", "\xBA\xBA\xD7\xD6"}}));
+    WriteRules("a`b\n中文`汉字\n");
+    ExpectLoad("文本内容替换规则第2行不是有效的GBK文本，配置文件的编码不符。");
+    EXPECT_EQ(g_jobTables.replaceRuleCount, 0);
+    WriteRules("\xEF\xBB\xBF\xF0\x9F\x98\x80`emoji\n");  // no emoji in GBK
+    ExpectLoad("文本内容替换规则第1行不是有效的GBK文本，配置文件的编码不符。");
+
+    CCodePage::SetWorking("UTF-8");
+    WriteRules("a`b\n", "\n\xD6\xD0\xCE\xC4`x\n");
+    ExpectLoad("文件夹重命名规则第2行不是有效的UTF-8文本，配置文件的编码不符。");
+    EXPECT_EQ(g_jobTables.renameRuleCount, 0);
+    // A UTF-16 file without its mark is full of zero bytes; so is one with a lone surrogate.
+    WriteRules(std::string("a\0`\0b\0\n\0", 8));
+    ExpectLoad("文本内容替换规则第1行不是有效的UTF-8文本，配置文件的编码不符。");
+    WriteRules(
+        std::string("\xFF\xFE"
+                    "a\0`\0b\0\n\0\x00\xD8",
+                    12));
+    ExpectLoad("文本内容替换规则第2行不是有效的UTF-8文本，配置文件的编码不符。");
+}
+
+TEST_F(LoadJobTablesTest, CapacitiesAndUnsafeFolderNamesAreRefusedByLine) {
+    const std::string longest(200, 'x');
+    const std::string unsafe =
+        "文件夹重命名规则第3行无效：文件夹名不能含有“/”或零字节，也不能是“.”或“..”。";
+    const std::tuple<std::string, std::optional<std::string>, std::string> cases[] = {
+        {ManyRules(99) + longest + "`" + longest + "\n", std::nullopt, kLoads},
+        {"\n" + ManyRules(101), std::nullopt, "文本内容替换规则不能超过100条：第102行。"},
+        {"a`b\n" + std::string(199, 'x') + "^`y\n", std::nullopt,
+         "文本内容替换规则第2行过长：查找和替换内容各不能超过200个字节。"},
+        {"a`" + longest + "y", std::nullopt,
+         "文本内容替换规则第1行过长：查找和替换内容各不能超过200个字节。"},
+        {"a`b", ManyRules(99) + "`\n" + longest + "`" + longest, kLoads},
+        {"a`b", ManyRules(101), "文件夹重命名规则不能超过100条：第101行。"},
+        {"a`b", "a`" + longest + "y", "文件夹重命名规则第1行过长：文件夹名不能超过200个字节。"},
+        {"a`b", "...`.x\nv1.0`v2.0\n../x`\n", kLoads},
+        {"a`b", "ok`fine\n\ndocs`../../etc", unsafe},
+        {"a`b", "ok`fine\n\na/b`c", unsafe},
+        {"a`b", "ok`fine\n\n..`x", unsafe},
+        {"a`b", "ok`fine\n\nx`.", unsafe},
+        {"a`b", "ok`fine\n\n/`x", unsafe},
+        {"a`b", std::string("ok`fine\n\na\0b`c", 14), unsafe},
+    };
+    for (const auto& [replace, rename, message] : cases) {
+        SCOPED_TRACE(message);
+        WriteRules(replace, rename);
+        ExpectLoad(message);
+        if (message != kLoads) {
+            EXPECT_EQ(rename ? g_jobTables.renameRuleCount : g_jobTables.replaceRuleCount, 0);
+        }
+    }
+}
+
+TEST_F(LoadJobTablesTest, AFileThatExistsButCannotBeReadIsRefused) {
+    WriteRules("a`b\n", "c`d\n");
+    CSysCallsOverride restore;
+    static std::string s_failPath;
+    Sys().open = [](const char* path, int flags, mode_t mode) {
+        if (path != s_failPath)
+            return RealSysCalls().open(path, flags, mode);
+        errno = EIO;
+        return -1;
+    };
+    const std::string reason = std::string("（无法打开: ") + std::strerror(EIO) + "）。";
+    s_failPath = g_jobTables.replaceRulesPath;
+    ExpectLoad("文本内容替换规则配置文件无法读取" + reason);
+    s_failPath = g_jobTables.renameRulesPath;
+    ExpectLoad("文件夹重命名规则配置文件无法读取" + reason);
+}
+
+// Random suffix texts and rules files built from the bytes that matter: a load
+// succeeds silently or refuses with one warning, and nothing lands outside a slot.
+TEST_F(LoadJobTablesTest, RandomInputNeverWritesOutsideASlot) {
+    static const char kAscii[] = "ab.;`^/\r\n\x1A";
+    static const char kNoise[] = "\x81\x5E\xD6\xD0\xEF\xBB\xBF\xFF\xFE\xE4";  // and a zero
+    std::mt19937 rng(20261206);
+    auto randomText = [&](size_t maxLength) {
+        const bool noisy = rng() % 4 == 0;
+        std::string bytes(rng() % (maxLength + 1), '\0');
+        for (char& c : bytes)
+            c = noisy && rng() % 3 == 0 ? kNoise[rng() % sizeof kNoise] : kAscii[rng() % 10];
+        return rng() % 4 ? bytes : (rng() % 2 ? "\xFF\xFE" : "\xEF\xBB\xBF") + bytes;
+    };
+    auto untouched = [](const void* table, size_t bytes, size_t from) {
+        const auto* p = static_cast<const char*>(table);
+        return std::all_of(p + from, p + bytes, [](char c) { return c == 0; });
+    };
+    int loaded = 0;
+    for (int round = 0; round < 300; ++round) {
+        if (round % 150 == 0)
+            CCodePage::SetWorking(round ? "GBK" : "UTF-8");
+        g_jobTables.suffixText = "*." + randomText(12);
+        WriteRules(randomText(300), randomText(300));
+        g_jobTables.renameFolders = static_cast<int>(rng() % 2);
+        m_host.warnings.clear();
+        const int result = LoadJobTables(&m_owner);
+        loaded += result;
+        ASSERT_EQ(m_host.warnings.size(), result ? 0u : 1u) << round;
+        const JobTables& t = g_jobTables;
+        ASSERT_TRUE(untouched(t.extensions, sizeof(ExtensionList),
+                              (kMaxExtensionBytes + 1) * t.extensionCount));
+        ASSERT_TRUE(untouched(t.replaceRules, sizeof(ReplaceRule) * kMaxRules,
+                              sizeof(ReplaceRule) * t.replaceRuleCount));
+        ASSERT_TRUE(untouched(t.renameRules, sizeof(RenameRule) * kMaxRules,
+                              sizeof(RenameRule) * t.renameRuleCount));
+        for (int i = 0; result && i < t.replaceRuleCount; ++i)
+            ASSERT_TRUE(!t.Find(i).empty() && CCodePage::Working().IsValid(t.Find(i)));
+        for (int i = 0; result && i < t.renameRuleCount; ++i)
+            ASSERT_TRUE(t.NewName(i) != ".." && t.NewName(i).find('/') == std::string::npos);
+    }
+    EXPECT_GT(loaded, 30);  // the rounds reach filled tables, not only refusals
+}
+
+}  // namespace
