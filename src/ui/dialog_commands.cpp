@@ -42,10 +42,15 @@ void CReplaceDlg::BrowseFolder(ControlId controlId) {
     edit->setText(chosen);
 }
 
-// A running walk took its own copy of the folder path, so this may change it.
+// The folder path of the tables takes the edit's text, except during a run:
+// the worker copies that path on its own thread as it starts, and a string
+// written while another thread copies it can tear. The path opened is the
+// same either way.
 void CReplaceDlg::OnOpenPath() {
-    g_jobTables.folderPath = ToWorking(m_pPath->text());
-    g_pCore->openUrl(g_jobTables.folderPath);
+    const std::string path = ToWorking(m_pPath->text());
+    if (!m_bRunning)
+        g_jobTables.folderPath = path;
+    g_pCore->openUrl(path);
 }
 
 void CReplaceDlg::OnOpenReplaceRules() {

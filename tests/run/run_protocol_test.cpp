@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "dialog_fixture.h"
+#include "engine/job_tables.h"
 #include "engine/replace_thread.h"
 #include "service/core.h"
 #include "support/temp_dir.h"
@@ -128,6 +129,12 @@ TEST_F(CRunTest, StopDuringRunAndSecondPressWhileStoppingDoesNothing) {
     ASSERT_TRUE(WaitFor([&] { return gate.m_bReached.load(); }));
     EXPECT_EQ(Caption(), "停止");
     EXPECT_TRUE(m_pDlg->IsRunning());
+
+    // 打开 during the run opens the typed folder and leaves the run's tables alone.
+    Edit(IDC_PATH)->setText("/elsewhere");
+    Click(IDC_OPENPATH);
+    EXPECT_EQ(m_host.opened, std::vector<std::string>{"/elsewhere"});
+    EXPECT_EQ(g_jobTables.folderPath, m_folder + "/");
 
     Click(IDC_STARTSTOP);
     EXPECT_EQ(Caption(), "正在停止");
