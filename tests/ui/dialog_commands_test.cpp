@@ -156,29 +156,34 @@ TEST_F(CDialogTest, AboutShowsTheIdentityDecodedFromTheRecord) {
     EXPECT_FALSE(AboutText(other).contains("Korvane"));
 }
 
-// Message boxes keep their own keys: Enter answers the confirmation, the
-// About box comes up over the dialog with the decoded texts.
-TEST_F(CDialogTest, QtBoxesKeepTheirKeys) {
+// The Qt boxes speak Chinese, belong to the dialog and keep their own keys.
+TEST_F(CDialogTest, QtBoxesSpeakChineseAndKeepTheirKeys) {
     CReplaceDlg& dlg = Open();
     CQtDialogHost host;
     host.SetOwner(&dlg);
-    QTimer::singleShot(0, [] {
-        QWidget* box = QApplication::activeModalWidget();
-        ASSERT_NE(box, nullptr);
-        QTest::keyClick(box, Qt::Key_Return);
-    });
-    EXPECT_EQ(host.Confirm(dlg.Owner(), "确定？"), CDialogHost::kYes);
+    QStringList seen;
+    auto answer = [&](auto act) {
+        QTimer::singleShot(0, [&seen, &dlg, act] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->parentWidget(), &dlg);
+            seen << box->windowTitle() << box->text();
+            for (QAbstractButton* b : box->buttons())
+                seen << b->text();
+            act(box);
+        });
+    };
+    answer([](QMessageBox* box) { box->button(QMessageBox::No)->click(); });
+    EXPECT_EQ(host.Confirm(dlg.Owner(), "确定？"), CDialogHost::kNo);
+    EXPECT_EQ(seen, QStringList({"Korvane", "确定？", "是(&Y)", "否(&N)"}));
+    answer([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); });
+    EXPECT_EQ(host.Confirm(dlg.Owner(), "确定？"), CDialogHost::kYes) << "Enter answers Yes";
 
-    QString title, text;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        title = box->windowTitle();
-        text = box->text();
-        EXPECT_EQ(box->parentWidget(), &dlg);
-        QTest::keyClick(box, Qt::Key_Escape);
-    });
+    seen.clear();
+    answer([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
     host.About(4, g_pSoft, "");
-    EXPECT_EQ(title, "关于 Korvane");
-    EXPECT_TRUE(text.contains("1.0.4.27"));
+    ASSERT_EQ(seen.size(), 3);
+    EXPECT_EQ(seen[0], "关于 Korvane");
+    EXPECT_TRUE(seen[1].contains("1.0.4.27"));
+    EXPECT_EQ(seen[2], "确定");
 }

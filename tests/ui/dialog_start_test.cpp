@@ -1,14 +1,10 @@
 // Start-up, settings and shutdown of the real dialog, and its input checks.
-#include <QApplication>
-#include <QMessageBox>
 #include <QSettings>
-#include <QTimer>
 
 #include "dialog_fixture.h"
 #include "engine/job_tables.h"
 #include "service/core.h"
 #include "support/temp_dir.h"
-#include "ui/qt_dialog_host.h"
 
 namespace {
 
@@ -119,27 +115,5 @@ TEST_F(CDialogTest, InputChecksRefuseInOrderWithFocusOnTheControl) {
         EXPECT_EQ(Caption(), "开始");
         EXPECT_EQ(Status(), "就绪");
         EXPECT_EQ(Edit(IDC_PATH)->text().toStdString(), c.path) << "the edit keeps the text";
-    }
-}
-
-// The Qt host's boxes speak Chinese and answer 6 for Yes.
-TEST_F(CDialogTest, ConfirmationBoxSaysYesNoInChineseAndReturnsSixForYes) {
-    CReplaceDlg& dlg = Open();
-    CQtDialogHost host;
-    for (auto [button, expected] : {std::pair{QMessageBox::Yes, CDialogHost::kYes},
-                                    std::pair{QMessageBox::No, CDialogHost::kNo}}) {
-        QStringList texts;
-        QWidget* parent = nullptr;
-        QTimer::singleShot(0, [&, button = button] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr);
-            parent = box->parentWidget();
-            texts << box->text() << box->button(QMessageBox::Yes)->text()
-                  << box->button(QMessageBox::No)->text();
-            box->button(button)->click();
-        });
-        EXPECT_EQ(host.Confirm(dlg.Owner(), "确定要继续执行吗？"), expected);
-        EXPECT_EQ(parent, &dlg);
-        EXPECT_EQ(texts, QStringList({"确定要继续执行吗？", "是(&Y)", "否(&N)"}));
     }
 }
