@@ -279,7 +279,7 @@ bool CReplaceDlg::event(QEvent* event) {
 }
 
 bool CReplaceDlg::eventFilter(QObject* watched, QEvent* event) {
-    return FilterKey(watched, event) || QDialog::eventFilter(watched, event);
+    return PreTranslateMessage(watched, event) || QDialog::eventFilter(watched, event);
 }
 
 void CReplaceDlg::showEvent(QShowEvent* event) {
