@@ -78,6 +78,34 @@ class CReplaceThread {
     std::thread m_thread;
 
     // --- file rewrite (file_rewrite.cpp) ---
+    // What the rewrite fields hold here: m_encoding is the file's code;
+    // m_wideLen counts 16-bit units from the file's byte count (UTF-16 LE:
+    // file length / 2; UTF-16 BE: text units; UTF-8 and ANSI: units of the
+    // text up to its first zero plus the terminator); m_wideText holds the
+    // text units of a UTF-16 file only. Text in a byte encoding is worked on
+    // as bytes, with no 16-bit copy.
+  public:
+    // The encoding named by the first two bytes of a file (fewer bytes: EncAnsi).
+    static TextEncoding DetectEncoding(std::string_view head);
+    // Reads the file at path once and fills m_encoding, m_wideLen and
+    // m_wideText from those bytes, which are kept for ProcessFile.
+    struct CFileRead ReadFileText(const std::string& path);
+    // Files from this size on are not held in memory but searched a piece
+    // at a time; one in which a find text occurs is skipped as too large.
+    std::uint64_t m_maxFileBytes = std::uint64_t{2} << 30;
+
+  private:
+    std::string_view FileText() const;
+    bool AnyFindOccurs(std::string_view text) const;
+    static bool EncodedFinds(TextEncoding encoding, std::vector<std::string>& needles);
+    void ProcessLargeFile(const std::string& path, const struct CFileRead& read);
+    bool MakeWorkingText(std::string_view text, std::string& working, std::string& reason) const;
+    static bool ApplyRules(std::string& text);
+    void RecordFile(RunEventKind kind, const std::string& path, std::string reason);
+
+    std::string m_fileBytes;  // the current file as read; capacity reused from file to file
+    size_t m_textBegin = 0;   // its text: the bytes after the byte order mark
+    size_t m_textEnd = 0;
     // (end of file rewrite)
 
     // --- folder walk (folder_walk.cpp) ---

@@ -20,6 +20,10 @@ struct CSysCalls {
     int (*renameat2)(int oldDirFd, const char* oldPath, int newDirFd, const char* newPath,
                      unsigned flags);
     int (*unlinkat)(int dirFd, const char* path, int flags);
+    int (*linkat)(int oldDirFd, const char* oldPath, int newDirFd, const char* newPath, int flags);
+    int (*fchmod)(int fd, mode_t mode);
+    int (*fchown)(int fd, uid_t owner, gid_t group);
+    int (*fdatasync)(int fd);
 };
 
 // The table in force. Tests replace entries and restore them with CSysCallsOverride.

@@ -1,0 +1,320 @@
+#include <errno.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
+
+#include "engine/replace_thread.h"
+#include "platform/code_page.h"
+#include "platform/file_read.h"
+#include "platform/sys_calls.h"
+#include "support/engine_fixture.h"
+
+namespace {
+
+// UTF-16 bytes of text, with the mark of its byte order.
+std::string Utf16(const std::u16string& text, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t u : text) {
+        const char lo = static_cast<char>(u & 0xFF), hi = static_cast<char>(u >> 8);
+        out += bigEndian ? hi : lo;
+        out += bigEndian ? lo : hi;
+    }
+    return out;
+}
+
+std::string Repeat(const std::string& piece, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += piece;
+    return out;
+}
+
+timespec MTime(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st.st_mtim;
+}
+
+class FileRewriteTest : public CEngineTest {
+  protected:
+    void SetUp() override {
+        CEngineTest::SetUp();
+        m_worker.m_hNotify = &m_notify;
+    }
+
+    // Writes the file, processes it and returns its bytes afterwards.
+    std::string Process(const std::string& name, const std::string& bytes) {
+        const std::string path = m_dir / name;
+        WriteFileBytes(path, bytes);
+        m_worker.ProcessFile(path);
+        return ReadFileBytes(path);
+    }
+
+    RunEventKind LastKind() const { return m_worker.m_result.events.back().kind; }
+
+    CRecordingNotify m_notify;
+    CReplaceThread m_worker;
+};
+
+TEST_F(FileRewriteTest, RoundTripsInEveryEncodingKeepingItsMark) {
+    SetRules({{"你好", "再见"}, {"a", "甲"}});
+    struct Case {
+        const char* name;
+        std::string before, after;
+        TextEncoding encoding;
+    } cases[] = {
+        {"ansi", "你好 a\r\n世界", "再见 甲\r\n世界", EncAnsi},
+        {"utf8", "\xEF\xBB\xBF你好 a", "\xEF\xBB\xBF再见 甲", EncUtf8},
+        {"le", Utf16(u"你好 a 😀 b", false), Utf16(u"再见 甲 😀 b", false), EncUtf16Le},
+        {"be", Utf16(u"你好 a 😀 b", true), Utf16(u"再见 甲 😀 b", true), EncUtf16Be},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Process(c.name, c.before), c.after) << c.name;
+        EXPECT_EQ(m_worker.m_encoding, c.encoding) << c.name;
+        EXPECT_EQ(LastKind(), RunEventKind::Rewritten) << c.name;
+    }
+    EXPECT_EQ(m_worker.m_result.Count(RunEventKind::Rewritten), 4);
+}
+
+TEST_F(FileRewriteTest, WideLengthFollowsTheByteCounts) {
+    SetRules({{"zz", "y"}});
+    struct Case {
+        std::string bytes;
+        TextEncoding encoding;
+        int wideLen;
+        std::u16string wideText;
+    } cases[] = {
+        {"", EncAnsi, 1, u""},
+        {"A", EncAnsi, 2, u""},
+        {"中a😀", EncAnsi, 5, u""},  // 1 + 1 + 2 units and the terminator
+        {std::string("a\0bc", 4), EncAnsi, 2, u""},
+        {Repeat("a中😀é", 500), EncAnsi, 2501, u""},
+        {"\xFF\xFE", EncUtf16Le, 1, u""},
+        {"\xFF\xFE"
+         "A" +
+             std::string(1, '\0') + "B",
+         EncUtf16Le, 2, u"AB"},
+        {"\xFE\xFF", EncUtf16Be, 0, u""},
+        {"\xFE\xFF" + std::string(1, '\0') + "A", EncUtf16Be, 1, u"A"},
+        {"\xEF\xBB", EncUtf8, 1, u""},
+        {"\xEF\xBB"
+         "Xab",
+         EncUtf8, 3, u""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Process("f", c.bytes), c.bytes);
+        EXPECT_EQ(m_worker.m_encoding, c.encoding) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(m_worker.m_wideLen, c.wideLen) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(m_worker.m_wideText, c.wideText) << testing::PrintToString(c.bytes);
+    }
+    EXPECT_EQ(m_worker.m_result.unchanged, 11);
+    EXPECT_TRUE(m_worker.m_result.events.empty());
+}
+
+TEST_F(FileRewriteTest, RulesApplyInSlotOrderEachOnThePreviousResult) {
+    struct Case {
+        std::vector<std::pair<std::string, std::string>> rules;
+        std::string before, after;
+    } cases[] = {
+        {{{"a", "b"}, {"b", "c"}}, "abc", "ccc"},
+        {{{"b", "c"}, {"a", "b"}}, "abc", "bcc"},
+        {{{"a", "aa"}}, "aa", "aaaa"},
+        {{{"A", "B"}}, "A", "B"},
+        {{{"x", "x"}}, "x", "x"},  // still written back
+        {{{"\r\n", ""}}, "x\r\ny\r\n", "xy"},
+        // The last byte of an odd UTF-16 LE file is a character of its own.
+        {{{"B", "C"}},
+         "\xFF\xFE"
+         "A" +
+             std::string(1, '\0') + "B",
+         "\xFF\xFE"
+         "A" +
+             std::string(1, '\0') + "C" + std::string(1, '\0')},
+        // EF BB and any third byte is a mark, kept as it stands.
+        {{{"a", "c"}},
+         "\xEF\xBB"
+         "Xab",
+         "\xEF\xBB"
+         "Xcb"},
+    };
+    for (const auto& c : cases) {
+        SetRules(c.rules);
+        EXPECT_EQ(Process("f", c.before), c.after) << c.before;
+        EXPECT_EQ(LastKind(), RunEventKind::Rewritten) << c.before;
+    }
+}
+
+TEST_F(FileRewriteTest, GbkTrailBytesNeverStartAMatch) {
+    CCodePage::SetWorking("GBK");
+    // 乤 is 81 61 in GBK: its trail byte is the letter a.
+    SetRules({{"a", "b"}, {"\xD6\xD0", "\xCE\xC4"}});  // a -> b, 中 -> 文
+    EXPECT_EQ(Process("gbk", "\x81\x61 a \xD6\xD0"), "\x81\x61 b \xCE\xC4");
+    // Only a trail byte looks like a: no find text occurs, so even a file
+    // holding a zero byte is simply unchanged.
+    const std::string trailOnly("\x81\x61\0", 3);
+    EXPECT_EQ(Process("trail", trailOnly), trailOnly);
+    EXPECT_EQ(m_worker.m_result.unchanged, 1);
+    // A UTF-8 file is worked on in GBK and written back as UTF-8.
+    EXPECT_EQ(Process("utf8", "\xEF\xBB\xBF乤a中"), "\xEF\xBB\xBF乤b文");
+    EXPECT_EQ(Process("le", Utf16(u"乤a中", false)), Utf16(u"乤b文", false));
+    // A character GBK lacks cannot be worked on: the file is left alone.
+    const std::string emoji = Utf16(u"a😀", false);
+    EXPECT_EQ(Process("emoji", emoji), emoji);
+    EXPECT_EQ(LastKind(), RunEventKind::Skipped);
+}
+
+TEST_F(FileRewriteTest, NothingIsWrittenWhenNoFindTextOccurs) {
+    SetRules({{"needle", "x"}, {"中文", "y"}});
+    struct Case {
+        const char* name;
+        std::string bytes;
+        mode_t mode;
+    } cases[] = {
+        {"plain", "haystack 中 文", 0644},
+        {"empty", "", 0644},
+        {"le", Utf16(u"needl e 中", false), 0644},
+        {"readonly", "haystack", 0444},
+        {"zeros", std::string("\0\x01\x02\xFF", 4), 0644},
+        {"invalid", std::string("\xFF\xFE\x00\xD8", 4), 0644},  // a lone surrogate
+    };
+    const timespec past{1000000000, 0};
+    for (const auto& c : cases) {
+        const std::string path = m_dir / c.name;
+        WriteFileBytes(path, c.bytes);
+        ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
+        const timespec times[2] = {past, past};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    }
+    ASSERT_EQ(::link((m_dir / "plain").c_str(), (m_dir / "plain-link").c_str()), 0);
+    for (const auto& c : cases) {
+        m_worker.ProcessFile(m_dir / c.name);
+        EXPECT_EQ(ReadFileBytes(m_dir / c.name), c.bytes) << c.name;
+        EXPECT_EQ(MTime(m_dir / c.name).tv_sec, past.tv_sec) << c.name;
+    }
+    EXPECT_EQ(m_worker.m_result.unchanged, 6);
+    EXPECT_TRUE(m_worker.m_result.events.empty());
+}
+
+TEST_F(FileRewriteTest, FilesThatCannotTakeTheChangeAreSkippedWithTheirReason) {
+    SetRules({{"a", "b"}});
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* reason;
+    } cases[] = {
+        {"zero", std::string("a\0a", 3), "零字符"},
+        {"le-zero",
+         "\xFF\xFE"
+         "a" +
+             std::string(3, '\0') + "a" + std::string(1, '\0'),
+         "零字符"},
+        {"invalid", "a\xFF", "无效的字节"},
+        {"utf8-invalid",
+         "\xEF\xBB\xBF"
+         "a\xC0",
+         "UTF-8"},
+        {"be-odd", "\xFE\xFF" + std::string(1, '\0') + "a" + std::string(1, '\0'), "奇数"},
+        {"surrogate",
+         "\xFF\xFE"
+         "a" +
+             std::string("\0\0\xD8", 3),
+         "无法表示"},
+        {"readonly", "a", "只读"},
+        {"linked", "a", "硬链接"},
+    };
+    for (const auto& c : cases)
+        WriteFileBytes(m_dir / c.name, c.bytes);
+    ASSERT_EQ(::chmod((m_dir / "readonly").c_str(), 0444), 0);
+    ASSERT_EQ(::link((m_dir / "linked").c_str(), (m_dir / "linked2").c_str()), 0);
+    ASSERT_EQ(::mkfifo((m_dir / "fifo").c_str(), 0644), 0);
+    ASSERT_EQ(::symlink("nowhere", (m_dir / "dangling").c_str()), 0);
+    for (const auto& c : cases) {
+        m_worker.ProcessFile(m_dir / c.name);
+        EXPECT_EQ(ReadFileBytes(m_dir / c.name), c.bytes) << c.name;
+        ASSERT_EQ(LastKind(), RunEventKind::Skipped) << c.name;
+        EXPECT_NE(m_worker.m_result.events.back().reason.find(c.reason), std::string::npos)
+            << c.name << ": " << m_worker.m_result.events.back().reason;
+    }
+    // Whatever a rule says, these cannot be examined at all.
+    SetRules({{"zz", "y"}});
+    for (const char* name : {"fifo", "dangling", "missing"}) {
+        m_worker.ProcessFile(m_dir / name);
+        EXPECT_EQ(LastKind(), RunEventKind::Skipped) << name;
+    }
+    EXPECT_EQ(m_worker.m_result.Count(RunEventKind::Skipped), 11);
+    EXPECT_EQ(m_worker.m_result.unchanged, 0);
+}
+
+TEST_F(FileRewriteTest, FilesTooLargeToHoldAreSearchedButNeverRewritten) {
+    SetRules({{"needle", "x"}, {"中", "y"}});
+    m_worker.m_maxFileBytes = 16;
+    const std::string plain = Repeat("hay ", 10);
+    const std::string le = Utf16(u"hay hay hay 中 hay", false);
+    EXPECT_EQ(Process("plain", plain), plain);
+    EXPECT_EQ(m_worker.m_result.unchanged, 1);
+    EXPECT_EQ(Process("match", plain + "needle"), plain + "needle");
+    EXPECT_EQ(Process("le", le), le);
+    EXPECT_EQ(m_worker.m_encoding, EncUtf16Le);
+    ASSERT_EQ(m_worker.m_result.Count(RunEventKind::Skipped), 2);
+    EXPECT_NE(m_worker.m_result.events.back().reason.find("过大"), std::string::npos);
+}
+
+TEST_F(FileRewriteTest, DryRunRecordsTheRewriteWithoutWriting) {
+    SetRules({{"a", "b"}});
+    m_worker.m_bDryRun = true;
+    EXPECT_EQ(Process("f", "abc"), "abc");
+    EXPECT_EQ(LastKind(), RunEventKind::Rewritten);
+}
+
+// The seam's entries are plain function pointers, so the hooks reach the
+// test through these.
+std::function<void()> g_onOpen;
+int HookedOpen(const char* path, int flags, mode_t mode) {
+    if (g_onOpen)
+        g_onOpen();
+    return RealSysCalls().open(path, flags, mode);
+}
+int HookedOpenAt(int dirFd, const char* path, int flags, mode_t mode) {
+    if (g_onOpen)
+        g_onOpen();
+    return RealSysCalls().openat(dirFd, path, flags, mode);
+}
+
+TEST_F(FileRewriteTest, ProgressCarriesTheCountBeforeEachFileIsOpened) {
+    SetRules({{"zz", "y"}});
+    MakeTree(m_dir.Path(), {{"1", "a"}, {"2", "b"}, {"3", "c"}});
+    std::vector<size_t> postedAtOpen;
+    CSysCallsOverride restore;
+    g_onOpen = [&] { postedAtOpen.push_back(m_notify.ProgressCounts().size()); };
+    Sys().open = HookedOpen;
+    for (const char* name : {"1", "2", "3"})
+        m_worker.ProcessFile(m_dir / name);
+    g_onOpen = nullptr;
+    EXPECT_EQ(postedAtOpen, (std::vector<size_t>{1, 2, 3}));
+    EXPECT_EQ(m_notify.ProgressCounts(), (std::vector<std::intptr_t>{1, 2, 3}));
+    EXPECT_EQ(m_worker.m_fileCount, 3);
+    EXPECT_EQ(m_worker.m_result.selected, 3);
+}
+
+TEST_F(FileRewriteTest, FileChangedBetweenReadAndWriteIsLeftAlone) {
+    SetRules({{"a", "b"}});
+    const std::string path = m_dir / "f";
+    WriteFileBytes(path, "a");
+    CSysCallsOverride restore;
+    // The first openat is the write side looking at the file again.
+    g_onOpen = [&] {
+        g_onOpen = nullptr;
+        WriteFileBytes(path, "a, edited meanwhile");
+    };
+    Sys().openat = HookedOpenAt;
+    m_worker.ProcessFile(path);
+    g_onOpen = nullptr;
+    EXPECT_EQ(ReadFileBytes(path), "a, edited meanwhile");
+    ASSERT_EQ(LastKind(), RunEventKind::Skipped);
+    EXPECT_EQ(m_worker.m_result.events.back().reason, "文件在处理期间已被修改");
+}
+
+}  // namespace

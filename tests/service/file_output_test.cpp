@@ -1,0 +1,259 @@
+#include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <functional>
+#include <set>
+
+#include "platform/atomic_replace.h"
+#include "platform/sys_calls.h"
+#include "service/core.h"
+#include "support/engine_fixture.h"
+
+namespace {
+
+std::set<std::string> Listing(const std::string& folder) {
+    std::set<std::string> names;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (dirent* e = ::readdir(dir))
+            names.insert(e->d_name);
+        ::closedir(dir);
+    }
+    return names;
+}
+
+struct stat Stat(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
+    return st;
+}
+
+class FileOutputTest : public CEngineTest {
+  protected:
+    // A file holding bytes, written back with content; returns what it holds afterwards.
+    std::string Rewrite(const std::string& bytes, const std::string& content,
+                        WriteStatus expected = WriteStatus::Written) {
+        const std::string path = m_dir / "f.txt";
+        WriteFileBytes(path, bytes);
+        const CWriteResult r = m_core->outTxtFile(content, path);
+        EXPECT_EQ(r.status, expected) << r.reason;
+        EXPECT_EQ(r.reason.empty(), expected == WriteStatus::Written) << r.reason;
+        return ReadFileBytes(path);
+    }
+};
+
+TEST_F(FileOutputTest, ContentTheFileEncodingCannotHoldWritesNothing) {
+    EXPECT_EQ(Rewrite("\xEF\xBB\xBF"
+                      "old",
+                      "\xFF", WriteStatus::Refused),
+              "\xEF\xBB\xBF"
+              "old");
+    EXPECT_EQ(Rewrite("\xFF\xFE"
+                      "o",
+                      "\xC0", WriteStatus::Refused),
+              "\xFF\xFE"
+              "o");
+    EXPECT_EQ(Listing(m_dir.Path()), (std::set<std::string>{".", "..", "f.txt"}));
+}
+
+TEST_F(FileOutputTest, KeepsModeOwnerAndExtendedAttributes) {
+    const std::string path = m_dir / "kept";
+    WriteFileBytes(path, "old");
+    ASSERT_EQ(::chown(path.c_str(), 4321, 8765), 0);
+    ASSERT_EQ(::chmod(path.c_str(), 02751), 0);
+    const bool xattrs = ::setxattr(path.c_str(), "user.vexa", "v1", 2, 0) == 0;
+    // An access ACL (version 2; owner rw, user 1234 r, group r, mask r, others none).
+    const unsigned char acl[] = {2,    0,    0,    0,    1,    0,    6,    0,    0xFF, 0xFF, 0xFF,
+                                 0xFF, 2,    0,    4,    0,    0xD2, 4,    0,    0,    4,    0,
+                                 4,    0,    0xFF, 0xFF, 0xFF, 0xFF, 0x10, 0,    4,    0,    0xFF,
+                                 0xFF, 0xFF, 0xFF, 0x20, 0,    0,    0,    0xFF, 0xFF, 0xFF, 0xFF};
+    const bool acls = ::setxattr(path.c_str(), "system.posix_acl_access", acl, sizeof acl, 0) == 0;
+    const struct stat old = Stat(path);
+
+    ASSERT_TRUE(m_core->outTxtFile("new", path).Ok());
+    const struct stat st = Stat(path);
+    EXPECT_NE(st.st_ino, old.st_ino);
+    EXPECT_EQ(ReadFileBytes(path), "new");
+    EXPECT_EQ(st.st_mode, old.st_mode);
+    EXPECT_EQ(st.st_mode & 02000, 02000u);
+    if (acls) {
+        unsigned char copied[sizeof acl + 8] = {};
+        EXPECT_EQ(::getxattr(path.c_str(), "system.posix_acl_access", copied, sizeof copied),
+                  static_cast<ssize_t>(sizeof acl));
+        EXPECT_EQ(std::memcmp(copied, acl, sizeof acl), 0);
+    }
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 8765u);
+    if (!xattrs)
+        GTEST_SKIP() << "the temporary folder's file system takes no user.* attributes";
+    char value[8] = {};
+    EXPECT_EQ(::getxattr(path.c_str(), "user.vexa", value, sizeof value), 2);
+    EXPECT_STREQ(value, "v1");
+}
+
+TEST_F(FileOutputTest, LinkStaysALinkAndBrokenLinksAreRefused) {
+    WriteFileBytes(m_dir / "target", "old");
+    ASSERT_EQ(::symlink("target", (m_dir / "link").c_str()), 0);
+    ASSERT_TRUE(m_core->outTxtFile("new", m_dir / "link").Ok());
+    EXPECT_TRUE(S_ISLNK(Stat(m_dir / "link").st_mode));
+    EXPECT_EQ(ReadFileBytes(m_dir / "target"), "new");
+
+    ASSERT_EQ(::symlink("nowhere", (m_dir / "dangling").c_str()), 0);
+    ASSERT_EQ(::symlink("loop", (m_dir / "loop").c_str()), 0);
+    for (const char* name : {"dangling", "loop"}) {
+        const CWriteResult r = m_core->outTxtFile("new", m_dir / name);
+        EXPECT_EQ(r.status, WriteStatus::Refused) << name;
+        EXPECT_NE(r.reason.find("符号链接"), std::string::npos) << r.reason;
+    }
+    EXPECT_EQ(Listing(m_dir.Path()),
+              (std::set<std::string>{".", "..", "target", "link", "dangling", "loop"}));
+}
+
+// Hooks for the seam, whose entries are plain function pointers.
+std::function<void()> g_beforeSync;
+int g_writeCalls = 0;
+
+ssize_t HalfThenFull(int fd, const void* buf, size_t count) {
+    if (++g_writeCalls == 1)
+        return RealSysCalls().write(fd, buf, count / 2);
+    errno = ENOSPC;
+    return -1;
+}
+ssize_t NoProgress(int, const void*, size_t) {
+    return 0;
+}
+int FailingSync(int) {
+    errno = EIO;
+    return -1;
+}
+int ChangingSync(int fd) {
+    if (g_beforeSync)
+        g_beforeSync();
+    return RealSysCalls().fdatasync(fd);
+}
+int FailingWriteClose(int fd) {
+    const bool writable = (::fcntl(fd, F_GETFL) & O_ACCMODE) == O_WRONLY;
+    const int rc = RealSysCalls().close(fd);
+    if (!writable)
+        return rc;
+    errno = EIO;
+    return -1;
+}
+int FailingRename(int, const char*, int, const char*, unsigned) {
+    errno = EXDEV;
+    return -1;
+}
+int FailingChmod(int, mode_t) {
+    errno = EPERM;
+    return -1;
+}
+
+TEST_F(FileOutputTest, AnyFailureLeavesTheOriginalAndNoTemporaryFile) {
+    struct Case {
+        const char* name;
+        std::function<void(CSysCalls&)> inject;
+        WriteStatus status;
+        const char* reason;
+    } cases[] = {
+        {"short write, then a full disk", [](CSysCalls& s) { s.write = HalfThenFull; },
+         WriteStatus::Failed, std::strerror(ENOSPC)},
+        {"write without progress", [](CSysCalls& s) { s.write = NoProgress; }, WriteStatus::Failed,
+         std::strerror(ENOSPC)},
+        {"flush fails", [](CSysCalls& s) { s.fdatasync = FailingSync; }, WriteStatus::Failed,
+         std::strerror(EIO)},
+        {"close fails", [](CSysCalls& s) { s.close = FailingWriteClose; }, WriteStatus::Failed,
+         std::strerror(EIO)},
+        {"rename fails", [](CSysCalls& s) { s.renameat2 = FailingRename; }, WriteStatus::Failed,
+         std::strerror(EXDEV)},
+        {"mode cannot be set", [](CSysCalls& s) { s.fchmod = FailingChmod; }, WriteStatus::Failed,
+         std::strerror(EPERM)},
+        {"changed just before the rename", [](CSysCalls& s) { s.fdatasync = ChangingSync; },
+         WriteStatus::Changed, "已被修改"},
+    };
+    const std::string path = m_dir / "f";
+    const std::string original = std::string(100000, 'o') + "中";
+    for (const auto& c : cases) {
+        WriteFileBytes(path, original);
+        const auto before = Listing(m_dir.Path());
+        g_writeCalls = 0;
+        g_beforeSync = [&] { WriteFileBytes(path, original + "!"); };
+        CWriteResult r;
+        {
+            CSysCallsOverride restore;
+            c.inject(Sys());
+            r = m_core->outTxtFile(std::string(200000, 'n'), path);
+        }
+        g_beforeSync = nullptr;
+        EXPECT_EQ(r.status, c.status) << c.name;
+        EXPECT_NE(r.reason.find(c.reason), std::string::npos) << c.name << ": " << r.reason;
+        EXPECT_EQ(ReadFileBytes(path).substr(0, original.size()), original) << c.name;
+        EXPECT_EQ(Listing(m_dir.Path()), before) << c.name;
+    }
+}
+
+int NoTmpFile(int dirFd, const char* path, int flags, mode_t mode) {
+    if ((flags & O_TMPFILE) == O_TMPFILE) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    return RealSysCalls().openat(dirFd, path, flags, mode);
+}
+int NoLink(int, const char*, int, const char*, int) {
+    errno = ENOENT;
+    return -1;
+}
+std::vector<std::string> g_renamedFrom;
+int RecordingRename(int oldDir, const char* oldPath, int newDir, const char* newPath,
+                    unsigned flags) {
+    g_renamedFrom.push_back(oldPath);
+    return RealSysCalls().renameat2(oldDir, oldPath, newDir, newPath, flags);
+}
+
+TEST_F(FileOutputTest, WithoutUnnamedFilesANamedTemporaryFileIsUsed) {
+    const std::string path = m_dir / "f";
+    for (auto inject :
+         {+[](CSysCalls& s) { s.openat = NoTmpFile; }, +[](CSysCalls& s) { s.linkat = NoLink; }}) {
+        WriteFileBytes(path, "old");
+        g_renamedFrom.clear();
+        CSysCallsOverride restore;
+        inject(Sys());
+        Sys().renameat2 = RecordingRename;
+        ASSERT_TRUE(m_core->outTxtFile("new", path).Ok());
+        EXPECT_EQ(ReadFileBytes(path), "new");
+        ASSERT_EQ(g_renamedFrom.size(), 1u);
+        EXPECT_TRUE(IsOwnTempFileName(g_renamedFrom[0])) << g_renamedFrom[0];
+    }
+    EXPECT_EQ(Listing(m_dir.Path()), (std::set<std::string>{".", "..", "f"}));
+}
+
+TEST_F(FileOutputTest, AFullDiskLeavesTheOriginalByteIdentical) {
+    const std::string mountPoint = m_dir / "small";
+    ASSERT_EQ(::mkdir(mountPoint.c_str(), 0755), 0);
+    if (::mount("vexa-test", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a small tmpfs here: " << std::strerror(errno);
+    const std::string path = mountPoint + "/f";
+    const std::string original(40 * 1024, 'o');
+    WriteFileBytes(path, original);
+    const CWriteResult r = m_core->outTxtFile(std::string(40 * 1024, 'n'), path);
+    EXPECT_EQ(r.status, WriteStatus::Failed);
+    EXPECT_NE(r.reason.find(std::strerror(ENOSPC)), std::string::npos) << r.reason;
+    EXPECT_EQ(ReadFileBytes(path), original);
+    EXPECT_EQ(Listing(mountPoint), (std::set<std::string>{".", "..", "f"}));
+    ::umount2(mountPoint.c_str(), MNT_DETACH);
+}
+
+TEST(TempFileNameTest, OnlyTheOwnPatternIsRecognised) {
+    EXPECT_TRUE(IsOwnTempFileName(".vexa~a1B2c3.tmp"));
+    for (const char* name : {"vexa~a1B2c3.tmp", ".vexa~a1B2c.tmp", ".vexa~a1B2c34.tmp",
+                             ".vexa~a1B2c3.tmp.txt", ".vexa~a1B2c3.txt", "notes.tmp"}) {
+        EXPECT_FALSE(IsOwnTempFileName(name)) << name;
+    }
+}
+
+}  // namespace
