@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <unordered_set>
 
 #include "engine/run_state.h"
 
@@ -109,5 +110,39 @@ class CReplaceThread {
     // (end of file rewrite)
 
     // --- folder walk (folder_walk.cpp) ---
+    // A file or folder as the file system knows it, whatever name reached it.
+    struct CNodeId {
+        std::uint64_t dev = 0;
+        std::uint64_t ino = 0;
+        bool operator==(const CNodeId&) const = default;
+    };
+    struct CNodeIdHash {
+        size_t operator()(const CNodeId& id) const {
+            return std::hash<std::uint64_t>()(id.ino * 0x9E3779B97F4A7C15ull ^ id.dev);
+        }
+    };
+    // Folders walked in this run: none is walked twice, so a link back into
+    // the tree cannot loop and no file gets the rules twice.
+    std::unordered_set<CNodeId, CNodeIdHash> m_walkedFolders;
+    // Files handed to ProcessFile in this run, as they were before and after
+    // the rewrite (an atomic replace gives the file a new inode), so a file
+    // reached again through another name or link is not processed again.
+    std::unordered_set<CNodeId, CNodeIdHash> m_processedFiles;
+    // Dry run: full paths that simulated renames have taken and freed.
+    std::unordered_set<std::string> m_simulatedTaken;
+    std::unordered_set<std::string> m_simulatedFreed;
+
+    void ResetWalk();
+    void WalkFolderAt(int parentFd, const std::string& name, const std::string& folderPath);
+    void HandleEntry(int dirFd, const std::string& folderPath, const struct CDirEntry& entry);
+    void SelectFile(int dirFd, const std::string& folderPath, const struct CDirEntry& entry);
+    void RenameSubfolderAt(int dirFd, const std::string& parentPath, const std::string& folderName);
+    // Renames oldName to newName inside the folder dirFd / parentPath without
+    // replacing anything; 0 or the errno of the failure. Simulated in a dry run.
+    int RenameEntry(int dirFd, const std::string& parentPath, const std::string& oldName,
+                    const std::string& newName);
+    int SimulateRename(int dirFd, const std::string& parentPath, const std::string& oldName,
+                       const std::string& newName);
+    void RecordFolderSkipped(const std::string& folderPath, const char* what, int error);
     // (end of folder walk)
 };

@@ -3,6 +3,7 @@
 // pointers so that tests can make a read, a write, a rename or a close fail
 // without needing a broken disk. Production code always calls through Sys().
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -24,6 +25,8 @@ struct CSysCalls {
     int (*fchmod)(int fd, mode_t mode);
     int (*fchown)(int fd, uid_t owner, gid_t group);
     int (*fdatasync)(int fd);
+    // readdir(3): null with errno set on a failed read, null with errno unchanged at the end.
+    struct dirent* (*readdir)(DIR* dir);
 };
 
 // The table in force. Tests replace entries and restore them with CSysCallsOverride.
