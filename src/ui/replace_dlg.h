@@ -1,0 +1,118 @@
+#pragma once
+// CReplaceDlg: the program's one dialog ("Korvane"). It owns the job tables,
+// g_pCore and g_pSoft for its lifetime, the worker thread of a run, and the
+// Qt back ends of the service class.
+//
+// All members are touched on the dialog's thread only, except m_stopWord,
+// which the worker polls.
+
+#include <QDialog>
+#include <QIcon>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ui/dialog_ids.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class CDialogHost;
+class CDialogNotify;
+class CQtDialogHost;
+class CQtSettingsStore;
+class CReplaceThread;
+struct CRunResult;
+
+class CReplaceDlg : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit CReplaceDlg(QWidget* parent = nullptr);
+    ~CReplaceDlg() override;
+
+    // Runs once, when the window is first shown: service object, identity
+    // record, settings, rules files, controls, tables, Idle. Returns 1.
+    int OnInitDialog();
+    // Reads the four inputs into g_jobTables; with validate 1 also checks
+    // them, normalises the folder path and loads the tables. 1 ready, 0 refused.
+    int CollectInputs(int validate);
+    // Stops and joins a running worker, saves the settings, releases the
+    // tables, g_pCore and g_pSoft. Runs once, when the dialog finishes.
+    void OnDestroy();
+
+    // Command handlers.
+    void OnStartStop();
+    void OnBrowsePath();
+    void OnOpenPath();
+    void OnOpenReplaceRules();
+    void OnOpenRenameRules();
+    void OnAbout();
+    // Lets the user pick a folder for the edit controlId.
+    void BrowseFolder(ControlId controlId);
+
+    void SetStatus(const std::string& text);
+    // Sees every event of the dialog and its controls before they do: keeps
+    // Enter, Escape and every Alt combination away from them, routes F1 to
+    // the application's help, then handles the worker's events. True when
+    // the event was consumed.
+    bool PreTranslateMessage(QObject* target, QEvent* event);
+
+    bool IsRunning() const { return m_bRunning != 0; }
+    // The widget that owns this dialog's message boxes, as the service class takes it.
+    void* Owner() { return static_cast<QWidget*>(this); }
+
+    // --- seams for tests; set before the window is first shown ---
+    // Replaces the Qt message boxes and About box.
+    void SetDialogHost(CDialogHost* host) { m_pHostOverride = host; }
+    // Called with each new worker before its thread starts.
+    std::function<void(CReplaceThread&)> m_prepareWorker;
+    // Starts the worker's thread; false when it cannot be started.
+    std::function<bool(CReplaceThread&)> m_startThread;
+    // Shows the framework's plain message box (OK only, no icon).
+    std::function<void(const QString&)> m_frameworkMessage;
+    // The folder picker: (owner, title, initial folder) -> chosen folder, empty when cancelled.
+    std::function<QString(QWidget*, const QString&, const QString&)> m_pickFolder;
+
+  Q_SIGNALS:
+    // The status line changed (tests and the screenshot tool follow it).
+    void statusChanged(const QString& text);
+
+  protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void done(int result) override;
+
+  private:
+    void BuildControls();
+    bool FilterKey(QObject* target, QEvent* event);
+    void OnJobProgress(std::intptr_t count);
+    void OnJobDone();
+    void ReturnToIdle();
+    void ShowRunProblems(const CRunResult& result);
+
+    // The dialog's fields.
+    int m_bRunning = 0;
+    std::atomic<bool> m_stopWord{true};  // set means "STOP"; polled by the worker
+    QIcon m_hIcon;
+
+    QLineEdit* m_pPath = nullptr;
+    QLineEdit* m_pSuffix = nullptr;
+    QCheckBox* m_pSub = nullptr;
+    QCheckBox* m_pRenameDir = nullptr;
+    QPushButton* m_pStartStop = nullptr;
+    QLabel* m_pStatus = nullptr;
+
+    std::unique_ptr<CQtSettingsStore> m_pStore;
+    std::unique_ptr<CQtDialogHost> m_pQtHost;
+    CDialogHost* m_pHostOverride = nullptr;
+    std::unique_ptr<CDialogNotify> m_pNotify;
+    std::unique_ptr<CReplaceThread> m_pWorker;  // the run's worker, joined before it is released
+    bool m_bInitialised = false;
+    bool m_bDestroyed = false;
+};

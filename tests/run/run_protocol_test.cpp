@@ -1,0 +1,233 @@
+// The Start/Stop command and the worker's messages, through the real dialog,
+// the real button and a real worker thread.
+#include <QApplication>
+#include <QMessageBox>
+#include <QSettings>
+#include <QTest>
+#include <QTimer>
+
+#include <sys/stat.h>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "dialog_fixture.h"
+#include "engine/job_tables.h"
+#include "engine/replace_thread.h"
+#include "service/core.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// Holds the worker at its first directory entry until released or asked to stop.
+class CWorkerGate {
+  public:
+    void Install(CReplaceDlg& dlg) {
+        dlg.m_prepareWorker = [this](CReplaceThread& worker) {
+            worker.m_entryHook = [this, &worker](const std::string&) {
+                if (m_bReached.exchange(true))
+                    return;
+                const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+                while (!m_bReleased && std::chrono::steady_clock::now() < deadline) {
+                    if (worker.m_pStopWord && worker.m_pStopWord->load()) {
+                        m_bStopSeen = true;
+                        break;
+                    }
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                }
+            };
+        };
+    }
+    std::atomic<bool> m_bReached{false};
+    std::atomic<bool> m_bReleased{false};
+    std::atomic<bool> m_bStopSeen{false};
+};
+
+class CRunTest : public CDialogTest {
+  protected:
+    void SetUp() override {
+        CDialogTest::SetUp();
+        m_folder = m_dir / "work";
+        MakeTree(m_folder, {{"a.txt", "foo 1"},
+                            {"sub/b.txt", "foo 2"},
+                            {"sub/deeper/c.txt", "foo foo"},
+                            {"d.dat", "foo 3"}});
+        Open();
+        WriteFileBytes(ReplaceRulesPath(), "foo`bar\n");
+    }
+    // Sets the inputs, presses Start (answered by the host) and waits for Idle.
+    void RunToEnd() {
+        Click(IDC_STARTSTOP);
+        ASSERT_TRUE(WaitFor([this] { return !m_pDlg->IsRunning(); }));
+    }
+    std::string m_folder;
+};
+
+}  // namespace
+
+TEST_F(CRunTest, WholeRunRewritesSelectedFilesAndReportsEachStep) {
+    SetInputs(m_folder, "*.txt", true, false);
+    RunToEnd();
+    ASSERT_EQ(m_host.boxes.size(), 1u);
+    EXPECT_EQ(m_host.boxes[0].kind, "confirm");
+    EXPECT_EQ(m_host.boxes[0].text, "替换操作无法撤销，请自行备份文件！确定要继续执行吗？");
+    EXPECT_EQ(ReadFileBytes(m_folder + "/a.txt"), "bar 1");
+    EXPECT_EQ(ReadFileBytes(m_folder + "/sub/b.txt"), "bar 2");
+    EXPECT_EQ(ReadFileBytes(m_folder + "/sub/deeper/c.txt"), "bar bar");
+    EXPECT_EQ(ReadFileBytes(m_folder + "/d.dat"), "foo 3");
+
+    // "执行中", then progress texts with rising counts ending at the third
+    // file (coalescing may skip some), then "执行完成！".
+    ASSERT_GE(m_statuses.size(), 3);
+    EXPECT_EQ(m_statuses.front(), "执行中");
+    EXPECT_EQ(m_statuses.back(), "执行完成！");
+    EXPECT_EQ(m_statuses[m_statuses.size() - 2], "执行中...第3个文件");
+    int last = 0;
+    for (int i = 1; i + 1 < m_statuses.size(); ++i) {
+        const QString& s = m_statuses[i];
+        ASSERT_TRUE(s.startsWith("执行中...第") && s.endsWith("个文件")) << s.toStdString();
+        const int n = s.mid(7, s.size() - 10).toInt();
+        EXPECT_GT(n, last);
+        last = n;
+    }
+    EXPECT_EQ(Caption(), "执行");
+    EXPECT_TRUE(Button(IDC_STARTSTOP)->isEnabled());
+    EXPECT_EQ(m_host.boxes.size(), 1u) << "a clean run shows no summary";
+
+    // A second run over the rewritten tree finds nothing to do and ends the same way.
+    m_statuses.clear();
+    RunToEnd();
+    EXPECT_EQ(m_statuses.back(), "执行完成！");
+    EXPECT_EQ(ReadFileBytes(m_folder + "/a.txt"), "bar 1");
+}
+
+TEST_F(CRunTest, AnswerNoLeavesEverythingUntouched) {
+    m_host.answer = CDialogHost::kNo;
+    SetInputs(m_folder, "*.txt", true, false);
+    Click(IDC_STARTSTOP);
+    ASSERT_EQ(m_host.boxes.size(), 1u);
+    EXPECT_FALSE(m_pDlg->IsRunning());
+    QTest::qWait(50);
+    EXPECT_EQ(ReadFileBytes(m_folder + "/a.txt"), "foo 1");
+    EXPECT_EQ(Caption(), "开始");
+    EXPECT_EQ(Status(), "就绪");
+    EXPECT_TRUE(m_statuses.isEmpty());
+}
+
+TEST_F(CRunTest, RunWithoutSelectedFileShowsNoProgress) {
+    SetInputs(m_folder, "*.htm", true, false);
+    RunToEnd();
+    EXPECT_EQ(m_statuses, QStringList({"执行中", "执行完成！"}));
+    EXPECT_EQ(Caption(), "执行");
+}
+
+TEST_F(CRunTest, StopDuringRunAndSecondPressWhileStoppingDoesNothing) {
+    CWorkerGate gate;
+    gate.Install(*m_pDlg);
+    SetInputs(m_folder, "*.txt", true, false);
+    Click(IDC_STARTSTOP);
+    ASSERT_TRUE(WaitFor([&] { return gate.m_bReached.load(); }));
+    EXPECT_EQ(Caption(), "停止");
+    EXPECT_TRUE(m_pDlg->IsRunning());
+
+    // 打开 during the run opens the typed folder and leaves the run's tables alone.
+    Edit(IDC_PATH)->setText("/elsewhere");
+    Click(IDC_OPENPATH);
+    EXPECT_EQ(m_host.opened, std::vector<std::string>{"/elsewhere"});
+    EXPECT_EQ(g_jobTables.folderPath, m_folder + "/");
+
+    Click(IDC_STARTSTOP);
+    EXPECT_EQ(Caption(), "正在停止");
+    EXPECT_FALSE(Button(IDC_STARTSTOP)->isEnabled());
+    const QString statusWhileStopping = Status();
+    Click(IDC_STARTSTOP);  // disabled: no effect
+    EXPECT_EQ(Caption(), "正在停止");
+    EXPECT_EQ(Status(), statusWhileStopping) << "a stop request leaves the status line";
+    EXPECT_EQ(m_host.boxes.size(), 1u) << "no second confirmation";
+
+    ASSERT_TRUE(WaitFor([this] { return !m_pDlg->IsRunning(); }));
+    EXPECT_TRUE(gate.m_bStopSeen);
+    EXPECT_EQ(Caption(), "执行");
+    EXPECT_TRUE(Button(IDC_STARTSTOP)->isEnabled());
+    EXPECT_EQ(Status(), "执行完成！");
+    int rewritten = 0;
+    for (const char* name : {"/a.txt", "/sub/b.txt", "/sub/deeper/c.txt"})
+        rewritten += ReadFileBytes(m_folder + name).starts_with("bar");
+    EXPECT_LE(rewritten, 1) << "the walk ends at its next poll";
+}
+
+TEST_F(CRunTest, ClosingDuringRunStopsAndWaitsForTheWorkerBeforeSaving) {
+    CWorkerGate gate;
+    gate.Install(*m_pDlg);
+    SetInputs(m_folder, "*.txt", true, false);
+    Click(IDC_STARTSTOP);
+    ASSERT_TRUE(WaitFor([&] { return gate.m_bReached.load(); }));
+    Edit(IDC_SUFFIX)->setText("*.htm");  // typed during the run, saved at close
+    Close();                             // returns only once the worker has ended
+    EXPECT_TRUE(gate.m_bStopSeen);
+    EXPECT_FALSE(gate.m_bReleased);
+    QSettings ini(QString::fromStdString(SettingsPath()), QSettings::IniFormat);
+    EXPECT_EQ(ini.value("fileext").toString(), "*.htm");
+    EXPECT_EQ(ini.value("pathuser").toString().toStdString(), m_folder);
+    QTest::qWait(20);  // a late message, if any, must reach nothing
+}
+
+// A message box runs its own event loop; the run's end must still be handled
+// there, not after the box closes.
+TEST_F(CRunTest, RunEndsWhileAMessageBoxIsOpen) {
+    CWorkerGate gate;
+    gate.Install(*m_pDlg);
+    SetInputs(m_folder, "*.txt", true, false);
+    Click(IDC_STARTSTOP);
+    ASSERT_TRUE(WaitFor([&] { return gate.m_bReached.load(); }));
+
+    bool idleInsideBox = false;
+    QMessageBox box(QMessageBox::Information, "Korvane", "…", QMessageBox::Ok, m_pDlg.get());
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        gate.m_bReleased = true;
+        if (!m_pDlg->IsRunning()) {
+            idleInsideBox = Caption() == "执行" && Status() == "执行完成！";
+            box.accept();
+        }
+    });
+    poll.start(5);
+    QTimer::singleShot(15000, &box, &QMessageBox::reject);
+    box.exec();
+    EXPECT_TRUE(idleInsideBox);
+    EXPECT_EQ(ReadFileBytes(m_folder + "/sub/deeper/c.txt"), "bar bar");
+}
+
+TEST_F(CRunTest, SkippedFileEndsWithOneSummaryWarning) {
+    const std::string locked = m_folder + "/sub/b.txt";
+    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+    SetInputs(m_folder, "*.txt", true, false);
+    RunToEnd();
+    EXPECT_EQ(ReadFileBytes(locked), "foo 2");
+    EXPECT_EQ(ReadFileBytes(m_folder + "/a.txt"), "bar 1");
+    ASSERT_EQ(m_host.boxes.size(), 2u);
+    const CScriptedHost::Box& summary = m_host.boxes[1];
+    EXPECT_EQ(summary.kind, "warning");
+    EXPECT_TRUE(summary.text.starts_with("执行完成，但有文件或文件夹未能处理：\n")) << summary.text;
+    EXPECT_NE(summary.text.find("已选文件 3 个，已改写 2 个"), std::string::npos) << summary.text;
+    EXPECT_NE(summary.text.find("已跳过：" + locked), std::string::npos) << summary.text;
+    EXPECT_EQ(Status(), "执行完成！") << "the dialog is Idle before the box comes up";
+}
+
+TEST_F(CRunTest, ThreadThatCannotStartReturnsToIdle) {
+    QStringList shown;
+    m_pDlg->m_startThread = [](CReplaceThread&) { return false; };
+    m_pDlg->m_frameworkMessage = [&](const QString& text) { shown << text; };
+    SetInputs(m_folder, "*.txt", true, false);
+    Click(IDC_STARTSTOP);
+    EXPECT_EQ(shown, QStringList({"Cannot Start New Thread"}));
+    EXPECT_FALSE(m_pDlg->IsRunning());
+    EXPECT_EQ(Caption(), "执行");
+    EXPECT_TRUE(Button(IDC_STARTSTOP)->isEnabled());
+    EXPECT_EQ(Status(), "就绪");
+    EXPECT_EQ(ReadFileBytes(m_folder + "/a.txt"), "foo 1");
+
+    m_pDlg->m_startThread = nullptr;  // the next start works normally
+    RunToEnd();
+    EXPECT_EQ(ReadFileBytes(m_folder + "/a.txt"), "bar 1");
+}
