@@ -9,16 +9,24 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/find_filter.h"
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "engine/job_tables.h"
 #include "engine/large_file_scan.h"
 #include "engine/replace_thread.h"
+#include "engine/rule_matcher.h"
 #include "platform/code_page.h"
 #include "platform/file_read.h"
 #include "platform/mbcs.h"
 #include "service/core.h"
 
 namespace {
+
+// Read buffers up to this size are kept from file to file; a larger one is
+// let go once the rules have copied its text.
+constexpr size_t kKeptReadBuffer = size_t{4} << 20;
 
 constexpr const char* kHoldsZero = "文件含有零字符，改写会丢失其后的内容";
 constexpr const char* kOddUtf16Be = "UTF-16 BE 文件的字节数为奇数，最后一个字节无法解码";
@@ -30,29 +38,37 @@ constexpr const char* kHardLinks = "文件有多个硬链接，替换会使它�
 
 // 16-bit units that UTF-8 text decodes to: one per character, two for the
 // four-byte ones. A malformed byte counts one unit, as a substituting decoder
-// would give it one character. Eight bytes at a time: every file without a
-// mark goes through here.
+// would give it one character. Every file without a mark goes through here.
 size_t Utf8Units(std::string_view text) {
-    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
     const char* p = text.data();
     size_t left = text.size();
     size_t units = 0;
-    while (left >= 8) {
-        // Per-byte counters: each word adds at most 2 to a byte, so 127 words fit.
-        std::uint64_t counts = 0;
-        const size_t words = std::min<size_t>(left / 8, 127);
-        for (size_t k = 0; k < words; ++k, p += 8) {
-            std::uint64_t w;
-            std::memcpy(&w, p, 8);
-            const std::uint64_t starts = ~(w & ~(w << 1)) & kHigh;  // not 10xxxxxx
-            const std::uint64_t fourByte = w & (w << 1) & (w << 2) & (w << 3) & kHigh;  // >= F0
-            counts += (starts >> 7) + (fourByte >> 7);
+#ifdef __SSE2__
+    // Sixteen bytes a step: continuation bytes (10xxxxxx) are the signed
+    // bytes below -64, four-byte leads (1111xxxx) those from -16 to -1. Each
+    // byte lane counts up to 255 steps before the lanes are added up.
+    const __m128i belowLead = _mm_set1_epi8(-64);
+    const __m128i belowFour = _mm_set1_epi8(-17);
+    const __m128i zero = _mm_setzero_si128();
+    auto sum = [zero](__m128i lanes) {
+        const __m128i halves = _mm_sad_epu8(lanes, zero);
+        return static_cast<size_t>(_mm_cvtsi128_si32(halves)) +
+               static_cast<size_t>(_mm_cvtsi128_si32(_mm_unpackhi_epi64(halves, halves)));
+    };
+    while (left >= 16) {
+        const size_t steps = std::min<size_t>(left / 16, 255);
+        __m128i continuation = zero;
+        __m128i fourByte = zero;
+        for (size_t k = 0; k < steps; ++k, p += 16) {
+            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            continuation = _mm_sub_epi8(continuation, _mm_cmplt_epi8(x, belowLead));
+            fourByte = _mm_sub_epi8(
+                fourByte, _mm_and_si128(_mm_cmpgt_epi8(x, belowFour), _mm_cmplt_epi8(x, zero)));
         }
-        left -= words * 8;
-        // Add the eight byte counters: pairwise into 16-bit lanes, then all lanes.
-        counts = (counts & 0x00FF00FF00FF00FFull) + ((counts >> 8) & 0x00FF00FF00FF00FFull);
-        units += static_cast<size_t>((counts * 0x0001000100010001ull) >> 48);
+        left -= steps * 16;
+        units += steps * 16 - sum(continuation) + sum(fourByte);
     }
+#endif
     for (; left > 0; --left, ++p) {
         const auto c = static_cast<unsigned char>(*p);
         units += ((c & 0xC0) != 0x80) + (c >= 0xF0);
@@ -163,18 +179,14 @@ bool CReplaceThread::AnyFindOccurs(std::string_view text) const {
     const int count = g_jobTables.replaceRuleCount;
     // Text already in the working code page is searched as it stands.
     if (m_encoding == EncAnsi || (m_encoding == EncUtf8 && cp.IsUtf8())) {
-        std::vector<std::string_view> finds;
-        finds.reserve(static_cast<size_t>(count));
-        for (int i = 0; i < count; ++i)
-            finds.push_back(g_jobTables.Find(i));
-        if (!CFindFilter(finds).AnyIn(text))
+        if (!m_matcher.AnyOccurs(text))
             return false;
         // Without double-byte characters a match cannot start inside one, so
         // any byte match counts; with them, only a match on a character start.
         if (!cp.IsDoubleByte())
             return true;
-        for (std::string_view find : finds) {
-            if (MbsFind(cp, text, find) != std::string_view::npos)
+        for (int i = 0; i < count; ++i) {
+            if (MbsFind(cp, text, g_jobTables.Find(i)) != std::string_view::npos)
                 return true;
         }
         return false;
@@ -245,10 +257,8 @@ bool CReplaceThread::MakeWorkingText(std::string_view text, std::string& working
         reason = kBadWorking;
         return false;
     }
-    if (m_encoding == EncAnsi || cp.IsUtf8()) {
-        working.assign(text);
-        return true;
-    }
+    if (m_encoding == EncAnsi || cp.IsUtf8())
+        return true;  // used where it lies: ProcessFile applies the rules to it directly
     if (!cp.FromCharset("UTF-8", text, working)) {
         reason = kCannotConvert;
         return false;
@@ -303,6 +313,7 @@ void CReplaceThread::ProcessLargeFile(const std::string& path, const CFileRead& 
 }
 
 void CReplaceThread::ProcessFile(const std::string& path) {
+    m_matcher.Prepare(g_jobTables);
     ++m_fileCount;
     m_result.selected = m_fileCount;
     Post(WM_JOB_PROGRESS, m_fileCount);
@@ -320,7 +331,18 @@ void CReplaceThread::ProcessFile(const std::string& path) {
     std::string working, reason;
     if (!MakeWorkingText(text, working, reason))
         return RecordFile(RunEventKind::Skipped, path, std::move(reason));
-    if (!ApplyRules(working)) {
+    // Text already in the working code page is not copied first, and the
+    // buffer of a large file goes as soon as the first rule has made its copy.
+    const bool asItLies =
+        m_encoding == EncAnsi || (m_encoding == EncUtf8 && CCodePage::Working().IsUtf8());
+    const auto release = [this] {
+        if (m_fileBytes.capacity() > kKeptReadBuffer) {
+            std::string().swap(m_fileBytes);
+            m_textBegin = m_textEnd = 0;
+        }
+    };
+    if (asItLies ? !ApplyRulesTo(CCodePage::Working(), g_jobTables, text, working, release)
+                 : !ApplyRules(working)) {
         ++m_result.unchanged;
         return;
     }

@@ -114,11 +114,15 @@ void CReplaceThread::HandleEntry(int dirFd, const std::string& folderPath, const
 void CReplaceThread::SelectFile(int dirFd, const std::string& folderPath, const CDirEntry& entry) {
     if (entry.known && !m_processedFiles.insert({entry.dev, entry.ino}).second)
         return;
+    const size_t eventsBefore = m_result.events.size();
     ProcessFile(folderPath + entry.name);
     // A rewrite replaces the file by a new one: remember that one too, so a
-    // link listed later that leads to it does not get the rules again.
+    // link listed later that leads to it does not get the rules again. A
+    // file that was not rewritten keeps its identity: no need to look again.
+    const bool rewritten = m_result.events.size() > eventsBefore &&
+                           m_result.events.back().kind == RunEventKind::Rewritten;
     struct stat st {};
-    if (::fstatat(dirFd, entry.name.c_str(), &st, 0) == 0)
+    if (rewritten && ::fstatat(dirFd, entry.name.c_str(), &st, 0) == 0)
         m_processedFiles.insert({st.st_dev, st.st_ino});
 }
 

@@ -12,6 +12,7 @@
 #include <thread>
 #include <unordered_set>
 
+#include "engine/rule_matcher.h"
 #include "engine/run_state.h"
 
 class CReplaceThread;
@@ -107,6 +108,7 @@ class CReplaceThread {
     std::string m_fileBytes;  // the current file as read; capacity reused from file to file
     size_t m_textBegin = 0;   // its text: the bytes after the byte order mark
     size_t m_textEnd = 0;
+    CRuleMatcher m_matcher;  // the run's find texts, searched for all at once
     // (end of file rewrite)
 
     // --- folder walk (folder_walk.cpp) ---

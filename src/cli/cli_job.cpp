@@ -1,0 +1,182 @@
+#include "cli/cli_job.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "cli/cli_texts.h"
+#include "cli/console_host.h"
+#include "cli/console_progress.h"
+#include "engine/job_tables.h"
+#include "engine/replace_thread.h"
+#include "engine/run_summary.h"
+#include "platform/code_page.h"
+#include "prep/load_job_tables.h"
+#include "service/core.h"
+
+namespace {
+
+// The stop word of the run: set by Ctrl-C, polled by the walk.
+std::atomic<bool> g_stopFlag{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+
+// Only sets the flag: the walk finishes the file in hand, renames the folders
+// it walked into on the way out, and returns.
+extern "C" void OnSigint(int) {
+    g_stopFlag.store(true, std::memory_order_relaxed);
+}
+
+// Ctrl-C stops the run instead of the process while the guard lives; before
+// the run starts nothing has been changed, so the default (end) is right then.
+class CSigintGuard {
+  public:
+    CSigintGuard() {
+        struct sigaction action {};
+        action.sa_handler = OnSigint;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        sigaction(SIGINT, &action, &m_saved);
+    }
+    ~CSigintGuard() { sigaction(SIGINT, &m_saved, nullptr); }
+    CSigintGuard(const CSigintGuard&) = delete;
+    CSigintGuard& operator=(const CSigintGuard&) = delete;
+
+  private:
+    struct sigaction m_saved {};
+};
+
+constexpr size_t kProblemsListed = 50;
+
+}  // namespace
+
+bool CCliJob::CollectInputs(CCore& core) {
+    JobTables& t = g_jobTables;
+    t.folderPath = m_options.folder;
+    t.suffixText = m_options.suffixes;
+    t.includeSubfolders = m_options.includeSubfolders ? 1 : 0;
+    t.renameFolders = m_options.renameFolders ? 1 : 0;
+    if (!core.isPathExist(t.folderPath)) {
+        core.msgboxWarning(nullptr, kPathInvalid);
+        return false;
+    }
+    if (t.suffixText.find('.') == std::string::npos) {
+        core.msgboxWarning(nullptr, kSuffixInvalid);
+        return false;
+    }
+    t.folderPath = core.parsePath(t.folderPath);
+    // The dialog's own rules files, unless named; getAppPath makes the config
+    // folder, so it is asked only when one of them is needed.
+    const bool renameDefault = m_options.renameRulesPath.empty() && m_options.renameFolders;
+    if (m_options.rulesPath.empty() || renameDefault)
+        t.appPrefix = core.getAppPath();
+    t.replaceRulesPath =
+        m_options.rulesPath.empty() ? t.appPrefix + "_文本替换规则.txt" : m_options.rulesPath;
+    t.renameRulesPath = !m_options.renameRulesPath.empty() ? m_options.renameRulesPath
+                        : renameDefault ? t.appPrefix + "_文件夹重命名规则.txt"
+                                        : std::string();
+    return LoadJobTables(nullptr) == 1;
+}
+
+int CCliJob::Confirm(CCore& core) {
+    if (m_options.yes || m_options.dryRun)
+        return 0;
+    if (!::isatty(STDIN_FILENO)) {
+        WriteLocaleText(stderr, std::string(kNoTerminal) + "\n");
+        return kExitRefused;
+    }
+    if (core.msgboxConfirm(nullptr, kConfirmQuestion) != CDialogHost::kYes) {
+        WriteLocaleText(stderr, std::string(kDeclined) + "\n");
+        return kExitRefused;
+    }
+    return 0;
+}
+
+int CCliJob::Execute() {
+    CConsoleProgress progress(::isatty(STDERR_FILENO) && !m_options.quiet);
+    if (const char* at = std::getenv("VEXA_CLI_TEST_SIGINT_AT"))
+        progress.m_raiseSigintAt = std::atol(at);
+    CReplaceThread worker;
+    worker.m_bDryRun = m_options.dryRun;
+    g_stopFlag.store(false);
+    {
+        CSigintGuard guard;
+        JobParams params{&progress, &worker, &g_stopFlag};
+        worker.RunJob(&params);
+    }
+    progress.Finish();
+    const bool stopped = g_stopFlag.load();
+    const bool listed = !m_options.list || PrintList(worker.m_result);
+    PrintSummary(worker.m_result, m_options.dryRun, stopped);
+    if (stopped)
+        return kExitStopped;
+    return worker.m_result.HasProblems() || !listed ? kExitProblems : kExitClean;
+}
+
+// Paths go out as the engine has them: bytes in the locale's character set.
+bool CCliJob::PrintList(const CRunResult& result) {
+    std::string out;
+    for (const CRunEvent& e : result.events) {
+        if (e.kind == RunEventKind::Rewritten)
+            out += e.path + "\n";
+        else if (e.kind == RunEventKind::Renamed)
+            out += e.path + " -> " + e.newPath + "\n";
+    }
+    if (std::fwrite(out.data(), 1, out.size(), stdout) == out.size() && std::fflush(stdout) == 0)
+        return true;
+    WriteLocaleText(stderr, std::string(kStdoutFailed) + "\n");
+    return false;
+}
+
+void CCliJob::PrintSummary(const CRunResult& result, bool dryRun, bool stopped) {
+    std::string text;
+    if (dryRun)
+        text += std::string(kDryRunNote) + "\n";
+    text += FormatRunCounts(result) + "\n";
+    text += FormatRunProblems(result, kProblemsListed);
+    if (stopped)
+        text += std::string(kStoppedNote) + "\n";
+    text += std::string(kDone) + "\n";
+    WriteLocaleText(stderr, text);
+}
+
+int CCliJob::Run() {
+    if (!CollectInputs(*g_pCore))
+        return kExitRefused;
+    if (const int refused = Confirm(*g_pCore))
+        return refused;
+    return Execute();
+}
+
+int RunCli(int argc, char** argv) {
+    CCodePage::Working();  // the locale's character set, for texts and paths alike
+    // A closed pipe on stdout (vexa-cli -l ... | head) must not end the
+    // process before the summary: the failed write is reported instead.
+    ::signal(SIGPIPE, SIG_IGN);
+    const CCliParse parse = ParseCliOptions(argc, argv);
+    switch (parse.command) {
+        case CliCommand::Help:
+            WriteLocaleText(stdout, kHelpText);
+            return kExitClean;
+        case CliCommand::Version:
+            WriteLocaleText(stdout, "vexa-cli " VEXA_VERSION "\n");
+            return kExitClean;
+        case CliCommand::UsageError:
+            WriteLocaleText(stderr, "vexa-cli: " + parse.error + "\n" + kUsageHint + "\n");
+            return kExitRefused;
+        case CliCommand::Run:
+            break;
+    }
+    CCore core;
+    CConsoleDialogHost host;
+    core.SetDialogHost(&host);
+    g_pCore = &core;
+    g_jobTables.Allocate();
+    const int status = CCliJob(parse.options).Run();
+    g_jobTables.Release();
+    g_pCore = nullptr;
+    return status;
+}

@@ -1,0 +1,34 @@
+#pragma once
+// One invocation of vexa-cli: the dialog's input checks and rules loading,
+// the confirmation, the run on the calling thread, the list and the summary.
+
+#include "cli/cli_options.h"
+
+// Exit statuses.
+inline constexpr int kExitClean = 0;
+inline constexpr int kExitProblems = 1;  // the run finished; something was skipped or failed
+inline constexpr int kExitRefused = 2;   // input refused, confirmation declined, wrong usage
+inline constexpr int kExitStopped = 130;
+
+class CCore;
+
+class CCliJob {
+  public:
+    explicit CCliJob(const CCliOptions& options) : m_options(options) {}
+    // Needs g_pCore with a console host and allocated job tables.
+    int Run();
+
+  private:
+    // What the dialog does before it asks: read, check, normalise, load.
+    bool CollectInputs(CCore& core);
+    // 0 to go on, or the exit status when the run must not start.
+    int Confirm(CCore& core);
+    int Execute();
+    static bool PrintList(const struct CRunResult& result);
+    static void PrintSummary(const struct CRunResult& result, bool dryRun, bool stopped);
+
+    const CCliOptions& m_options;
+};
+
+// The whole program: parse, then help, version or a job. Returns the exit status.
+int RunCli(int argc, char** argv);

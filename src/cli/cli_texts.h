@@ -1,0 +1,85 @@
+#pragma once
+// The texts of vexa-cli, UTF-8. The dialog's own messages come from the
+// engine and the rules loader; these are the command line's.
+
+inline constexpr const char* kPathInvalid = "路径无效！";
+inline constexpr const char* kSuffixInvalid = "文件后缀指定无效！";
+inline constexpr const char* kConfirmQuestion =
+    "替换操作无法撤销，请自行备份文件！确定要继续执行吗？";
+inline constexpr const char* kDone = "执行完成！";
+inline constexpr const char* kDeclined = "已取消，未做任何改动。";
+inline constexpr const char* kNoTerminal =
+    "标准输入不是终端，无法询问确认，未做任何改动。确认要执行请加 --yes"
+    "（先看看会改动什么：--dry-run --list）。";
+inline constexpr const char* kDryRunNote =
+    "演练（--dry-run）：以下是实际执行将会做的改动，"
+    "没有写入任何文件，也没有重命名任何文件夹。";
+inline constexpr const char* kStoppedNote =
+    "已按 Ctrl-C 停止：当前文件已处理完，已进入的文件夹已按规则重命名，其余未处理。";
+inline constexpr const char* kUsageHint = "用 vexa-cli --help 查看用法。";
+inline constexpr const char* kStdoutFailed = "vexa-cli: 写入标准输出失败";
+
+inline constexpr const char* kHelpText = R"(用法 Usage: vexa-cli [选项] 目录 文件后缀
+                  vexa-cli [OPTIONS] FOLDER SUFFIXES
+
+在 目录 中按文本替换规则改写所选文件，并可按重命名规则重命名子文件夹。
+与 Korvane 对话框是同一个任务，只是不开窗口。
+Rewrites text in the selected files of FOLDER by the replacement rules and
+can rename its subfolders by the rename rules: the dialog's job, headless.
+
+参数 Arguments:
+  目录 FOLDER         要处理的文件夹（它本身从不被重命名）
+  文件后缀 SUFFIXES   以分号分隔的模式，例如 "*.txt;*.htm"；"*.*" 选中所有文件。
+                      只看名称中第一个点与第二个点之间的部分，区分大小写：
+                      a.tar.gz 的后缀是 tar，NOTES.TXT 不匹配 *.txt。
+
+选项 Options:
+  -s, --sub                 包含子目录 (include subfolders)
+  -R, --rename              按重命名规则重命名子文件夹；只在 -s 时生效，没有 -s 时
+                            仍会读取并检查重命名规则 (rename subfolders; needs -s)
+      --rules FILE          文本替换规则文件 (replacement rules; default below)
+      --rename-rules FILE   文件夹重命名规则文件 (rename rules; default below)
+  -n, --dry-run             演练：读取所有所选文件、在内存中套用规则、模拟重命名，
+                            但不写任何文件、不重命名任何文件夹 (change nothing)
+  -y, --yes                 不询问确认 (do not ask for confirmation)
+  -l, --list                在标准输出逐行列出改写的文件，以及重命名的文件夹
+                            "旧路径 -> 新路径" (one line per change, on stdout)
+  -q, --quiet               不显示进度行 (no progress line)
+  -h, --help                显示本帮助 (this help)
+  -V, --version             显示版本 (version)
+
+规则文件 Rules files
+  纯文本，使用本地字符集，每行一条规则，用反引号 ` 分隔两部分：
+  文本替换规则   查找文本`替换文本      例如  colour`color
+      "^" 表示换行 (CR LF)；替换文本为空即删除查找文本；查找文本为空的行被忽略。
+      规则按行的顺序逐条套用，每条作用于前面各条的结果。
+  文件夹重命名规则   旧名称`新名称      例如  old`new
+      名称完全相同（区分大小写）才重命名；已存在的文件夹从不被覆盖。
+  默认文件 (the dialog's own files; XDG_CONFIG_HOME moves them):
+      ~/.config/Vexa/vexa_文本替换规则.txt
+      ~/.config/Vexa/vexa_文件夹重命名规则.txt
+  vexa-cli 只读取规则文件，从不创建或修改它们，也不读写对话框的设置。
+
+执行 Running
+  替换操作无法撤销，请先备份文件！不带 --yes 时会在终端上询问确认 (y/yes 继续)；
+  标准输入不是终端时必须加 --yes。只有某条规则的查找文本出现过的文件才会被写回；
+  文件保持原有编码 (UTF-16 LE/BE、带 BOM 的 UTF-8 或本地字符集) 和换行符，
+  每个文件原子替换，失败时原文件不变。无法安全改写的文件会被跳过并在摘要中列出。
+  Ctrl-C 与对话框的"停止"按钮相同：当前文件处理完毕后停止，不会留下写了一半的
+  文件；已经进入的文件夹在退出时仍按规则重命名。然后打印摘要，以 130 退出。
+  Ctrl-C finishes the file in hand, still renames the folders already walked
+  into, prints the summary and exits 130.
+  结束时在标准错误上打印摘要：所选、改写、未改动、跳过（含原因和路径）的文件数，
+  重命名和重命名失败的文件夹数。
+
+退出状态 Exit status
+  0     所选的一切都已处理 (everything selected was handled)
+  1     运行结束，但有文件或文件夹被跳过或失败 (something was skipped or failed)
+  2     输入被拒绝、未确认或用法错误 (input refused, declined, or wrong usage)
+  130   被 Ctrl-C 停止 (stopped by Ctrl-C)
+
+示例 Examples
+  vexa-cli -s -n -l ~/site '*.htm;*.css'      先演练，列出会改动的文件
+  vexa-cli -s -y ~/site '*.htm;*.css'         执行，不再询问
+  vexa-cli -s -R --rules r.txt --rename-rules d.txt ~/site '*.*'
+)";

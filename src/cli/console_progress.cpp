@@ -1,0 +1,46 @@
+#include "cli/console_progress.h"
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+
+#include "cli/console_host.h"
+
+namespace {
+constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
+}
+
+CConsoleProgress::CConsoleProgress(bool draw) : m_bDraw(draw), m_start(Clock::now()) {}
+
+void CConsoleProgress::Post(unsigned message, std::uintptr_t /*wParam*/, std::intptr_t lParam) {
+    if (message != WM_JOB_PROGRESS)
+        return;
+    if (m_raiseSigintAt != 0 && lParam == m_raiseSigintAt)
+        std::raise(SIGINT);
+    if (!m_bDraw)
+        return;
+    const Clock::time_point now = Clock::now();
+    if (m_bDrawn && now - m_lastDraw < kRedrawInterval)
+        return;
+    Draw(lParam, now);
+}
+
+void CConsoleProgress::Draw(std::intptr_t count, Clock::time_point now) {
+    const double seconds = std::chrono::duration<double>(now - m_start).count();
+    std::string line = "\r执行中...第" + std::to_string(count) + "个文件";
+    if (seconds >= 0.5) {
+        char rate[32];
+        std::snprintf(rate, sizeof rate, "%.0f", static_cast<double>(count) / seconds);
+        line += std::string("（每秒 ") + rate + " 个）";
+    }
+    line += "\x1b[K";  // erase what a longer earlier line left
+    WriteLocaleText(stderr, line);
+    m_bDrawn = true;
+    m_lastDraw = now;
+}
+
+void CConsoleProgress::Finish() {
+    if (m_bDrawn)
+        WriteLocaleText(stderr, "\r\x1b[K");
+    m_bDrawn = false;
+}

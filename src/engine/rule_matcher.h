@@ -1,0 +1,50 @@
+#pragma once
+// The hot path of a run, for text that is already in the working code page:
+// one pass that tells whether any find text occurs at all (most files hold
+// none), and the application of the rules without copying the file's text
+// first. Results are exactly those of MbsFind and MbsReplaceAll rule by rule.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/job_tables.h"
+
+class CCodePage;
+
+// A multi-pattern search over the find texts of the replacement rules
+// (Wu-Manber with two-byte blocks): it looks at most bytes of a text once
+// and skips ahead by up to the shortest find text's length.
+class CRuleMatcher {
+  public:
+    // Takes the find texts of tables' replacement rules; keeps its tables
+    // when they are the ones it was built for (a run never changes them).
+    void Prepare(const JobTables& tables);
+
+    // False when no find text occurs in text; true when one occurs byte for
+    // byte. On a double-byte code page such a match may start inside a
+    // character, so true there only means that the exact search must decide.
+    bool AnyOccurs(std::string_view text) const;
+
+  private:
+    bool Matches(std::string_view text, size_t start, uint16_t bucket) const;
+    // Whether a find text ends its window at a block starting in [from, to].
+    bool ScanEnds(std::string_view text, size_t from, size_t to) const;
+
+    std::vector<std::string> m_finds;
+    size_t m_window = 0;                        // length of the shortest find text
+    std::vector<uint8_t> m_shift;               // per block: how far the window may move
+    std::vector<uint16_t> m_bucket;             // per block ending a window: 1 + index into m_ends
+    std::vector<std::vector<uint16_t>> m_ends;  // find texts whose window ends in that block
+};
+
+// Applies the replacement rules of tables in slot order to text, each on the
+// result of the ones before, as MbsReplaceAll would one rule after another.
+// True when any find text occurred (even with a replacement equal to it);
+// the result is then in out. text is only read; releaseText, when set, is
+// called as soon as text is no longer needed, so that a large file is never
+// held in more than two copies. Each intermediate text is sized exactly.
+bool ApplyRulesTo(const CCodePage& cp, const JobTables& tables, std::string_view text,
+                  std::string& out, const std::function<void()>& releaseText = {});
