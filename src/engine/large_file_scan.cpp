@@ -9,7 +9,6 @@
 #include <cstring>
 #include <string_view>
 
-#include "engine/find_filter.h"
 #include "platform/sys_calls.h"
 
 namespace {
@@ -34,13 +33,12 @@ class CScanner {
     bool Empty() const { return m_needles.empty(); }
     size_t Carry() const { return m_carry; }
 
+    // Files this large are rare: a plain search per find text is enough here.
     bool AnyIn(std::string_view window) const {
-        if (!m_request.unitAligned)
-            return CFindFilter(m_needles).AnyIn(window);
         for (std::string_view n : m_needles) {
             for (size_t pos = window.find(n); pos != std::string_view::npos;
                  pos = window.find(n, pos + 1)) {
-                if (pos % 2 == 0)
+                if (!m_request.unitAligned || pos % 2 == 0)
                     return true;
             }
         }
