@@ -15,7 +15,7 @@
 #include "engine/replace_thread.h"
 #include "engine/run_summary.h"
 #include "platform/code_page.h"
-#include "prep/load_job_tables.h"
+#include "prep/job_inputs.h"
 #include "service/core.h"
 
 namespace {
@@ -59,26 +59,16 @@ bool CCliJob::CollectInputs(CCore& core) {
     t.suffixText = m_options.suffixes;
     t.includeSubfolders = m_options.includeSubfolders ? 1 : 0;
     t.renameFolders = m_options.renameFolders ? 1 : 0;
-    if (!core.isPathExist(t.folderPath)) {
-        core.msgboxWarning(nullptr, kPathInvalid);
-        return false;
-    }
-    if (t.suffixText.find('.') == std::string::npos) {
-        core.msgboxWarning(nullptr, kSuffixInvalid);
-        return false;
-    }
-    t.folderPath = core.parsePath(t.folderPath);
-    // The dialog's own rules files, unless named; getAppPath makes the config
-    // folder, so it is asked only when one of them is needed.
+    // The dialog's own rules files, unless named.
     const bool renameDefault = m_options.renameRulesPath.empty() && m_options.renameFolders;
     if (m_options.rulesPath.empty() || renameDefault)
         t.appPrefix = core.getAppPath();
     t.replaceRulesPath =
-        m_options.rulesPath.empty() ? t.appPrefix + "_文本替换规则.txt" : m_options.rulesPath;
+        m_options.rulesPath.empty() ? t.appPrefix + kReplaceRulesSuffix : m_options.rulesPath;
     t.renameRulesPath = !m_options.renameRulesPath.empty() ? m_options.renameRulesPath
-                        : renameDefault ? t.appPrefix + "_文件夹重命名规则.txt"
-                                        : std::string();
-    return LoadJobTables(nullptr) == 1;
+                        : renameDefault                    ? t.appPrefix + kRenameRulesSuffix
+                                                           : std::string();
+    return CheckJobInputs(nullptr) == 1;
 }
 
 int CCliJob::Confirm(CCore& core) {
@@ -88,7 +78,7 @@ int CCliJob::Confirm(CCore& core) {
         WriteLocaleText(stderr, std::string(kNoTerminal) + "\n");
         return kExitRefused;
     }
-    if (core.msgboxConfirm(nullptr, kConfirmQuestion) != CDialogHost::kYes) {
+    if (core.msgboxConfirm(nullptr, kMsgConfirmRun) != CDialogHost::kYes) {
         WriteLocaleText(stderr, std::string(kDeclined) + "\n");
         return kExitRefused;
     }

@@ -2,10 +2,6 @@
 // The texts of vexa-cli, UTF-8. The dialog's own messages come from the
 // engine and the rules loader; these are the command line's.
 
-inline constexpr const char* kPathInvalid = "路径无效！";
-inline constexpr const char* kSuffixInvalid = "文件后缀指定无效！";
-inline constexpr const char* kConfirmQuestion =
-    "替换操作无法撤销，请自行备份文件！确定要继续执行吗？";
 inline constexpr const char* kDone = "执行完成！";
 inline constexpr const char* kDeclined = "已取消，未做任何改动。";
 inline constexpr const char* kNoTerminal =

@@ -6,6 +6,7 @@
 
 #include "engine/replace_thread.h"
 #include "engine/run_summary.h"
+#include "prep/job_inputs.h"
 #include "run/dialog_notify.h"
 #include "run/job_thread_proc.h"
 #include "service/core.h"
@@ -30,7 +31,7 @@ void CReplaceDlg::OnStartStop() {
     }
     if (!CollectInputs(1))
         return;
-    if (g_pCore->msgboxConfirm(Owner(), ui_text::kConfirmRun) != CDialogHost::kYes)
+    if (g_pCore->msgboxConfirm(Owner(), kMsgConfirmRun) != CDialogHost::kYes)
         return;
 
     m_pStartStop->setText(QString::fromUtf8(ui_text::kStop));

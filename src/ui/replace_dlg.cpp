@@ -16,7 +16,7 @@
 
 #include "engine/job_tables.h"
 #include "engine/replace_thread.h"
-#include "prep/load_job_tables.h"
+#include "prep/job_inputs.h"
 #include "run/dialog_notify.h"
 #include "run/job_event.h"
 #include "service/core.h"
@@ -160,8 +160,8 @@ int CReplaceDlg::OnInitDialog() {
     g_pCore->autoFileConfig();
 
     g_jobTables.appPrefix = g_pCore->getAppPath();
-    g_jobTables.replaceRulesPath = g_jobTables.appPrefix + "_文本替换规则.txt";
-    g_jobTables.renameRulesPath = g_jobTables.appPrefix + "_文件夹重命名规则.txt";
+    g_jobTables.replaceRulesPath = g_jobTables.appPrefix + kReplaceRulesSuffix;
+    g_jobTables.renameRulesPath = g_jobTables.appPrefix + kRenameRulesSuffix;
     g_pCore->createFile(g_jobTables.replaceRulesPath, 0);
     g_pCore->createFile(g_jobTables.renameRulesPath, 0);
 
@@ -183,18 +183,9 @@ int CReplaceDlg::CollectInputs(int validate) {
     g_jobTables.renameFolders = m_pRenameDir->isChecked() ? 1 : 0;
     if (!validate)
         return 1;
-    if (!g_pCore->isPathExist(g_jobTables.folderPath)) {
-        m_pPath->setFocus();
-        g_pCore->msgboxWarning(Owner(), ui_text::kBadPath);
-        return 0;
-    }
-    if (g_jobTables.suffixText.find('.') == std::string::npos) {
-        m_pSuffix->setFocus();
-        g_pCore->msgboxWarning(Owner(), ui_text::kBadSuffix);
-        return 0;
-    }
-    g_jobTables.folderPath = g_pCore->parsePath(g_jobTables.folderPath);
-    return LoadJobTables(Owner()) ? 1 : 0;
+    return CheckJobInputs(Owner(), [this](JobInput input) {
+        (input == JobInput::Folder ? m_pPath : m_pSuffix)->setFocus();
+    });
 }
 
 void CReplaceDlg::OnDestroy() {

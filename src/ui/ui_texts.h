@@ -31,9 +31,6 @@ inline constexpr const char* kProgressAfter = "个文件";
 inline constexpr const char* kFinished = "执行完成！";
 
 // Messages.
-inline constexpr const char* kBadPath = "路径无效！";
-inline constexpr const char* kBadSuffix = "文件后缀指定无效！";
-inline constexpr const char* kConfirmRun = "替换操作无法撤销，请自行备份文件！确定要继续执行吗？";
 inline constexpr const char* kCannotStartThread = "Cannot Start New Thread";
 inline constexpr const char* kRunProblemsHeading = "执行完成，但有文件或文件夹未能处理：";
 
