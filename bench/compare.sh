@@ -37,6 +37,11 @@ if [[ -z ${VEXA_CLI:-} ]]; then
     (cd "$root" && cmake --preset default >/dev/null && cmake --build --preset default --target vexa-cli -j2 >/dev/null)
 fi
 [[ -x $cli ]] || { echo "compare.sh: no vexa-cli at $cli" >&2; exit 1; }
+dialog=${VEXA_DIALOG_RUN:-$root/build/default/bench/vexa-dialog-run}
+if [[ -z ${VEXA_DIALOG_RUN:-} ]]; then
+    (cd "$root" && cmake --build --preset default --target vexa-dialog-run -j2 >/dev/null)
+fi
+[[ -x $dialog ]] || { echo "compare.sh: no vexa-dialog-run at $dialog" >&2; exit 1; }
 
 # Every tool works in the same UTF-8 locale; vexa-cli takes it as its code page.
 export LC_ALL=C.UTF-8
@@ -98,6 +103,15 @@ vexa() {
 }
 run_vexa() { vexa "$1" "$suffixes" --rules "$rules"; }
 run_vexa_nomatch() { vexa "$1" "$suffixes" --rules "$nomatch"; }
+# The same job through the real dialog (offscreen), timed by the program
+# itself from the Start click to "执行完成！"; its own start-up is not counted.
+dialog_secs=$tmpfs_base/dialog.secs
+run_dialog() {
+    QT_QPA_PLATFORM=offscreen "$dialog" "$1" "$suffixes" "$rules" >"$dialog_secs" 2>/dev/null || {
+        echo "compare.sh: the dialog's run did not finish cleanly" >&2
+        exit 1
+    }
+}
 run_sed() { (cd "$1" && xargs -0 sed -i -f "$tmpfs_base/rules.sed" <"$list"); }
 run_perl() { (cd "$1" && xargs -0 perl -pi "$tmpfs_base/rules.pl" <"$list"); }
 run_sd() {
@@ -164,7 +178,12 @@ bench_place() { # key label base rounds tools...
     for ((r = 1; r <= rounds; r++)); do
         for tool in "${tools[@]}"; do
             restore "$base/pristine" "$work"
-            time_run "$key.$tool" "run_$tool" "$work"
+            if [[ $tool == dialog ]]; then
+                run_dialog "$work"
+                times[$key.dialog]+="$(<"$dialog_secs") "
+            else
+                time_run "$key.$tool" "run_$tool" "$work"
+            fi
         done
         # The reading runs start after the write-back of the last writer, in
         # an order that alternates so that neither side always goes first.
@@ -188,6 +207,7 @@ bench_place() { # key label base rounds tools...
         "$label" "$selected" "$selected_mb" "$rounds"
     printf '  %-34s %8.3f\n' "vexa-cli -s -y -q" "$v"
     for tool in "${tools[@]:1}"; do
+        [[ $tool != dialog ]] || continue
         p=$(median "${times[$key.$tool]}")
         printf '  %-34s %8.3f   ratio %.3f (1/%.1f)\n' "$(peer_name "$tool")" "$p" \
             "$(ratio "$v" "$p")" "$(ratio "$p" "$v")"
@@ -195,6 +215,11 @@ bench_place() { # key label base rounds tools...
     printf '  %-34s %8.3f   ratio %.3f\n' "cat of the files (read bound)" "$c" "$(ratio "$v" "$c")"
     printf '  %-34s %8.3f\n' "vexa-cli, no rule matches" "$n"
     printf '  %-34s %8.3f   ratio %.3f\n' "rg -j1 -F -c, same patterns" "$g" "$(ratio "$n" "$g")"
+    if [[ -n ${times[$key.dialog]:-} ]]; then
+        local d
+        d=$(median "${times[$key.dialog]}")
+        printf '  %-34s %8.3f   ratio dialog / vexa-cli %.3f\n' "the dialog's run, same job" "$d" "$(ratio "$d" "$v")"
+    fi
 }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { print a / b }'; }
 peer_name() {
@@ -206,7 +231,7 @@ peer_name() {
 }
 
 echo "machine: $(nproc) cores, $(awk '/model name/ { $1 = $2 = $3 = ""; print; exit }' /proc/cpuinfo | sed 's/^ *//'), $(free -g | awk '/Mem:/ { print $2 }') GB"
-bench_place tmpfs "tmpfs ($(stat -f -c %T "$tmpfs_base"))" "$tmpfs_base" "$rounds" vexa sed perl sd
+bench_place tmpfs "tmpfs ($(stat -f -c %T "$tmpfs_base"))" "$tmpfs_base" "$rounds" vexa sed perl sd dialog
 if [[ $disk == 1 ]]; then
     bench_place disk "disk ($(stat -f -c %T "$disk_base"), $disk_base)" "$disk_base" "$disk_rounds" vexa sed
 fi
