@@ -66,23 +66,20 @@ class LoadJobTablesTest : public CEngineTest {
 
 TEST_F(LoadJobTablesTest, SuffixTextGivesExtensionsUpToTheFirstEmptyField) {
     WriteRules("a`b\n");
-    std::string fifty, fiftyEmpty;
-    for (int i = 0; i < 50; ++i) {
+    std::string fifty;
+    for (int i = 0; i < 50; ++i)
         fifty += "*.e" + std::to_string(i) + ";";
-        fiftyEmpty += "x.;";
-    }
+    const std::string noSuffix = "请指定文件扩展名。所有文件用 *.* 表示。";
     const std::tuple<std::string, std::vector<std::string>, std::string> cases[] = {
         {"*.txt;;*.htm", {"txt"}, kLoads},
         {"*.txt;*.htm;", {"txt", "htm"}, kLoads},
         {"*.txt;htm", {"txt"}, kLoads},
         {"*.tar.gz;*.*;*.", {"tar", "*", ""}, kLoads},
-        {";*.txt", {}, "请指定文件扩展名。所有文件用 *.* 表示。"},
-        {"txt;htm", {}, "请指定文件扩展名。所有文件用 *.* 表示。"},
+        {";*.txt", {}, noSuffix},
+        {"txt;htm", {}, noSuffix},
         {"*.abcdefghij", {"abcdefghij"}, kLoads},
-        {"*.txt;*.abcdefghijk", {}, "文件扩展名不能超过10个字节：*.abcdefghijk。"},
-        {"*.扩展名称", {}, "文件扩展名不能超过10个字节：*.扩展名称。"},  // 12 bytes
+        {"*.txt;*.扩展名称", {}, "文件扩展名不能超过10个字节：*.扩展名称。"},  // 12 bytes
         {fifty + "*.e50", {}, "文件扩展名不能超过50个：*.e50。"},
-        {fiftyEmpty + "*.txt", {}, "文件扩展名不能超过50个：*.txt。"},
     };
     for (const auto& [suffix, extensions, message] : cases) {
         SCOPED_TRACE(suffix);
@@ -210,10 +207,8 @@ TEST_F(LoadJobTablesTest, CapacitiesAndUnsafeFolderNamesAreRefusedByLine) {
         {"a`b", "a`" + longest + "y", "文件夹重命名规则第1行过长：文件夹名不能超过200个字节。"},
         {"a`b", "...`.x\nv1.0`v2.0\n../x`\n", kLoads},
         {"a`b", "ok`fine\n\ndocs`../../etc", unsafe},
-        {"a`b", "ok`fine\n\na/b`c", unsafe},
         {"a`b", "ok`fine\n\n..`x", unsafe},
         {"a`b", "ok`fine\n\nx`.", unsafe},
-        {"a`b", "ok`fine\n\n/`x", unsafe},
         {"a`b", std::string("ok`fine\n\na\0b`c", 14), unsafe},
     };
     for (const auto& [replace, rename, message] : cases) {
