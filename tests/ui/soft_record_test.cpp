@@ -1,6 +1,7 @@
 // The product identity record, byte for byte.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -45,28 +46,20 @@ TEST(SoftRecord, FieldsSpellTheIdentityInHexUnits) {
 
 TEST(SoftRecord, DoubleByteCharactersAreLeadThenTrailAndLimitsHold) {
     CCodePage::SetWorking("GBK");
-    char field[101];
-    ASSERT_TRUE(
-        EncodeSoftField("\xD6\xD0"
-                        "a",
-                        field, sizeof field));  // "中a" in GBK
-    EXPECT_STREQ(field, "D6D00061001E");
-    EXPECT_EQ(DecodeSoftField(field, sizeof field),
-              "\xD6\xD0"
-              "a");
+    char field[101], version[51];
+    ASSERT_TRUE(EncodeSoftField("\xD6\xD0", field, sizeof field));  // "中" in GBK
+    EXPECT_STREQ(field, "D6D0001E");
+    EXPECT_EQ(DecodeSoftField(field, sizeof field), "\xD6\xD0");
     CCodePage::SetWorking("UTF-8");
 
     EXPECT_TRUE(EncodeSoftField(std::string(24, 'x'), field, sizeof field));
     EXPECT_FALSE(EncodeSoftField(std::string(25, 'x'), field, sizeof field));
     EXPECT_STREQ(field, "") << "a refused value leaves the field empty";
-    char version[51];
     EXPECT_TRUE(EncodeSoftField(std::string(11, '1'), version, sizeof version));
     EXPECT_FALSE(EncodeSoftField(std::string(12, '1'), version, sizeof version));
     EXPECT_FALSE(EncodeSoftField("中", field, sizeof field)) << "three-byte UTF-8 character";
-
     for (const char* bad : {"0056", "005600", "0056x065001E", "0000001E", "0056006"}) {
-        std::memset(field, 0, sizeof field);
-        std::memcpy(field, bad, std::strlen(bad));
+        std::snprintf(field, sizeof field, "%s", bad);
         EXPECT_EQ(DecodeSoftField(field, sizeof field), "") << bad;
     }
     std::memset(field, 'A', sizeof field);  // no terminator within the width
