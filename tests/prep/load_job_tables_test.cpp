@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <optional>
-#include <random>
 
 #include "platform/code_page.h"
 #include "platform/sys_calls.h"
@@ -236,49 +234,6 @@ TEST_F(LoadJobTablesTest, AFileThatExistsButCannotBeReadIsRefused) {
     ExpectLoad("文本内容替换规则配置文件无法读取" + reason);
     s_failPath = g_jobTables.renameRulesPath;
     ExpectLoad("文件夹重命名规则配置文件无法读取" + reason);
-}
-
-// Random suffix texts and rules files built from the bytes that matter: a load
-// succeeds silently or refuses with one warning, and nothing lands outside a slot.
-TEST_F(LoadJobTablesTest, RandomInputNeverWritesOutsideASlot) {
-    static const char kAscii[] = "ab.;`^/\r\n\x1A";
-    static const char kNoise[] = "\x81\x5E\xD6\xD0\xEF\xBB\xBF\xFF\xFE\xE4";  // and a zero
-    std::mt19937 rng(20261206);
-    auto randomText = [&](size_t maxLength) {
-        const bool noisy = rng() % 4 == 0;
-        std::string bytes(rng() % (maxLength + 1), '\0');
-        for (char& c : bytes)
-            c = noisy && rng() % 3 == 0 ? kNoise[rng() % sizeof kNoise] : kAscii[rng() % 10];
-        return rng() % 4 ? bytes : (rng() % 2 ? "\xFF\xFE" : "\xEF\xBB\xBF") + bytes;
-    };
-    auto untouched = [](const void* table, size_t bytes, size_t from) {
-        const auto* p = static_cast<const char*>(table);
-        return std::all_of(p + from, p + bytes, [](char c) { return c == 0; });
-    };
-    int loaded = 0;
-    for (int round = 0; round < 300; ++round) {
-        if (round % 150 == 0)
-            CCodePage::SetWorking(round ? "GBK" : "UTF-8");
-        g_jobTables.suffixText = "*." + randomText(12);
-        WriteRules(randomText(300), randomText(300));
-        g_jobTables.renameFolders = static_cast<int>(rng() % 2);
-        m_host.warnings.clear();
-        const int result = LoadJobTables(&m_owner);
-        loaded += result;
-        ASSERT_EQ(m_host.warnings.size(), result ? 0u : 1u) << round;
-        const JobTables& t = g_jobTables;
-        ASSERT_TRUE(untouched(t.extensions, sizeof(ExtensionList),
-                              (kMaxExtensionBytes + 1) * t.extensionCount));
-        ASSERT_TRUE(untouched(t.replaceRules, sizeof(ReplaceRule) * kMaxRules,
-                              sizeof(ReplaceRule) * t.replaceRuleCount));
-        ASSERT_TRUE(untouched(t.renameRules, sizeof(RenameRule) * kMaxRules,
-                              sizeof(RenameRule) * t.renameRuleCount));
-        for (int i = 0; result && i < t.replaceRuleCount; ++i)
-            ASSERT_TRUE(!t.Find(i).empty() && CCodePage::Working().IsValid(t.Find(i)));
-        for (int i = 0; result && i < t.renameRuleCount; ++i)
-            ASSERT_TRUE(t.NewName(i) != ".." && t.NewName(i).find('/') == std::string::npos);
-    }
-    EXPECT_GT(loaded, 30);  // the rounds reach filled tables, not only refusals
 }
 
 }  // namespace

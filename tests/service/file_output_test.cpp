@@ -1,6 +1,7 @@
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -108,86 +109,76 @@ TEST_F(FileOutputTest, LinkStaysALinkAndBrokenLinksAreRefused) {
               (std::set<std::string>{".", "..", "target", "link", "dangling", "loop"}));
 }
 
-// Hooks for the seam, whose entries are plain function pointers.
+// The seam's entries are plain function pointers: captureless lambdas, and
+// these for what they need to reach.
 std::function<void()> g_beforeSync;
 int g_writeCalls = 0;
 
-ssize_t HalfThenFull(int fd, const void* buf, size_t count) {
-    if (++g_writeCalls == 1)
-        return RealSysCalls().write(fd, buf, count / 2);
-    errno = ENOSPC;
-    return -1;
-}
-ssize_t NoProgress(int, const void*, size_t) {
-    return 0;
-}
-int FailingSync(int) {
-    errno = EIO;
-    return -1;
-}
-int ChangingSync(int fd) {
-    if (g_beforeSync)
-        g_beforeSync();
-    return RealSysCalls().fdatasync(fd);
-}
-int FailingWriteClose(int fd) {
-    const bool writable = (::fcntl(fd, F_GETFL) & O_ACCMODE) == O_WRONLY;
-    const int rc = RealSysCalls().close(fd);
-    if (!writable)
-        return rc;
-    errno = EIO;
-    return -1;
-}
-int FailingRename(int, const char*, int, const char*, unsigned) {
-    errno = EXDEV;
-    return -1;
-}
-int FailingChmod(int, mode_t) {
-    errno = EPERM;
-    return -1;
-}
-
 TEST_F(FileOutputTest, AnyFailureLeavesTheOriginalAndNoTemporaryFile) {
-    struct Case {
-        const char* name;
-        std::function<void(CSysCalls&)> inject;
-        WriteStatus status;
-        const char* reason;
-    } cases[] = {
-        {"short write, then a full disk", [](CSysCalls& s) { s.write = HalfThenFull; },
+    using Inject = void (*)(CSysCalls&);
+    const std::tuple<const char*, Inject, WriteStatus, std::string> cases[] = {
+        {"short write, then a full disk",
+         [](CSysCalls& s) {
+             s.write = [](int fd, const void* buf, size_t n) -> ssize_t {
+                 if (++g_writeCalls == 1)
+                     return RealSysCalls().write(fd, buf, n / 2);
+                 errno = ENOSPC;
+                 return -1;
+             };
+         },
          WriteStatus::Failed, std::strerror(ENOSPC)},
-        {"write without progress", [](CSysCalls& s) { s.write = NoProgress; }, WriteStatus::Failed,
-         std::strerror(ENOSPC)},
-        {"flush fails", [](CSysCalls& s) { s.fdatasync = FailingSync; }, WriteStatus::Failed,
-         std::strerror(EIO)},
-        {"close fails", [](CSysCalls& s) { s.close = FailingWriteClose; }, WriteStatus::Failed,
-         std::strerror(EIO)},
-        {"rename fails", [](CSysCalls& s) { s.renameat2 = FailingRename; }, WriteStatus::Failed,
-         std::strerror(EXDEV)},
-        {"mode cannot be set", [](CSysCalls& s) { s.fchmod = FailingChmod; }, WriteStatus::Failed,
-         std::strerror(EPERM)},
-        {"changed just before the rename", [](CSysCalls& s) { s.fdatasync = ChangingSync; },
+        {"write without progress",
+         [](CSysCalls& s) { s.write = [](int, const void*, size_t) -> ssize_t { return 0; }; },
+         WriteStatus::Failed, std::strerror(ENOSPC)},
+        {"flush fails", [](CSysCalls& s) { s.fdatasync = [](int) { return errno = EIO, -1; }; },
+         WriteStatus::Failed, std::strerror(EIO)},
+        {"close fails",
+         [](CSysCalls& s) {
+             s.close = [](int fd) {
+                 const bool writing = (::fcntl(fd, F_GETFL) & O_ACCMODE) == O_WRONLY;
+                 const int rc = RealSysCalls().close(fd);
+                 return writing ? (errno = EIO, -1) : rc;
+             };
+         },
+         WriteStatus::Failed, std::strerror(EIO)},
+        {"rename fails",
+         [](CSysCalls& s) {
+             s.renameat2 = [](int, const char*, int, const char*, unsigned) {
+                 return errno = EXDEV, -1;
+             };
+         },
+         WriteStatus::Failed, std::strerror(EXDEV)},
+        {"mode cannot be set",
+         [](CSysCalls& s) { s.fchmod = [](int, mode_t) { return errno = EPERM, -1; }; },
+         WriteStatus::Failed, std::strerror(EPERM)},
+        {"changed just before the rename",
+         [](CSysCalls& s) {
+             s.fdatasync = [](int fd) {
+                 g_beforeSync();
+                 return RealSysCalls().fdatasync(fd);
+             };
+         },
          WriteStatus::Changed, "已被修改"},
     };
     const std::string path = m_dir / "f";
     const std::string original = std::string(100000, 'o') + "中";
-    for (const auto& c : cases) {
+    g_beforeSync = [&] { WriteFileBytes(path, original + "!"); };
+    for (const auto& [name, inject, status, reason] : cases) {
         WriteFileBytes(path, original);
         const auto before = Listing(m_dir.Path());
         g_writeCalls = 0;
-        g_beforeSync = [&] { WriteFileBytes(path, original + "!"); };
         CWriteResult r;
         {
             CSysCallsOverride restore;
-            c.inject(Sys());
+            inject(Sys());
             r = m_core->outTxtFile(std::string(200000, 'n'), path);
         }
-        g_beforeSync = nullptr;
-        EXPECT_EQ(r.status, c.status) << c.name;
-        EXPECT_NE(r.reason.find(c.reason), std::string::npos) << c.name << ": " << r.reason;
-        EXPECT_EQ(ReadFileBytes(path).substr(0, original.size()), original) << c.name;
-        EXPECT_EQ(Listing(m_dir.Path()), before) << c.name;
+        EXPECT_EQ(r.status, status) << name;
+        EXPECT_THAT(r.reason, testing::HasSubstr(reason)) << name;
+        EXPECT_EQ(ReadFileBytes(path).substr(0, original.size()), original) << name;
+        EXPECT_EQ(Listing(m_dir.Path()), before) << name;
     }
+    g_beforeSync = nullptr;
 }
 
 int NoTmpFile(int dirFd, const char* path, int flags, mode_t mode) {
