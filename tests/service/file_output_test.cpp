@@ -114,8 +114,9 @@ TEST_F(FileOutputTest, LinkStaysALinkAndBrokenLinksAreRefused) {
 std::function<void()> g_beforeSync;
 int g_writeCalls = 0;
 
+using Inject = void (*)(CSysCalls&);
+
 TEST_F(FileOutputTest, AnyFailureLeavesTheOriginalAndNoTemporaryFile) {
-    using Inject = void (*)(CSysCalls&);
     const std::tuple<const char*, Inject, WriteStatus, std::string> cases[] = {
         {"short write, then a full disk",
          [](CSysCalls& s) {
@@ -181,33 +182,33 @@ TEST_F(FileOutputTest, AnyFailureLeavesTheOriginalAndNoTemporaryFile) {
     g_beforeSync = nullptr;
 }
 
-int NoTmpFile(int dirFd, const char* path, int flags, mode_t mode) {
-    if ((flags & O_TMPFILE) == O_TMPFILE) {
-        errno = EOPNOTSUPP;
-        return -1;
-    }
-    return RealSysCalls().openat(dirFd, path, flags, mode);
-}
-int NoLink(int, const char*, int, const char*, int) {
-    errno = ENOENT;
-    return -1;
-}
 std::vector<std::string> g_renamedFrom;
-int RecordingRename(int oldDir, const char* oldPath, int newDir, const char* newPath,
-                    unsigned flags) {
-    g_renamedFrom.push_back(oldPath);
-    return RealSysCalls().renameat2(oldDir, oldPath, newDir, newPath, flags);
-}
 
+// With no unnamed temporary files, or no way to give one a name, a named
+// temporary file of the own pattern is written and renamed into place.
 TEST_F(FileOutputTest, WithoutUnnamedFilesANamedTemporaryFileIsUsed) {
     const std::string path = m_dir / "f";
-    for (auto inject :
-         {+[](CSysCalls& s) { s.openat = NoTmpFile; }, +[](CSysCalls& s) { s.linkat = NoLink; }}) {
+    const Inject injects[] = {
+        [](CSysCalls& s) {
+            s.openat = [](int dirFd, const char* path, int flags, mode_t mode) {
+                if ((flags & O_TMPFILE) == O_TMPFILE)
+                    return errno = EOPNOTSUPP, -1;
+                return RealSysCalls().openat(dirFd, path, flags, mode);
+            };
+        },
+        [](CSysCalls& s) {
+            s.linkat = [](int, const char*, int, const char*, int) { return errno = ENOENT, -1; };
+        }};
+    for (const Inject inject : injects) {
         WriteFileBytes(path, "old");
         g_renamedFrom.clear();
         CSysCallsOverride restore;
         inject(Sys());
-        Sys().renameat2 = RecordingRename;
+        Sys().renameat2 = [](int oldDir, const char* oldPath, int newDir, const char* newPath,
+                             unsigned flags) {
+            g_renamedFrom.push_back(oldPath);
+            return RealSysCalls().renameat2(oldDir, oldPath, newDir, newPath, flags);
+        };
         ASSERT_TRUE(m_core->outTxtFile("new", path).Ok());
         EXPECT_EQ(ReadFileBytes(path), "new");
         ASSERT_EQ(g_renamedFrom.size(), 1u);

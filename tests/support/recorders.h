@@ -1,6 +1,6 @@
 #pragma once
 // Test stand-ins for what a front end installs: a dialog host that records
-// warnings and questions, settings in memory, and a notification target that
+// warnings, settings in memory, and a notification target that
 // records the worker's messages (posted from the worker thread).
 
 #include <cstdint>
@@ -16,15 +16,11 @@
 class CRecordingDialogHost : public CDialogHost {
   public:
     void Warning(void*, const std::string& text) override { warnings.push_back(text); }
-    int Confirm(void*, const std::string& text) override {
-        questions.push_back(text);
-        return answer;
-    }
+    int Confirm(void*, const std::string&) override { return answer; }
     void OpenUrl(const std::string&) override {}
     std::string About(int, const tagSoft*, const std::string&) override { return {}; }
 
     std::vector<std::string> warnings;
-    std::vector<std::string> questions;
     int answer = kYes;  // what Confirm returns
 };
 

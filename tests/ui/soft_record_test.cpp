@@ -8,39 +8,22 @@
 #include "platform/code_page.h"
 #include "service/soft_record.h"
 
-namespace {
-
-// The field's text up to its terminator, and whether every byte after it is zero.
-std::string FieldText(const char* field, size_t width, bool* zeroTail) {
-    const size_t len = strnlen(field, width);
-    *zeroTail = len < width;
-    for (size_t i = len; i < width; ++i)
-        *zeroTail = *zeroTail && field[i] == 0;
-    return std::string(field, len);
-}
-
-}  // namespace
-
+// Each field holds its text and zero bytes up to its width, whatever the
+// record held before.
 TEST(SoftRecord, FieldsSpellTheIdentityInHexUnits) {
     tagSoft soft;
     std::memset(&soft, 0x55, sizeof soft);
     FillSoftRecord(soft);
     const auto* bytes = reinterpret_cast<const char*>(&soft);
-    struct Field {
-        size_t offset, width;
-        const char* text;
-        const char* decoded;
-    } fields[] = {
+    const std::tuple<size_t, size_t, std::string, const char*> fields[] = {
         {0, 51, "0031002E0030003400320037001E", "1.0427"},
         {51, 101, "0056006500780061001E", "Vexa"},
         {152, 101, "0073006F006600740077006100720065001E", "software"},
         {253, 101, "004B006F007200760061006E0065001E", "Korvane"},
     };
-    for (const Field& f : fields) {
-        bool zeroTail = false;
-        EXPECT_EQ(FieldText(bytes + f.offset, f.width, &zeroTail), f.text);
-        EXPECT_TRUE(zeroTail);
-        EXPECT_EQ(DecodeSoftField(bytes + f.offset, f.width), f.decoded);
+    for (const auto& [offset, width, text, decoded] : fields) {
+        EXPECT_EQ(std::string(bytes + offset, width), text + std::string(width - text.size(), 0));
+        EXPECT_EQ(DecodeSoftField(bytes + offset, width), decoded);
     }
 }
 
