@@ -51,6 +51,13 @@ class CRunTest : public CDialogTest {
                             {"d.dat", "foo 3"}});
         Open();
         WriteFileBytes(ReplaceRulesPath(), "foo`bar\n");
+        SetInputs(m_folder, "*.txt", true, false);
+    }
+    // Starts a run whose worker the gate holds at its first entry.
+    void StartHeld(CWorkerGate& gate) {
+        gate.Install(*m_pDlg);
+        Click(IDC_STARTSTOP);
+        ASSERT_TRUE(WaitFor([&] { return gate.m_bReached.load(); }));
     }
     // Presses Start (answered by the host) and waits for the run to end.
     void RunToEnd() {
@@ -63,7 +70,6 @@ class CRunTest : public CDialogTest {
 }  // namespace
 
 TEST_F(CRunTest, WholeRunRewritesSelectedFilesAndReportsEachStep) {
-    SetInputs(m_folder, "*.txt", true, false);
     RunToEnd();
     ASSERT_EQ(m_host.boxes.size(), 1u) << "one confirmation; a clean run shows no summary";
     EXPECT_EQ(m_host.boxes[0].kind, "confirm");
@@ -91,7 +97,6 @@ TEST_F(CRunTest, WholeRunRewritesSelectedFilesAndReportsEachStep) {
 
 TEST_F(CRunTest, AnswerNoLeavesEverythingUntouched) {
     m_host.answer = CDialogHost::kNo;
-    SetInputs(m_folder, "*.txt", true, false);
     Click(IDC_STARTSTOP);
     ASSERT_EQ(m_host.boxes.size(), 1u);
     EXPECT_FALSE(m_pDlg->IsRunning());
@@ -102,17 +107,14 @@ TEST_F(CRunTest, AnswerNoLeavesEverythingUntouched) {
 }
 
 TEST_F(CRunTest, RunWithoutSelectedFileShowsNoProgress) {
-    SetInputs(m_folder, "*.htm", true, false);
+    Edit(IDC_SUFFIX)->setText("*.htm");
     RunToEnd();
     EXPECT_EQ(m_statuses, QStringList({"执行中", "执行完成！"}));
 }
 
 TEST_F(CRunTest, StopDuringRunAndSecondPressWhileStoppingDoesNothing) {
     CWorkerGate gate;
-    gate.Install(*m_pDlg);
-    SetInputs(m_folder, "*.txt", true, false);
-    Click(IDC_STARTSTOP);
-    ASSERT_TRUE(WaitFor([&] { return gate.m_bReached.load(); }));
+    StartHeld(gate);
     EXPECT_EQ(Caption(), "停止");
     EXPECT_TRUE(m_pDlg->IsRunning());
 
@@ -143,10 +145,7 @@ TEST_F(CRunTest, StopDuringRunAndSecondPressWhileStoppingDoesNothing) {
 
 TEST_F(CRunTest, ClosingDuringRunStopsAndWaitsForTheWorkerBeforeSaving) {
     CWorkerGate gate;
-    gate.Install(*m_pDlg);
-    SetInputs(m_folder, "*.txt", true, false);
-    Click(IDC_STARTSTOP);
-    ASSERT_TRUE(WaitFor([&] { return gate.m_bReached.load(); }));
+    StartHeld(gate);
     Edit(IDC_SUFFIX)->setText("*.htm");  // typed during the run, saved at close
     Close();                             // returns only once the worker has ended
     EXPECT_TRUE(gate.m_bStopSeen);
@@ -161,10 +160,7 @@ TEST_F(CRunTest, ClosingDuringRunStopsAndWaitsForTheWorkerBeforeSaving) {
 // there, not after the box closes.
 TEST_F(CRunTest, RunEndsWhileAMessageBoxIsOpen) {
     CWorkerGate gate;
-    gate.Install(*m_pDlg);
-    SetInputs(m_folder, "*.txt", true, false);
-    Click(IDC_STARTSTOP);
-    ASSERT_TRUE(WaitFor([&] { return gate.m_bReached.load(); }));
+    StartHeld(gate);
 
     bool idleInsideBox = false;
     QMessageBox box(QMessageBox::Information, "Korvane", "…", QMessageBox::Ok, m_pDlg.get());
@@ -186,7 +182,6 @@ TEST_F(CRunTest, RunEndsWhileAMessageBoxIsOpen) {
 TEST_F(CRunTest, SkippedFileEndsWithOneSummaryWarning) {
     const std::string locked = m_folder + "/sub/b.txt";
     ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
-    SetInputs(m_folder, "*.txt", true, false);
     RunToEnd();
     EXPECT_EQ(ReadFileBytes(locked), "foo 2");
     EXPECT_EQ(ReadFileBytes(m_folder + "/a.txt"), "bar 1");
@@ -203,7 +198,6 @@ TEST_F(CRunTest, ThreadThatCannotStartReturnsToIdle) {
     QStringList shown;
     m_pDlg->m_startThread = [](CReplaceThread&) { return false; };
     m_pDlg->m_frameworkMessage = [&](const QString& text) { shown << text; };
-    SetInputs(m_folder, "*.txt", true, false);
     Click(IDC_STARTSTOP);
     EXPECT_EQ(shown, QStringList({"Cannot Start New Thread"}));
     EXPECT_FALSE(m_pDlg->IsRunning());
