@@ -1,7 +1,7 @@
 #pragma once
 // A clean engine for each test: its own temporary and config folders, a fresh
-// g_pCore with recording host and store, allocated job tables, and the working
-// code page UTF-8 (tests that need GBK set it; it is put back afterwards).
+// g_pCore with a recording host and no settings store, allocated job tables,
+// and the working code page UTF-8 (tests that set GBK get it put back).
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,6 @@ class CEngineTest : public ::testing::Test {
   protected:
     void SetUp() override {
         m_core->SetDialogHost(&m_host);
-        m_core->SetSettingsStore(&m_store);
         g_pCore = m_core.get();
         g_jobTables = JobTables{};
         g_jobTables.Allocate();
@@ -44,6 +43,5 @@ class CEngineTest : public ::testing::Test {
     CTempDir m_dir;
     CConfigHome m_home{m_dir};
     CRecordingDialogHost m_host;
-    CMemorySettingsStore m_store;
     std::unique_ptr<CCore> m_core = std::make_unique<CCore>();
 };

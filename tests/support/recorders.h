@@ -1,17 +1,15 @@
 #pragma once
 // Test stand-ins for what a front end installs: a dialog host that records
-// warnings, settings in memory, and a notification target that
-// records the worker's messages (posted from the worker thread).
+// warnings, and a notification target that records the worker's messages
+// (posted from the worker thread).
 
 #include <cstdint>
-#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "engine/run_state.h"
 #include "service/dialog_host.h"
-#include "service/settings_store.h"
 
 class CRecordingDialogHost : public CDialogHost {
   public:
@@ -22,18 +20,6 @@ class CRecordingDialogHost : public CDialogHost {
 
     std::vector<std::string> warnings;
     int answer = kYes;  // what Confirm returns
-};
-
-class CMemorySettingsStore : public CSettingsStore {
-  public:
-    void Load() override {}
-    std::string GetStr(const char* key) override { return texts[key]; }
-    int GetBool(const char* key) override { return flags[key]; }
-    void SaveStr(const char* key, const std::string& value) override { texts[key] = value; }
-    void SaveBool(const char* key, int value) override { flags[key] = value; }
-
-    std::map<std::string, std::string> texts;
-    std::map<std::string, int> flags;
 };
 
 struct CPostedMessage {
