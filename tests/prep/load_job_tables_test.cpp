@@ -118,9 +118,8 @@ TEST_F(LoadJobTablesTest, ChecksRunInOrderAndTablesNotReachedKeepTheirEntries) {
         EXPECT_EQ(g_jobTables.extensionCount, c.extensions);
         EXPECT_EQ(g_jobTables.replaceRuleCount, c.replaceRules);
         EXPECT_EQ(g_jobTables.renameRuleCount, c.renameRules);
-        g_jobTables.ClearExtensions();
-        g_jobTables.ClearReplaceRules();
-        g_jobTables.ClearRenameRules();
+        TearDown();  // fresh tables for the next case
+        SetUp();
     }
 }
 
@@ -182,10 +181,7 @@ TEST_F(LoadJobTablesTest, TextInAnotherEncodingIsRefusedByLine) {
     // A UTF-16 file without its mark is full of zero bytes; so is one with a lone surrogate.
     WriteRules(std::string("a\0`\0b\0\n\0", 8));
     ExpectLoad("文本内容替换规则第1行不是有效的UTF-8文本，配置文件的编码不符。");
-    WriteRules(
-        std::string("\xFF\xFE"
-                    "a\0`\0b\0\n\0\x00\xD8",
-                    12));
+    WriteRules(std::string("\xFF\xFE") + std::string("a\0`\0b\0\n\0\0\xD8", 10));
     ExpectLoad("文本内容替换规则第2行不是有效的UTF-8文本，配置文件的编码不符。");
 }
 
