@@ -28,13 +28,4 @@ TEST_F(JobTablesTest, NothingIsWrittenOutsideASlot) {
     EXPECT_FALSE(g_jobTables.AppendRenameRule("a", "b"));
 }
 
-TEST_F(JobTablesTest, ClearZeroesEveryByte) {
-    ASSERT_TRUE(g_jobTables.AppendReplaceRule("find", "replacement"));
-    g_jobTables.ClearReplaceRules();
-    EXPECT_EQ(g_jobTables.replaceRuleCount, 0);
-    const auto* bytes = reinterpret_cast<const unsigned char*>(g_jobTables.replaceRules);
-    for (size_t i = 0; i < sizeof(ReplaceRule) * kMaxRules; ++i)
-        ASSERT_EQ(bytes[i], 0) << i;
-}
-
 }  // namespace

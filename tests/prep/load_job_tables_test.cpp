@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <optional>
-#include <random>
 
 #include "platform/code_page.h"
 #include "platform/sys_calls.h"
@@ -66,23 +64,20 @@ class LoadJobTablesTest : public CEngineTest {
 
 TEST_F(LoadJobTablesTest, SuffixTextGivesExtensionsUpToTheFirstEmptyField) {
     WriteRules("a`b\n");
-    std::string fifty, fiftyEmpty;
-    for (int i = 0; i < 50; ++i) {
+    std::string fifty;
+    for (int i = 0; i < 50; ++i)
         fifty += "*.e" + std::to_string(i) + ";";
-        fiftyEmpty += "x.;";
-    }
+    const std::string noSuffix = "请指定文件扩展名。所有文件用 *.* 表示。";
     const std::tuple<std::string, std::vector<std::string>, std::string> cases[] = {
         {"*.txt;;*.htm", {"txt"}, kLoads},
         {"*.txt;*.htm;", {"txt", "htm"}, kLoads},
         {"*.txt;htm", {"txt"}, kLoads},
         {"*.tar.gz;*.*;*.", {"tar", "*", ""}, kLoads},
-        {";*.txt", {}, "请指定文件扩展名。所有文件用 *.* 表示。"},
-        {"txt;htm", {}, "请指定文件扩展名。所有文件用 *.* 表示。"},
+        {";*.txt", {}, noSuffix},
+        {"txt;htm", {}, noSuffix},
         {"*.abcdefghij", {"abcdefghij"}, kLoads},
-        {"*.txt;*.abcdefghijk", {}, "文件扩展名不能超过10个字节：*.abcdefghijk。"},
-        {"*.扩展名称", {}, "文件扩展名不能超过10个字节：*.扩展名称。"},  // 12 bytes
+        {"*.txt;*.扩展名称", {}, "文件扩展名不能超过10个字节：*.扩展名称。"},  // 12 bytes
         {fifty + "*.e50", {}, "文件扩展名不能超过50个：*.e50。"},
-        {fiftyEmpty + "*.txt", {}, "文件扩展名不能超过50个：*.txt。"},
     };
     for (const auto& [suffix, extensions, message] : cases) {
         SCOPED_TRACE(suffix);
@@ -123,9 +118,8 @@ TEST_F(LoadJobTablesTest, ChecksRunInOrderAndTablesNotReachedKeepTheirEntries) {
         EXPECT_EQ(g_jobTables.extensionCount, c.extensions);
         EXPECT_EQ(g_jobTables.replaceRuleCount, c.replaceRules);
         EXPECT_EQ(g_jobTables.renameRuleCount, c.renameRules);
-        g_jobTables.ClearExtensions();
-        g_jobTables.ClearReplaceRules();
-        g_jobTables.ClearRenameRules();
+        TearDown();  // fresh tables for the next case
+        SetUp();
     }
 }
 
@@ -187,10 +181,7 @@ TEST_F(LoadJobTablesTest, TextInAnotherEncodingIsRefusedByLine) {
     // A UTF-16 file without its mark is full of zero bytes; so is one with a lone surrogate.
     WriteRules(std::string("a\0`\0b\0\n\0", 8));
     ExpectLoad("文本内容替换规则第1行不是有效的UTF-8文本，配置文件的编码不符。");
-    WriteRules(
-        std::string("\xFF\xFE"
-                    "a\0`\0b\0\n\0\x00\xD8",
-                    12));
+    WriteRules(std::string("\xFF\xFE") + std::string("a\0`\0b\0\n\0\0\xD8", 10));
     ExpectLoad("文本内容替换规则第2行不是有效的UTF-8文本，配置文件的编码不符。");
 }
 
@@ -210,10 +201,8 @@ TEST_F(LoadJobTablesTest, CapacitiesAndUnsafeFolderNamesAreRefusedByLine) {
         {"a`b", "a`" + longest + "y", "文件夹重命名规则第1行过长：文件夹名不能超过200个字节。"},
         {"a`b", "...`.x\nv1.0`v2.0\n../x`\n", kLoads},
         {"a`b", "ok`fine\n\ndocs`../../etc", unsafe},
-        {"a`b", "ok`fine\n\na/b`c", unsafe},
         {"a`b", "ok`fine\n\n..`x", unsafe},
         {"a`b", "ok`fine\n\nx`.", unsafe},
-        {"a`b", "ok`fine\n\n/`x", unsafe},
         {"a`b", std::string("ok`fine\n\na\0b`c", 14), unsafe},
     };
     for (const auto& [replace, rename, message] : cases) {
@@ -241,49 +230,6 @@ TEST_F(LoadJobTablesTest, AFileThatExistsButCannotBeReadIsRefused) {
     ExpectLoad("文本内容替换规则配置文件无法读取" + reason);
     s_failPath = g_jobTables.renameRulesPath;
     ExpectLoad("文件夹重命名规则配置文件无法读取" + reason);
-}
-
-// Random suffix texts and rules files built from the bytes that matter: a load
-// succeeds silently or refuses with one warning, and nothing lands outside a slot.
-TEST_F(LoadJobTablesTest, RandomInputNeverWritesOutsideASlot) {
-    static const char kAscii[] = "ab.;`^/\r\n\x1A";
-    static const char kNoise[] = "\x81\x5E\xD6\xD0\xEF\xBB\xBF\xFF\xFE\xE4";  // and a zero
-    std::mt19937 rng(20261206);
-    auto randomText = [&](size_t maxLength) {
-        const bool noisy = rng() % 4 == 0;
-        std::string bytes(rng() % (maxLength + 1), '\0');
-        for (char& c : bytes)
-            c = noisy && rng() % 3 == 0 ? kNoise[rng() % sizeof kNoise] : kAscii[rng() % 10];
-        return rng() % 4 ? bytes : (rng() % 2 ? "\xFF\xFE" : "\xEF\xBB\xBF") + bytes;
-    };
-    auto untouched = [](const void* table, size_t bytes, size_t from) {
-        const auto* p = static_cast<const char*>(table);
-        return std::all_of(p + from, p + bytes, [](char c) { return c == 0; });
-    };
-    int loaded = 0;
-    for (int round = 0; round < 300; ++round) {
-        if (round % 150 == 0)
-            CCodePage::SetWorking(round ? "GBK" : "UTF-8");
-        g_jobTables.suffixText = "*." + randomText(12);
-        WriteRules(randomText(300), randomText(300));
-        g_jobTables.renameFolders = static_cast<int>(rng() % 2);
-        m_host.warnings.clear();
-        const int result = LoadJobTables(&m_owner);
-        loaded += result;
-        ASSERT_EQ(m_host.warnings.size(), result ? 0u : 1u) << round;
-        const JobTables& t = g_jobTables;
-        ASSERT_TRUE(untouched(t.extensions, sizeof(ExtensionList),
-                              (kMaxExtensionBytes + 1) * t.extensionCount));
-        ASSERT_TRUE(untouched(t.replaceRules, sizeof(ReplaceRule) * kMaxRules,
-                              sizeof(ReplaceRule) * t.replaceRuleCount));
-        ASSERT_TRUE(untouched(t.renameRules, sizeof(RenameRule) * kMaxRules,
-                              sizeof(RenameRule) * t.renameRuleCount));
-        for (int i = 0; result && i < t.replaceRuleCount; ++i)
-            ASSERT_TRUE(!t.Find(i).empty() && CCodePage::Working().IsValid(t.Find(i)));
-        for (int i = 0; result && i < t.renameRuleCount; ++i)
-            ASSERT_TRUE(t.NewName(i) != ".." && t.NewName(i).find('/') == std::string::npos);
-    }
-    EXPECT_GT(loaded, 30);  // the rounds reach filled tables, not only refusals
 }
 
 }  // namespace

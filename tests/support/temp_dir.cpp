@@ -7,6 +7,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/code_page.h"
+
 namespace fs = std::filesystem;
 
 CTempDir::CTempDir() {
@@ -18,6 +20,24 @@ CTempDir::CTempDir() {
 
 CTempDir::~CTempDir() {
     RemoveTree(m_path);
+}
+
+CConfigHome::CConfigHome(const CTempDir& dir) {
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME")) {
+        m_saved = xdg;
+        m_bHad = true;
+    }
+    ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    CCodePage::SetWorking("UTF-8");
+}
+
+CConfigHome::~CConfigHome() {
+    if (m_bHad) {
+        ::setenv("XDG_CONFIG_HOME", m_saved.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_CONFIG_HOME");
+    }
+    CCodePage::SetWorking("UTF-8");
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
@@ -36,7 +56,7 @@ std::string ReadFileBytes(const std::string& path) {
 void MakeTree(const std::string& root,
               const std::vector<std::pair<std::string, std::string>>& entries) {
     for (const auto& [name, content] : entries) {
-        if (!name.empty() && name.back() == '/') {
+        if (name.ends_with('/')) {
             fs::create_directories(root + "/" + name);
         } else {
             WriteFileBytes(root + "/" + name, content);
@@ -46,13 +66,5 @@ void MakeTree(const std::string& root,
 
 void RemoveTree(const std::string& path) {
     std::error_code ec;
-    // Folders a test made unreadable or unwritable must still go away.
-    for (auto it = fs::recursive_directory_iterator(
-             path, fs::directory_options::skip_permission_denied, ec);
-         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-        if (it->is_directory(ec) && !it->is_symlink(ec)) {
-            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-        }
-    }
     fs::remove_all(path, ec);
 }

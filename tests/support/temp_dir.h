@@ -1,6 +1,6 @@
 #pragma once
 // A folder of its own for each test, removed afterwards, with helpers to
-// build trees from (name, content) lists and to read files back byte for byte.
+// build trees and to read files back byte for byte.
 
 #include <string>
 #include <utility>
@@ -15,14 +15,25 @@ class CTempDir {
 
     // The folder, without a trailing "/".
     const std::string& Path() const { return m_path; }
-    // Path() + "/" + relative.
     std::string operator/(const std::string& relative) const { return m_path + "/" + relative; }
 
   private:
     std::string m_path;
 };
 
-// Writes bytes to path, creating parent folders. Aborts the test on failure.
+// Points XDG_CONFIG_HOME at dir/config and the working code page at UTF-8
+// for its lifetime; puts both back afterwards.
+class CConfigHome {
+  public:
+    explicit CConfigHome(const CTempDir& dir);
+    ~CConfigHome();
+
+  private:
+    std::string m_saved;
+    bool m_bHad = false;
+};
+
+// Writes bytes to path, creating parent folders. Fails the test on failure.
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 // Reads a whole file; empty when it cannot be read.
 std::string ReadFileBytes(const std::string& path);

@@ -1,7 +1,7 @@
 #pragma once
-// A fixture for the dialog tests: its own temporary folder and config folder,
-// the working code page UTF-8, and a real CReplaceDlg shown offscreen with a
-// scripted dialog host in place of the Qt message boxes.
+// A fixture for the dialog tests: its own temporary and config folders, and
+// a real CReplaceDlg shown offscreen with a recording host in place of the
+// Qt message boxes.
 
 #include <gtest/gtest.h>
 
@@ -9,10 +9,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QString>
 #include <QStringList>
+#include <QTest>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,7 +20,6 @@
 #include "support/temp_dir.h"
 #include "ui/replace_dlg.h"
 
-// Records every box; a box "stays open" for as long as whileOpen runs.
 class CScriptedHost : public CDialogHost {
   public:
     struct Box {
@@ -29,54 +27,60 @@ class CScriptedHost : public CDialogHost {
         std::string text;
         QWidget* focus;  // the owner's focus widget when the box came up
     };
-
-    void Warning(void* owner, const std::string& text) override;
-    int Confirm(void* owner, const std::string& text) override;
+    void Warning(void* owner, const std::string& text) override { Record("warning", owner, text); }
+    int Confirm(void* owner, const std::string& text) override {
+        Record("confirm", owner, text);
+        return answer;
+    }
     void OpenUrl(const std::string& target) override { opened.push_back(target); }
-    std::string About(int operation, const tagSoft* soft, const std::string& text) override;
+    std::string About(int, const tagSoft* soft, const std::string&) override {
+        ++abouts;
+        aboutSoft = soft;
+        return {};
+    }
+    void Record(const char* kind, void* owner, const std::string& text) {
+        auto* widget = static_cast<QWidget*>(owner);
+        boxes.push_back({kind, text, widget ? widget->focusWidget() : nullptr});
+    }
 
     std::vector<Box> boxes;
     std::vector<std::string> opened;
     int abouts = 0;
     const tagSoft* aboutSoft = nullptr;
     int answer = kYes;
-    std::function<void()> whileOpen;
-
-  private:
-    void Record(const char* kind, void* owner, const std::string& text);
 };
 
 class CDialogTest : public ::testing::Test {
   protected:
-    void SetUp() override;
-    void TearDown() override;
-
-    // A new dialog, shown (so initialised), with the scripted host.
+    void TearDown() override {
+        if (m_pDlg)
+            Close();
+    }
+    // A new dialog, shown (so initialised), with the recording host.
     CReplaceDlg& Open();
     // Closes it through the close box and deletes it.
     void Close();
 
-    QLineEdit* Edit(ControlId id) const;
-    QPushButton* Button(ControlId id) const;
-    QCheckBox* Check(ControlId id) const;
-    QString Status() const;
+    template <class T = QWidget>
+    T* Ctl(ControlId id) const {
+        return m_pDlg->findChild<T*>(QStringLiteral("ctl%1").arg(int(id)));
+    }
+    QLineEdit* Edit(ControlId id) const { return Ctl<QLineEdit>(id); }
+    QPushButton* Button(ControlId id) const { return Ctl<QPushButton>(id); }
+    QCheckBox* Check(ControlId id) const { return Ctl<QCheckBox>(id); }
+    QString Status() const { return Ctl<QLabel>(IDC_STATUS)->text(); }
     QString Caption() const { return Button(IDC_STARTSTOP)->text(); }
-    // Clicks a control with the mouse, as a user would.
-    void Click(ControlId id);
-    // Processes events until pred holds; false after timeoutMs.
-    static bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 10000);
+    void Click(ControlId id) { QTest::mouseClick(Ctl(id), Qt::LeftButton); }
+    static bool WaitFor(const std::function<bool()>& pred) { return QTest::qWaitFor(pred, 10000); }
 
-    // The rules file paths for this test's config folder.
-    std::string ReplaceRulesPath() const;
-    std::string SettingsPath() const;
-    // Fills the dialog's inputs.
+    std::string ReplaceRulesPath() const { return m_dir / "config/Vexa/vexa_文本替换规则.txt"; }
+    std::string RenameRulesPath() const { return m_dir / "config/Vexa/vexa_文件夹重命名规则.txt"; }
+    std::string SettingsPath() const { return m_dir / "config/Vexa/vexa.ini"; }
     void SetInputs(const std::string& path, const std::string& suffix, bool sub, bool rename);
 
     CTempDir m_dir;
+    CConfigHome m_home{m_dir};
     CScriptedHost m_host;
     std::unique_ptr<CReplaceDlg> m_pDlg;
     QStringList m_statuses;  // every status text, in order
-
-  private:
-    std::string m_savedXdg;
 };

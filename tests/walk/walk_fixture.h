@@ -1,6 +1,6 @@
 #pragma once
-// A clean engine plus what a walk test needs: a worker, its stop flag and
-// message recorder, and a run of the whole job over a tree in the test folder.
+// A clean engine plus a worker, its stop flag and message recorder, and a
+// run of the whole job over the tree m_root in the test folder.
 
 #include <algorithm>
 #include <atomic>
@@ -15,31 +15,28 @@ class CWalkTest : public CEngineTest {
   protected:
     void SetUp() override {
         CEngineTest::SetUp();
-        m_root = m_dir / "top";
-        g_jobTables.folderPath = m_root + "/";
+        SetRoot(m_dir / "top");
         g_jobTables.includeSubfolders = 1;
         g_jobTables.renameFolders = 1;
         SetExtensions({"txt"});
         SetRules({{"x", "xy"}});
     }
-
+    void SetRoot(const std::string& root) {
+        m_root = root;
+        g_jobTables.folderPath = root + "/";
+    }
     void SetRenameRules(const std::vector<std::pair<std::string, std::string>>& rules) {
         g_jobTables.ClearRenameRules();
         for (const auto& [oldName, newName] : rules)
             ASSERT_TRUE(g_jobTables.AppendRenameRule(oldName, newName));
     }
-
-    // Runs the whole job on this thread with m_worker.
-    void Run() {
-        JobParams params;
-        params.notify = &m_notify;
-        params.stopWord = &m_stop;
-        EXPECT_EQ(m_worker.RunJob(&params), 1);
-        const auto messages = m_notify.Messages();
-        ASSERT_FALSE(messages.empty());
-        EXPECT_EQ(messages.back().message, WM_JOB_DONE);
+    // Runs the whole job on this thread with worker (m_worker by default).
+    void Run(CReplaceThread* worker = nullptr) {
+        JobParams params{&m_notify, nullptr, &m_stop};
+        EXPECT_EQ((worker ? worker : &m_worker)->RunJob(&params), 1);
+        ASSERT_FALSE(m_notify.Messages().empty());
+        EXPECT_EQ(m_notify.Messages().back().message, WM_JOB_DONE);
     }
-
     // Paths of the events of one kind, sorted (the walk order is the file system's).
     std::vector<std::string> Paths(RunEventKind kind) const {
         std::vector<std::string> out;
@@ -50,7 +47,6 @@ class CWalkTest : public CEngineTest {
         std::sort(out.begin(), out.end());
         return out;
     }
-
     // Index of the first event of kind for path, or -1.
     int EventIndex(RunEventKind kind, const std::string& path) const {
         const auto& ev = m_worker.m_result.events;
@@ -60,7 +56,6 @@ class CWalkTest : public CEngineTest {
         }
         return -1;
     }
-
     std::string P(const std::string& relative) const { return m_root + "/" + relative; }
 
     std::string m_root;
