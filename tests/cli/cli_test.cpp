@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <sstream>
 
 #include "cli_runner.h"
@@ -166,6 +167,29 @@ TEST_F(CCliTest, CtrlCFinishesTheFileInHandRenamesWalkedFoldersAndExits130) {
     EXPECT_NE(run.err.find("已选文件 1 个"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("执行完成！"), std::string::npos);
     EXPECT_NE(run.out.find(Root() + "/a -> " + Root() + "/x\n"), std::string::npos) << run.out;
+}
+
+// Under a GBK locale the working code page is GBK: rules and files are GBK
+// text, a GBK trail byte that looks like ASCII never starts a match, and the
+// messages reach the terminal in GBK.
+TEST_F(CCliTest, UnderAGbkLocaleWorksAndSpeaksInGbk) {
+    const std::string locales = m_dir / "locale";
+    const std::string build = "mkdir -p " + locales + " && localedef -i zh_CN -f GBK " + locales +
+                              "/zh_CN.GBK >/dev/null 2>&1";
+    if (std::system(build.c_str()) != 0)
+        GTEST_SKIP() << "localedef cannot build zh_CN.GBK here";
+    CCliCall call;
+    call.env = {{"LOCPATH", locales}, {"LC_ALL", "zh_CN.GBK"}};
+    const std::string trailA = "\x81\x61";  // one GBK character whose trail byte is 'a'
+    MakeTree(Root(), {{"f.txt", trailA + "a\xD6\xD0"}});            // ..., a, 中
+    WriteFileBytes(m_dir / "gbk.txt", "a`b\n\xD6\xD0`\xCE\xC4\n");  // a`b, 中`文
+
+    CCliRun run = Run({"--rules", m_dir / "gbk.txt", m_dir / "nowhere", "*.txt"}, call);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "\xC2\xB7\xBE\xB6\xCE\xDE\xD0\xA7\xA3\xA1\n");  // 路径无效！ in GBK
+    run = Run({"-y", "--rules", m_dir / "gbk.txt", Root(), "*.txt"}, call);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadFileBytes(Root() + "/f.txt"), trailA + "b\xCE\xC4");
 }
 
 TEST_F(CCliTest, HelpAndVersionGoToStdout) {
