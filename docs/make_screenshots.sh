@@ -5,6 +5,7 @@
 # Uses a configuration folder of its own, never the user's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/xvfb_display.sh
 bin=$PWD/build/default/src/ui/vexa
 [[ -x $bin ]] || { echo "build first: cmake --build --preset default" >&2; exit 1; }
 
@@ -28,12 +29,7 @@ sub=1
 renamedir=0
 INI
 
-# Xvfb picks a free display and writes its number once it is ready.
-Xvfb -displayfd 5 -screen 0 1280x900x24 -nolisten tcp 5>"$tmp/display" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [[ -s $tmp/display ]] && break; sleep 0.1; done
-[[ -s $tmp/display ]] || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$(head -1 "$tmp/display")
+start_xvfb "$tmp" 1280x900
 
 "$bin" &
 pids+=($!)

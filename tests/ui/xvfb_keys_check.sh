@@ -6,6 +6,7 @@
 # Usage: xvfb_keys_check.sh path/to/vexa
 set -euo pipefail
 bin=$1
+source "$(dirname "$0")/../../scripts/xvfb_display.sh"
 tmp=$(mktemp -d)
 pids=()
 cleanup() {
@@ -26,12 +27,7 @@ cat >"$XDG_CONFIG_HOME/Vexa/vexa.ini" <<INI
 pathuser=$tmp/work
 fileext="*.txt"
 INI
-# Xvfb picks a free display and writes its number once it is ready.
-Xvfb -displayfd 5 -screen 0 1024x600x24 -nolisten tcp 5>"$tmp/display" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [[ -s $tmp/display ]] && break; sleep 0.1; done
-[[ -s $tmp/display ]] || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$(head -1 "$tmp/display")
+start_xvfb "$tmp" 1024x600
 
 "$bin" &
 vexa=$!

@@ -1,0 +1,11 @@
+# Sourced by the scripts that show the dialog in a virtual X display.
+# start_xvfb DIR SIZE: starts Xvfb on a free display (DIR holds its number),
+# exports DISPLAY and appends Xvfb's process id to the caller's pids array.
+start_xvfb() {
+    local dir=$1 size=$2
+    Xvfb -displayfd 5 -screen 0 "${size}x24" -nolisten tcp 5>"$dir/display" >/dev/null 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do [[ -s $dir/display ]] && break; sleep 0.1; done
+    [[ -s $dir/display ]] || { echo "Xvfb did not start" >&2; exit 1; }
+    export DISPLAY=:$(head -1 "$dir/display")
+}
