@@ -174,7 +174,7 @@ std::string_view CReplaceThread::FileText() const {
 // the file's own encoding so that nothing is decoded for the many files that
 // no rule touches. Every rule is a candidate: if none occurs in the unchanged
 // text, no rule can change it, and if one does, the first such rule will.
-bool CReplaceThread::AnyFindOccurs(std::string_view text) const {
+bool CReplaceThread::AnyFindOccurs(std::string_view text) {
     const CCodePage& cp = CCodePage::Working();
     const int count = g_jobTables.replaceRuleCount;
     // Text already in the working code page is searched as it stands.
@@ -191,12 +191,12 @@ bool CReplaceThread::AnyFindOccurs(std::string_view text) const {
         }
         return false;
     }
-    std::vector<std::string> needles;
     // A find text that cannot be put in the file's encoding: only the
     // decoded text can tell.
-    if (!EncodedFinds(m_encoding, needles))
+    const std::vector<std::string>* needles = EncodedFinds(m_encoding);
+    if (!needles)
         return true;
-    for (const std::string& needle : needles) {
+    for (const std::string& needle : *needles) {
         if (m_encoding != EncUtf8 ? FindUnitAligned(text, needle)
                                   : text.find(needle) != std::string_view::npos)
             return true;
@@ -205,23 +205,30 @@ bool CReplaceThread::AnyFindOccurs(std::string_view text) const {
 }
 
 // The find texts as they stand in the bytes of a file in encoding (UTF-16 or
-// UTF-8). False when one is not valid text in the working code page and so
-// has no such form.
-bool CReplaceThread::EncodedFinds(TextEncoding encoding, std::vector<std::string>& needles) {
+// UTF-8), converted once for all the files of a run in that encoding.
+const std::vector<std::string>* CReplaceThread::EncodedFinds(TextEncoding encoding) {
     const CCodePage& cp = CCodePage::Working();
-    const char* charset = encoding == EncUtf16Le   ? "UTF-16LE"
-                          : encoding == EncUtf16Be ? "UTF-16BE"
-                                                   : "UTF-8";
-    needles.assign(static_cast<size_t>(g_jobTables.replaceRuleCount), std::string());
-    for (size_t i = 0; i < needles.size(); ++i) {
-        const std::string_view find = g_jobTables.Find(static_cast<int>(i));
-        if (encoding == EncAnsi || (encoding == EncUtf8 && cp.IsUtf8())) {
-            needles[i] = find;
-        } else if (!ConvertCharset(cp.Name().c_str(), charset, find, needles[i])) {
-            return false;
+    if (m_findsCodePage != &cp) {
+        m_findsCodePage = &cp;
+        m_encodedFinds = {};
+    }
+    CEncodedFinds& slot = m_encodedFinds[encoding == EncAnsi ? 3 : static_cast<size_t>(encoding)];
+    if (!slot.made) {
+        const char* charset = encoding == EncUtf16Le   ? "UTF-16LE"
+                              : encoding == EncUtf16Be ? "UTF-16BE"
+                                                       : "UTF-8";
+        slot.made = true;
+        slot.ok = true;
+        slot.needles.assign(static_cast<size_t>(g_jobTables.replaceRuleCount), std::string());
+        for (size_t i = 0; slot.ok && i < slot.needles.size(); ++i) {
+            const std::string_view find = g_jobTables.Find(static_cast<int>(i));
+            if (encoding == EncAnsi || (encoding == EncUtf8 && cp.IsUtf8()))
+                slot.needles[i] = find;
+            else
+                slot.ok = ConvertCharset(cp.Name().c_str(), charset, find, slot.needles[i]);
         }
     }
-    return true;
+    return slot.ok ? &slot.needles : nullptr;
 }
 
 // The working text of the file: all of it, in the working code page, or
@@ -297,8 +304,10 @@ void CReplaceThread::ProcessLargeFile(const std::string& path, const CFileRead& 
     request.unitAligned = utf16;
     request.padOddEnd = m_encoding == EncUtf16Le;
     ScanOutcome outcome = ScanOutcome::Found;
-    if (EncodedFinds(m_encoding, request.needles))
+    if (const std::vector<std::string>* needles = EncodedFinds(m_encoding)) {
+        request.needles = *needles;
         outcome = ScanFileForAny(path, request, error);
+    }
     switch (outcome) {
         case ScanOutcome::NotFound:
             ++m_result.unchanged;
@@ -313,7 +322,8 @@ void CReplaceThread::ProcessLargeFile(const std::string& path, const CFileRead& 
 }
 
 void CReplaceThread::ProcessFile(const std::string& path) {
-    m_matcher.Prepare(g_jobTables);
+    if (m_matcher.Prepare(g_jobTables))
+        m_encodedFinds = {};
     ++m_fileCount;
     m_result.selected = m_fileCount;
     Post(WM_JOB_PROGRESS, m_fileCount);

@@ -4,6 +4,7 @@
 // selected file and the renaming of subfolders. It reads g_jobTables and
 // g_pCore and reports only through its notification target and m_result.
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -15,6 +16,7 @@
 #include "engine/rule_matcher.h"
 #include "engine/run_state.h"
 
+class CCodePage;
 class CReplaceThread;
 
 // Handed to the worker for one run. The owner allocates it; the thread
@@ -98,8 +100,10 @@ class CReplaceThread {
 
   private:
     std::string_view FileText() const;
-    bool AnyFindOccurs(std::string_view text) const;
-    static bool EncodedFinds(TextEncoding encoding, std::vector<std::string>& needles);
+    bool AnyFindOccurs(std::string_view text);
+    // The find texts as they stand in the bytes of a file in encoding, made
+    // once per set of rules and code page; null when one has no such form.
+    const std::vector<std::string>* EncodedFinds(TextEncoding encoding);
     void ProcessLargeFile(const std::string& path, const struct CFileRead& read);
     bool MakeWorkingText(std::string_view text, std::string& working, std::string& reason) const;
     static bool ApplyRules(std::string& text);
@@ -109,6 +113,15 @@ class CReplaceThread {
     size_t m_textBegin = 0;   // its text: the bytes after the byte order mark
     size_t m_textEnd = 0;
     CRuleMatcher m_matcher;  // the run's find texts, searched for all at once
+    // EncodedFinds' results by encoding (UTF-16 LE, UTF-8, UTF-16 BE, ANSI),
+    // valid for the rules m_matcher was last prepared with and m_findsCodePage.
+    struct CEncodedFinds {
+        bool made = false;
+        bool ok = false;
+        std::vector<std::string> needles;
+    };
+    std::array<CEncodedFinds, 4> m_encodedFinds;
+    const CCodePage* m_findsCodePage = nullptr;
     // (end of file rewrite)
 
     // --- folder walk (folder_walk.cpp) ---

@@ -23,13 +23,13 @@ uint16_t Block(const char* p) {
 
 }  // namespace
 
-void CRuleMatcher::Prepare(const JobTables& tables) {
+bool CRuleMatcher::Prepare(const JobTables& tables) {
     const int count = tables.replaceRuleCount;
     bool same = static_cast<int>(m_finds.size()) == count;
     for (int i = 0; same && i < count; ++i)
         same = m_finds[i] == tables.Find(i);
     if (same)
-        return;
+        return false;
     m_finds.clear();
     for (int i = 0; i < count; ++i)
         m_finds.emplace_back(tables.Find(i));
@@ -40,7 +40,7 @@ void CRuleMatcher::Prepare(const JobTables& tables) {
     m_bucket.clear();
     m_ends.clear();
     if (m_window < kBlockBytes)
-        return;  // a find text shorter than a block: AnyOccurs searches each on its own
+        return true;  // a find text shorter than a block: AnyOccurs searches each on its own
     // A block at offset j of a window can move it by window - B - j; blocks
     // that occur in no find text let it move past them.
     m_shift.assign(kBlocks,
@@ -59,6 +59,7 @@ void CRuleMatcher::Prepare(const JobTables& tables) {
         }
         m_ends[bucket - 1].push_back(static_cast<uint16_t>(i));
     }
+    return true;
 }
 
 bool CRuleMatcher::Matches(std::string_view text, size_t start, uint16_t bucket) const {

@@ -21,7 +21,8 @@ class CRuleMatcher {
   public:
     // Takes the find texts of tables' replacement rules; keeps its tables
     // when they are the ones it was built for (a run never changes them).
-    void Prepare(const JobTables& tables);
+    // True when the find texts differ from those of the last call.
+    bool Prepare(const JobTables& tables);
 
     // False when no find text occurs in text; true when one occurs byte for
     // byte. On a double-byte code page such a match may start inside a
