@@ -9,15 +9,7 @@ source scripts/xvfb_display.sh
 bin=$PWD/build/default/src/ui/vexa
 [[ -x $bin ]] || { echo "build first: cmake --build --preset default" >&2; exit 1; }
 
-tmp=$(mktemp -d)
-pids=()
-cleanup() {
-    # The program first, then its display.
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
+begin_xvfb_session
 
 export XDG_CONFIG_HOME=$tmp/config XDG_RUNTIME_DIR=$tmp
 mkdir -p "$XDG_CONFIG_HOME/Vexa"

@@ -1,4 +1,18 @@
 # Sourced by the scripts that show the dialog in a virtual X display.
+
+# begin_xvfb_session: a temporary folder in $tmp and a pids array whose
+# processes (the program first, then its display) end when the script does.
+begin_xvfb_session() {
+    tmp=$(mktemp -d)
+    pids=()
+    trap end_xvfb_session EXIT
+}
+end_xvfb_session() {
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$tmp"
+}
+
 # start_xvfb DIR SIZE: starts Xvfb on a free display (DIR holds its number),
 # exports DISPLAY and appends Xvfb's process id to the caller's pids array.
 start_xvfb() {

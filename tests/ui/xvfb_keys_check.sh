@@ -7,15 +7,7 @@
 set -euo pipefail
 bin=$1
 source "$(dirname "$0")/../../scripts/xvfb_display.sh"
-tmp=$(mktemp -d)
-pids=()
-cleanup() {
-    # The program first, then its display.
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
+begin_xvfb_session
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 export XDG_CONFIG_HOME=$tmp/config XDG_RUNTIME_DIR=$tmp
