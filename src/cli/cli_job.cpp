@@ -12,9 +12,11 @@
 #include "cli/console_host.h"
 #include "cli/console_progress.h"
 #include "engine/job_tables.h"
+#include "engine/name_quote.h"
 #include "engine/replace_thread.h"
 #include "engine/run_summary.h"
 #include "platform/code_page.h"
+#include "prep/build_job.h"
 #include "prep/job_inputs.h"
 #include "service/core.h"
 
@@ -61,8 +63,8 @@ bool CCliJob::CollectInputs(CCore& core) {
     t.renameFolders = m_options.renameFolders ? 1 : 0;
     // The dialog's own rules files, unless named.
     const bool renameDefault = m_options.renameRulesPath.empty() && m_options.renameFolders;
-    if (m_options.rulesPath.empty() || renameDefault)
-        t.appPrefix = core.getAppPath();
+    // Only read here: nothing is created in the config folder.
+    t.appPrefix = core.AppPrefix();
     t.replaceRulesPath =
         m_options.rulesPath.empty() ? t.appPrefix + kReplaceRulesSuffix : m_options.rulesPath;
     t.renameRulesPath = !m_options.renameRulesPath.empty() ? m_options.renameRulesPath
@@ -90,11 +92,10 @@ int CCliJob::Execute() {
     if (const char* at = std::getenv("VEXA_CLI_TEST_SIGINT_AT"))
         progress.m_raiseSigintAt = std::atol(at);
     CReplaceThread worker;
-    worker.m_bDryRun = m_options.dryRun;
     g_stopFlag.store(false);
     {
         CSigintGuard guard;
-        JobParams params{&progress, &worker, &g_stopFlag};
+        JobParams params{&progress, &worker, &g_stopFlag, BuildJob(g_jobTables, m_options.dryRun)};
         worker.RunJob(&params);
     }
     progress.Finish();
@@ -106,14 +107,15 @@ int CCliJob::Execute() {
     return worker.m_result.HasProblems() || !listed ? kExitProblems : kExitClean;
 }
 
-// Paths go out as the engine has them: bytes in the locale's character set.
+// Paths go out as the engine has them, bytes in the locale's character set,
+// quoted when unusual so that each line reads back to the exact name.
 bool CCliJob::PrintList(const CRunResult& result) {
     std::string out;
     for (const CRunEvent& e : result.events) {
         if (e.kind == RunEventKind::Rewritten)
-            out += e.path + "\n";
+            out += QuoteName(e.path) + "\n";
         else if (e.kind == RunEventKind::Renamed)
-            out += e.path + " -> " + e.newPath + "\n";
+            out += QuoteName(e.path) + " -> " + QuoteName(e.newPath) + "\n";
     }
     if (std::fwrite(out.data(), 1, out.size(), stdout) == out.size() && std::fflush(stdout) == 0)
         return true;

@@ -1,15 +1,8 @@
 #include "engine/large_file_scan.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <string_view>
-
-#include "platform/sys_calls.h"
 
 namespace {
 
@@ -53,45 +46,19 @@ class CScanner {
 
 }  // namespace
 
-ScanOutcome ScanFileForAny(const std::string& path, const CScanRequest& request, int& error) {
-    error = 0;
+ScanOutcome ScanForAny(CFileReader& reader, std::string_view prefix, const CScanRequest& request,
+                       CIoResult& error) {
+    error = {};
     const CScanner scanner(request);
     if (scanner.Empty())
         return ScanOutcome::NotFound;
-    const int fd = Sys().open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0);
-    if (fd < 0) {
-        error = errno;
-        return ScanOutcome::ReadFailed;
-    }
-    auto finish = [&](ScanOutcome outcome, int err) {
-        Sys().close(fd);
-        error = err;
-        return outcome;
-    };
-    struct stat st {};
-    if (Sys().fstat(fd, &st) != 0)
-        return finish(ScanOutcome::ReadFailed, errno);
-    if (!S_ISREG(st.st_mode))
-        return finish(ScanOutcome::ReadFailed, 0);
-    if (::lseek(fd, static_cast<off_t>(request.begin), SEEK_SET) < 0)
-        return finish(ScanOutcome::ReadFailed, errno);
-
     const size_t piece = std::max<size_t>(request.pieceBytes, 2);
-    std::string buffer(scanner.Carry() + piece + 2, '\0');
-    size_t have = 0;
-    bool odd = false;  // whether the text read so far has an odd length
+    std::string buffer(scanner.Carry() + piece + prefix.size() + 1, '\0');
+    std::memcpy(buffer.data(), prefix.data(), prefix.size());
+    size_t have = prefix.size();
+    if (scanner.AnyIn(std::string_view(buffer.data(), have)))
+        return ScanOutcome::Found;
     for (;;) {
-        const ssize_t n = Sys().read(fd, buffer.data() + have, piece);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return finish(ScanOutcome::ReadFailed, errno);
-        if (n == 0)
-            break;
-        have += static_cast<size_t>(n);
-        odd ^= (n % 2) != 0;
-        if (scanner.AnyIn(std::string_view(buffer.data(), have)))
-            return finish(ScanOutcome::Found, 0);
         // Keep the tail that could start a match; drop an even count so that
         // the window still starts on a unit.
         size_t drop = have > scanner.Carry() ? have - scanner.Carry() : 0;
@@ -99,32 +66,15 @@ ScanOutcome ScanFileForAny(const std::string& path, const CScanRequest& request,
             --drop;
         std::memmove(buffer.data(), buffer.data() + drop, have - drop);
         have -= drop;
-    }
-    if (request.padOddEnd && odd) {
-        buffer[have++] = '\0';
+        size_t got = 0;
+        error = reader.Read(buffer.data() + have, piece, got);
+        if (!error.Ok())
+            return ScanOutcome::ReadFailed;
+        if (got == 0)
+            break;
+        have += got;
         if (scanner.AnyIn(std::string_view(buffer.data(), have)))
-            return finish(ScanOutcome::Found, 0);
+            return ScanOutcome::Found;
     }
-    return finish(ScanOutcome::NotFound, 0);
-}
-
-bool ReadFileHead(const std::string& path, std::string& head, int& error) {
-    head.clear();
-    error = 0;
-    const int fd = Sys().open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0);
-    if (fd < 0) {
-        error = errno;
-        return false;
-    }
-    char bytes[2];
-    ssize_t n;
-    do {
-        n = Sys().read(fd, bytes, sizeof bytes);
-    } while (n < 0 && errno == EINTR);
-    if (n < 0)
-        error = errno;
-    Sys().close(fd);
-    if (n > 0)
-        head.assign(bytes, static_cast<size_t>(n));
-    return n >= 0;
+    return ScanOutcome::NotFound;
 }

@@ -5,21 +5,20 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "platform/file_io.h"
 
 enum class ScanOutcome { NotFound, Found, ReadFailed };
 
 struct CScanRequest {
     std::vector<std::string> needles;  // in the file's own encoding; empty ones never match
-    size_t begin = 0;                  // where the text starts (after the byte order mark)
-    bool unitAligned = false;  // 16-bit text: a match must start an even distance from begin
-    bool padOddEnd = false;    // UTF-16 LE: a last odd byte is a unit with a zero high byte
+    bool unitAligned = false;  // 16-bit text: a match must start an even distance from the text's start
     size_t pieceBytes = size_t{16} << 20;
 };
 
-// Whether any needle occurs in the text of the file at path. error holds
-// errno on ReadFailed (0 when the file is no longer a regular file).
-ScanOutcome ScanFileForAny(const std::string& path, const CScanRequest& request, int& error);
-
-// The first two bytes of the file (fewer for a shorter one); false with errno in error.
-bool ReadFileHead(const std::string& path, std::string& head, int& error);
+// Whether any needle occurs in the text that starts with prefix and goes on
+// with what reader has not read yet. error is set on ReadFailed.
+ScanOutcome ScanForAny(CFileReader& reader, std::string_view prefix, const CScanRequest& request,
+                       CIoResult& error);

@@ -23,16 +23,10 @@ uint16_t Block(const char* p) {
 
 }  // namespace
 
-bool CRuleMatcher::Prepare(const JobTables& tables) {
-    const int count = tables.replaceRuleCount;
-    bool same = static_cast<int>(m_finds.size()) == count;
-    for (int i = 0; same && i < count; ++i)
-        same = m_finds[i] == tables.Find(i);
-    if (same)
-        return false;
+void CRuleMatcher::Prepare(const std::vector<CReplaceRuleText>& rules) {
     m_finds.clear();
-    for (int i = 0; i < count; ++i)
-        m_finds.emplace_back(tables.Find(i));
+    for (const CReplaceRuleText& rule : rules)
+        m_finds.push_back(rule.find);
     m_window = m_finds.empty() ? 0 : m_finds.front().size();
     for (const std::string& find : m_finds)
         m_window = std::min(m_window, find.size());
@@ -40,7 +34,7 @@ bool CRuleMatcher::Prepare(const JobTables& tables) {
     m_bucket.clear();
     m_ends.clear();
     if (m_window < kBlockBytes)
-        return true;  // a find text shorter than a block: AnyOccurs searches each on its own
+        return;  // a find text shorter than a block: AnyOccurs searches each on its own
     // A block at offset j of a window can move it by window - B - j; blocks
     // that occur in no find text let it move past them.
     m_shift.assign(kBlocks,
@@ -59,7 +53,6 @@ bool CRuleMatcher::Prepare(const JobTables& tables) {
         }
         m_ends[bucket - 1].push_back(static_cast<uint16_t>(i));
     }
-    return true;
 }
 
 bool CRuleMatcher::Matches(std::string_view text, size_t start, uint16_t bucket) const {
@@ -145,11 +138,17 @@ size_t FindFrom(const CCodePage& cp, std::string_view text, std::string_view fin
     return MbsFind(cp, text, find, from);
 }
 
-// text with every occurrence of find replaced, into out, sized exactly.
-// count is the number of occurrences, already known to be > 0.
-void ReplaceInto(const CCodePage& cp, std::string_view text, std::string_view find,
-                 std::string_view replacement, size_t count, std::string& out) {
-    const size_t size = text.size() - count * find.size() + count * replacement.size();
+// text with every occurrence of find replaced, into out, sized exactly;
+// false when that size would reach maxBytes. count is the number of
+// occurrences, already known to be > 0.
+bool ReplaceInto(const CCodePage& cp, std::string_view text, std::string_view find,
+                 std::string_view replacement, size_t count, size_t maxBytes, std::string& out) {
+    const size_t kept = text.size() - count * find.size();
+    if (replacement.size() > 0 && count > (maxBytes - std::min(kept, maxBytes)) / replacement.size())
+        return false;
+    const size_t size = kept + count * replacement.size();
+    if (size >= maxBytes)
+        return false;
     out.clear();
     if (out.capacity() < size)
         std::string().swap(out);  // free before the larger block is taken
@@ -162,17 +161,18 @@ void ReplaceInto(const CCodePage& cp, std::string_view text, std::string_view fi
         done = hit + find.size();
     }
     out.append(text.substr(done));
+    return true;
 }
 
 }  // namespace
 
-bool ApplyRulesTo(const CCodePage& cp, const JobTables& tables, std::string_view text,
-                  std::string& out, const std::function<void()>& releaseText) {
+RulesApplied ApplyRulesTo(const CCodePage& cp, const std::vector<CReplaceRuleText>& rules,
+                          std::string_view text, std::string& out, size_t maxBytes) {
     std::string spare;
     std::string_view current = text;
     bool fromText = true;
-    for (int i = 0; i < tables.replaceRuleCount; ++i) {
-        const std::string_view find = tables.Find(i);
+    for (const CReplaceRuleText& rule : rules) {
+        const std::string_view find = rule.find;
         size_t count = 0;
         for (size_t hit = FindFrom(cp, current, find, 0); hit != std::string_view::npos;
              hit = FindFrom(cp, current, find, hit + find.size())) {
@@ -181,15 +181,14 @@ bool ApplyRulesTo(const CCodePage& cp, const JobTables& tables, std::string_view
         if (count == 0)
             continue;
         std::string& target = !fromText && current.data() == out.data() ? spare : out;
-        ReplaceInto(cp, current, find, tables.Replacement(i), count, target);
-        if (fromText && releaseText)
-            releaseText();
+        if (!ReplaceInto(cp, current, find, rule.replacement, count, maxBytes, target))
+            return RulesApplied::TooLarge;
         fromText = false;
         current = target;
     }
     if (fromText)
-        return false;
+        return RulesApplied::NoneOccurred;
     if (current.data() != out.data())
         out.swap(spare);
-    return true;
+    return RulesApplied::Occurred;
 }

@@ -5,12 +5,11 @@
 // first. Results are exactly those of MbsFind and MbsReplaceAll rule by rule.
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "engine/job_tables.h"
+#include "engine/job.h"
 
 class CCodePage;
 
@@ -19,10 +18,8 @@ class CCodePage;
 // and skips ahead by up to the shortest find text's length.
 class CRuleMatcher {
   public:
-    // Takes the find texts of tables' replacement rules; keeps its tables
-    // when they are the ones it was built for (a run never changes them).
-    // True when the find texts differ from those of the last call.
-    bool Prepare(const JobTables& tables);
+    // Builds the tables for the find texts of rules.
+    void Prepare(const std::vector<CReplaceRuleText>& rules);
 
     // False when no find text occurs in text; true when one occurs byte for
     // byte. On a double-byte code page such a match may start inside a
@@ -41,11 +38,12 @@ class CRuleMatcher {
     std::vector<std::vector<uint16_t>> m_ends;  // find texts whose window ends in that block
 };
 
-// Applies the replacement rules of tables in slot order to text, each on the
-// result of the ones before, as MbsReplaceAll would one rule after another.
-// True when any find text occurred (even with a replacement equal to it);
-// the result is then in out. text is only read; releaseText, when set, is
-// called as soon as text is no longer needed, so that a large file is never
-// held in more than two copies. Each intermediate text is sized exactly.
-bool ApplyRulesTo(const CCodePage& cp, const JobTables& tables, std::string_view text,
-                  std::string& out, const std::function<void()>& releaseText = {});
+enum class RulesApplied { NoneOccurred, Occurred, TooLarge };
+
+// Applies rules in order to text, each on the result of the ones before, as
+// MbsReplaceAll would one rule after another. Occurred when any find text
+// occurred (even with a replacement equal to it): the result is then in out.
+// TooLarge when a result would reach maxBytes; nothing that large is made.
+// text is only read; each intermediate text is sized exactly.
+RulesApplied ApplyRulesTo(const CCodePage& cp, const std::vector<CReplaceRuleText>& rules,
+                          std::string_view text, std::string& out, size_t maxBytes);

@@ -1,26 +1,104 @@
-// RunJob: one whole run on the calling thread, from the job tables to
-// WM_JOB_DONE. The thread around it belongs to the run control.
+// RunJob and the steps it is made of: the walker, the rewriter and the
+// renamer put together for one run on the calling thread.
 
-#include "engine/job_tables.h"
+#include <memory>
+
+#include "engine/file_rewriter.h"
+#include "engine/folder_renamer.h"
+#include "engine/folder_walker.h"
 #include "engine/replace_thread.h"
+
+namespace {
+
+std::unique_ptr<CFolderRenamer> MakeRenamer(const CJob& job) {
+    if (job.dryRun)
+        return std::make_unique<CSimulatedRenamer>();
+    return std::make_unique<CRealRenamer>();
+}
+
+// The folder part of a path (ending in "/") and the name after it.
+void SplitPath(const std::string& path, std::string& folder, std::string& name) {
+    const size_t slash = path.rfind('/');
+    folder = slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+    name = slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+void CReplaceThread::Reset() {
+    m_fileCount = 0;
+    m_result = CRunResult{};
+}
 
 int CReplaceThread::RunJob(JobParams* params) {
     m_hNotify = params ? params->notify : nullptr;
     m_pStopWord = params ? params->stopWord : nullptr;
-    m_wideText.clear();
-    m_wideLen = 0;
-    m_fileCount = 0;
-    m_result = CRunResult{};
-    ResetWalk();
-
-    // A copy: the open-folder command may change the tables' path during the run.
-    const std::string folderPath = g_jobTables.folderPath;
-    WalkFolder(folderPath);
-
-    m_result.selected = m_fileCount;
-    m_wideText.clear();
-    m_wideText.shrink_to_fit();
-    m_wideLen = 0;
+    if (params)
+        m_job = params->job;
+    Reset();
+    WalkFolder(m_job.folder);
     Post(WM_JOB_DONE, 0);
     return 1;
+}
+
+void CReplaceThread::HandleFile(CFileRewriter& rewriter, const CDir& dir, const CDirEntry& entry,
+                                const std::string& displayPath) {
+    ++m_fileCount;
+    m_result.selected = m_fileCount;
+    Post(WM_JOB_PROGRESS, m_fileCount);
+    const CFileResult r = rewriter.Rewrite(dir, entry);
+    switch (r.outcome) {
+        case FileOutcome::Unchanged:
+            ++m_result.unchanged;
+            return;
+        case FileOutcome::Rewritten:
+            m_result.events.push_back({RunEventKind::Rewritten, displayPath, "", ""});
+            return;
+        case FileOutcome::Skipped:
+        case FileOutcome::WriteFailed:
+            break;
+    }
+    const RunEventKind kind =
+        r.outcome == FileOutcome::Skipped ? RunEventKind::Skipped : RunEventKind::WriteFailed;
+    m_result.events.push_back({kind, displayPath, "", ReasonText(r.reason, r.osError)});
+}
+
+void CReplaceThread::WalkFolder(const std::string& folderPath) {
+    const std::unique_ptr<CFolderRenamer> renamer = MakeRenamer(m_job);
+    CFolderWalker walker(m_job, *renamer, m_result, m_pStopWord);
+    walker.m_entryHook = m_entryHook;
+    CFileRewriter rewriter(m_job);
+    rewriter.m_maxFileBytes = m_maxFileBytes;
+    walker.WalkPath(folderPath, [&](const CDir& dir, const CDirEntry& entry,
+                                    const std::string& displayPath) {
+        HandleFile(rewriter, dir, entry, displayPath);
+    });
+}
+
+int CReplaceThread::MatchExtension(const std::string& fileName) {
+    CRealRenamer renamer;
+    return CFolderWalker(m_job, renamer, m_result, nullptr).Selects(fileName) ? 1 : 0;
+}
+
+void CReplaceThread::RenameSubfolder(const std::string& parentPath,
+                                     const std::string& folderName) {
+    CDir parent;
+    if (!CDir::OpenPath(parentPath, parent).Ok())
+        return;
+    const std::unique_ptr<CFolderRenamer> renamer = MakeRenamer(m_job);
+    CFolderWalker(m_job, *renamer, m_result, m_pStopWord)
+        .RenameSubfolder(parent, parentPath, folderName);
+}
+
+void CReplaceThread::ProcessFile(const std::string& path) {
+    std::string folder, name;
+    SplitPath(path, folder, name);
+    CDir dir;
+    CDirEntry entry{name, EntryType::File, {}};
+    // Whatever cannot be looked at is read, so the read says why it failed.
+    if (CDir::OpenPath(folder, dir).Ok() && !dir.Probe(name, entry.type).Ok())
+        entry.type = EntryType::File;
+    CFileRewriter rewriter(m_job);
+    rewriter.m_maxFileBytes = m_maxFileBytes;
+    HandleFile(rewriter, dir, entry, path);
 }

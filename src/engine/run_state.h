@@ -1,6 +1,6 @@
 #pragma once
-// What the worker shares with whoever started it: the two messages it posts,
-// the encoding codes of a file, and the result of a run.
+// What the worker shares with whoever started it: the two messages it posts
+// and the result of a run.
 
 #include <cstdint>
 #include <string>
@@ -11,14 +11,6 @@ inline constexpr unsigned WM_USER = 0x400;
 inline constexpr unsigned WM_JOB_PROGRESS = WM_USER + 1;
 // The run has ended, finished or stopped; wParam and lParam are 0.
 inline constexpr unsigned WM_JOB_DONE = WM_USER + 2;
-
-// The encoding of a file, told by its first two bytes. Code 3 is never produced.
-enum TextEncoding : int {
-    EncUtf16Le = 0,  // FF FE
-    EncUtf8 = 1,     // EF BB
-    EncUtf16Be = 2,  // FE FF
-    EncAnsi = 4,     // anything else: the working code page
-};
 
 // Where the worker posts its messages (the dialog, the command line, a test).
 // Post is called on the worker thread and must not block or wait for the receiver.
@@ -49,7 +41,8 @@ struct CRunEvent {
 // worker has ended. Events are in the order they happened.
 struct CRunResult {
     int selected = 0;   // equals the final m_fileCount
-    int unchanged = 0;  // selected files in which no find text occurred
+    int unchanged = 0;  // selected files that needed no change
+    int linksPassedOver = 0;  // symbolic links below the chosen folder, never followed
     bool stopped = false;
     std::vector<CRunEvent> events;
 

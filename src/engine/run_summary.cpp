@@ -1,5 +1,6 @@
 #include "engine/run_summary.h"
 
+#include "engine/name_quote.h"
 #include "platform/code_page.h"
 
 namespace {
@@ -37,7 +38,9 @@ std::string FormatRunCounts(const CRunResult& r) {
            " 个，未改动 " + n(r.unchanged) + " 个，已跳过 " + n(r.Count(RunEventKind::Skipped)) +
            " 个，写入失败 " + n(r.Count(RunEventKind::WriteFailed)) + " 个；文件夹已重命名 " +
            n(r.Count(RunEventKind::Renamed)) + " 个，重命名失败 " +
-           n(r.Count(RunEventKind::RenameFailed)) + " 个。";
+           n(r.Count(RunEventKind::RenameFailed)) + " 个。" +
+           (r.linksPassedOver > 0 ? "未跟随符号链接 " + n(r.linksPassedOver) + " 个。"
+                                  : std::string());
 }
 
 std::string FormatRunProblems(const CRunResult& result, size_t maxListed) {
@@ -54,9 +57,9 @@ std::string FormatRunProblems(const CRunResult& result, size_t maxListed) {
         ++listed;
         text += label;
         text += "：";
-        text += PathForDisplay(e.path);
+        text += PathForDisplay(QuoteName(e.path));
         if (!e.newPath.empty())
-            text += " -> " + PathForDisplay(e.newPath);
+            text += " -> " + PathForDisplay(QuoteName(e.newPath));
         if (!e.reason.empty())
             text += "（" + e.reason + "）";
         text += "\n";

@@ -5,7 +5,9 @@
 
 #include "engine/job_tables.h"
 #include "platform/code_page.h"
-#include "platform/file_read.h"
+#include "engine/reason_texts.h"
+#include "platform/file_io.h"
+#include "platform/paths.h"
 #include "platform/mbcs.h"
 #include "prep/prep_messages.h"
 #include "prep/rules_file_reader.h"
@@ -87,19 +89,12 @@ bool AddReplaceRule(void* owner, size_t lineNo, const std::string& line) {
     return false;
 }
 
-// A new name with a separator, or "." or "..", would move the folder elsewhere
-// in the tree or out of it; an old one could never be a folder's own name.
-bool IsUnsafeFolderName(std::string_view name) {
-    return name == "." || name == ".." || name.find('/') != std::string_view::npos ||
-           name.find('\0') != std::string_view::npos;
-}
-
 // One line of the rename rules file (step 9). False after a warning.
 bool AddRenameRule(void* owner, size_t lineNo, const std::string& line) {
     const auto [oldName, newName] = SplitRuleLine(line);
     if (oldName.empty() || newName.empty())
         return true;
-    if (IsUnsafeFolderName(oldName) || IsUnsafeFolderName(newName)) {
+    if (IsUnsafeEntryName(oldName) || IsUnsafeEntryName(newName)) {
         Warn(owner, kMsgRenameRuleUnsafe, {std::to_string(lineNo)});
         return false;
     }
@@ -114,9 +109,9 @@ bool AddRenameRule(void* owner, size_t lineNo, const std::string& line) {
 bool FillRules(void* owner, const std::string& path, const CRulesMessages& messages,
                bool (*addRule)(void* owner, size_t lineNo, const std::string& line)) {
     std::string raw;
-    const CFileRead read = ReadWholeFile(path, raw);
+    const CIoResult read = ReadFilePath(path, raw);
     if (!read.Ok()) {
-        Warn(owner, messages.unreadable, {read.Reason()});
+        Warn(owner, messages.unreadable, {ReasonText(ReadReason(read.status), read.osError)});
         return false;
     }
     bool refused = false;

@@ -6,6 +6,7 @@
 
 #include "engine/replace_thread.h"
 #include "engine/run_summary.h"
+#include "prep/build_job.h"
 #include "prep/job_inputs.h"
 #include "run/dialog_notify.h"
 #include "run/job_thread_proc.h"
@@ -36,7 +37,7 @@ void CReplaceDlg::OnStartStop() {
 
     m_pStartStop->setText(QString::fromUtf8(ui_text::kStop));
     m_bRunning = 1;
-    auto* params = new JobParams{m_pNotify.get(), nullptr, &m_stopWord};
+    auto* params = new JobParams{m_pNotify.get(), nullptr, &m_stopWord, BuildJob(g_jobTables)};
     m_stopWord.store(false);
     m_pWorker = std::make_unique<CReplaceThread>(&JobThreadProc, params);
     if (m_prepareWorker)

@@ -1,33 +1,13 @@
 #include "service/core.h"
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/sys_calls.h"
+#include "platform/paths.h"
 #include "service/dialog_host.h"
 #include "service/settings_store.h"
 
 CCore* g_pCore = nullptr;
-
-namespace {
-
-bool MakeFolders(const std::string& path) {
-    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-        const std::string part = path.substr(0, slash);
-        if (!part.empty() && ::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
-        if (slash == std::string::npos)
-            return true;
-    }
-}
-
-}  // namespace
 
 void CCore::autoFileConfig() {
     if (m_pStore)
@@ -35,6 +15,12 @@ void CCore::autoFileConfig() {
 }
 
 std::string CCore::getAppPath() {
+    const std::string prefix = AppPrefix();
+    MakeFolders(prefix.substr(0, prefix.rfind('/')));
+    return prefix;
+}
+
+std::string CCore::AppPrefix() const {
     std::string base;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
         base = xdg;
@@ -43,18 +29,11 @@ std::string CCore::getAppPath() {
     } else {
         base = "/tmp";
     }
-    const std::string folder = base + "/Vexa";
-    MakeFolders(folder);
-    return folder + "/vexa";
+    return base + "/Vexa/vexa";
 }
 
 bool CCore::createFile(const std::string& path, int /*mode*/) {
-    // O_EXCL: an existing file, whatever it holds, is never opened for writing.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd >= 0) {
-        return ::close(fd) == 0;
-    }
-    return errno == EEXIST && isFileExist(path);
+    return CreateEmptyFile(path);
 }
 
 std::string CCore::getConfigStr(const char* key) {
@@ -76,13 +55,11 @@ void CCore::saveConfigB(const char* key, int value) {
 }
 
 int CCore::isPathExist(const std::string& path) {
-    struct stat st {};
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? 1 : 0;
+    return KindOfPath(path) == PathKind::Folder ? 1 : 0;
 }
 
 int CCore::isFileExist(const std::string& path) {
-    struct stat st {};
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? 1 : 0;
+    return KindOfPath(path) == PathKind::File ? 1 : 0;
 }
 
 std::string CCore::parsePath(const std::string& path) {
@@ -133,23 +110,10 @@ void CCore::openUrl(const std::string& target) {
 }
 
 int CCore::renameFolder(const char* from, const char* to, int* error) {
-    auto done = [error](int ok, int err) {
-        if (error)
-            *error = err;
-        return ok;
-    };
-    if (Sys().renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
-        return done(1, 0);
-    if (errno != EINVAL && errno != ENOSYS)
-        return done(0, errno);
-    // The file system refuses the flag: check, then rename. The window between
-    // the two is the best this file system allows.
-    struct stat st {};
-    if (::lstat(to, &st) == 0)
-        return done(0, EEXIST);
-    if (Sys().renameat2(AT_FDCWD, from, AT_FDCWD, to, 0) == 0)
-        return done(1, 0);
-    return done(0, errno);
+    const CIoResult r = RenamePath(from, to);
+    if (error)
+        *error = r.osError;
+    return r.Ok() ? 1 : 0;
 }
 
 void CCore::UTF8_ANSI(std::string& /*text*/) {}

@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "platform/file_read.h"
+#include "platform/io_result.h"
 
 class CSettingsStore;
 class CDialogHost;
@@ -26,8 +26,7 @@ enum class WriteStatus {
 
 struct CWriteResult {
     WriteStatus status = WriteStatus::Written;
-    int error = 0;       // errno where there is one
-    std::string reason;  // short Chinese text (UTF-8) with the OS reason, empty when Written
+    CIoResult io;  // what the platform layer reported
 
     bool Ok() const { return status == WriteStatus::Written; }
 };
@@ -47,6 +46,8 @@ class CCore {
     // config folder plus the program name, e.g. ~/.config/Vexa/vexa. The folder
     // is created when missing. XDG_CONFIG_HOME moves it.
     std::string getAppPath();
+    // The same prefix, without creating anything (for readers of the rules files).
+    std::string AppPrefix() const;
     // Makes sure path exists as a file; existing content is never touched.
     bool createFile(const std::string& path, int mode);
 

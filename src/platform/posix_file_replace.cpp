@@ -1,16 +1,16 @@
-#include "platform/atomic_replace.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <vector>
 
+#include "platform/file_io.h"
+#include "platform/posix_stat.h"
 #include "platform/sys_calls.h"
 
 namespace {
@@ -19,15 +19,6 @@ constexpr std::string_view kTempPrefix = ".vexa~";
 constexpr std::string_view kTempSuffix = ".tmp";
 constexpr size_t kTempRandomChars = 6;
 constexpr int kNameAttempts = 100;
-constexpr const char* kChangedReason = "文件在处理期间已被修改";
-
-CReplaceResult Result(ReplaceStatus status, const std::string& what, int error = 0) {
-    CReplaceResult r;
-    r.status = status;
-    r.error = error;
-    r.reason = error ? what + ": " + std::strerror(error) : what;
-    return r;
-}
 
 // Owns a descriptor and closes it through the seam. Only paths that are
 // already failing close this way, so the result of close is not needed here.
@@ -66,15 +57,6 @@ std::string TempName() {
     return name;
 }
 
-// The file a path leads to, opened for its first bytes and its attributes.
-struct CTarget {
-    std::string name;  // within the folder of dirFd
-    CFd dirFd;
-    CFd fd;
-    struct stat st {};
-    std::string head;
-};
-
 // The temporary file: unnamed (O_TMPFILE) until it is linked into the folder.
 struct CTemp {
     CFd fd;
@@ -89,55 +71,37 @@ struct CTemp {
     }
 };
 
-CReplaceResult ReadHead(CTarget& t) {
-    char buf[3];
-    size_t have = 0;
-    while (have < sizeof buf) {
-        const ssize_t n = Sys().read(t.fd.Get(), buf + have, sizeof buf - have);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return Result(ReplaceStatus::Failed, "无法读取", errno);
-        if (n == 0)
-            break;
-        have += static_cast<size_t>(n);
+bool InMyGroups(gid_t gid) {
+    if (gid == ::getegid())
+        return true;
+    const int count = ::getgroups(0, nullptr);
+    std::vector<gid_t> groups(count > 0 ? static_cast<size_t>(count) : 0);
+    const int got = ::getgroups(count, groups.data());
+    for (int i = 0; i < got; ++i) {
+        if (groups[static_cast<size_t>(i)] == gid)
+            return true;
     }
-    t.head.assign(buf, have);
-    return {};
+    return false;
 }
 
-CReplaceResult OpenTarget(const std::string& path, CTarget& t) {
-    char* real = ::realpath(path.c_str(), nullptr);
-    if (!real) {
-        const int err = errno;
-        struct stat lst {};
-        if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode))
-            return Result(ReplaceStatus::Refused, "符号链接无法解析（目标不存在或链接成环）", err);
-        return Result(ReplaceStatus::Failed, "无法打开", err);
-    }
-    const std::string resolved(real);
-    std::free(real);
-    const size_t slash = resolved.rfind('/');
-    const std::string folder = slash == 0 ? "/" : resolved.substr(0, slash);
-    t.name = resolved.substr(slash + 1);
-    t.dirFd.Reset(Sys().open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC, 0));
-    if (!t.dirFd.Ok())
-        return Result(ReplaceStatus::Failed, "无法打开所在文件夹", errno);
-    // The type first: a FIFO or device must never be opened.
-    struct stat lst {};
-    if (::fstatat(t.dirFd.Get(), t.name.c_str(), &lst, AT_SYMLINK_NOFOLLOW) != 0)
-        return Result(ReplaceStatus::Failed, "无法打开", errno);
-    if (!S_ISREG(lst.st_mode))
-        return Result(ReplaceStatus::Refused, "不是普通文件");
-    t.fd.Reset(Sys().openat(t.dirFd.Get(), t.name.c_str(),
-                            O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0));
-    if (!t.fd.Ok())
-        return Result(ReplaceStatus::Failed, "无法打开", errno);
-    if (Sys().fstat(t.fd.Get(), &t.st) != 0)
-        return Result(ReplaceStatus::Failed, "无法读取文件属性", errno);
-    if (!S_ISREG(t.st.st_mode) || t.st.st_ino != lst.st_ino || t.st.st_dev != lst.st_dev)
-        return Result(ReplaceStatus::Changed, kChangedReason);
-    return ReadHead(t);
+// The checks a replace makes before it writes anything; st is the file now.
+CIoResult Preflight(int dirFd, const char* name, const struct stat& st,
+                    const CFileStamp& expected) {
+    if (!S_ISREG(st.st_mode))
+        return Fail(S_ISLNK(st.st_mode) ? IoStatus::IsLink : IoStatus::NotRegular);
+    if (StampFromStat(st) != expected)
+        return Fail(IoStatus::Changed);
+    if ((st.st_mode & 0222) == 0)
+        return Fail(IoStatus::NotWritable);
+    if (st.st_nlink > 1)
+        return Fail(IoStatus::HardLinks);
+    if (::faccessat(dirFd, name, W_OK, AT_EACCESS) != 0 && errno == EACCES)
+        return Fail(IoStatus::NotWritable, EACCES);
+    // A new file can be given this owner and group only by root, or by the
+    // owner when the group is one of the owner's own.
+    if (::geteuid() != 0 && (st.st_uid != ::geteuid() || !InMyGroups(st.st_gid)))
+        return Fail(IoStatus::OwnerNotKept, EPERM);
+    return {};
 }
 
 // Not every attribute may be set by everyone: labels a security module or
@@ -146,13 +110,13 @@ bool IsSystemManaged(const char* name) {
     return std::strncmp(name, "security.", 9) == 0 || std::strncmp(name, "trusted.", 8) == 0;
 }
 
-CReplaceResult ListXattrs(int fd, std::vector<char>& names) {
+CIoResult ListXattrs(int fd, std::vector<char>& names) {
     for (;;) {
         ssize_t n = ::flistxattr(fd, nullptr, 0);
         if (n < 0 && (errno == ENOTSUP || errno == EOPNOTSUPP))
             n = 0;
         if (n < 0)
-            return Result(ReplaceStatus::Failed, "无法读取扩展属性", errno);
+            return Fail(IoStatus::AttributesFailed, errno);
         names.resize(static_cast<size_t>(n));
         if (n == 0)
             return {};
@@ -162,12 +126,12 @@ CReplaceResult ListXattrs(int fd, std::vector<char>& names) {
             return {};
         }
         if (errno != ERANGE)  // ERANGE: the list grew meanwhile; measure again
-            return Result(ReplaceStatus::Failed, "无法读取扩展属性", errno);
+            return Fail(IoStatus::AttributesFailed, errno);
     }
 }
 
 // Copies every extended attribute (POSIX ACLs included) from src to dst.
-CReplaceResult CopyXattrs(int src, int dst) {
+CIoResult CopyXattrs(int src, int dst) {
     std::vector<char> names;
     if (auto r = ListXattrs(src, names); !r.Ok())
         return r;
@@ -187,28 +151,25 @@ CReplaceResult CopyXattrs(int src, int dst) {
         if (n < 0 && errno == ENODATA)
             continue;  // removed since it was listed
         if (n < 0)
-            return Result(ReplaceStatus::Failed, std::string("无法读取扩展属性 ") + name, errno);
+            return Fail(IoStatus::AttributesFailed, errno);
         if (::fsetxattr(dst, name, value.data(), static_cast<size_t>(n), 0) != 0) {
             const int err = errno;
             if (IsSystemManaged(name) && (err == EPERM || err == EACCES || err == ENOTSUP))
                 continue;
-            return Result(ReplaceStatus::Failed, std::string("无法复制扩展属性 ") + name, err);
+            return Fail(IoStatus::AttributesFailed, err);
         }
     }
     return {};
 }
 
-CReplaceResult CopyAttributes(int src, int dst, const struct stat& st) {
+CIoResult CopyAttributes(int src, int dst, const struct stat& st) {
     // Owner before mode: a change of owner clears the set-user-ID and
-    // set-group-ID bits, which fchmod then sets again.
-    if (Sys().fchown(dst, st.st_uid, st.st_gid) != 0) {
-        if (errno != EPERM)
-            return Result(ReplaceStatus::Failed, "无法设置文件属主", errno);
-        // Not allowed to give the file away: keep at least its group where we may.
-        Sys().fchown(dst, static_cast<uid_t>(-1), st.st_gid);
-    }
+    // set-group-ID bits, which fchmod then sets again. A file whose owner or
+    // group cannot be kept is not replaced at all.
+    if (Sys().fchown(dst, st.st_uid, st.st_gid) != 0)
+        return Fail(errno == EPERM ? IoStatus::OwnerNotKept : IoStatus::AttributesFailed, errno);
     if (Sys().fchmod(dst, st.st_mode & 07777) != 0)
-        return Result(ReplaceStatus::Failed, "无法设置文件权限", errno);
+        return Fail(IoStatus::AttributesFailed, errno);
     // After the mode: an access ACL sets the group bits to its mask, which
     // is what the original's mode already shows.
     return CopyXattrs(src, dst);
@@ -228,7 +189,7 @@ int WriteAll(int fd, std::string_view bytes) {
     return 0;
 }
 
-CReplaceResult CreateTemp(int dirFd, bool unnamed, CTemp& temp) {
+CIoResult CreateTemp(int dirFd, bool unnamed, CTemp& temp) {
     if (unnamed) {
         const int fd = Sys().openat(dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
         if (fd >= 0) {
@@ -247,9 +208,9 @@ CReplaceResult CreateTemp(int dirFd, bool unnamed, CTemp& temp) {
             return {};
         }
         if (errno != EEXIST)
-            return Result(ReplaceStatus::Failed, "无法创建临时文件", errno);
+            return Fail(IoStatus::CreateTempFailed, errno);
     }
-    return Result(ReplaceStatus::Failed, "无法创建临时文件", EEXIST);
+    return Fail(IoStatus::CreateTempFailed, EEXIST);
 }
 
 // Gives the unnamed temporary file a name in its folder; 0 or errno.
@@ -271,80 +232,95 @@ int LinkUnnamed(int dirFd, CTemp& temp) {
     return EEXIST;
 }
 
-// Writes bytes to a new temporary file beside the target, with the target's
-// attributes, and leaves it closed under its temporary name. On failure
-// nothing is left behind.
-CReplaceResult PrepareTemp(CTarget& t, std::string_view bytes, bool unnamed, CTemp& temp) {
-    const int dirFd = t.dirFd.Get();
-    if (auto r = CreateTemp(dirFd, unnamed, temp); !r.Ok())
+// Writes the pieces to a new temporary file in dirFd with the attributes of
+// the original (open as srcFd, state st), and leaves it closed under its
+// temporary name. On failure nothing is left behind.
+CIoResult PrepareTemp(int dirFd, int srcFd, const struct stat& st,
+                      const std::vector<std::string_view>& pieces, bool unnamed, CTemp& temp) {
+    if (CIoResult r = CreateTemp(dirFd, unnamed, temp); !r.Ok())
         return r;
-    auto fail = [&](CReplaceResult r) {
+    auto fail = [&](CIoResult r) {
         temp.Discard(dirFd);
         return r;
     };
-    if (const int err = WriteAll(temp.fd.Get(), bytes))
-        return fail(Result(ReplaceStatus::Failed, "写入临时文件失败", err));
-    if (auto r = CopyAttributes(t.fd.Get(), temp.fd.Get(), t.st); !r.Ok())
+    for (std::string_view piece : pieces) {
+        if (const int err = WriteAll(temp.fd.Get(), piece))
+            return fail(Fail(IoStatus::WriteTempFailed, err));
+    }
+    if (CIoResult r = CopyAttributes(srcFd, temp.fd.Get(), st); !r.Ok())
         return fail(r);
     // Flushed before the rename: a write-back error shows here, while the
     // original is still in place, and the new content survives a power loss.
     if (Sys().fdatasync(temp.fd.Get()) != 0)
-        return fail(Result(ReplaceStatus::Failed, "无法将临时文件写入磁盘", errno));
+        return fail(Fail(IoStatus::SyncFailed, errno));
     if (temp.name.empty()) {
         if (const int err = LinkUnnamed(dirFd, temp)) {
             temp.linkFailed = true;
-            return fail(Result(ReplaceStatus::Failed, "无法为临时文件命名", err));
+            return fail(Fail(IoStatus::NameTempFailed, err));
         }
     }
     if (Sys().close(temp.fd.Release()) != 0)
-        return fail(Result(ReplaceStatus::Failed, "关闭临时文件失败", errno));
+        return fail(Fail(IoStatus::CloseTempFailed, errno));
+    return {};
+}
+
+// The original, opened without following a link, for its attributes.
+CIoResult OpenOriginal(int dirFd, const char* name, CFd& fd, struct stat& st) {
+    fd.Reset(Sys().openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
+                          0));
+    if (!fd.Ok()) {
+        const int error = errno;
+        return Fail(OpenFailure(error), error);
+    }
+    if (Sys().fstat(fd.Get(), &st) != 0)
+        return Fail(IoStatus::ReadFailed, errno);
     return {};
 }
 
 }  // namespace
 
-CReplaceResult ReplaceFileAtomically(const std::string& path, const ReplaceEncoder& encode,
-                                     const CFileStamp* expected) {
-    CTarget t;
-    if (auto r = OpenTarget(path, t); !r.Ok())
-        return r;
-    const CFileStamp ref = expected ? *expected : CFileStamp::FromStat(t.st);
-    if (!CFileStamp::FromStat(t.st).SameContentAs(ref))
-        return Result(ReplaceStatus::Changed, kChangedReason);
-    if ((t.st.st_mode & 0222) == 0)
-        return Result(ReplaceStatus::Refused, "文件为只读（没有写权限位）");
-    if (t.st.st_nlink > 1)
-        return Result(ReplaceStatus::Refused, "文件有多个硬链接，替换会使它们分离");
-    if (::faccessat(t.dirFd.Get(), t.name.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES)
-        return Result(ReplaceStatus::Refused, "没有写入此文件的权限", EACCES);
+CIoResult CheckReplaceableAt(const CDir& dir, const CPlatformName& name,
+                             const CFileStamp& expected) {
+    struct stat st {};
+    if (::fstatat(Fd(dir.Handle()), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        const int error = errno;
+        return Fail(error == ENOENT ? IoStatus::Changed : IoStatus::OpenFailed, error);
+    }
+    return Preflight(Fd(dir.Handle()), name.c_str(), st, expected);
+}
 
-    std::string bytes, reason;
-    if (!encode(t.head, bytes, reason))
-        return Result(ReplaceStatus::Refused, reason);
+CIoResult ReplaceFileAt(const CDir& dir, const CPlatformName& name, const CFileStamp& expected,
+                        const std::vector<std::string_view>& pieces) {
+    const int dirFd = Fd(dir.Handle());
+    CFd original;
+    struct stat st {};
+    if (CIoResult r = OpenOriginal(dirFd, name.c_str(), original, st); !r.Ok())
+        return r.status == IoStatus::NotFound ? Fail(IoStatus::Changed, r.osError) : r;
+    if (CIoResult r = Preflight(dirFd, name.c_str(), st, expected); !r.Ok())
+        return r;
 
     CTemp unnamed, named;
     CTemp* temp = &unnamed;
-    CReplaceResult r = PrepareTemp(t, bytes, true, unnamed);
+    CIoResult r = PrepareTemp(dirFd, original.Get(), st, pieces, true, unnamed);
     if (!r.Ok() && unnamed.linkFailed) {
         temp = &named;
-        r = PrepareTemp(t, bytes, false, named);
+        r = PrepareTemp(dirFd, original.Get(), st, pieces, false, named);
     }
     if (!r.Ok())
         return r;
 
     // The last look before the rename: the original must still be the file
-    // the content was made from.
-    const int dirFd = t.dirFd.Get();
+    // the content was made from, with no new content, name or link.
     struct stat now {};
-    if (::fstatat(dirFd, t.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 ||
-        !CFileStamp::FromStat(now).SameContentAs(ref)) {
+    if (::fstatat(dirFd, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 ||
+        StampFromStat(now) != expected) {
         temp->Discard(dirFd);
-        return Result(ReplaceStatus::Changed, kChangedReason);
+        return Fail(IoStatus::Changed);
     }
-    if (Sys().renameat2(dirFd, temp->name.c_str(), dirFd, t.name.c_str(), 0) != 0) {
+    if (Sys().renameat2(dirFd, temp->name.c_str(), dirFd, name.c_str(), 0) != 0) {
         const int err = errno;
         temp->Discard(dirFd);
-        return Result(ReplaceStatus::Failed, "无法替换原文件", err);
+        return Fail(IoStatus::ReplaceFailed, err);
     }
     return {};
 }

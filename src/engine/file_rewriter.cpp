@@ -1,0 +1,252 @@
+#include "engine/file_rewriter.h"
+
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
+#include "engine/large_file_scan.h"
+#include "platform/code_page.h"
+#include "platform/mbcs.h"
+
+namespace {
+
+// Working buffers up to this size are kept from file to file.
+constexpr size_t kKeptBuffer = size_t{4} << 20;
+
+CFileResult Skip(Reason reason, int osError = 0) {
+    return {FileOutcome::Skipped, reason, osError};
+}
+
+// Text already in the working code page is searched and rewritten as it lies.
+bool InWorkingCodePage(TextEncoding encoding) {
+    return encoding == EncAnsi || (encoding == EncUtf8 && CCodePage::Working().IsUtf8());
+}
+
+// A needle in UTF-16 bytes only counts where it starts on a unit.
+bool FindUnitAligned(std::string_view text, std::string_view needle) {
+    for (size_t pos = text.find(needle); pos != std::string_view::npos;
+         pos = text.find(needle, pos + 1)) {
+        if (pos % 2 == 0)
+            return true;
+    }
+    return false;
+}
+
+bool HoldsZeroUnit(std::string_view utf16) {
+    for (size_t i = 0; i + 1 < utf16.size(); i += 2) {
+        if (utf16[i] == 0 && utf16[i + 1] == 0)
+            return true;
+    }
+    return false;
+}
+
+// The whole text in the working code page, or the reason it cannot be had
+// without losing anything. Text already in it is left where it lies.
+Reason MakeWorkingText(TextEncoding encoding, std::string_view text, std::string& working) {
+    const CCodePage& cp = CCodePage::Working();
+    // A zero would end the text where the rules were written for C strings:
+    // whatever follows it would be lost.
+    if (IsUtf16(encoding) ? HoldsZeroUnit(text)
+                          : std::memchr(text.data(), 0, text.size()) != nullptr)
+        return Reason::HoldsZero;
+    if (encoding == EncUtf8 && !IsValidUtf8(text))
+        return Reason::BadUtf8;
+    if (encoding == EncAnsi && !cp.IsValid(text))
+        return Reason::BadWorking;
+    if (InWorkingCodePage(encoding))
+        return Reason::None;
+    if (!ConvertCharset(CharsetOf(encoding, cp.Name()), cp.Name().c_str(), text, working))
+        return Reason::CannotConvert;
+    return Reason::None;
+}
+
+// Failures that mean the change was not safe to make, as opposed to a write
+// that went wrong.
+bool IsSkip(Reason reason) {
+    switch (reason) {
+        case Reason::Changed:
+        case Reason::BecameLink:
+        case Reason::NotRegular:
+        case Reason::ReadOnly:
+        case Reason::NoPermission:
+        case Reason::HardLinks:
+        case Reason::OwnerNotKept:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void Trim(std::string& buffer) {
+    if (buffer.capacity() > kKeptBuffer)
+        std::string().swap(buffer);
+}
+
+}  // namespace
+
+CFileRewriter::CFileRewriter(const CJob& job) : m_job(job) {
+    m_matcher.Prepare(job.rules);
+}
+
+CFileResult CFileRewriter::Rewrite(const CDir& dir, const CDirEntry& entry) {
+    // A FIFO, device or socket is never opened: its content cannot be examined.
+    if (entry.type != EntryType::File)
+        return Skip(Reason::NotRegular);
+    CFileStamp stamp;
+    const CIoResult read = ReadFileAt(dir, entry.name, m_bytes, stamp, m_maxFileBytes);
+    if (read.status == IoStatus::TooLarge)
+        return ScanLarge(dir, entry.name);
+    if (!read.Ok())
+        return Skip(ReadReason(read.status), read.status == IoStatus::IsLink ? 0 : read.osError);
+    CFileResult result;
+    try {
+        result = RewriteRead(dir, entry.name, stamp);
+    } catch (const std::bad_alloc&) {
+        result = Skip(Reason::OutOfMemory);
+    } catch (const std::length_error&) {
+        result = Skip(Reason::ResultTooLarge);
+    }
+    for (std::string* buffer : {&m_bytes, &m_working, &m_result, &m_encoded})
+        Trim(*buffer);
+    return result;
+}
+
+CFileResult CFileRewriter::RewriteRead(const CDir& dir, const CPlatformName& name,
+                                       const CFileStamp& stamp) {
+    const TextEncoding encoding = DetectEncoding(m_bytes);
+    const size_t markLength = MarkLength(encoding, m_bytes.size());
+    const std::string_view mark = std::string_view(m_bytes).substr(0, markLength);
+    std::string_view text = std::string_view(m_bytes).substr(markLength);
+    // A last odd byte of UTF-16 is no character: the search looks at whole
+    // units, and a file that needs a change cannot be written back whole.
+    const bool oddUtf16 = IsUtf16(encoding) && text.size() % 2 != 0;
+    if (oddUtf16)
+        text.remove_suffix(1);
+    if (!AnyFindOccurs(encoding, text))
+        return {};
+    if (oddUtf16)
+        return Skip(Reason::OddUtf16);
+    if (const Reason why = MakeWorkingText(encoding, text, m_working); why != Reason::None)
+        return Skip(why);
+    const bool asItLies = InWorkingCodePage(encoding);
+    const CCodePage& cp = CCodePage::Working();
+    switch (ApplyRulesTo(cp, m_job.rules, asItLies ? text : m_working, m_result, kMaxFileBytes)) {
+        case RulesApplied::NoneOccurred:
+            return {};
+        case RulesApplied::TooLarge:
+            return Skip(Reason::ResultTooLarge);
+        case RulesApplied::Occurred:
+            break;
+    }
+    std::string newMark(mark);
+    std::string_view body = m_result;
+    if (!asItLies) {
+        if (!EncodeLikeFile(mark, encoding, m_result, newMark, m_encoded))
+            return Skip(Reason::CannotEncode);
+        body = m_encoded;
+    } else if (encoding == EncUtf8 && !IsValidUtf8(m_result)) {
+        return Skip(Reason::CannotEncode);
+    }
+    if (newMark.size() + body.size() >= kMaxFileBytes)
+        return Skip(Reason::ResultTooLarge);
+    // Written only when the bytes change: a rule that puts back what it
+    // found, or rules that undo each other, leave the file alone.
+    if (newMark == mark && body == text)
+        return {};
+    return Replace(dir, name, stamp, newMark, body);
+}
+
+CFileResult CFileRewriter::Replace(const CDir& dir, const CPlatformName& name,
+                                   const CFileStamp& stamp, std::string_view mark,
+                                   std::string_view body) {
+    const CIoResult r = m_job.dryRun ? CheckReplaceableAt(dir, name, stamp)
+                                     : ReplaceFileAt(dir, name, stamp, {mark, body});
+    if (r.Ok())
+        return {FileOutcome::Rewritten, Reason::None, 0};
+    const Reason reason = ReplaceReason(r);
+    if (IsSkip(reason))
+        return Skip(reason, reason == Reason::NoPermission ? r.osError : 0);
+    return {FileOutcome::WriteFailed, reason, r.osError};
+}
+
+// Whether any find text occurs in the file's text, decided on the bytes in
+// the file's own encoding so that nothing is decoded for the many files that
+// no rule touches. If none occurs in the unchanged text, no rule can change
+// it; if one does, the first such rule will.
+bool CFileRewriter::AnyFindOccurs(TextEncoding encoding, std::string_view text) {
+    const CCodePage& cp = CCodePage::Working();
+    if (InWorkingCodePage(encoding)) {
+        if (!m_matcher.AnyOccurs(text))
+            return false;
+        // Without double-byte characters a match cannot start inside one, so
+        // any byte match counts; with them, only a match on a character start.
+        if (!cp.IsDoubleByte())
+            return true;
+        for (const CReplaceRuleText& rule : m_job.rules) {
+            if (MbsFind(cp, text, rule.find) != std::string_view::npos)
+                return true;
+        }
+        return false;
+    }
+    // A find text that cannot be put in the file's encoding: only the
+    // decoded text can tell.
+    const std::vector<std::string>* needles = EncodedFinds(encoding);
+    if (!needles)
+        return true;
+    for (const std::string& needle : *needles) {
+        if (IsUtf16(encoding) ? FindUnitAligned(text, needle)
+                              : text.find(needle) != std::string_view::npos)
+            return true;
+    }
+    return false;
+}
+
+const std::vector<std::string>* CFileRewriter::EncodedFinds(TextEncoding encoding) {
+    const CCodePage& cp = CCodePage::Working();
+    CEncodedFinds& slot = m_encodedFinds[encoding == EncAnsi ? 3 : static_cast<size_t>(encoding)];
+    if (!slot.made) {
+        slot.made = true;
+        slot.ok = true;
+        slot.needles.assign(m_job.rules.size(), std::string());
+        for (size_t i = 0; slot.ok && i < slot.needles.size(); ++i) {
+            const std::string& find = m_job.rules[i].find;
+            if (InWorkingCodePage(encoding))
+                slot.needles[i] = find;
+            else
+                slot.ok = ConvertCharset(cp.Name().c_str(), CharsetOf(encoding, cp.Name()), find,
+                                         slot.needles[i]);
+        }
+    }
+    return slot.ok ? &slot.needles : nullptr;
+}
+
+// A file too large to hold: it is searched a piece at a time and never
+// rewritten. With no find text in it, it is simply unchanged.
+CFileResult CFileRewriter::ScanLarge(const CDir& dir, const CPlatformName& name) {
+    CFileReader reader;
+    if (CIoResult r = reader.Open(dir, name); !r.Ok())
+        return Skip(ReadReason(r.status), r.osError);
+    char head[3];
+    size_t have = 0;
+    if (CIoResult r = reader.Read(head, sizeof head, have); !r.Ok())
+        return Skip(Reason::CannotRead, r.osError);
+    const TextEncoding encoding = DetectEncoding(std::string_view(head, have));
+    const size_t markLength = MarkLength(encoding, have);
+    const std::vector<std::string>* needles = EncodedFinds(encoding);
+    if (!needles)
+        return Skip(Reason::TooLarge);
+    CScanRequest request;
+    request.needles = *needles;
+    request.unitAligned = IsUtf16(encoding);
+    CIoResult error;
+    switch (ScanForAny(reader, std::string_view(head + markLength, have - markLength), request,
+                       error)) {
+        case ScanOutcome::NotFound:
+            return {};
+        case ScanOutcome::Found:
+            return Skip(Reason::TooLarge);
+        case ScanOutcome::ReadFailed:
+            break;
+    }
+    return Skip(Reason::CannotRead, error.osError);
+}

@@ -1,0 +1,62 @@
+#pragma once
+// CFileRewriter: one selected file, reached through its folder's handle and
+// its name: read it once, tell its encoding from its mark, apply the rules,
+// put the result back in the same encoding, and replace the file atomically
+// at the same folder and name, only when its bytes change and only when that
+// can be done without losing anything. In a dry run it decides the same way
+// and writes nothing. Runs on one thread; one rewriter per thread.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/job.h"
+#include "engine/reason_texts.h"
+#include "engine/rule_matcher.h"
+#include "platform/dir.h"
+#include "platform/file_io.h"
+#include "platform/text_codec.h"
+
+enum class FileOutcome { Unchanged, Rewritten, Skipped, WriteFailed };
+
+struct CFileResult {
+    FileOutcome outcome = FileOutcome::Unchanged;
+    Reason reason = Reason::None;
+    int osError = 0;
+};
+
+class CFileRewriter {
+  public:
+    explicit CFileRewriter(const CJob& job);
+
+    CFileResult Rewrite(const CDir& dir, const CDirEntry& entry);
+
+    // Files from this size on are not held in memory but searched a piece at
+    // a time; one in which a find text occurs is skipped as too large.
+    std::uint64_t m_maxFileBytes = kMaxFileBytes;
+
+  private:
+    CFileResult RewriteRead(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp);
+    CFileResult ScanLarge(const CDir& dir, const CPlatformName& name);
+    CFileResult Replace(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
+                        std::string_view mark, std::string_view body);
+    bool AnyFindOccurs(TextEncoding encoding, std::string_view text);
+    // The find texts as they stand in the bytes of a file in encoding, made
+    // once per encoding; null when one has no such form.
+    const std::vector<std::string>* EncodedFinds(TextEncoding encoding);
+
+    const CJob& m_job;
+    CRuleMatcher m_matcher;   // the find texts, searched for all at once
+    std::string m_bytes;      // the file as read; capacity reused from file to file
+    std::string m_working;    // its text in the working code page, when converted
+    std::string m_result;     // the text with the rules applied
+    std::string m_encoded;    // the result in the file's encoding, when converted
+    struct CEncodedFinds {
+        bool made = false;
+        bool ok = false;
+        std::vector<std::string> needles;
+    };
+    std::array<CEncodedFinds, 4> m_encodedFinds;  // by encoding: UTF-16 LE, UTF-8, UTF-16 BE, ANSI
+};

@@ -1,0 +1,69 @@
+#pragma once
+// CFolderWalker: the walk over the chosen folder. Each folder is listed
+// completely before any entry is handled; selected files go to the file
+// handler with the folder they lie in; subfolders are walked depth-first and
+// renamed by the rename rules once their contents have been handled.
+// Symbolic links are counted and passed over, version-control folders are
+// never entered, and no folder is walked twice. Runs on the worker thread.
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "engine/folder_renamer.h"
+#include "engine/job.h"
+#include "engine/reason_texts.h"
+#include "engine/run_state.h"
+#include "platform/dir.h"
+
+class CFolderWalker {
+  public:
+    // Called for each selected file: its folder, its name there, and its
+    // full path for messages only.
+    using FileHandler = std::function<void(const CDir& dir, const CDirEntry& entry,
+                                           const std::string& displayPath)>;
+
+    // Walk results (folder events, links passed over, stopped) go to result.
+    CFolderWalker(const CJob& job, CFolderRenamer& renamer, CRunResult& result,
+                  const std::atomic<bool>* stopWord);
+
+    void Walk(const FileHandler& onFile);
+    // Walks folderPath as if it were the chosen folder.
+    void WalkPath(const std::string& folderPath, const FileHandler& onFile);
+
+    // Whether a file of this name is selected by the job's extensions: the
+    // part between the first and second dot, compared exactly; "*" selects all.
+    bool Selects(const std::string& fileName) const;
+    // Renames folderName inside parent by the first rename rule for it.
+    void RenameSubfolder(const CDir& parent, const std::string& parentPath,
+                         const std::string& folderName);
+
+    // Tests only: called before each directory entry is handled.
+    std::function<void(const std::string& entryPath)> m_entryHook;
+
+  private:
+    struct CFrame {
+        CDir dir;
+        std::string path;  // ends in "/"
+        std::string name;  // in the parent folder; empty for the chosen folder
+        std::vector<CDirEntry> entries;
+        size_t next = 0;
+    };
+
+    bool StopRequested() const;
+    // Opens and lists a folder; false (with the event recorded) when it
+    // cannot be walked or was walked before.
+    bool Enter(CFrame& frame, CIoResult opened);
+    void Handle(const CFrame& frame, const CDirEntry& entry, const FileHandler& onFile);
+    void RecordFolderSkipped(const std::string& path, Reason reason, int osError);
+
+    const CJob& m_job;
+    CFolderRenamer& m_renamer;
+    CRunResult& m_result;
+    const std::atomic<bool>* m_pStopWord;
+    std::vector<CFrame> m_stack;  // the folders open from the chosen one down
+    std::unordered_set<CNodeId, CNodeIdHash> m_walked;
+    std::unordered_set<CNodeId, CNodeIdHash> m_protected;
+};

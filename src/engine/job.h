@@ -1,0 +1,31 @@
+#pragma once
+// CJob: everything a run needs, as one value. The front end builds it from
+// the checked inputs on its own thread; the worker gets its own copy when
+// the run starts and reads nothing global.
+
+#include <string>
+#include <vector>
+
+#include "platform/io_result.h"
+
+struct CReplaceRuleText {
+    std::string find;  // never empty; may hold CR LF
+    std::string replacement;
+};
+
+struct CRenameRuleText {
+    std::string oldName;
+    std::string newName;
+};
+
+struct CJob {
+    std::string folder;                   // the chosen folder, ending in "/"
+    std::vector<std::string> extensions;  // without the dot; "*" selects every file
+    std::vector<CReplaceRuleText> rules;  // applied in this order
+    std::vector<CRenameRuleText> renameRules;
+    bool includeSubfolders = false;
+    bool renameFolders = false;
+    bool dryRun = false;  // read and apply the rules, simulate the renames; write nothing
+    // The rules files and the settings file: never rewritten, wherever they lie.
+    std::vector<CNodeId> protectedFiles;
+};

@@ -1,0 +1,74 @@
+#pragma once
+// Reading and replacing files inside an open folder (CDir), by name. Nothing
+// here follows a symbolic link or opens a FIFO or a device: a run reads and
+// writes only regular files it reached through its own folder handles.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/dir.h"
+#include "platform/io_result.h"
+
+// A regular file open for reading, a piece at a time.
+class CFileReader {
+  public:
+    CFileReader() = default;
+    ~CFileReader();
+    CFileReader(const CFileReader&) = delete;
+    CFileReader& operator=(const CFileReader&) = delete;
+
+    // Opens name in dir: IsLink for a link, NotRegular for anything but a
+    // regular file (a FIFO is never waited on), NotFound when it is gone.
+    CIoResult Open(const CDir& dir, const CPlatformName& name);
+    // Opens the file at path, following links (the rules files).
+    CIoResult OpenPath(const std::string& path);
+
+    // Identity and state as of the open.
+    const CFileStamp& Stamp() const { return m_stamp; }
+    // Up to size bytes into buffer; got is 0 at the end of the file.
+    CIoResult Read(char* buffer, size_t size, size_t& got);
+    // Reads from the current position to the end, appending to bytes;
+    // TooLarge (bytes cleared) when the whole file reaches maxBytes.
+    CIoResult ReadRest(std::string& bytes, std::uint64_t maxBytes);
+    void Close();
+
+  private:
+    std::intptr_t m_handle = -1;
+    CFileStamp m_stamp;
+};
+
+// Files from 2 GiB on are never held in memory whole.
+inline constexpr std::uint64_t kMaxFileBytes = std::uint64_t{2} << 30;
+
+// The whole file name in dir into bytes (capacity reused), with its stamp.
+CIoResult ReadFileAt(const CDir& dir, const CPlatformName& name, std::string& bytes,
+                     CFileStamp& stamp, std::uint64_t maxBytes = kMaxFileBytes);
+// The whole file at path, links followed.
+CIoResult ReadFilePath(const std::string& path, std::string& bytes,
+                       std::uint64_t maxBytes = kMaxFileBytes);
+// The identity of what path leads to, links followed.
+CIoResult IdentifyPath(const std::string& path, CNodeId& id);
+
+// Whether ReplaceFileAt could replace name in dir now, without writing
+// anything: it must still match expected (else Changed), someone must be
+// allowed to write it and this user too (NotWritable), it must have one name
+// (HardLinks), and its owner and group must be ones this user can give a
+// new file (OwnerNotKept). A dry run asks this where the real run writes.
+CIoResult CheckReplaceableAt(const CDir& dir, const CPlatformName& name,
+                             const CFileStamp& expected);
+
+// Replaces the file name in dir by the concatenated pieces, atomically: a
+// temporary file in the same folder gets the bytes, the original's mode,
+// owner, group and extended attributes, is flushed, and is renamed over the
+// original only if the original still matches expected just before. Any
+// failure leaves the original byte-identical and removes the temporary file.
+// The owner and group are kept or nothing is written (OwnerNotKept).
+CIoResult ReplaceFileAt(const CDir& dir, const CPlatformName& name, const CFileStamp& expected,
+                        const std::vector<std::string_view>& pieces);
+
+// True for the names of the temporary files made here (".vexa~XXXXXX.tmp"):
+// a walk never selects them.
+bool IsOwnTempFileName(std::string_view name);

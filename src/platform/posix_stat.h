@@ -1,0 +1,35 @@
+#pragma once
+// Helpers that the POSIX sources of this folder share; nothing above the
+// platform layer includes this header.
+
+#include <sys/stat.h>
+
+#include "platform/io_result.h"
+
+inline CNodeId IdFromStat(const struct stat& st) {
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+inline CFileStamp StampFromStat(const struct stat& st) {
+    auto ns = [](const timespec& t) {
+        return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+    };
+    CFileStamp s;
+    s.id = IdFromStat(st);
+    s.size = static_cast<std::uint64_t>(st.st_size);
+    s.mtimeNs = ns(st.st_mtim);
+    s.ctimeNs = ns(st.st_ctim);
+    s.links = static_cast<std::uint64_t>(st.st_nlink);
+    return s;
+}
+
+// The status for a failed open of an entry with O_NOFOLLOW.
+IoStatus OpenFailure(int error);
+
+inline CIoResult Fail(IoStatus status, int error = 0) {
+    return {status, error};
+}
+
+inline int Fd(std::intptr_t handle) {
+    return static_cast<int>(handle);
+}

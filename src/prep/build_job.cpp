@@ -1,0 +1,32 @@
+#include "prep/build_job.h"
+
+#include "platform/file_io.h"
+
+namespace {
+
+void Protect(CJob& job, const std::string& path) {
+    CNodeId id;
+    if (!path.empty() && IdentifyPath(path, id).Ok())
+        job.protectedFiles.push_back(id);
+}
+
+}  // namespace
+
+CJob BuildJob(const JobTables& tables, bool dryRun) {
+    CJob job;
+    job.folder = tables.folderPath;
+    for (int i = 0; i < tables.extensionCount; ++i)
+        job.extensions.emplace_back(tables.Extension(i));
+    for (int i = 0; i < tables.replaceRuleCount; ++i)
+        job.rules.push_back({std::string(tables.Find(i)), std::string(tables.Replacement(i))});
+    for (int i = 0; i < tables.renameRuleCount; ++i)
+        job.renameRules.push_back({std::string(tables.OldName(i)), std::string(tables.NewName(i))});
+    job.includeSubfolders = tables.includeSubfolders != 0;
+    job.renameFolders = tables.renameFolders != 0;
+    job.dryRun = dryRun;
+    Protect(job, tables.replaceRulesPath);
+    Protect(job, tables.renameRulesPath);
+    if (!tables.appPrefix.empty())
+        Protect(job, tables.appPrefix + ".ini");
+    return job;
+}

@@ -1,0 +1,11 @@
+#pragma once
+// The job value of a run, made from the job tables once they are checked
+// and loaded (CheckJobInputs). Called on the front end's thread while idle.
+
+#include "engine/job.h"
+#include "engine/job_tables.h"
+
+// The folder, extensions, rules and switches of tables as one value, with the
+// identities of the rules files and of the settings file beside them
+// (tables.appPrefix + ".ini"), which the run never rewrites.
+CJob BuildJob(const JobTables& tables, bool dryRun = false);
