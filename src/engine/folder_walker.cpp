@@ -25,9 +25,8 @@ std::string_view SuffixOf(std::string_view name) {
     if (first == std::string_view::npos)
         return {};
     const size_t second = name.find('.', first + 1);
-    return name.substr(first + 1,
-                       second == std::string_view::npos ? std::string_view::npos
-                                                        : second - first - 1);
+    return name.substr(
+        first + 1, second == std::string_view::npos ? std::string_view::npos : second - first - 1);
 }
 
 }  // namespace
@@ -114,8 +113,7 @@ bool CFolderWalker::Enter(CFrame& frame, CIoResult opened) {
     return true;
 }
 
-void CFolderWalker::Handle(const CFrame& frame, const CDirEntry& entry,
-                           const FileHandler& onFile) {
+void CFolderWalker::Handle(const CFrame& frame, const CDirEntry& entry, const FileHandler& onFile) {
     if (IsVersionControlName(entry.name))
         return;
     switch (entry.type) {

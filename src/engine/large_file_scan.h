@@ -14,7 +14,8 @@ enum class ScanOutcome { NotFound, Found, ReadFailed };
 
 struct CScanRequest {
     std::vector<std::string> needles;  // in the file's own encoding; empty ones never match
-    bool unitAligned = false;  // 16-bit text: a match must start an even distance from the text's start
+    bool unitAligned =
+        false;  // 16-bit text: a match must start an even distance from the text's start
     size_t pieceBytes = size_t{16} << 20;
 };
 

@@ -62,8 +62,8 @@ class CReplaceThread {
     static TextEncoding DetectEncoding(std::string_view head) { return ::DetectEncoding(head); }
 
     // --- per-run fields ---
-    CJob m_job;                 // the run's own copy of its inputs
-    int m_fileCount = 0;        // files selected so far in this run, the current one included
+    CJob m_job;           // the run's own copy of its inputs
+    int m_fileCount = 0;  // files selected so far in this run, the current one included
     CNotifyTarget* m_hNotify = nullptr;
     const std::atomic<bool>* m_pStopWord = nullptr;
 

@@ -144,7 +144,8 @@ size_t FindFrom(const CCodePage& cp, std::string_view text, std::string_view fin
 bool ReplaceInto(const CCodePage& cp, std::string_view text, std::string_view find,
                  std::string_view replacement, size_t count, size_t maxBytes, std::string& out) {
     const size_t kept = text.size() - count * find.size();
-    if (replacement.size() > 0 && count > (maxBytes - std::min(kept, maxBytes)) / replacement.size())
+    if (replacement.size() > 0 &&
+        count > (maxBytes - std::min(kept, maxBytes)) / replacement.size())
         return false;
     const size_t size = kept + count * replacement.size();
     if (size >= maxBytes)

@@ -69,10 +69,10 @@ void CReplaceThread::WalkFolder(const std::string& folderPath) {
     walker.m_entryHook = m_entryHook;
     CFileRewriter rewriter(m_job);
     rewriter.m_maxFileBytes = m_maxFileBytes;
-    walker.WalkPath(folderPath, [&](const CDir& dir, const CDirEntry& entry,
-                                    const std::string& displayPath) {
-        HandleFile(rewriter, dir, entry, displayPath);
-    });
+    walker.WalkPath(folderPath,
+                    [&](const CDir& dir, const CDirEntry& entry, const std::string& displayPath) {
+                        HandleFile(rewriter, dir, entry, displayPath);
+                    });
 }
 
 int CReplaceThread::MatchExtension(const std::string& fileName) {
@@ -80,8 +80,7 @@ int CReplaceThread::MatchExtension(const std::string& fileName) {
     return CFolderWalker(m_job, renamer, m_result, nullptr).Selects(fileName) ? 1 : 0;
 }
 
-void CReplaceThread::RenameSubfolder(const std::string& parentPath,
-                                     const std::string& folderName) {
+void CReplaceThread::RenameSubfolder(const std::string& parentPath, const std::string& folderName) {
     CDir parent;
     if (!CDir::OpenPath(parentPath, parent).Ok())
         return;

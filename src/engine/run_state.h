@@ -40,8 +40,8 @@ struct CRunEvent {
 // The outcome of one run, filled by the worker and read by its owner once the
 // worker has ended. Events are in the order they happened.
 struct CRunResult {
-    int selected = 0;   // equals the final m_fileCount
-    int unchanged = 0;  // selected files that needed no change
+    int selected = 0;         // equals the final m_fileCount
+    int unchanged = 0;        // selected files that needed no change
     int linksPassedOver = 0;  // symbolic links below the chosen folder, never followed
     bool stopped = false;
     std::vector<CRunEvent> events;

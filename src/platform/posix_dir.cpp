@@ -29,8 +29,7 @@ CDir::~CDir() {
     Close();
 }
 
-CDir::CDir(CDir&& other) noexcept
-    : m_handle(std::exchange(other.m_handle, -1)), m_id(other.m_id) {}
+CDir::CDir(CDir&& other) noexcept : m_handle(std::exchange(other.m_handle, -1)), m_id(other.m_id) {}
 
 CDir& CDir::operator=(CDir&& other) noexcept {
     if (this != &other) {
@@ -98,7 +97,7 @@ CIoResult CDir::OpenPath(const std::string& path, CDir& out) {
     const int fd = Sys().open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
     if (fd < 0) {
         const int error = errno;
-        return Fail(error == ENOENT ? IoStatus::NotFound
+        return Fail(error == ENOENT    ? IoStatus::NotFound
                     : error == ENOTDIR ? IoStatus::NotFolder
                                        : IoStatus::OpenFailed,
                     error);

@@ -266,8 +266,8 @@ CIoResult PrepareTemp(int dirFd, int srcFd, const struct stat& st,
 
 // The original, opened without following a link, for its attributes.
 CIoResult OpenOriginal(int dirFd, const char* name, CFd& fd, struct stat& st) {
-    fd.Reset(Sys().openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
-                          0));
+    fd.Reset(
+        Sys().openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0));
     if (!fd.Ok()) {
         const int error = errno;
         return Fail(OpenFailure(error), error);

@@ -46,7 +46,8 @@ const char* CharsetOf(TextEncoding encoding, const std::string& workingName) {
 bool EncodeLikeFile(std::string_view mark, TextEncoding encoding, std::string_view content,
                     std::string& outMark, std::string& outText) {
     const CCodePage& cp = CCodePage::Working();
-    outMark = encoding == EncUtf8 && mark.size() < 3 ? std::string("\xEF\xBB\xBF") : std::string(mark);
+    outMark =
+        encoding == EncUtf8 && mark.size() < 3 ? std::string("\xEF\xBB\xBF") : std::string(mark);
     if (encoding == EncAnsi || (encoding == EncUtf8 && cp.IsUtf8())) {
         if (encoding == EncUtf8 && !IsValidUtf8(content))
             return false;

@@ -4,11 +4,11 @@
 #include <string_view>
 
 #include "engine/job_tables.h"
-#include "platform/code_page.h"
 #include "engine/reason_texts.h"
+#include "platform/code_page.h"
 #include "platform/file_io.h"
-#include "platform/paths.h"
 #include "platform/mbcs.h"
+#include "platform/paths.h"
 #include "prep/prep_messages.h"
 #include "prep/rules_file_reader.h"
 #include "prep/suffix_scan.h"

@@ -52,5 +52,6 @@ CWriteResult CCore::outTxtFile(const std::string& content, const std::string& pa
     std::string newMark, text;
     if (!EncodeLikeFile(mark, DetectEncoding(mark), content, newMark, text))
         return {WriteStatus::Refused, {}};
-    return Outcome(ReplaceFileAt(dir, name, expected ? *expected : reader.Stamp(), {newMark, text}));
+    return Outcome(
+        ReplaceFileAt(dir, name, expected ? *expected : reader.Stamp(), {newMark, text}));
 }

@@ -10,12 +10,14 @@
 
 #include "platform/code_page.h"
 #include "platform/mbcs.h"
-#include "support/engine_fixture.h"
 
 namespace {
 
-class CRuleMatcherTest : public CEngineTest {
+using Rules = std::vector<CReplaceRuleText>;
+
+class CRuleMatcherTest : public ::testing::Test {
   protected:
+    void SetUp() override { CCodePage::SetWorking("UTF-8"); }
     std::string RandomText(size_t maxLength, const std::vector<std::string>& pieces) {
         std::string text;
         const size_t length = m_random() % (maxLength + 1);
@@ -29,7 +31,7 @@ class CRuleMatcherTest : public CEngineTest {
 const std::vector<std::string> kPieces = {"a", "b", "ab", "\n", "旧", "新", "\xE6", "x"};
 
 TEST_F(CRuleMatcherTest, AnyOccursAgreesWithASearchPerRule) {
-    const std::vector<std::vector<std::pair<std::string, std::string>>> ruleSets = {
+    const std::vector<Rules> ruleSets = {
         {{"ab", ""}, {"旧x", ""}, {"bba", ""}},
         {{"a", ""}, {"旧旧旧", ""}},  // one-byte find text
         {{"\n旧", ""}, {"xab", ""}, {"abab", ""}, {"b\xE6", ""}},
@@ -37,15 +39,14 @@ TEST_F(CRuleMatcherTest, AnyOccursAgreesWithASearchPerRule) {
     };
     CRuleMatcher matcher;
     for (const auto& rules : ruleSets) {
-        SetRules(rules);
-        matcher.Prepare(g_jobTables);
+        matcher.Prepare(rules);
         for (int n = 0; n < 3000; ++n) {
             // Long texts are searched in two halves at once.
             const std::string text = RandomText(n % 7 == 0 ? 1500 : 24, kPieces);
             bool expected = false;
             for (const auto& rule : rules)
-                expected = expected || text.find(rule.first) != std::string::npos;
-            ASSERT_EQ(matcher.AnyOccurs(text), expected) << rules[0].first << " in " << text;
+                expected = expected || text.find(rule.find) != std::string::npos;
+            ASSERT_EQ(matcher.AnyOccurs(text), expected) << rules[0].find << " in " << text;
         }
     }
 }
@@ -53,9 +54,8 @@ TEST_F(CRuleMatcherTest, AnyOccursAgreesWithASearchPerRule) {
 // Every window end must be looked at, at both ends of the text and where
 // the two halves of a long text meet.
 TEST_F(CRuleMatcherTest, AnyOccursFindsAFindTextAtEveryPosition) {
-    SetRules({{"abcd", ""}, {"zz旧z", ""}});
     CRuleMatcher matcher;
-    matcher.Prepare(g_jobTables);
+    matcher.Prepare({{"abcd", ""}, {"zz旧z", ""}});
     for (const size_t length : {4u, 300u, 301u, 777u}) {
         const std::string filler(length, 'x');
         ASSERT_FALSE(matcher.AnyOccurs(filler));
@@ -70,7 +70,7 @@ TEST_F(CRuleMatcherTest, AnyOccursFindsAFindTextAtEveryPosition) {
 }
 
 TEST_F(CRuleMatcherTest, ApplyRulesToEqualsMbsReplaceAllRuleByRule) {
-    const std::vector<std::vector<std::pair<std::string, std::string>>> ruleSets = {
+    const std::vector<Rules> ruleSets = {
         {{"a", "b"}, {"b", "c"}},        // each rule on the result of the ones before
         {{"a", "aa"}, {"aa", "旧"}},     // growing, then matching what grew
         {{"旧", ""}, {"ab", "ab"}},      // deleting; replacement equal to the find text
@@ -78,7 +78,6 @@ TEST_F(CRuleMatcherTest, ApplyRulesToEqualsMbsReplaceAllRuleByRule) {
     };
     const CCodePage& cp = CCodePage::Working();
     for (const auto& rules : ruleSets) {
-        SetRules(rules);
         for (int n = 0; n < 2000; ++n) {
             const std::string text = RandomText(40, kPieces);
             std::string expected = text;
@@ -86,10 +85,8 @@ TEST_F(CRuleMatcherTest, ApplyRulesToEqualsMbsReplaceAllRuleByRule) {
             for (const auto& [find, replacement] : rules)
                 matched = MbsReplaceAll(cp, expected, find, replacement) > 0 || matched;
             std::string out = "stale";
-            int released = 0;
-            const bool changed = ApplyRulesTo(cp, g_jobTables, text, out, [&] { ++released; });
-            ASSERT_EQ(changed, matched) << text;
-            EXPECT_EQ(released, matched ? 1 : 0);
+            const RulesApplied applied = ApplyRulesTo(cp, rules, text, out, 1 << 20);
+            ASSERT_EQ(applied == RulesApplied::Occurred, matched) << text;
             if (matched) {
                 ASSERT_EQ(out, expected) << text;
             }
@@ -97,20 +94,14 @@ TEST_F(CRuleMatcherTest, ApplyRulesToEqualsMbsReplaceAllRuleByRule) {
     }
 }
 
-// GBK trail bytes overlap ASCII: "\x81\x61" is one character whose second
-// byte is 'a', which must never start a match.
-TEST_F(CRuleMatcherTest, ApplyRulesToNeverMatchesOnATrailByteInGbk) {
-    CCodePage::SetWorking("GBK");
+// A result that would reach the limit is refused before it is made.
+TEST_F(CRuleMatcherTest, ApplyRulesToRefusesAResultAtTheLimit) {
     const CCodePage& cp = CCodePage::Working();
-    SetRules({{"ab", "X"}, {"a", "Y"}});
-    const std::string text =
-        "\x81\x61"
-        "b ab \x81\x61";
     std::string out;
-    ASSERT_TRUE(ApplyRulesTo(cp, g_jobTables, text, out));
-    EXPECT_EQ(out,
-              "\x81\x61"
-              "b X \x81\x61");
+    const Rules grow = {{"a", "aaaa"}, {"a", "aaaa"}};
+    EXPECT_EQ(ApplyRulesTo(cp, grow, "aaaa", out, 64), RulesApplied::TooLarge);
+    EXPECT_EQ(ApplyRulesTo(cp, grow, "aaa", out, 64), RulesApplied::Occurred);
+    EXPECT_EQ(out.size(), 48u);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "engine/run_summary.h"
 
+#include "engine/name_quote.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -23,10 +25,26 @@ TEST(RunSummary, CountsAndListsOnlyProblemsUpToTheLimit) {
               "已跳过：/d/b.txt（只读文件）\n"
               "重命名失败：/d/x -> /d/y（目标已存在）\n"
               "……另有 1 项未列出。\n");
+    r.linksPassedOver = 2;
+    EXPECT_TRUE(FormatRunCounts(r).ends_with("重命名失败 1 个。未跟随符号链接 2 个。"));
     r.events.erase(r.events.begin() + 1);
     r.events.erase(r.events.begin() + 2, r.events.end());
     EXPECT_FALSE(r.HasProblems());
     EXPECT_EQ(FormatRunProblems(r, 5), "");
+}
+
+// Every printed name reads back to its exact bytes: a newline, a quote or
+// " -> " in a name can never pass for another line or for a rename.
+TEST(RunSummary, UnusualNamesAreQuotedWithEscapes) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"plain 名字.txt", "plain 名字.txt"},
+        {"a\nb.txt", "\"a\\nb.txt\""},
+        {"a -> b", "\"a -> b\""},
+        {"q\"\\\t\x01\x7f", "\"q\\\"\\\\\\t\\001\\177\""},
+        {"a->b", "a->b"},
+    };
+    for (const auto& [name, quoted] : cases)
+        EXPECT_EQ(QuoteName(name), quoted);
 }
 
 }  // namespace

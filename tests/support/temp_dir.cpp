@@ -1,7 +1,10 @@
 #include "support/temp_dir.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -64,7 +67,27 @@ void MakeTree(const std::string& root,
     }
 }
 
+namespace {
+
+// Relative to each folder's descriptor, so that trees deeper than the path
+// limit go too; links are removed, never followed.
+void RemoveAt(int dirFd, const char* name) {
+    if (DIR* dir = ::fdopendir(::openat(dirFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW))) {
+        std::vector<std::string> names;
+        while (const dirent* d = ::readdir(dir))
+            names.push_back(d->d_name);
+        for (const auto& n : names) {
+            if (n != "." && n != ".." && ::unlinkat(::dirfd(dir), n.c_str(), 0) != 0)
+                RemoveAt(::dirfd(dir), n.c_str());
+        }
+        ::closedir(dir);
+    }
+    ::unlinkat(dirFd, name, AT_REMOVEDIR);
+}
+
+}  // namespace
+
 void RemoveTree(const std::string& path) {
-    std::error_code ec;
-    fs::remove_all(path, ec);
+    if (::unlink(path.c_str()) != 0)
+        RemoveAt(AT_FDCWD, path.c_str());
 }

@@ -1,0 +1,167 @@
+// The rewrite of one file: encodings and marks kept, rules in order, written
+// only when the bytes change, and every change that cannot be made safely
+// skipped with its reason while the run goes on.
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <tuple>
+
+#include "platform/code_page.h"
+#include "run_fixture.h"
+
+namespace {
+
+// UTF-16 bytes of text, with the mark of its byte order.
+std::string Utf16(const std::u16string& text, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t u : text) {
+        const char lo = static_cast<char>(u & 0xFF), hi = static_cast<char>(u >> 8);
+        out += bigEndian ? hi : lo;
+        out += bigEndian ? lo : hi;
+    }
+    return out;
+}
+
+class Rewrite : public CRunTest {
+  protected:
+    // Runs the job on a tree holding only f.txt with bytes; its bytes after.
+    std::string Once(const std::string& bytes) {
+        RemoveTree(m_root);
+        WriteFileBytes(P("f.txt"), bytes);
+        Run();
+        return Bytes("f.txt");
+    }
+    ino_t Inode(const std::string& relative) const {
+        struct stat st {};
+        return ::lstat(P(relative).c_str(), &st) == 0 ? st.st_ino : 0;
+    }
+};
+
+TEST_F(Rewrite, EveryEncodingKeepsItsMark) {
+    m_job.rules = {{"你好", "再见"}, {"a", "甲"}};
+    const std::pair<std::string, std::string> cases[] = {
+        {"你好 a\r\n世界", "再见 甲\r\n世界"},
+        {"\xEF\xBB\xBF你好 a", "\xEF\xBB\xBF再见 甲"},
+        {"\xEF\xBBXa", "\xEF\xBBX甲"},  // EF BB and any third byte is a mark
+        {Utf16(u"你好 a 😀 b", false), Utf16(u"再见 甲 😀 b", false)},
+        {Utf16(u"你好 a 😀 b", true), Utf16(u"再见 甲 😀 b", true)},
+    };
+    for (const auto& [before, after] : cases)
+        EXPECT_EQ(Once(before), after) << before;
+}
+
+TEST_F(Rewrite, RulesApplyInOrderAndTheFileIsWrittenOnlyWhenItsBytesChange) {
+    using Rules = std::vector<CReplaceRuleText>;
+    const std::tuple<Rules, std::string, std::string, RunEventKind> cases[] = {
+        {{{"a", "b"}, {"b", "c"}}, "abc", "ccc", RunEventKind::Rewritten},
+        {{{"b", "c"}, {"a", "b"}}, "abc", "bcc", RunEventKind::Rewritten},
+        {{{"\r\n", ""}}, "x\r\ny\r\n", "xy", RunEventKind::Rewritten},
+        {{{"x", "x"}}, "x", "x", RunEventKind::Skipped},              // nothing to write
+        {{{"a", "b"}, {"b", "a"}}, "a", "a", RunEventKind::Skipped},  // undone by the next rule
+    };
+    for (const auto& [rules, before, after, kind] : cases) {
+        m_job.rules = rules;
+        WriteFileBytes(P("f.txt"), before);
+        const ino_t inode = Inode("f.txt");
+        ASSERT_EQ(::chmod(P("f.txt").c_str(), 0444), 0);  // a write would be refused
+        const CRunResult& r = Run();
+        EXPECT_EQ(Bytes("f.txt"), kind == RunEventKind::Rewritten ? before : after) << before;
+        if (kind != RunEventKind::Rewritten) {
+            EXPECT_TRUE(r.events.empty()) << before;
+            EXPECT_EQ(Inode("f.txt"), inode);
+        }
+        ASSERT_EQ(::chmod(P("f.txt").c_str(), 0644), 0);
+        if (kind == RunEventKind::Rewritten) {
+            EXPECT_EQ(Once(before), after) << before;
+        }
+    }
+}
+
+TEST_F(Rewrite, GbkTrailBytesNeverStartAMatch) {
+    CCodePage::SetWorking("GBK");
+    // 乤 is 81 61 in GBK: its trail byte is the letter a.
+    m_job.rules = {{"a", "b"}, {"\xD6\xD0", "\xCE\xC4"}};  // a -> b, 中 -> 文
+    EXPECT_EQ(Once("\x81\x61 a \xD6\xD0"), "\x81\x61 b \xCE\xC4");
+    // Only a trail byte looks like a: unchanged, even with a zero byte in it.
+    const std::string trailOnly("\x81\x61\0", 3);
+    EXPECT_EQ(Once(trailOnly), trailOnly);
+    EXPECT_EQ(m_worker.m_result.unchanged, 1);
+    EXPECT_EQ(Once("\xEF\xBB\xBF乤a中"), "\xEF\xBB\xBF乤b文");
+    EXPECT_EQ(Once(Utf16(u"乤a中", false)), Utf16(u"乤b文", false));
+}
+
+// A due change that cannot be made safely is skipped with its reason; a
+// file in which no find text occurs is unchanged, whatever it holds.
+TEST_F(Rewrite, UnsafeChangesAreSkippedWithTheirReason) {
+    m_job.rules = {{"a", "b"}};
+    const std::string oddLe = Utf16(u"xa", false) + "Q";
+    const std::tuple<std::string, std::string> cases[] = {
+        {std::string("a\0b", 3), "文件含有零字符，改写会丢失其后的内容"},
+        {"\xEF\xBB\xBF"
+         "a\xFF",
+         "文件不是有效的 UTF-8 文本"},
+        {"a\xFF", "文件含有工作代码页中无效的字节"},
+        {oddLe, "UTF-16 文件的字节数为奇数，最后一个字节无法解码"},
+        {Utf16(u"a\xD800", true), "文件含有工作代码页无法表示的字符"},
+    };
+    for (const auto& [bytes, reason] : cases) {
+        EXPECT_EQ(Once(bytes), bytes);
+        ASSERT_EQ(Events().size(), 1u);
+        EXPECT_EQ(Events()[0], "skipped f.txt: " + reason);
+    }
+    m_job.rules = {{"z", "y"}};
+    for (const auto& [bytes, reason] : cases) {
+        EXPECT_EQ(Once(bytes), bytes);
+        EXPECT_EQ(m_worker.m_result.unchanged, 1) << reason;
+    }
+}
+
+TEST_F(Rewrite, FilesThatCannotTakeTheChangeAreSkippedAndTheRunGoesOn) {
+    m_job.extensions = {"*"};
+    m_job.rules = {{"a", std::string(200, 'b')}};
+    MakeTree(m_root, {{"ro.txt", "a"}, {"hard.txt", "a"}, {"ok.txt", "a"}});
+    WriteFileBytes(P("big.txt"), std::string((std::size_t{11} << 20), 'a'));  // 2.2 GB after
+    ASSERT_EQ(::chmod(P("ro.txt").c_str(), 0444), 0);
+    ASSERT_EQ(::link(P("hard.txt").c_str(), (m_dir / "second").c_str()), 0);
+    ASSERT_EQ(::mkfifo(P("pipe.txt").c_str(), 0644), 0);
+    const CRunResult& r = Run();
+    const std::vector<std::string> expected = {
+        "rewritten ok.txt",
+        "skipped big.txt: 替换后的内容将达到 2 GiB 或以上",
+        "skipped hard.txt: 文件有多个硬链接，替换会使它们分离",
+        "skipped pipe.txt: 不是普通文件",
+        "skipped ro.txt: 文件为只读（没有写权限位）",
+    };
+    std::vector<std::string> events = Events();
+    std::sort(events.begin(), events.end());
+    EXPECT_EQ(events, expected);
+    EXPECT_EQ(Bytes("ro.txt"), "a");
+    EXPECT_EQ(Bytes("hard.txt"), "a");
+    EXPECT_EQ(r.selected, 5);
+}
+
+TEST_F(Rewrite, LargeFilesAreSearchedInPiecesAndNeverWritten) {
+    m_worker.m_maxFileBytes = 8;
+    m_job.rules = {{"needle", "x"}};
+    const std::pair<std::string, const char*> cases[] = {
+        {"hay hay hay needle", "skipped f.txt: 文件过大（2 GiB 或以上）"},
+        {"hay hay hay hay", nullptr},
+        {Utf16(u"xx needle", false), "skipped f.txt: 文件过大（2 GiB 或以上）"},
+        {"\xFF\xFEx" + Utf16(u"needle", false).substr(2), nullptr},  // off the units
+    };
+    for (const auto& [bytes, event] : cases) {
+        EXPECT_EQ(Once(bytes), bytes);
+        EXPECT_EQ(Events(), event ? std::vector<std::string>{event} : std::vector<std::string>{});
+    }
+}
+
+TEST_F(Rewrite, ProgressCarriesTheCountBeforeEachFile) {
+    MakeTree(m_root, {{"a.txt", "x"}, {"b.txt", "x"}, {"c.htm", "x"}});
+    Run();
+    EXPECT_EQ(m_notify.ProgressCounts(), (std::vector<std::intptr_t>{1, 2}));
+    EXPECT_EQ(m_notify.Messages().back().message, WM_JOB_DONE);
+}
+
+}  // namespace

@@ -1,0 +1,236 @@
+// The walk: what is selected, what is never followed or entered, renames on
+// the way out, stop, and trees the system's path limit cannot name.
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+
+#include "engine/job_tables.h"
+#include "platform/sys_calls.h"
+#include "prep/build_job.h"
+#include "run_fixture.h"
+
+namespace {
+
+using Walk = CRunTest;
+
+std::vector<std::string> Sorted(std::vector<std::string> lines) {
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+TEST_F(Walk, SuffixIsTheSecondDotFieldComparedExactly) {
+    m_job.extensions = {"txt", "htm"};
+    const std::pair<const char*, int> cases[] = {
+        {"a.txt", 1}, {"a.txt.bak", 1}, {"a.htm", 1},  {"a.TXT", 0}, {"a.min.htm", 0},
+        {"txt", 0},   {".txt", 1},      {"a..txt", 0}, {"a.tx", 0},  {".vexa~AbC123.tmp", 0},
+    };
+    m_worker.m_job = m_job;
+    for (const auto& [name, selected] : cases)
+        EXPECT_EQ(m_worker.MatchExtension(name), selected) << name;
+    m_worker.m_job.extensions = {"*"};
+    EXPECT_EQ(m_worker.MatchExtension("Makefile"), 1);
+    EXPECT_EQ(m_worker.MatchExtension(".vexa~AbC123.tmp"), 0);  // never its own temporary files
+}
+
+// Links are passed over and counted: a link out of the tree, back up, to a
+// file outside, to a file inside. Nothing outside changes; each file inside
+// gets the rules once, under its one name.
+TEST_F(Walk, LinksAreNeverFollowedAndAreCounted) {
+    CTempDir outside;
+    MakeTree(outside.Path(), {{"o.txt", "x"}, {"d/p.txt", "x"}});
+    MakeTree(m_root, {{"in.txt", "x"}, {"sub/s.txt", "x"}});
+    const std::pair<std::string, std::string> links[] = {{outside.Path() + "/d", "out"},
+                                                         {"..", "sub/up"},
+                                                         {outside / "o.txt", "o.txt"},
+                                                         {"in.txt", "again.txt"}};
+    for (const auto& [target, name] : links)
+        ASSERT_EQ(::symlink(target.c_str(), P(name).c_str()), 0);
+    m_job.extensions = {"*"};
+    const CRunResult& r = Run();
+    EXPECT_EQ(ReadFileBytes(outside / "o.txt"), "x");
+    EXPECT_EQ(ReadFileBytes(outside / "d/p.txt"), "x");
+    EXPECT_EQ(Bytes("in.txt"), "xy");
+    EXPECT_EQ(Bytes("sub/s.txt"), "xy");
+    struct stat st {};
+    ASSERT_EQ(::lstat(P("o.txt").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(r.linksPassedOver, 4);
+    EXPECT_EQ(r.selected, 2);
+    EXPECT_FALSE(r.HasProblems());
+}
+
+// The folder in hand is swapped for a link to a folder outside while its
+// files are handled: the rest of them are still reached through the folder
+// that was opened, never through the link.
+TEST_F(Walk, FolderSwappedForALinkRedirectsNothing) {
+    CTempDir outside;
+    for (int i = 0; i < 6; ++i) {
+        const std::string name = "f" + std::to_string(i) + ".txt";
+        WriteFileBytes(P("sub/" + name), "x");
+        WriteFileBytes(outside / name, "x");
+    }
+    bool swapped = false;
+    m_worker.m_entryHook = [&](const std::string& path) {
+        if (!swapped && path.starts_with(P("sub/"))) {
+            swapped = true;
+            ASSERT_EQ(::rename(P("sub").c_str(), P("moved").c_str()), 0);
+            ASSERT_EQ(::symlink(outside.Path().c_str(), P("sub").c_str()), 0);
+        }
+    };
+    const CRunResult& r = Run();
+    ASSERT_TRUE(swapped);
+    for (int i = 0; i < 6; ++i) {
+        const std::string name = "f" + std::to_string(i) + ".txt";
+        EXPECT_EQ(ReadFileBytes(outside / name), "x") << name;
+        EXPECT_EQ(Bytes("moved/" + name), "xy") << name;
+    }
+    EXPECT_EQ(r.Count(RunEventKind::Rewritten), 6);
+}
+
+// Version-control folders are not entered or renamed; the rules files and
+// the settings file are not rewritten, even inside the chosen folder.
+TEST_F(Walk, RepositoriesRulesAndSettingsAreLeftAlone) {
+    MakeTree(m_root, {{".git/config.txt", "x"},
+                      {"work/.hg/h.txt", "x"},
+                      {".svn/", ""},
+                      {"rules.txt", "x`y\n"},
+                      {"ren.txt", ".git`git\n"},
+                      {"cfg.ini", "x"},
+                      {"f.txt", "x"}});
+    m_job.extensions = {"*"};
+    m_job.renameRules = {{".git", "git"}, {".svn", "svn"}};
+    JobTables tables;
+    tables.replaceRulesPath = P("rules.txt");
+    tables.renameRulesPath = P("ren.txt");
+    tables.appPrefix = P("cfg");
+    m_job.protectedFiles = BuildJob(tables).protectedFiles;
+    const CRunResult& r = Run();
+    EXPECT_EQ(Sorted(Events()), std::vector<std::string>{"rewritten f.txt"});
+    EXPECT_EQ(Bytes(".git/config.txt"), "x");
+    EXPECT_EQ(Bytes("work/.hg/h.txt"), "x");
+    EXPECT_EQ(Bytes("rules.txt"), "x`y\n");
+    EXPECT_EQ(Bytes("cfg.ini"), "x");
+    EXPECT_EQ(r.selected, 1);
+}
+
+TEST_F(Walk, SubfoldersAreRenamedAfterTheirContentsNeverOverATakenName) {
+    MakeTree(m_root, {{"old/old/f.txt", "x"}, {"a/", ""}, {"b/", ""}, {"c/", ""}});
+    m_job.renameRules = {{"old", "new"}, {"a", "b"}, {"b", "c"}, {"c", "d"}, {"old", "other"}};
+    Run();
+    // Post-order: the inner folder first, then its parent under its new
+    // path; only the first rule for a name; "a -> b" finds b still there.
+    EXPECT_EQ(Bytes("new/new/f.txt"), "xy");
+    const std::vector<std::string> events = Events();
+    EXPECT_LT(
+        std::find(events.begin(), events.end(), "renamed old/old -> old/new") - events.begin(),
+        std::find(events.begin(), events.end(), "renamed old -> new") - events.begin());
+    const auto count = [&](const std::string& line) {
+        return std::count(events.begin(), events.end(), line);
+    };
+    EXPECT_EQ(count("renamed old -> new"), 1);
+    EXPECT_EQ(count("rewritten old/old/f.txt"), 1);
+    m_job.includeSubfolders = false;
+    EXPECT_EQ(Run().events.size(), 0u);
+}
+
+// A dry run is the real run with the renames simulated and nothing written:
+// both report the same, including a link to a folder that is renamed, a
+// rename into a name an earlier rename freed, and files that are skipped.
+TEST_F(Walk, DryRunPredictsTheRealRun) {
+    MakeTree(m_root,
+             {{"a/f.txt", "x"}, {"b/g.txt", "x"}, {"ro.txt", "x"}, {"same.txt", "z"}, {"d/", ""}});
+    ASSERT_EQ(::symlink("a", P("link").c_str()), 0);
+    ASSERT_EQ(::chmod(P("ro.txt").c_str(), 0444), 0);
+    m_job.rules = {{"x", "xy"}, {"z", "z"}};
+    m_job.renameRules = {{"a", "tmp"}, {"b", "a"}, {"d", "b"}};
+    const std::vector<std::string> predicted = Sorted((Run(true), Events()));
+    EXPECT_EQ(Bytes("a/f.txt"), "x");
+    EXPECT_EQ(Sorted((Run(false), Events())), predicted);
+    EXPECT_EQ(Bytes("tmp/f.txt"), "xy");
+    EXPECT_EQ(Bytes("same.txt"), "z");
+}
+
+TEST_F(Walk, StopInsideASubfolderEndsTheWalkAndStillRenamesOnTheWayOut) {
+    m_job.renameRules = {{"sub", "done"}};
+    for (int i = 0; i < 5; ++i) {
+        WriteFileBytes(P("sub/f" + std::to_string(i) + ".txt"), "x");
+        WriteFileBytes(P("g" + std::to_string(i) + ".txt"), "x");
+    }
+    int inSub = 0;
+    std::string last;
+    m_worker.m_entryHook = [&](const std::string& path) {
+        last = path;
+        if (path.starts_with(P("sub/")) && ++inSub == 2)
+            m_stop = true;
+    };
+    const CRunResult& r = Run();
+    EXPECT_TRUE(r.stopped);
+    EXPECT_TRUE(last.starts_with(P("sub/"))) << last;
+    EXPECT_EQ(r.Count(RunEventKind::Renamed), 1);
+    EXPECT_EQ(r.selected, r.Count(RunEventKind::Rewritten));
+    m_worker.m_entryHook = nullptr;
+    EXPECT_EQ(Run().selected, 0);  // stop raised before the run: nothing handled
+}
+
+TEST_F(Walk, FoldersThatCannotBeListedAreRecorded) {
+    MakeTree(m_root, {{"bad/f.txt", "x"}, {"good/g.txt", "x"}});
+    CSysCallsOverride restore;
+    // The listing that follows the opening of "bad" fails part way.
+    static bool failNext;
+    failNext = false;
+    Sys().openat = [](int fd, const char* name, int flags, mode_t mode) {
+        failNext = std::string(name) == "bad";
+        return ::openat(fd, name, flags, mode);
+    };
+    Sys().readdir = [](DIR* dir) -> dirent* {
+        if (failNext) {
+            failNext = false;
+            errno = EIO;
+            return nullptr;
+        }
+        return ::readdir(dir);
+    };
+    const CRunResult& r = Run();
+    EXPECT_EQ(Sorted(Events()), (std::vector<std::string>{
+                                    "folder skipped bad/: 无法列出文件夹内容: Input/output error",
+                                    "rewritten good/g.txt"}));
+    EXPECT_TRUE(r.HasProblems());
+}
+
+// A tree whose paths pass the system's limit is walked in full, through
+// folder handles: its files are rewritten, its folders renamed.
+TEST_F(Walk, TreeDeeperThanThePathLimit) {
+    m_job.renameRules = {{"old", "new"}};
+    ASSERT_EQ(::mkdir(m_root.c_str(), 0755), 0);
+    const std::string level(200, 'd');
+    int fd = ::open(m_root.c_str(), O_RDONLY | O_DIRECTORY);
+    for (size_t depth = 0; depth * (level.size() + 1) < PATH_MAX + 300; ++depth) {
+        ASSERT_EQ(::mkdirat(fd, level.c_str(), 0755), 0);
+        const int next = ::openat(fd, level.c_str(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+    }
+    ASSERT_EQ(::mkdirat(fd, "old", 0755), 0);
+    const int file = ::openat(fd, "deep.txt", O_WRONLY | O_CREAT, 0644);
+    ASSERT_EQ(::write(file, "x", 1), 1);
+    ::close(file);
+    const CRunResult& r = Run();
+    char bytes[4] = {};
+    const int back = ::openat(fd, "deep.txt", O_RDONLY);
+    EXPECT_EQ(::read(back, bytes, sizeof bytes), 2);
+    EXPECT_STREQ(bytes, "xy");
+    struct stat st {};
+    EXPECT_EQ(::fstatat(fd, "new", &st, 0), 0);
+    ::close(back);
+    ::close(fd);
+    EXPECT_FALSE(r.HasProblems());
+    RemoveTree(m_root);
+}
+
+}  // namespace
