@@ -18,8 +18,8 @@ CFileResult Skip(Reason reason, int osError = 0) {
 }
 
 // Text already in the working code page is searched and rewritten as it lies.
-bool InWorkingCodePage(TextEncoding encoding) {
-    return encoding == EncAnsi || (encoding == EncUtf8 && CCodePage::Working().IsUtf8());
+bool InWorkingCodePage(const CCodePage& cp, TextEncoding encoding) {
+    return encoding == EncAnsi || (encoding == EncUtf8 && cp.IsUtf8());
 }
 
 // A needle in UTF-16 bytes only counts where it starts on a unit.
@@ -42,8 +42,8 @@ bool HoldsZeroUnit(std::string_view utf16) {
 
 // The whole text in the working code page, or the reason it cannot be had
 // without losing anything. Text already in it is left where it lies.
-Reason MakeWorkingText(TextEncoding encoding, std::string_view text, std::string& working) {
-    const CCodePage& cp = CCodePage::Working();
+Reason MakeWorkingText(const CCodePage& cp, TextEncoding encoding, std::string_view text,
+                       std::string& working) {
     // A zero would end the text where the rules were written for C strings:
     // whatever follows it would be lost.
     if (IsUtf16(encoding) ? HoldsZeroUnit(text)
@@ -53,7 +53,7 @@ Reason MakeWorkingText(TextEncoding encoding, std::string_view text, std::string
         return Reason::BadUtf8;
     if (encoding == EncAnsi && !cp.IsValid(text))
         return Reason::BadWorking;
-    if (InWorkingCodePage(encoding))
+    if (InWorkingCodePage(cp, encoding))
         return Reason::None;
     if (!ConvertCharset(CharsetOf(encoding, cp.Name()), cp.Name().c_str(), text, working))
         return Reason::CannotConvert;
@@ -84,7 +84,8 @@ void Trim(std::string& buffer) {
 
 }  // namespace
 
-CFileRewriter::CFileRewriter(const CJob& job) : m_job(job) {
+CFileRewriter::CFileRewriter(const CJob& job)
+    : m_job(job), m_codePage(job.codePage.empty() ? CCodePage::Working().Name() : job.codePage) {
     m_matcher.Prepare(job.rules);
 }
 
@@ -126,10 +127,11 @@ CFileResult CFileRewriter::RewriteRead(const CDir& dir, const CPlatformName& nam
         return {};
     if (oddUtf16)
         return Skip(Reason::OddUtf16);
-    if (const Reason why = MakeWorkingText(encoding, text, m_working); why != Reason::None)
+    if (const Reason why = MakeWorkingText(m_codePage, encoding, text, m_working);
+        why != Reason::None)
         return Skip(why);
-    const bool asItLies = InWorkingCodePage(encoding);
-    const CCodePage& cp = CCodePage::Working();
+    const bool asItLies = InWorkingCodePage(m_codePage, encoding);
+    const CCodePage& cp = m_codePage;
     switch (ApplyRulesTo(cp, m_job.rules, asItLies ? text : m_working, m_result, kMaxFileBytes)) {
         case RulesApplied::NoneOccurred:
             return {};
@@ -141,7 +143,7 @@ CFileResult CFileRewriter::RewriteRead(const CDir& dir, const CPlatformName& nam
     std::string newMark(mark);
     std::string_view body = m_result;
     if (!asItLies) {
-        if (!EncodeLikeFile(mark, encoding, m_result, newMark, m_encoded))
+        if (!EncodeLikeFile(cp, mark, encoding, m_result, newMark, m_encoded))
             return Skip(Reason::CannotEncode);
         body = m_encoded;
     } else if (encoding == EncUtf8 && !IsValidUtf8(m_result)) {
@@ -174,8 +176,8 @@ CFileResult CFileRewriter::Replace(const CDir& dir, const CPlatformName& name,
 // no rule touches. If none occurs in the unchanged text, no rule can change
 // it; if one does, the first such rule will.
 bool CFileRewriter::AnyFindOccurs(TextEncoding encoding, std::string_view text) {
-    const CCodePage& cp = CCodePage::Working();
-    if (InWorkingCodePage(encoding)) {
+    const CCodePage& cp = m_codePage;
+    if (InWorkingCodePage(cp, encoding)) {
         if (!m_matcher.AnyOccurs(text))
             return false;
         // Without double-byte characters a match cannot start inside one, so
@@ -202,7 +204,7 @@ bool CFileRewriter::AnyFindOccurs(TextEncoding encoding, std::string_view text) 
 }
 
 const std::vector<std::string>* CFileRewriter::EncodedFinds(TextEncoding encoding) {
-    const CCodePage& cp = CCodePage::Working();
+    const CCodePage& cp = m_codePage;
     CEncodedFinds& slot = m_encodedFinds[encoding == EncAnsi ? 3 : static_cast<size_t>(encoding)];
     if (!slot.made) {
         slot.made = true;
@@ -210,7 +212,7 @@ const std::vector<std::string>* CFileRewriter::EncodedFinds(TextEncoding encodin
         slot.needles.assign(m_job.rules.size(), std::string());
         for (size_t i = 0; slot.ok && i < slot.needles.size(); ++i) {
             const std::string& find = m_job.rules[i].find;
-            if (InWorkingCodePage(encoding))
+            if (InWorkingCodePage(cp, encoding))
                 slot.needles[i] = find;
             else
                 slot.ok = ConvertCharset(cp.Name().c_str(), CharsetOf(encoding, cp.Name()), find,

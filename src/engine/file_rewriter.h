@@ -15,6 +15,7 @@
 #include "engine/job.h"
 #include "engine/reason_texts.h"
 #include "engine/rule_matcher.h"
+#include "platform/code_page.h"
 #include "platform/dir.h"
 #include "platform/file_io.h"
 #include "platform/text_codec.h"
@@ -48,11 +49,12 @@ class CFileRewriter {
     const std::vector<std::string>* EncodedFinds(TextEncoding encoding);
 
     const CJob& m_job;
-    CRuleMatcher m_matcher;  // the find texts, searched for all at once
-    std::string m_bytes;     // the file as read; capacity reused from file to file
-    std::string m_working;   // its text in the working code page, when converted
-    std::string m_result;    // the text with the rules applied
-    std::string m_encoded;   // the result in the file's encoding, when converted
+    const CCodePage m_codePage;  // the job's working code page
+    CRuleMatcher m_matcher;      // the find texts, searched for all at once
+    std::string m_bytes;         // the file as read; capacity reused from file to file
+    std::string m_working;       // its text in the working code page, when converted
+    std::string m_result;        // the text with the rules applied
+    std::string m_encoded;       // the result in the file's encoding, when converted
     struct CEncodedFinds {
         bool made = false;
         bool ok = false;

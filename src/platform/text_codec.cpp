@@ -43,9 +43,8 @@ const char* CharsetOf(TextEncoding encoding, const std::string& workingName) {
     return workingName.c_str();
 }
 
-bool EncodeLikeFile(std::string_view mark, TextEncoding encoding, std::string_view content,
-                    std::string& outMark, std::string& outText) {
-    const CCodePage& cp = CCodePage::Working();
+bool EncodeLikeFile(const CCodePage& cp, std::string_view mark, TextEncoding encoding,
+                    std::string_view content, std::string& outMark, std::string& outText) {
     outMark =
         encoding == EncUtf8 && mark.size() < 3 ? std::string("\xEF\xBB\xBF") : std::string(mark);
     if (encoding == EncAnsi || (encoding == EncUtf8 && cp.IsUtf8())) {

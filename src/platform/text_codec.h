@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+class CCodePage;
+
 // The encoding of a file, told by its first two bytes. Code 3 is never produced.
 enum TextEncoding : int {
     EncUtf16Le = 0,  // FF FE
@@ -28,9 +30,9 @@ inline bool IsUtf16(TextEncoding encoding) {
 // The iconv name of the text after the mark; the working code page for EncAnsi.
 const char* CharsetOf(TextEncoding encoding, const std::string& workingName);
 
-// The text of a file whose bytes start with mark, given new working-code-page
-// content: mark goes back as it stands (EF BB alone gets a whole mark), the
+// The text of a file whose bytes start with mark, given new content in the
+// working code page cp: mark goes back as it stands (EF BB alone gets a whole mark), the
 // content is converted strictly into the encoding the mark names. False when
 // the content cannot be put in that encoding without loss.
-bool EncodeLikeFile(std::string_view mark, TextEncoding encoding, std::string_view content,
-                    std::string& outMark, std::string& outText);
+bool EncodeLikeFile(const CCodePage& cp, std::string_view mark, TextEncoding encoding,
+                    std::string_view content, std::string& outMark, std::string& outText);

@@ -1,5 +1,6 @@
 #include "prep/build_job.h"
 
+#include "platform/code_page.h"
 #include "platform/file_io.h"
 
 namespace {
@@ -24,6 +25,7 @@ CJob BuildJob(const JobTables& tables, bool dryRun) {
     job.includeSubfolders = tables.includeSubfolders != 0;
     job.renameFolders = tables.renameFolders != 0;
     job.dryRun = dryRun;
+    job.codePage = CCodePage::Working().Name();
     Protect(job, tables.replaceRulesPath);
     Protect(job, tables.renameRulesPath);
     if (!tables.appPrefix.empty())

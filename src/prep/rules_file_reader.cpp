@@ -1,6 +1,7 @@
 #include "prep/rules_file_reader.h"
 
 #include "platform/code_page.h"
+#include "platform/text_codec.h"
 
 namespace {
 
@@ -25,19 +26,24 @@ const char* CharsetName(RulesCharset charset) {
 }  // namespace
 
 RulesCharset DetectRulesCharset(std::string_view raw, size_t& markBytes) {
-    if (raw.starts_with("\xEF\xBB\xBF")) {
-        markBytes = 3;
-        return RulesCharset::Utf8;
-    }
-    if (raw.starts_with("\xFF\xFE")) {
-        markBytes = 2;
-        return RulesCharset::Utf16Le;
-    }
-    if (raw.starts_with("\xFE\xFF")) {
-        markBytes = 2;
-        return RulesCharset::Utf16Be;
-    }
     markBytes = 0;
+    switch (DetectEncoding(raw)) {
+        case EncUtf16Le:
+            markBytes = 2;
+            return RulesCharset::Utf16Le;
+        case EncUtf16Be:
+            markBytes = 2;
+            return RulesCharset::Utf16Be;
+        case EncUtf8:
+            // A rules file's mark counts only whole: EF BB alone is text.
+            if (MarkLength(EncUtf8, raw.size()) == 3 && raw[2] == '\xBF') {
+                markBytes = 3;
+                return RulesCharset::Utf8;
+            }
+            break;
+        case EncAnsi:
+            break;
+    }
     return RulesCharset::Working;
 }
 

@@ -3,6 +3,7 @@
 
 #include <string_view>
 
+#include "platform/code_page.h"
 #include "platform/file_io.h"
 #include "platform/text_codec.h"
 #include "service/core.h"
@@ -50,7 +51,7 @@ CWriteResult CCore::outTxtFile(const std::string& content, const std::string& pa
         return Outcome(r);
     const std::string_view mark(head, MarkLength(DetectEncoding({head, have}), have));
     std::string newMark, text;
-    if (!EncodeLikeFile(mark, DetectEncoding(mark), content, newMark, text))
+    if (!EncodeLikeFile(CCodePage::Working(), mark, DetectEncoding(mark), content, newMark, text))
         return {WriteStatus::Refused, {}};
     return Outcome(
         ReplaceFileAt(dir, name, expected ? *expected : reader.Stamp(), {newMark, text}));
