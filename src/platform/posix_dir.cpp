@@ -111,6 +111,10 @@ CIoResult CDir::OpenChild(const CPlatformName& name, CDir& out) const {
                                 O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0);
     if (fd < 0) {
         const int error = errno;
+        // O_DIRECTORY is checked before O_NOFOLLOW: a link fails with ENOTDIR, not ELOOP.
+        EntryType type{};
+        if (error == ENOTDIR && Probe(name, type).Ok() && type == EntryType::Link)
+            return Fail(IoStatus::IsLink, ELOOP);
         return Fail(OpenFailure(error), error);
     }
     return Adopt(fd, out, out.m_handle, out.m_id);
