@@ -16,37 +16,36 @@
 #include <string>
 #include <vector>
 
+#include "service/core.h"
 #include "service/dialog_host.h"
 #include "support/temp_dir.h"
 #include "ui/replace_dlg.h"
 
+// Records each box as "warning: text" or "confirm: text" with the owner's
+// focus widget at that moment, and each path handed to the desktop.
 class CScriptedHost : public CDialogHost {
   public:
-    struct Box {
-        std::string kind;  // "warning" or "confirm"
-        std::string text;
-        QWidget* focus;  // the owner's focus widget when the box came up
-    };
-    void Warning(void* owner, const std::string& text) override { Record("warning", owner, text); }
+    void Warning(void* owner, const std::string& text) override {
+        Record("warning: ", owner, text);
+    }
     int Confirm(void* owner, const std::string& text) override {
-        Record("confirm", owner, text);
+        Record("confirm: ", owner, text);
         return answer;
     }
     void OpenUrl(const std::string& target) override { opened.push_back(target); }
     std::string About(int, const tagSoft* soft, const std::string&) override {
-        ++abouts;
         aboutSoft = soft;
         return {};
     }
     void Record(const char* kind, void* owner, const std::string& text) {
-        auto* widget = static_cast<QWidget*>(owner);
-        boxes.push_back({kind, text, widget ? widget->focusWidget() : nullptr});
+        boxes.push_back(kind + text);
+        focus.push_back(static_cast<QWidget*>(owner)->focusWidget());
     }
 
-    std::vector<Box> boxes;
+    std::vector<std::string> boxes;
+    std::vector<QWidget*> focus;
     std::vector<std::string> opened;
-    int abouts = 0;
-    const tagSoft* aboutSoft = nullptr;
+    const tagSoft* aboutSoft = nullptr;  // the record the last About box was given
     int answer = kYes;
 };
 
@@ -57,13 +56,25 @@ class CDialogTest : public ::testing::Test {
             Close();
     }
     // A new dialog, shown (so initialised), with the recording host.
-    CReplaceDlg& Open();
-    // Closes it through the close box and deletes it.
-    void Close();
+    CReplaceDlg& Open() {
+        m_pDlg = std::make_unique<CReplaceDlg>();
+        m_pDlg->SetDialogHost(&m_host);
+        QObject::connect(m_pDlg.get(), &CReplaceDlg::statusChanged,
+                         [this](const QString& text) { m_statuses << text; });
+        m_pDlg->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(m_pDlg.get()));
+        return *m_pDlg;
+    }
+    // Closes it and deletes it; closing releases the service object.
+    void Close() {
+        m_pDlg->close();
+        EXPECT_EQ(g_pCore, nullptr);
+        m_pDlg.reset();
+    }
 
     template <class T = QWidget>
-    T* Ctl(ControlId id) const {
-        return m_pDlg->findChild<T*>(QStringLiteral("ctl%1").arg(int(id)));
+    T* Ctl(int id) const {
+        return m_pDlg->findChild<T*>(QStringLiteral("ctl%1").arg(id));
     }
     QLineEdit* Edit(ControlId id) const { return Ctl<QLineEdit>(id); }
     QPushButton* Button(ControlId id) const { return Ctl<QPushButton>(id); }
@@ -72,11 +83,16 @@ class CDialogTest : public ::testing::Test {
     QString Caption() const { return Button(IDC_STARTSTOP)->text(); }
     void Click(ControlId id) { QTest::mouseClick(Ctl(id), Qt::LeftButton); }
     static bool WaitFor(const std::function<bool()>& pred) { return QTest::qWaitFor(pred, 10000); }
+    void SetInputs(const std::string& path, const std::string& suffix, bool sub, bool rename) {
+        Edit(IDC_PATH)->setText(QString::fromStdString(path));
+        Edit(IDC_SUFFIX)->setText(QString::fromStdString(suffix));
+        Check(IDC_SUB)->setChecked(sub);
+        Check(IDC_RENAMEDIR)->setChecked(rename);
+    }
 
     std::string ReplaceRulesPath() const { return m_dir / "config/Vexa/vexa_文本替换规则.txt"; }
     std::string RenameRulesPath() const { return m_dir / "config/Vexa/vexa_文件夹重命名规则.txt"; }
     std::string SettingsPath() const { return m_dir / "config/Vexa/vexa.ini"; }
-    void SetInputs(const std::string& path, const std::string& suffix, bool sub, bool rename);
 
     CTempDir m_dir;
     CConfigHome m_home{m_dir};

@@ -38,16 +38,11 @@ still_open() {
 
 # Keys go through XTEST to the focused window, as typed keys do.
 # The Start button has the focus; Tab moves to the folder edit.
-xdotool key Tab Return
-still_open "Enter in the folder edit"
-xdotool key KP_Enter
-still_open "keypad Enter in the folder edit"
-xdotool key Escape
-still_open "Escape in the folder edit"
-xdotool key alt+F4
-still_open "Alt+F4"
-xdotool key Tab alt+F4
-still_open "Alt+F4 on a button"
+# Enter, keypad Enter and Escape in the edit, then Alt+F4 there and on 指定.
+for keys in "Tab Return" KP_Enter Escape alt+F4 "Tab alt+F4"; do
+    xdotool key $keys
+    still_open "$keys"
+done
 
 # Back to the Start button, then Shift+Tab to 关于 (last in the tab order).
 xdotool key shift+Tab shift+Tab shift+Tab

@@ -1,4 +1,4 @@
-#include "run/job_thread_proc.h"
+#include "engine/job_thread_proc.h"
 
 unsigned JobThreadProc(JobParams* params) {
     params->worker->RunJob(params);

@@ -4,14 +4,14 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "engine/job_thread_proc.h"
 #include "engine/replace_thread.h"
 #include "engine/run_summary.h"
 #include "prep/build_job.h"
 #include "prep/job_inputs.h"
-#include "run/dialog_notify.h"
-#include "run/job_thread_proc.h"
 #include "service/core.h"
 #include "service/dialog_host.h"
+#include "ui/dialog_notify.h"
 #include "ui/replace_dlg.h"
 #include "ui/ui_texts.h"
 

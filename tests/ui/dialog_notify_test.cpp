@@ -6,8 +6,8 @@
 
 #include <thread>
 
-#include "run/dialog_notify.h"
-#include "run/job_event.h"
+#include "ui/dialog_notify.h"
+#include "ui/job_event.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "run/job_event.h"
+#include "ui/job_event.h"
 
 #include "engine/run_state.h"
 

@@ -1,8 +1,8 @@
-#include "run/dialog_notify.h"
+#include "ui/dialog_notify.h"
 
 #include <QCoreApplication>
 
-#include "run/job_event.h"
+#include "ui/job_event.h"
 
 CDialogNotify::CDialogNotify(QObject* receiver) : m_receiver(receiver) {}
 
