@@ -27,19 +27,6 @@ class CEngineTest : public ::testing::Test {
         g_pCore = nullptr;
     }
 
-    // Fills the replacement rules from (find, replacement) pairs.
-    void SetRules(const std::vector<std::pair<std::string, std::string>>& rules) {
-        g_jobTables.ClearReplaceRules();
-        for (const auto& [find, replacement] : rules)
-            ASSERT_TRUE(g_jobTables.AppendReplaceRule(find, replacement)) << find;
-    }
-    // Fills the extension list from entries such as "txt" or "*".
-    void SetExtensions(const std::vector<std::string>& extensions) {
-        g_jobTables.ClearExtensions();
-        for (const auto& ext : extensions)
-            ASSERT_TRUE(g_jobTables.AppendExtension(ext)) << ext;
-    }
-
     CTempDir m_dir;
     CConfigHome m_home{m_dir};
     CRecordingDialogHost m_host;

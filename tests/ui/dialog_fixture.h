@@ -21,31 +21,24 @@
 #include "support/temp_dir.h"
 #include "ui/replace_dlg.h"
 
-// Records each box as "warning: text" or "confirm: text" with the owner's
-// focus widget at that moment, and each path handed to the desktop.
+// Records each box as "warning: text" (with the owner's focus widget at that
+// moment) or "confirm: text", and each path handed to the desktop.
 class CScriptedHost : public CDialogHost {
   public:
     void Warning(void* owner, const std::string& text) override {
-        Record("warning: ", owner, text);
+        boxes.push_back("warning: " + text);
+        focus.push_back(static_cast<QWidget*>(owner)->focusWidget());
     }
-    int Confirm(void* owner, const std::string& text) override {
-        Record("confirm: ", owner, text);
+    int Confirm(void*, const std::string& text) override {
+        boxes.push_back("confirm: " + text);
         return answer;
     }
     void OpenUrl(const std::string& target) override { opened.push_back(target); }
-    std::string About(int, const tagSoft* soft, const std::string&) override {
-        aboutSoft = soft;
-        return {};
-    }
-    void Record(const char* kind, void* owner, const std::string& text) {
-        boxes.push_back(kind + text);
-        focus.push_back(static_cast<QWidget*>(owner)->focusWidget());
-    }
+    std::string About(int, const tagSoft*, const std::string&) override { return {}; }
 
     std::vector<std::string> boxes;
     std::vector<QWidget*> focus;
     std::vector<std::string> opened;
-    const tagSoft* aboutSoft = nullptr;  // the record the last About box was given
     int answer = kYes;
 };
 
@@ -92,7 +85,6 @@ class CDialogTest : public ::testing::Test {
 
     std::string ReplaceRulesPath() const { return m_dir / "config/Vexa/vexa_文本替换规则.txt"; }
     std::string RenameRulesPath() const { return m_dir / "config/Vexa/vexa_文件夹重命名规则.txt"; }
-    std::string SettingsPath() const { return m_dir / "config/Vexa/vexa.ini"; }
 
     CTempDir m_dir;
     CConfigHome m_home{m_dir};
