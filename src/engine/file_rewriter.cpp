@@ -132,7 +132,7 @@ CFileResult CFileRewriter::RewriteRead(const CDir& dir, const CPlatformName& nam
         return Skip(why);
     const bool asItLies = InWorkingCodePage(m_codePage, encoding);
     const CCodePage& cp = m_codePage;
-    switch (ApplyRulesTo(cp, m_job.rules, asItLies ? text : m_working, m_result, kMaxFileBytes)) {
+    switch (ApplyRulesTo(cp, m_job.rules, asItLies ? text : m_working, m_result, MaxBytes())) {
         case RulesApplied::NoneOccurred:
             return {};
         case RulesApplied::TooLarge:
@@ -149,7 +149,7 @@ CFileResult CFileRewriter::RewriteRead(const CDir& dir, const CPlatformName& nam
     } else if (encoding == EncUtf8 && !IsValidUtf8(m_result)) {
         return Skip(Reason::CannotEncode);
     }
-    if (newMark.size() + body.size() >= kMaxFileBytes)
+    if (newMark.size() + body.size() >= MaxBytes())
         return Skip(Reason::ResultTooLarge);
     // Written only when the bytes change: a rule that puts back what it
     // found, or rules that undo each other, leave the file alone.

@@ -35,10 +35,12 @@ class CFileRewriter {
     CFileResult Rewrite(const CDir& dir, const CDirEntry& entry);
 
     // Files from this size on are not held in memory but searched a piece at
-    // a time; one in which a find text occurs is skipped as too large.
+    // a time; one in which a find text occurs is skipped as too large. A
+    // result of this size is never made either.
     std::uint64_t m_maxFileBytes = kMaxFileBytes;
 
   private:
+    size_t MaxBytes() const { return static_cast<size_t>(m_maxFileBytes); }
     CFileResult RewriteRead(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp);
     CFileResult ScanLarge(const CDir& dir, const CPlatformName& name);
     CFileResult Replace(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,

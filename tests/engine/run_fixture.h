@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <utility>
@@ -49,6 +50,11 @@ class CRunTest : public ::testing::Test {
             out.push_back(line);
         }
         return out;
+    }
+    std::vector<std::string> SortedEvents() const {
+        std::vector<std::string> lines = Events();
+        std::sort(lines.begin(), lines.end());
+        return lines;
     }
     std::string Rel(const std::string& path) const {
         return path.starts_with(m_root + "/") ? path.substr(m_root.size() + 1) : path;

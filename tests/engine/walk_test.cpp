@@ -19,11 +19,6 @@ namespace {
 
 using Walk = CRunTest;
 
-std::vector<std::string> Sorted(std::vector<std::string> lines) {
-    std::sort(lines.begin(), lines.end());
-    return lines;
-}
-
 TEST_F(Walk, SuffixIsTheSecondDotFieldComparedExactly) {
     m_job.extensions = {"txt", "htm"};
     const std::pair<const char*, int> cases[] = {
@@ -122,7 +117,7 @@ TEST_F(Walk, SubfoldersAreRenamedAfterTheirContentsNeverOverATakenName) {
     m_job.renameRules = {{"old", "new"}, {"a", "b"}, {"old", "other"}};
     Run();
     const std::vector<std::string> events = Events();
-    EXPECT_EQ(Sorted(events),
+    EXPECT_EQ(SortedEvents(),
               (std::vector<std::string>{"not renamed a -> b: 目标已存在", "renamed old -> new",
                                         "renamed old/old -> old/new", "rewritten old/old/f.txt"}));
     EXPECT_LT(std::find(events.begin(), events.end(), "renamed old/old -> old/new"),
@@ -141,9 +136,11 @@ TEST_F(Walk, DryRunPredictsTheRealRun) {
     ASSERT_EQ(::chmod(P("ro.txt").c_str(), 0444), 0);
     m_job.rules = {{"x", "xy"}, {"z", "z"}};
     m_job.renameRules = {{"a", "tmp"}, {"b", "a"}, {"d", "b"}};
-    const std::vector<std::string> predicted = Sorted((Run(true), Events()));
+    Run(true);
+    const std::vector<std::string> predicted = SortedEvents();
     EXPECT_EQ(Bytes("a/f.txt"), "x");
-    EXPECT_EQ(Sorted((Run(false), Events())), predicted);
+    Run(false);
+    EXPECT_EQ(SortedEvents(), predicted);
     EXPECT_EQ(Bytes("tmp/f.txt"), "xy");
     EXPECT_EQ(Bytes("same.txt"), "z");
 }
@@ -189,9 +186,9 @@ TEST_F(Walk, FoldersThatCannotBeListedAreRecorded) {
         return ::readdir(dir);
     };
     const CRunResult& r = Run();
-    EXPECT_EQ(Sorted(Events()), (std::vector<std::string>{
-                                    "folder skipped bad/: 无法列出文件夹内容: Input/output error",
-                                    "rewritten good/g.txt"}));
+    EXPECT_EQ(SortedEvents(), (std::vector<std::string>{
+                                  "folder skipped bad/: 无法列出文件夹内容: Input/output error",
+                                  "rewritten good/g.txt"}));
     EXPECT_TRUE(r.HasProblems());
 }
 
