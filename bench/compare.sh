@@ -54,7 +54,8 @@ mkdir -p "$tmpfs_base" "$disk_base"
 export XDG_CONFIG_HOME=$tmpfs_base/config
 started=$SECONDS
 
-python3 "$root/bench/gen_corpus.py" "$tmpfs_base/corpus" --files "$files" --size-mb "$size_mb" --seed "$seed"
+python3 "$root/bench/gen_corpus.py" "$tmpfs_base/corpus" --files "$files" --size-mb "$size_mb" --seed "$seed" |
+    tee "$tmpfs_base/corpus.txt"
 rules=$tmpfs_base/corpus.rules.txt
 nomatch=$tmpfs_base/corpus.rules-nomatch.txt
 
@@ -129,8 +130,18 @@ run_rg() {
 # A literal replacement can change only the files that hold a find text, so
 # putting those back from the pristine copy restores the whole tree's content
 # (a full copy of 20,000 files takes most of a minute on the disk).
+# The patterns come from a file: xargs may start grep more than once and each
+# start reads them anew (a pipe would be used up by the first). The
+# generator's own count of files with a find text must agree.
 matching=$tmpfs_base/matching.list
-(cd "$tmpfs_base/corpus" && xargs -0 grep -lZF -f <(cut -d'`' -f1 "$rules") -- <"$list") >"$matching" || true
+cut -d'`' -f1 "$rules" >"$tmpfs_base/finds.txt"
+(cd "$tmpfs_base/corpus" && xargs -0 grep -lZF -f "$tmpfs_base/finds.txt" -- <"$list") >"$matching" || true
+matched=$(tr -cd '\0' <"$matching" | wc -c)
+generated=$(sed -n 's/.*text, \([0-9]*\) with a find text.*/\1/p' "$tmpfs_base/corpus.txt")
+if [[ $matched != "$generated" || $matched -eq 0 ]]; then
+    echo "compare.sh: FAIL: $matched selected files hold a find text, the generator wrote $generated" >&2
+    exit 1
+fi
 restore() { # pristine work
     if [[ ! -d $2 ]]; then
         cp -a "$1" "$2"
