@@ -256,6 +256,7 @@ if sys.argv[2]:
     own = [float(line) for line in open(sys.argv[2])]
     own = own[len(own) - len(report["times"]["vexa"]):]
     print("median", "dialog_self", statistics.median(own))
+    print("times", "dialog_self", " ".join("%.3f" % v for v in own))
     print("ratio", "dialog_self/vexa",
           statistics.median(d / v for d, v in zip(own, report["times"]["vexa"])))
 EOF
@@ -309,8 +310,9 @@ bench_place() { # key label base rounds tools...
         printf '  %-34s %8.3f   ratio dialog / vexa-cli %.3f\n' "the dialog's run, same job" \
             "${stats[$key.median.dialog_self]}" "${stats[$key.ratio.dialog_self/vexa]}"
     fi
-    echo "  seconds per round:"
+    echo "  seconds per round (as alt-time timed them; the dialog's also by its own clock):"
     for tool in "${tools[@]}"; do printf '    %-12s %s\n' "$tool" "${stats[$key.times.$tool]}"; done
+    [[ -z $dialog_own ]] || printf '    %-12s %s\n' "dialog, own" "${stats[$key.times.dialog_self]}"
     # One line per run that alt-time made, warm-up included, each checked.
     echo "  checked after every run (rewritten files per run):"
     for tool in "${tools[@]}"; do
