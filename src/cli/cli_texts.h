@@ -58,9 +58,14 @@ can rename its subfolders by the rename rules: the dialog's job, headless.
 
 执行 Running
   替换操作无法撤销，请先备份文件！不带 --yes 时会在终端上询问确认 (y/yes 继续)；
-  标准输入不是终端时必须加 --yes。只有某条规则的查找文本出现过的文件才会被写回；
+  标准输入不是终端时必须加 --yes。只有内容确实改变的文件才会被写回；
   文件保持原有编码 (UTF-16 LE/BE、带 BOM 的 UTF-8 或本地字符集) 和换行符，
   每个文件原子替换，失败时原文件不变。无法安全改写的文件会被跳过并在摘要中列出。
+  符号链接从不跟随（摘要中计数），.git、.hg、.svn 文件夹从不进入，规则文件和
+  设置文件从不改写。--list 和摘要中含控制字符、反斜杠、双引号或 " -> " 的名称
+  按 C 语言转义加引号输出。
+  Links are never followed (the summary counts them); .git, .hg and .svn are
+  never entered; unusual names are printed quoted with C escapes.
   Ctrl-C 与对话框的"停止"按钮相同：当前文件处理完毕后停止，不会留下写了一半的
   文件；已经进入的文件夹在退出时仍按规则重命名。然后打印摘要，以 130 退出。
   Ctrl-C finishes the file in hand, still renames the folders already walked
@@ -69,7 +74,7 @@ can rename its subfolders by the rename rules: the dialog's job, headless.
   重命名和重命名失败的文件夹数。
 
 退出状态 Exit status
-  0     所选的一切都已处理 (everything selected was handled)
+  0     所选的一切都已处理；略过的链接不算问题 (everything selected was handled)
   1     运行结束，但有文件或文件夹被跳过或失败 (something was skipped or failed)
   2     输入被拒绝、未确认或用法错误 (input refused, declined, or wrong usage)
   130   被 Ctrl-C 停止 (stopped by Ctrl-C)
