@@ -116,7 +116,7 @@ CFileResult CFileRewriter::RewriteRead(const CDir& dir, const CPlatformName& nam
                                        const CFileStamp& stamp) {
     const TextEncoding encoding = DetectEncoding(m_bytes);
     const size_t markLength = MarkLength(encoding, m_bytes.size());
-    const std::string_view mark = std::string_view(m_bytes).substr(0, markLength);
+    const std::string oldMark = m_bytes.substr(0, markLength);
     std::string_view text = std::string_view(m_bytes).substr(markLength);
     // A last odd byte of UTF-16 is no character: the search looks at whole
     // units, and a file that needs a change cannot be written back whole.
@@ -127,12 +127,24 @@ CFileResult CFileRewriter::RewriteRead(const CDir& dir, const CPlatformName& nam
         return {};
     if (oddUtf16)
         return Skip(Reason::OddUtf16);
-    if (const Reason why = MakeWorkingText(m_codePage, encoding, text, m_working);
-        why != Reason::None)
-        return Skip(why);
-    const bool asItLies = InWorkingCodePage(m_codePage, encoding);
     const CCodePage& cp = m_codePage;
-    switch (ApplyRulesTo(cp, m_job.rules, asItLies ? text : m_working, m_result, MaxBytes())) {
+    if (const Reason why = MakeWorkingText(cp, encoding, text, m_working); why != Reason::None)
+        return Skip(why);
+    // A large file's bytes go as soon as a copy of its text exists, so that
+    // it is never held more than twice; comparing with it then reads it again.
+    const size_t oldSize = text.size();
+    bool released = false;
+    const auto release = [&] {
+        if (m_bytes.capacity() > kKeptBuffer) {
+            std::string().swap(m_bytes);
+            released = true;
+        }
+    };
+    const bool asItLies = InWorkingCodePage(cp, encoding);
+    if (!asItLies)
+        release();
+    switch (ApplyRulesTo(cp, m_job.rules, asItLies ? text : m_working, m_result, MaxBytes(),
+                         asItLies ? release : std::function<void()>())) {
         case RulesApplied::NoneOccurred:
             return {};
         case RulesApplied::TooLarge:
@@ -140,10 +152,10 @@ CFileResult CFileRewriter::RewriteRead(const CDir& dir, const CPlatformName& nam
         case RulesApplied::Occurred:
             break;
     }
-    std::string newMark(mark);
+    std::string newMark = oldMark;
     std::string_view body = m_result;
     if (!asItLies) {
-        if (!EncodeLikeFile(cp, mark, encoding, m_result, newMark, m_encoded))
+        if (!EncodeLikeFile(cp, oldMark, encoding, m_result, newMark, m_encoded))
             return Skip(Reason::CannotEncode);
         body = m_encoded;
     } else if (encoding == EncUtf8 && !IsValidUtf8(m_result)) {
@@ -153,9 +165,19 @@ CFileResult CFileRewriter::RewriteRead(const CDir& dir, const CPlatformName& nam
         return Skip(Reason::ResultTooLarge);
     // Written only when the bytes change: a rule that puts back what it
     // found, or rules that undo each other, leave the file alone.
-    if (newMark == mark && body == text)
+    if (newMark == oldMark && body.size() == oldSize &&
+        (released ? SameAsFile(dir, name, stamp, markLength, body) : body == text))
         return {};
     return Replace(dir, name, stamp, newMark, body);
+}
+
+bool CFileRewriter::SameAsFile(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
+                               size_t markLength, std::string_view body) {
+    CFileStamp now;
+    // A file that changed meanwhile is left to the replace, which refuses it.
+    if (!ReadFileAt(dir, name, m_bytes, now, m_maxFileBytes).Ok() || now != stamp)
+        return false;
+    return std::string_view(m_bytes).substr(markLength) == body;
 }
 
 CFileResult CFileRewriter::Replace(const CDir& dir, const CPlatformName& name,

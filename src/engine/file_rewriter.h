@@ -42,6 +42,9 @@ class CFileRewriter {
   private:
     size_t MaxBytes() const { return static_cast<size_t>(m_maxFileBytes); }
     CFileResult RewriteRead(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp);
+    // Whether the text after the mark of the file as it is now is body.
+    bool SameAsFile(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
+                    size_t markLength, std::string_view body);
     CFileResult ScanLarge(const CDir& dir, const CPlatformName& name);
     CFileResult Replace(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
                         std::string_view mark, std::string_view body);

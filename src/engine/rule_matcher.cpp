@@ -168,7 +168,8 @@ bool ReplaceInto(const CCodePage& cp, std::string_view text, std::string_view fi
 }  // namespace
 
 RulesApplied ApplyRulesTo(const CCodePage& cp, const std::vector<CReplaceRuleText>& rules,
-                          std::string_view text, std::string& out, size_t maxBytes) {
+                          std::string_view text, std::string& out, size_t maxBytes,
+                          const std::function<void()>& releaseText) {
     std::string spare;
     std::string_view current = text;
     bool fromText = true;
@@ -184,6 +185,8 @@ RulesApplied ApplyRulesTo(const CCodePage& cp, const std::vector<CReplaceRuleTex
         std::string& target = !fromText && current.data() == out.data() ? spare : out;
         if (!ReplaceInto(cp, current, find, rule.replacement, count, maxBytes, target))
             return RulesApplied::TooLarge;
+        if (fromText && releaseText)
+            releaseText();
         fromText = false;
         current = target;
     }

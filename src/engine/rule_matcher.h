@@ -5,6 +5,7 @@
 // first. Results are exactly those of MbsFind and MbsReplaceAll rule by rule.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +45,9 @@ enum class RulesApplied { NoneOccurred, Occurred, TooLarge };
 // MbsReplaceAll would one rule after another. Occurred when any find text
 // occurred (even with a replacement equal to it): the result is then in out.
 // TooLarge when a result would reach maxBytes; nothing that large is made.
-// text is only read; each intermediate text is sized exactly.
+// text is only read; releaseText, when set, is called as soon as text is no
+// longer needed, so that a large file is never held in more than two
+// copies. Each intermediate text is sized exactly.
 RulesApplied ApplyRulesTo(const CCodePage& cp, const std::vector<CReplaceRuleText>& rules,
-                          std::string_view text, std::string& out, size_t maxBytes);
+                          std::string_view text, std::string& out, size_t maxBytes,
+                          const std::function<void()>& releaseText = {});
