@@ -24,7 +24,7 @@ constexpr std::array<std::pair<Reason, const char*>, 32> kTexts{{
     {Reason::ReadOnly, "文件为只读（没有写权限位）"},
     {Reason::NoPermission, "没有写入此文件的权限"},
     {Reason::HardLinks, "文件有多个硬链接，替换会使它们分离"},
-    {Reason::OwnerNotKept, "无法保留文件的属主和属组（请由属主或管理员执行）"},
+    {Reason::OwnerNotKept, "无法保留文件的属主和属组，须由属主或管理员执行"},
     {Reason::CreateTempFailed, "无法创建临时文件"},
     {Reason::WriteTempFailed, "写入临时文件失败"},
     {Reason::AttributesFailed, "无法复制文件属性"},
