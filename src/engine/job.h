@@ -25,8 +25,8 @@ struct CJob {
     std::vector<CRenameRuleText> renameRules;
     bool includeSubfolders = false;
     bool renameFolders = false;
-    bool dryRun = false;
-    std::string codePage;  // the working code page's iconv name; empty: the process's  // read and apply the rules, simulate the renames; write nothing
+    bool dryRun = false;   // read and apply the rules, simulate the renames; write nothing
+    std::string codePage;  // the working code page's iconv name; empty: the process's
     // The rules files and the settings file: never rewritten, wherever they lie.
     std::vector<CNodeId> protectedFiles;
 };
