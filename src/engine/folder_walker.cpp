@@ -68,6 +68,7 @@ void CFolderWalker::Walk(const FileHandler& onFile) {
 void CFolderWalker::WalkPath(const std::string& folderPath, const FileHandler& onFile) {
     m_stack.clear();
     m_walked.clear();
+    RaiseOpenFolderLimit();
     if (StopRequested()) {
         m_result.stopped = true;
         return;

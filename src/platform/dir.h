@@ -26,6 +26,11 @@ struct CDirEntry {
     CNodeId id;  // of the entry itself (links not followed)
 };
 
+// A walk holds one open folder per level of depth: lets this process hold
+// as many as the system allows it, so that depth is not cut short by a low
+// default. Returns how many it may hold now.
+std::uint64_t RaiseOpenFolderLimit();
+
 class CDir {
   public:
     CDir() = default;
