@@ -64,6 +64,8 @@ class CDir {
 
   private:
     void Close();
+    // Takes over an open handle and reads the folder's identity from it.
+    CIoResult Adopt(std::intptr_t handle);
 
     std::intptr_t m_handle = -1;
     CNodeId m_id;

@@ -60,20 +60,20 @@ void CDir::Close() {
     m_handle = -1;
 }
 
-namespace {
-
-CIoResult Adopt(int fd, CDir& out, std::intptr_t& handle, CNodeId& id) {
+CIoResult CDir::Adopt(std::intptr_t handle) {
+    Close();
     struct stat st {};
-    if (Sys().fstat(fd, &st) != 0) {
+    if (Sys().fstat(Fd(handle), &st) != 0) {
         const int error = errno;
-        Sys().close(fd);
+        Sys().close(Fd(handle));
         return Fail(IoStatus::OpenFailed, error);
     }
-    out = CDir();
-    handle = fd;
-    id = IdFromStat(st);
+    m_handle = handle;
+    m_id = IdFromStat(st);
     return {};
 }
+
+namespace {
 
 EntryType TypeOf(mode_t mode) {
     if (S_ISREG(mode))
@@ -116,8 +116,7 @@ CIoResult CDir::OpenPath(const std::string& path, CDir& out) {
                                        : IoStatus::OpenFailed,
                     error);
     }
-    CIoResult r = Adopt(fd, out, out.m_handle, out.m_id);
-    return r;
+    return out.Adopt(fd);
 }
 
 CIoResult CDir::OpenChild(const CPlatformName& name, CDir& out) const {
@@ -131,7 +130,7 @@ CIoResult CDir::OpenChild(const CPlatformName& name, CDir& out) const {
             return Fail(IoStatus::IsLink, ELOOP);
         return Fail(OpenFailure(error), error);
     }
-    return Adopt(fd, out, out.m_handle, out.m_id);
+    return out.Adopt(fd);
 }
 
 CIoResult CDir::Snapshot(std::vector<CDirEntry>& entries) const {
