@@ -60,23 +60,6 @@ Reason MakeWorkingText(const CCodePage& cp, TextEncoding encoding, std::string_v
     return Reason::None;
 }
 
-// Failures that mean the change was not safe to make, as opposed to a write
-// that went wrong.
-bool IsSkip(Reason reason) {
-    switch (reason) {
-        case Reason::Changed:
-        case Reason::BecameLink:
-        case Reason::NotRegular:
-        case Reason::ReadOnly:
-        case Reason::NoPermission:
-        case Reason::HardLinks:
-        case Reason::OwnerNotKept:
-            return true;
-        default:
-            return false;
-    }
-}
-
 void Trim(std::string& buffer) {
     if (buffer.capacity() > kKeptBuffer)
         std::string().swap(buffer);
@@ -188,7 +171,7 @@ CFileResult CFileRewriter::Replace(const CDir& dir, const CPlatformName& name,
     if (r.Ok())
         return {FileOutcome::Rewritten, Reason::None, 0};
     const Reason reason = ReplaceReason(r);
-    if (IsSkip(reason))
+    if (IsRefusal(r.status))
         return Skip(reason, reason == Reason::NoPermission ? r.osError : 0);
     return {FileOutcome::WriteFailed, reason, r.osError};
 }

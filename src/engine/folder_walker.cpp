@@ -1,5 +1,6 @@
 #include "engine/folder_walker.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 #include <utility>
@@ -37,7 +38,9 @@ CFolderWalker::CFolderWalker(const CJob& job, CFolderRenamer& renamer, CRunResul
       m_renamer(renamer),
       m_result(result),
       m_pStopWord(stopWord),
-      m_protected(job.protectedFiles.begin(), job.protectedFiles.end()) {}
+      m_protected(job.protectedFiles.begin(), job.protectedFiles.end()),
+      m_bSelectAll(std::find(job.extensions.begin(), job.extensions.end(), "*") !=
+                   job.extensions.end()) {}
 
 bool CFolderWalker::StopRequested() const {
     return m_pStopWord && m_pStopWord->load(std::memory_order_relaxed);
@@ -47,10 +50,8 @@ bool CFolderWalker::Selects(const std::string& fileName) const {
     // The rewrite's temporary files are never the user's, also under "*".
     if (IsOwnTempFileName(fileName))
         return false;
-    for (const std::string& ext : m_job.extensions) {
-        if (ext == "*")
-            return true;
-    }
+    if (m_bSelectAll)
+        return true;
     const std::string_view suffix = SuffixOf(fileName);
     if (suffix.empty())
         return false;
@@ -94,7 +95,8 @@ void CFolderWalker::WalkPath(const std::string& folderPath, const FileHandler& o
                 RenameSubfolder(m_stack.back().dir, m_stack.back().path, done.name);
             continue;
         }
-        const CDirEntry entry = top.entries[top.next++];
+        // Each entry is handled once: it leaves the listing without a copy.
+        const CDirEntry entry = std::move(top.entries[top.next++]);
         if (m_entryHook)
             m_entryHook(top.path + entry.name);
         Handle(top, entry, onFile);

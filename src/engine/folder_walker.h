@@ -66,4 +66,5 @@ class CFolderWalker {
     std::vector<CFrame> m_stack;  // the folders open from the chosen one down
     std::unordered_set<CNodeId, CNodeIdHash> m_walked;
     std::unordered_set<CNodeId, CNodeIdHash> m_protected;
+    bool m_bSelectAll;  // "*" is among the extensions
 };

@@ -39,6 +39,25 @@ struct CIoResult {
     bool Ok() const { return status == IoStatus::Ok; }
 };
 
+// Whether a replace left the file alone on purpose (it changed meanwhile, is
+// no longer a regular file, may not be written, has several names or an
+// owner that cannot be kept), as opposed to a step that failed.
+inline bool IsRefusal(IoStatus status) {
+    switch (status) {
+        case IoStatus::Changed:
+        case IoStatus::NotFound:
+        case IoStatus::IsLink:
+        case IoStatus::NotFolder:
+        case IoStatus::NotRegular:
+        case IoStatus::NotWritable:
+        case IoStatus::HardLinks:
+        case IoStatus::OwnerNotKept:
+            return true;
+        default:
+            return false;
+    }
+}
+
 // The system's own description of an error code, in the locale's language.
 std::string OsErrorText(int osError);
 

@@ -11,21 +11,11 @@
 namespace {
 
 WriteStatus ToWriteStatus(IoStatus status) {
-    switch (status) {
-        case IoStatus::Ok:
-            return WriteStatus::Written;
-        case IoStatus::Changed:
-        case IoStatus::NotFound:
-            return WriteStatus::Changed;
-        case IoStatus::IsLink:
-        case IoStatus::NotRegular:
-        case IoStatus::NotWritable:
-        case IoStatus::HardLinks:
-        case IoStatus::OwnerNotKept:
-            return WriteStatus::Refused;
-        default:
-            return WriteStatus::Failed;
-    }
+    if (status == IoStatus::Ok)
+        return WriteStatus::Written;
+    if (status == IoStatus::Changed || status == IoStatus::NotFound)
+        return WriteStatus::Changed;
+    return IsRefusal(status) ? WriteStatus::Refused : WriteStatus::Failed;
 }
 
 CWriteResult Outcome(const CIoResult& io) {
