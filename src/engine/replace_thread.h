@@ -72,6 +72,8 @@ class CReplaceThread {
     std::function<void(const std::string& entryPath)> m_entryHook;
     // Files from this size on are searched a piece at a time, never rewritten.
     std::uint64_t m_maxFileBytes = std::uint64_t{2} << 30;
+    // Files from this size on are searched, and rewritten, a piece at a time.
+    std::uint64_t m_streamFromBytes = std::uint64_t{64} << 20;
 
     // --- filled by the worker; read by the owner only after the run ---
     CRunResult m_result;

@@ -69,6 +69,7 @@ void CReplaceThread::WalkFolder(const std::string& folderPath) {
     walker.m_entryHook = m_entryHook;
     CFileRewriter rewriter(m_job);
     rewriter.m_maxFileBytes = m_maxFileBytes;
+    rewriter.m_streamFromBytes = m_streamFromBytes;
     walker.WalkPath(folderPath,
                     [&](const CDir& dir, const CDirEntry& entry, const std::string& displayPath) {
                         HandleFile(rewriter, dir, entry, displayPath);
@@ -99,5 +100,6 @@ void CReplaceThread::ProcessFile(const std::string& path) {
         entry.type = EntryType::File;
     CFileRewriter rewriter(m_job);
     rewriter.m_maxFileBytes = m_maxFileBytes;
+    rewriter.m_streamFromBytes = m_streamFromBytes;
     HandleFile(rewriter, dir, entry, path);
 }
