@@ -53,6 +53,36 @@ class CSigintGuard {
 
 constexpr size_t kProblemsListed = 50;
 
+// --list: each change on stdout as the run reports it, in walk order. Paths
+// go out as the engine has them, bytes in the locale's character set,
+// quoted when unusual so that each line reads back to the exact name.
+class CListSink : public CRunEventSink {
+  public:
+    explicit CListSink(CConsoleProgress& progress) : m_progress(progress) {}
+    void OnEvent(const CRunEvent& e) override {
+        std::string line;
+        if (e.kind == RunEventKind::Rewritten)
+            line = QuoteName(e.path) + "\n";
+        else if (e.kind == RunEventKind::Renamed)
+            line = QuoteName(e.path) + " -> " + QuoteName(e.newPath) + "\n";
+        if (line.empty())
+            return;
+        m_progress.Finish();  // a line of the list never lands inside the progress line
+        m_bFailed = m_bFailed || std::fwrite(line.data(), 1, line.size(), stdout) != line.size();
+    }
+    // Whether everything reached stdout; says so on stderr when not.
+    bool Flush() {
+        if (!m_bFailed && std::fflush(stdout) == 0)
+            return true;
+        WriteLocaleText(stderr, std::string(kStdoutFailed) + "\n");
+        return false;
+    }
+
+  private:
+    CConsoleProgress& m_progress;
+    bool m_bFailed = false;
+};
+
 }  // namespace
 
 bool CCliJob::CollectInputs(CCore& core) {
@@ -92,35 +122,22 @@ int CCliJob::Execute() {
     if (const char* at = std::getenv("VEXA_CLI_TEST_SIGINT_AT"))
         progress.m_raiseSigintAt = std::atol(at);
     CReplaceThread worker;
+    CListSink list(progress);
     g_stopFlag.store(false);
     {
         CSigintGuard guard;
-        JobParams params{&progress, &worker, &g_stopFlag, BuildJob(g_jobTables, m_options.dryRun)};
+        JobParams params{&progress, &worker, &g_stopFlag, BuildJob(g_jobTables, m_options.dryRun),
+                         m_options.list ? &list : nullptr};
+        params.job.jobs = m_options.jobs;
         worker.RunJob(&params);
     }
     progress.Finish();
     const bool stopped = g_stopFlag.load();
-    const bool listed = !m_options.list || PrintList(worker.m_result);
+    const bool listed = !m_options.list || list.Flush();
     PrintSummary(worker.m_result, m_options.dryRun, stopped);
     if (stopped)
         return kExitStopped;
     return worker.m_result.HasProblems() || !listed ? kExitProblems : kExitClean;
-}
-
-// Paths go out as the engine has them, bytes in the locale's character set,
-// quoted when unusual so that each line reads back to the exact name.
-bool CCliJob::PrintList(const CRunResult& result) {
-    std::string out;
-    for (const CRunEvent& e : result.events) {
-        if (e.kind == RunEventKind::Rewritten)
-            out += QuoteName(e.path) + "\n";
-        else if (e.kind == RunEventKind::Renamed)
-            out += QuoteName(e.path) + " -> " + QuoteName(e.newPath) + "\n";
-    }
-    if (std::fwrite(out.data(), 1, out.size(), stdout) == out.size() && std::fflush(stdout) == 0)
-        return true;
-    WriteLocaleText(stderr, std::string(kStdoutFailed) + "\n");
-    return false;
 }
 
 void CCliJob::PrintSummary(const CRunResult& result, bool dryRun, bool stopped) {

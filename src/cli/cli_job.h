@@ -24,7 +24,6 @@ class CCliJob {
     // 0 to go on, or the exit status when the run must not start.
     int Confirm(CCore& core);
     int Execute();
-    static bool PrintList(const struct CRunResult& result);
     static void PrintSummary(const struct CRunResult& result, bool dryRun, bool stopped);
 
     const CCliOptions& m_options;

@@ -27,6 +27,17 @@ CCliParse Failure(std::string error) {
     return parse;
 }
 
+// The value of -j / --jobs: a whole number from 1 to 256.
+bool ParseJobs(std::string_view text, unsigned& jobs) {
+    if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != text.npos)
+        return false;
+    const unsigned value = static_cast<unsigned>(std::stoul(std::string(text)));
+    if (value < 1 || value > 256)
+        return false;
+    jobs = value;
+    return true;
+}
+
 }  // namespace
 
 CCliParse ParseCliOptions(int argc, char** argv) {
@@ -51,6 +62,14 @@ CCliParse ParseCliOptions(int argc, char** argv) {
                 parse.command = name == "help" ? CliCommand::Help : CliCommand::Version;
                 return parse;
             }
+            if (name == "jobs") {
+                const std::string_view value = eq != arg.npos ? arg.substr(eq + 1)
+                                               : i + 1 < argc ? std::string_view(argv[++i])
+                                                              : std::string_view();
+                if (!ParseJobs(value, o.jobs))
+                    return Failure("选项 --jobs 需要 1 到 256 之间的线程数");
+                continue;
+            }
             if (name == "rules" || name == "rename-rules") {
                 std::string value;
                 if (eq != arg.npos) {
@@ -74,6 +93,14 @@ CCliParse ParseCliOptions(int argc, char** argv) {
             }
             if (!known)
                 return Failure("未知选项：" + std::string(arg));
+            continue;
+        }
+        if (arg[1] == 'j') {
+            const std::string_view value = arg.size() > 2 ? arg.substr(2)
+                                           : i + 1 < argc ? std::string_view(argv[++i])
+                                                          : "";
+            if (!ParseJobs(value, o.jobs))
+                return Failure("选项 -j 需要 1 到 256 之间的线程数");
             continue;
         }
         for (const char c : arg.substr(1)) {

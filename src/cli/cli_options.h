@@ -14,6 +14,7 @@ struct CCliOptions {
     bool yes = false;                // -y
     bool list = false;               // -l
     bool quiet = false;              // -q
+    unsigned jobs = 0;               // -j, --jobs; 0: one thread per processor
 };
 
 enum class CliCommand {

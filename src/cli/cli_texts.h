@@ -41,6 +41,9 @@ can rename its subfolders by the rename rules: the dialog's job, headless.
   -l, --list                在标准输出逐行列出改写的文件，以及重命名的文件夹
                             "旧路径 -> 新路径" (one line per change, on stdout)
   -q, --quiet               不显示进度行 (no progress line)
+  -j, --jobs N              用 N 个线程改写文件 (1-256)；默认每个处理器一个。
+                            输出与 -j 1 完全相同 (threads that rewrite files;
+                            default one per processor; same output as -j 1)
   -h, --help                显示本帮助 (this help)
   -V, --version             显示版本 (version)
 

@@ -87,9 +87,10 @@ CFileResult CFileRewriter::RewriteStreamed(const CDir& dir, const CPlatformName&
     std::string& theirs = m_encoded;  // the original's bytes where the result goes
     std::string cut;                  // a character the end of a piece cut short
     piece.clear();
-    // Pieces are never larger than the files that are streamed.
-    const size_t pieceBytes =
-        static_cast<size_t>(std::clamp<std::uint64_t>(m_streamFromBytes, 2, kStreamPiece));
+    // Pieces of at most kStreamPiece bytes; smaller ones where smaller files
+    // are streamed (tests), though not so small that a file takes millions.
+    const size_t pieceBytes = static_cast<size_t>(std::clamp<std::uint64_t>(
+        std::max(m_streamFromBytes, stamp.size / 64), 2, kStreamPiece));
     std::uint64_t readAt = markLength, writtenAt = markLength;
     bool same = true;
     for (bool end = false; !end;) {
