@@ -387,7 +387,7 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--rounds", type=int, default=7)
     ap.add_argument("--scale", type=float, default=1.0)
-    ap.add_argument("--only", default=",".join(SHAPES))
+    ap.add_argument("--only", default="tree,huge,gig,tiny,allmatch,gbk,rules100,utf16,deep,wide")
     ap.add_argument("--before", help="an earlier vexa-cli to time beside (run without -j)")
     ap.add_argument("--cli", default=os.environ.get("VEXA_CLI", os.path.join(ROOT, "build/default/src/cli/vexa-cli")))
     a = ap.parse_args()
@@ -396,8 +396,8 @@ def main():
     try:
         for name in a.only.split(","):
             SHAPES[name](b, a)
+            report(b)  # the table so far, in case a later shape cannot finish
     finally:
-        report(b)
         print("load after: %s" % open("/proc/loadavg").read().split()[:3])
         shutil.rmtree(b.base, ignore_errors=True)
     return 1 if any("NO" in note for _, note in b.checks) else 0
