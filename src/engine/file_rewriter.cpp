@@ -22,10 +22,26 @@ bool InWorkingCodePage(const CCodePage& cp, TextEncoding encoding) {
     return encoding == EncAnsi || (encoding == EncUtf8 && cp.IsUtf8());
 }
 
+// Where needle occurs in text from from on. glibc's memmem skips ahead;
+// a plain search stops at every byte equal to the needle's first, which in
+// UTF-16 text is the zero byte of every other unit.
+size_t FindBytes(std::string_view text, std::string_view needle, size_t from) {
+#ifdef __GLIBC__
+    if (from > text.size())
+        return std::string_view::npos;
+    const void* hit =
+        ::memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
+    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text.data())
+               : std::string_view::npos;
+#else
+    return text.find(needle, from);
+#endif
+}
+
 // A needle in UTF-16 bytes only counts where it starts on a unit.
 bool FindUnitAligned(std::string_view text, std::string_view needle) {
-    for (size_t pos = text.find(needle); pos != std::string_view::npos;
-         pos = text.find(needle, pos + 1)) {
+    for (size_t pos = FindBytes(text, needle, 0); pos != std::string_view::npos;
+         pos = FindBytes(text, needle, pos + 1)) {
         if (pos % 2 == 0)
             return true;
     }
@@ -221,7 +237,7 @@ bool CFileRewriter::AnyFindOccurs(TextEncoding encoding, std::string_view text) 
         return true;
     for (const std::string& needle : *needles) {
         if (IsUtf16(encoding) ? FindUnitAligned(text, needle)
-                              : text.find(needle) != std::string_view::npos)
+                              : FindBytes(text, needle, 0) != std::string_view::npos)
             return true;
     }
     return false;
