@@ -65,6 +65,10 @@ bool CCliJob::CollectInputs(CCore& core) {
     const bool renameDefault = m_options.renameRulesPath.empty() && m_options.renameFolders;
     // Only read here: nothing is created in the config folder.
     t.appPrefix = core.AppPrefix();
+    if (t.appPrefix.empty() && (m_options.rulesPath.empty() || renameDefault)) {
+        WriteLocaleText(stderr, std::string(kNoConfigFolder) + "\n");
+        return false;
+    }
     t.replaceRulesPath =
         m_options.rulesPath.empty() ? t.appPrefix + kReplaceRulesSuffix : m_options.rulesPath;
     t.renameRulesPath = !m_options.renameRulesPath.empty() ? m_options.renameRulesPath

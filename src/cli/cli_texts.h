@@ -12,6 +12,10 @@ inline constexpr const char* kDryRunNote =
     "没有写入任何文件，也没有重命名任何文件夹。";
 inline constexpr const char* kStoppedNote =
     "已按 Ctrl-C 停止：当前文件已处理完，已进入的文件夹已按规则重命名，其余未处理。";
+// The default rules files are wanted, but the user has no config folder.
+inline constexpr const char* kNoConfigFolder =
+    "找不到用户的配置文件夹：XDG_CONFIG_HOME 和 HOME 都没有设置为绝对路径，"
+    "用户数据库中也没有主目录。请设置 HOME，或用 --rules / --rename-rules 指定规则文件。";
 inline constexpr const char* kUsageHint = "用 vexa-cli --help 查看用法。";
 inline constexpr const char* kStdoutFailed = "vexa-cli: 写入标准输出失败";
 
