@@ -48,7 +48,8 @@ CFileResult CFileRewriter::RewriteLarge(const CDir& dir, const CPlatformName& na
     if (reader.Stamp().size >= m_maxFileBytes)
         return Skip(Reason::TooLarge);
     const bool streamable = encoding == EncUtf8 || encoding == EncAnsi;
-    if (streamable && m_codePage.IsUtf8() && m_bRulesUtf8) {
+    // The change hook needs the whole old and new text.
+    if (streamable && m_codePage.IsUtf8() && m_bRulesUtf8 && !m_changeHook) {
         const CFileResult result = RewriteStreamed(dir, name, reader, encoding, markLength);
         for (std::string* buffer : {&m_bytes, &m_encoded})
             std::string().swap(*buffer);
@@ -89,8 +90,8 @@ CFileResult CFileRewriter::RewriteStreamed(const CDir& dir, const CPlatformName&
     piece.clear();
     // Pieces of at most kStreamPiece bytes; smaller ones where smaller files
     // are streamed (tests), though not so small that a file takes millions.
-    const size_t pieceBytes = static_cast<size_t>(std::clamp<std::uint64_t>(
-        std::max(m_streamFromBytes, stamp.size / 64), 2, kStreamPiece));
+    const size_t pieceBytes = static_cast<size_t>(
+        std::clamp<std::uint64_t>(std::max(m_streamFromBytes, stamp.size / 64), 2, kStreamPiece));
     std::uint64_t readAt = markLength, writtenAt = markLength;
     bool same = true;
     for (bool end = false; !end;) {

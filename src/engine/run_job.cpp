@@ -72,9 +72,16 @@ void CReplaceThread::RecordFile(const std::string& displayPath, const CFileResul
     Record({kind, displayPath, "", ReasonText(r.reason, r.osError)});
 }
 
-void CReplaceThread::ConfigureRewriter(CFileRewriter& rewriter) const {
+void CReplaceThread::ConfigureRewriter(CFileRewriter& rewriter) {
     rewriter.m_maxFileBytes = m_maxFileBytes;
     rewriter.m_streamFromBytes = m_streamFromBytes;
+    // The change hook sees the file that was handed out last: with a hook
+    // the run rewrites on its own thread, one file after the other.
+    if (m_changeHook) {
+        rewriter.m_changeHook = [this](std::string_view oldText, std::string_view newText) {
+            m_changeHook(m_sHandedPath, oldText, newText);
+        };
+    }
 }
 
 // The walk runs on this thread and owns the renames; the files it selects
@@ -82,7 +89,8 @@ void CReplaceThread::ConfigureRewriter(CFileRewriter& rewriter) const {
 void CReplaceThread::WalkFolder(const std::string& folderPath) {
     const std::unique_ptr<CFolderRenamer> renamer = MakeRenamer(m_job);
     CFilePool pool(
-        m_job, WorkerCount(m_job.jobs), [this](CFileRewriter& r) { ConfigureRewriter(r); },
+        m_job, m_changeHook ? 1 : WorkerCount(m_job.jobs),
+        [this](CFileRewriter& r) { ConfigureRewriter(r); },
         [this](const std::string& path, const CFileResult& r) { RecordFile(path, r); },
         [this](CRunEvent event) { Record(std::move(event)); });
     CRenamerAfterFiles afterFiles(*renamer, pool);
@@ -92,6 +100,7 @@ void CReplaceThread::WalkFolder(const std::string& folderPath) {
     walker.WalkPath(folderPath, [&](const std::shared_ptr<const CDir>& dir, const CDirEntry& entry,
                                     const std::string& displayPath) {
         Announce();
+        m_sHandedPath = displayPath;
         pool.Submit(dir, entry, displayPath);
     });
     pool.Finish();
@@ -123,5 +132,6 @@ void CReplaceThread::ProcessFile(const std::string& path) {
     CFileRewriter rewriter(m_job);
     ConfigureRewriter(rewriter);
     Announce();
+    m_sHandedPath = path;
     RecordFile(path, rewriter.Rewrite(dir, entry));
 }
