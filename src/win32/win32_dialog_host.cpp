@@ -54,7 +54,7 @@ int CWin32DialogHost::Confirm(void* owner, const std::string& text) {
 void CWin32DialogHost::OpenUrl(const std::string& target) {
     if (target.empty())
         return;
-    const std::wstring path = FromWorking(target);
+    const std::wstring path = FromEnginePath(target);
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;

@@ -17,9 +17,7 @@ export XDG_CACHE_HOME=$tmp/home/.cache XDG_RUNTIME_DIR=$tmp
 trap 'timeout 20 wineserver -k 2>/dev/null || true; end_xvfb_session' EXIT
 mkdir -p "$HOME" "$tmp/work"
 start_xvfb "$tmp" 1024x768
-echo "$(date +%T) prefix"
 timeout 180 wineboot --init >/dev/null 2>&1
-echo "$(date +%T) reg"
 timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 work="Z:${tmp//\//\\}\\work"
 cd "$tmp/work"
@@ -29,8 +27,8 @@ timeout 300 wine "$driver" "Z:${exe//\//\\}" "$work" || status=$?
 
 timeout 30 wine "$exe" >/dev/null 2>&1 &
 pids+=($!)
-dialog=$(timeout 30 xdotool search --sync --onlyvisible --name '^Korvane$' | head -1)
-xdotool windowfocus --sync "$dialog"
+dialog=$(timeout 30 xdotool search --sync --onlyvisible --name '^Korvane$' | head -1) || true
+xdotool windowfocus --sync "$dialog" || { echo "FAIL the dialog did not show for xdotool"; exit 1; }
 for keys in Return Escape "Tab Return" alt+F4; do
     xdotool key $keys
     sleep 0.5
