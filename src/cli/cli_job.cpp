@@ -1,8 +1,5 @@
 #include "cli/cli_job.h"
 
-#include <signal.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +13,7 @@
 #include "engine/replace_thread.h"
 #include "engine/run_summary.h"
 #include "platform/code_page.h"
+#include "platform/console.h"
 #include "prep/build_job.h"
 #include "prep/job_inputs.h"
 #include "service/core.h"
@@ -24,32 +22,6 @@ namespace {
 
 // The stop word of the run: set by Ctrl-C, polled by the walk.
 std::atomic<bool> g_stopFlag{false};
-static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
-
-// Only sets the flag: the walk finishes the file in hand, renames the folders
-// it walked into on the way out, and returns.
-extern "C" void OnSigint(int) {
-    g_stopFlag.store(true, std::memory_order_relaxed);
-}
-
-// Ctrl-C stops the run instead of the process while the guard lives; before
-// the run starts nothing has been changed, so the default (end) is right then.
-class CSigintGuard {
-  public:
-    CSigintGuard() {
-        struct sigaction action {};
-        action.sa_handler = OnSigint;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        sigaction(SIGINT, &action, &m_saved);
-    }
-    ~CSigintGuard() { sigaction(SIGINT, &m_saved, nullptr); }
-    CSigintGuard(const CSigintGuard&) = delete;
-    CSigintGuard& operator=(const CSigintGuard&) = delete;
-
-  private:
-    struct sigaction m_saved {};
-};
 
 constexpr size_t kProblemsListed = 50;
 
@@ -59,6 +31,13 @@ bool CCliJob::CollectInputs(CCore& core) {
     JobTables& t = g_jobTables;
     t.folderPath = m_options.folder;
     t.suffixText = m_options.suffixes;
+    // The suffixes are compared with names in the working code page; a
+    // console that gives UTF-8 has them converted, strictly.
+    if (kConsoleTextIsUtf8 && !ConvertCharset("UTF-8", CCodePage::Working().Name().c_str(),
+                                              m_options.suffixes, t.suffixText)) {
+        WriteLocaleText(stderr, std::string(kSuffixNotInCodePage) + "\n");
+        return false;
+    }
     t.includeSubfolders = m_options.includeSubfolders ? 1 : 0;
     t.renameFolders = m_options.renameFolders ? 1 : 0;
     // The dialog's own rules files, unless named.
@@ -76,7 +55,7 @@ bool CCliJob::CollectInputs(CCore& core) {
 int CCliJob::Confirm(CCore& core) {
     if (m_options.yes || m_options.dryRun)
         return 0;
-    if (!::isatty(STDIN_FILENO)) {
+    if (!IsTerminal(stdin)) {
         WriteLocaleText(stderr, std::string(kNoTerminal) + "\n");
         return kExitRefused;
     }
@@ -88,13 +67,13 @@ int CCliJob::Confirm(CCore& core) {
 }
 
 int CCliJob::Execute() {
-    CConsoleProgress progress(::isatty(STDERR_FILENO) && !m_options.quiet);
+    CConsoleProgress progress(IsTerminal(stderr) && !m_options.quiet);
     if (const char* at = std::getenv("VEXA_CLI_TEST_SIGINT_AT"))
         progress.m_raiseSigintAt = std::atol(at);
     CReplaceThread worker;
     g_stopFlag.store(false);
     {
-        CSigintGuard guard;
+        CStopOnInterrupt guard(g_stopFlag);
         JobParams params{&progress, &worker, &g_stopFlag, BuildJob(g_jobTables, m_options.dryRun)};
         worker.RunJob(&params);
     }
@@ -107,8 +86,9 @@ int CCliJob::Execute() {
     return worker.m_result.HasProblems() || !listed ? kExitProblems : kExitClean;
 }
 
-// Paths go out as the engine has them, bytes in the locale's character set,
-// quoted when unusual so that each line reads back to the exact name.
+// Paths go out as the engine has them (path text: bytes in the locale's
+// character set, UTF-8 on Windows), quoted when unusual so that each line
+// reads back to the exact name.
 bool CCliJob::PrintList(const CRunResult& result) {
     std::string out;
     for (const CRunEvent& e : result.events) {
@@ -117,7 +97,7 @@ bool CCliJob::PrintList(const CRunResult& result) {
         else if (e.kind == RunEventKind::Renamed)
             out += QuoteName(e.path) + " -> " + QuoteName(e.newPath) + "\n";
     }
-    if (std::fwrite(out.data(), 1, out.size(), stdout) == out.size() && std::fflush(stdout) == 0)
+    if (WriteConsoleText(stdout, out))
         return true;
     WriteLocaleText(stderr, std::string(kStdoutFailed) + "\n");
     return false;
@@ -145,13 +125,13 @@ int CCliJob::Run() {
 
 int RunCli(int argc, char** argv) {
     CCodePage::Working();  // the locale's character set, for texts and paths alike
-    // A closed pipe on stdout (vexa-cli -l ... | head) must not end the
-    // process before the summary: the failed write is reported instead.
-    ::signal(SIGPIPE, SIG_IGN);
+    PrepareConsole();
     const CCliParse parse = ParseCliOptions(argc, argv);
     switch (parse.command) {
         case CliCommand::Help:
             WriteLocaleText(stdout, kHelpText);
+            if (kConsoleTextIsUtf8)
+                WriteLocaleText(stdout, kWindowsHelpText);
             return kExitClean;
         case CliCommand::Version:
             WriteLocaleText(stdout, "vexa-cli " VEXA_VERSION "\n");

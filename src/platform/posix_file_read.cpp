@@ -85,52 +85,6 @@ CIoResult CFileReader::Read(char* buffer, size_t size, size_t& got) {
     }
 }
 
-CIoResult CFileReader::ReadRest(std::string& bytes, std::uint64_t maxBytes) {
-    if (m_stamp.size >= maxBytes)
-        return Fail(IoStatus::TooLarge);
-    // To the end of the file, not just the size seen at open: a file that
-    // grows meanwhile is not cut, and its stamp no longer matches at write time.
-    size_t have = bytes.size();
-    bytes.resize(have + static_cast<size_t>(m_stamp.size) + 1);
-    for (;;) {
-        if (have == bytes.size()) {
-            if (bytes.size() >= maxBytes) {
-                bytes.clear();
-                return Fail(IoStatus::TooLarge);
-            }
-            bytes.resize(bytes.size() * 2);
-        }
-        size_t got = 0;
-        if (CIoResult r = Read(bytes.data() + have, bytes.size() - have, got); !r.Ok()) {
-            bytes.clear();
-            return r;
-        }
-        if (got == 0)
-            break;
-        have += got;
-    }
-    bytes.resize(have);
-    return {};
-}
-
-CIoResult ReadFileAt(const CDir& dir, const CPlatformName& name, std::string& bytes,
-                     CFileStamp& stamp, std::uint64_t maxBytes) {
-    bytes.clear();
-    CFileReader reader;
-    if (CIoResult r = reader.Open(dir, name); !r.Ok())
-        return r;
-    stamp = reader.Stamp();
-    return reader.ReadRest(bytes, maxBytes);
-}
-
-CIoResult ReadFilePath(const std::string& path, std::string& bytes, std::uint64_t maxBytes) {
-    bytes.clear();
-    CFileReader reader;
-    if (CIoResult r = reader.OpenPath(path); !r.Ok())
-        return r;
-    return reader.ReadRest(bytes, maxBytes);
-}
-
 CIoResult IdentifyPath(const std::string& path, CNodeId& id) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {

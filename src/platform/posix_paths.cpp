@@ -62,3 +62,7 @@ bool IsUnsafeEntryName(std::string_view name) {
     return name.empty() || name == "." || name == ".." ||
            name.find('/') != std::string_view::npos || name.find('\0') != std::string_view::npos;
 }
+
+std::string SystemConfigFolder() {
+    return {};
+}
