@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots of the Windows program under wine in a
 # virtual X display, in a wine prefix of its own (code page 936, from the
-# zh_CN.UTF-8 locale): the dialog with example inputs, the confirmation
-# before a run, and the About box.
+# zh_CN.UTF-8 locale): the About box, the confirmation before a run, and
+# the dialog with example inputs after that run.
 # Usage: docs/make_windows_screenshots.sh [path/to/vexa.exe]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,6 +25,9 @@ timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev
 app="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Vexa"
 mkdir -p "$app" "$WINEPREFIX/drive_c/文档/网站"
 printf 'colour`color\r\n' >"$app/vexa_文本替换规则.txt"
+for name in index.htm about.htm notes.txt; do
+    printf 'colour\r\n' >"$WINEPREFIX/drive_c/文档/网站/$name"
+done
 {
     printf '\xff\xfe'
     printf '[General]\r\npathuser="C:\\文档\\网站"\r\nfileext="*.txt;*.htm"\r\nsub=1\r\nrenamedir=0\r\n' |
@@ -37,7 +40,6 @@ pids+=($!)
 dialog=$(timeout 30 xdotool search --sync --onlyvisible --name '^Korvane$' | head -1)
 xdotool windowfocus --sync "$dialog"
 sleep 1
-import -window "$dialog" "$OLDPWD/docs/win-dialog.png"
 
 # 关于 is last in the tab order, one Shift+Tab back from 开始, which has the focus.
 xdotool key shift+Tab space
@@ -53,4 +55,9 @@ xdotool key Tab space
 sleep 1
 confirm=$(xdotool search --onlyvisible --name '^Korvane$' | grep -vx "$dialog" | head -1)
 import -window "$confirm" "$OLDPWD/docs/win-confirm.png"
-echo "docs/win-dialog.png docs/win-about.png docs/win-confirm.png written"
+
+# 是 has the focus in the confirmation.
+xdotool key Return
+sleep 2
+import -window "$dialog" "$OLDPWD/docs/win-dialog.png"
+echo "docs/win-about.png docs/win-confirm.png docs/win-dialog.png written"
