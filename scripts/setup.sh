@@ -21,6 +21,8 @@ fi
 locales_wanted=()
 if [[ "${VEXA_SETUP_WINDOWS:-0}" == 1 ]]; then
     packages+=(g++-mingw-w64-x86-64-posix wine wine64 googletest)
+    # The Windows dialog's test drives it in a virtual X display.
+    packages+=(xvfb xdotool)
     locales_wanted+=("en_US.UTF-8 UTF-8" "zh_CN.UTF-8 UTF-8" "zh_CN.GBK GBK")
 fi
 
