@@ -12,8 +12,8 @@ locale -a | grep -qix 'zh_CN.utf8' || { echo "SKIP: no zh_CN.UTF-8 locale (scrip
 
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEDEBUG=-all
 export WINEPREFIX=$tmp/prefix WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
-export HOME=$tmp/home XDG_CONFIG_HOME=$tmp/home/.config XDG_DATA_HOME=$tmp/home/.local/share
-export XDG_CACHE_HOME=$tmp/home/.cache XDG_RUNTIME_DIR=$tmp
+export HOME=$tmp/home XDG_CONFIG_HOME=$tmp/home/.config XDG_DATA_HOME=$tmp/home/.local/share \
+    XDG_CACHE_HOME=$tmp/home/.cache XDG_RUNTIME_DIR=$tmp
 trap 'timeout 20 wineserver -k 2>/dev/null || true; end_xvfb_session' EXIT
 mkdir -p "$HOME" "$tmp/work"
 start_xvfb "$tmp" 1024x768
@@ -30,13 +30,8 @@ pids+=($!)
 dialog=$(timeout 30 xdotool search --sync --onlyvisible --name '^Korvane$' | head -1) || true
 xdotool windowfocus --sync "$dialog" || { echo "FAIL the dialog did not show for xdotool"; exit 1; }
 for keys in Return Escape "Tab Return" alt+F4; do
-    xdotool key $keys
-    sleep 0.5
-    if xdotool search --onlyvisible --name '^Korvane$' >/dev/null; then
-        echo "ok   $keys leaves the window open"
-    else
-        echo "FAIL $keys closed the window"
-        status=1
-    fi
+    xdotool key $keys && sleep 0.5
+    xdotool search --onlyvisible --name '^Korvane$' >/dev/null &&
+        echo "ok   $keys leaves the window open" || { echo "FAIL $keys closed the window"; status=1; }
 done
 exit $status
