@@ -163,7 +163,7 @@ bool CCodePage::ToUtf16(std::string_view bytes, std::u16string& out) const {
     std::wstring wide;
     const bool ok = ToWide(CodePageOf(m_name), bytes, wide);
     out.assign(wide.begin(), wide.end());
-    return ok && (!bytes.empty() || out.empty());
+    return ok;
 }
 
 bool CCodePage::FromUtf16(std::u16string_view units, std::string& out) const {

@@ -5,13 +5,14 @@
 
 NTSTATUS OpenAt(HANDLE dir, const std::wstring& name, ACCESS_MASK access, ULONG disposition,
                 ULONG options, CHandle& out, ULONG share) {
+    // One entry of the folder only: a backslash would make the name a path.
+    if (name.empty() || name.size() > 32767 || name.find(L'\\') != std::wstring::npos)
+        return kStatusNameInvalid;
     const auto bytes = static_cast<USHORT>(name.size() * sizeof(wchar_t));
     UNICODE_STRING unicodeName{bytes, bytes, const_cast<PWSTR>(name.c_str())};
     OBJECT_ATTRIBUTES attributes;
     InitializeObjectAttributes(&attributes, &unicodeName, OBJ_CASE_INSENSITIVE, dir, nullptr);
     IO_STATUS_BLOCK io{};
-    if (name.empty() || name.size() > 32767)
-        return kStatusNameInvalid;
     return ::NtCreateFile(
         out.Out(), access | SYNCHRONIZE, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL, share,
         disposition, options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
@@ -32,6 +33,8 @@ constexpr auto kFileRenameInformation = static_cast<FILE_INFORMATION_CLASS>(10);
 }  // namespace
 
 int RenameByHandle(HANDLE entry, HANDLE folder, const std::wstring& name, bool replace) {
+    if (name.empty() || name.size() > 32767 || name.find(L'\\') != std::wstring::npos)
+        return ERROR_INVALID_NAME;  // never into another folder
     const size_t bytes = name.size() * sizeof(wchar_t);
     std::vector<std::uint64_t> buffer((sizeof(CRenameInformation) + bytes) / 8 + 1);
     auto* info = reinterpret_cast<CRenameInformation*>(buffer.data());

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+
 #include "support/temp_dir.h"
 
 namespace {
@@ -78,11 +80,21 @@ TEST_F(WindowsCli, RedirectedStreamsAreNoConsoleAndCarryUtf8) {
     EXPECT_EQ(ReadFileBytes(m_dir / "tree/café.txt"), "new");
     EXPECT_EQ(ReadFileBytes(m_dir / "tree/中文.txt"), "old");
 
+    // Ctrl-C through the console's handler: the file in hand is finished, the run stops.
+    MakeTree(m_dir / "tree", {{"café.txt", "old"}, {"sub/a.txt", "old"}, {"sub/b.txt", "old"}});
+    ::_putenv_s("VEXA_CLI_TEST_SIGINT_AT", "1");
+    r = Run(L"-y -l -s " + Tree() + L" *.txt");
+    ::_putenv_s("VEXA_CLI_TEST_SIGINT_AT", "");
+    EXPECT_EQ(r.status, 130u);
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1);
+
     WriteFileBytes(m_dir / "rename.txt", "sub`..\\x\n");
+    WriteFileBytes(m_dir / "tree/sub/a.txt", "old");
     r = Run(L"-y -s -R --rename-rules \"" + NativePath(m_dir / "rename.txt").wstring() + L"\" " +
             Tree() + L" *.txt");
     EXPECT_EQ(r.status, 2u);
-    EXPECT_EQ(ReadFileBytes(m_dir / "tree/sub/a.txt"), "new");
+    EXPECT_THAT(r.err, HasSubstr("重命名规则第1行无效"));
+    EXPECT_EQ(ReadFileBytes(m_dir / "tree/sub/a.txt"), "old");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "engine/name_quote.h"
 #include "platform/code_page.h"
+#include "platform/name_text.h"
 #include "platform/paths.h"
 #include "run_fixture.h"
 
@@ -76,6 +77,18 @@ TEST_F(Windows, LongPathsAndNamesThatAreNotUtf16) {
         ::WriteFile(h, "x", 1, &n, nullptr);
         ::CloseHandle(h);
     }
+    // Names that are not valid UTF-16 keep their units through path text.
+    for (const std::wstring name : {L"\xD800.txt",
+                                    L"a\xDC00\xD800"
+                                    L"b",
+                                    L"\xD83D\xDE00"}) {
+        CPlatformName back;
+        EXPECT_TRUE(PathTextToName(NameToPathText(name), back) && back == name);
+    }
+    EXPECT_EQ(QuoteName(NameToPathText(L"\xD800.txt")), "\"\\uD800.txt\"");
+    CPlatformName none;
+    EXPECT_FALSE(PathTextToName("\xED\xA0\xBD\xED\xB8\x80", none));  // a pair in halves
+    EXPECT_FALSE(PathTextToName("\xC0\xAF", none));                  // overlong "/"
     m_job.codePage = "UTF-8";
     const CRunResult& r = Run();
     EXPECT_EQ(Bytes(deep + "/f.txt"), "xy");
