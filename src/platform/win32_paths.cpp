@@ -7,6 +7,7 @@
 
 #include "platform/code_page.h"
 #include "platform/paths.h"
+#include "platform/user_home.h"
 #include "platform/win32_nt.h"
 
 std::string OsErrorText(int osError) {
@@ -23,6 +24,12 @@ std::string OsErrorText(int osError) {
     if (message.empty())
         return "error " + std::to_string(osError);
     return Utf8FromWide(message);
+}
+
+// Windows keeps no password database: %APPDATA% (SystemConfigFolder) names
+// the user's folder instead.
+std::string PasswordDatabaseHome() {
+    return {};
 }
 
 std::string SystemConfigFolder() {
