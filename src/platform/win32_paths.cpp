@@ -25,9 +25,21 @@ std::string OsErrorText(int osError) {
     return Utf8FromWide(message);
 }
 
+namespace {
+
+std::string FromEnvironment(const wchar_t* name) {
+    const wchar_t* value = ::_wgetenv(name);
+    return value && *value ? Utf8FromWide(value) : std::string();
+}
+
+}  // namespace
+
 std::string SystemConfigFolder() {
-    const wchar_t* appData = ::_wgetenv(L"APPDATA");
-    return appData && *appData ? Utf8FromWide(appData) : std::string();
+    return FromEnvironment(L"APPDATA");
+}
+
+std::string SystemDataFolder() {
+    return FromEnvironment(L"LOCALAPPDATA");
 }
 
 PathKind KindOfPath(const std::string& path) {

@@ -1,11 +1,11 @@
 #include "service/core.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "platform/paths.h"
 #include "service/dialog_host.h"
 #include "service/settings_store.h"
+#include "service/user_folders.h"
 
 CCore* g_pCore = nullptr;
 
@@ -16,22 +16,14 @@ void CCore::autoFileConfig() {
 
 std::string CCore::getAppPath() {
     const std::string prefix = AppPrefix();
-    MakeFolders(prefix.substr(0, prefix.find_last_of(kPathSeparators)));
+    if (!prefix.empty())
+        MakeFolders(prefix.substr(0, prefix.find_last_of(kPathSeparators)));
     return prefix;
 }
 
 std::string CCore::AppPrefix() const {
-    if (const std::string system = SystemConfigFolder(); !system.empty())
-        return system + "\\Vexa\\vexa";
-    std::string base;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
-        base = xdg;
-    } else if (const char* home = std::getenv("HOME"); home && *home) {
-        base = std::string(home) + "/.config";
-    } else {
-        base = "/tmp";
-    }
-    return base + "/Vexa/vexa";
+    const std::string folder = UserConfigFolder();
+    return folder.empty() ? folder : folder + kPathSeparator + "vexa";
 }
 
 bool CCore::createFile(const std::string& path, int /*mode*/) {
