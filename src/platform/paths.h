@@ -25,6 +25,8 @@ inline constexpr bool kPathTextIsUtf8 = false;
 // The folder that holds the user's settings where the system names one
 // (%APPDATA% on Windows), as path text; empty where the caller decides.
 std::string SystemConfigFolder();
+// The same for data kept on this machine (%LOCALAPPDATA% on Windows).
+std::string SystemDataFolder();
 
 enum class PathKind { Missing, Folder, File, Other };
 

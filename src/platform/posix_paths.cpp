@@ -66,3 +66,7 @@ bool IsUnsafeEntryName(std::string_view name) {
 std::string SystemConfigFolder() {
     return {};
 }
+
+std::string SystemDataFolder() {
+    return {};
+}

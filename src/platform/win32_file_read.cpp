@@ -76,6 +76,68 @@ CIoResult CFileReader::Read(char* buffer, size_t size, size_t& got) {
     return {};
 }
 
+namespace {
+
+// Reads handle to its end; a closed pipe is the end, not a failure.
+CIoResult ReadToEnd(HANDLE handle, std::string& bytes, std::uint64_t maxBytes) {
+    char buffer[65536];
+    for (;;) {
+        DWORD n = 0;
+        if (!::ReadFile(handle, buffer, sizeof buffer, &n, nullptr)) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF)
+                return {};
+            return Fail(IoStatus::ReadFailed, static_cast<int>(error));
+        }
+        if (n == 0)
+            return {};
+        if (bytes.size() + n >= maxBytes)
+            return Fail(IoStatus::TooLarge);
+        bytes.append(buffer, n);
+    }
+}
+
+}  // namespace
+
+bool NamesStandardInput(const std::string& path) {
+    if (path == "-")
+        return true;
+    CNodeId named;
+    CHandleInfo input;
+    return IdentifyPath(path, named).Ok() &&
+           QueryHandle(::GetStdHandle(STD_INPUT_HANDLE), input) == 0 && input.stamp.id == named;
+}
+
+CIoResult ReadStreamPath(const std::string& path, std::string& bytes, std::uint64_t maxBytes) {
+    bytes.clear();
+    CHandle opened;
+    HANDLE handle = ::GetStdHandle(STD_INPUT_HANDLE);
+    if (path != "-") {
+        std::wstring wide;
+        if (!WidePath(path, wide))
+            return Fail(IoStatus::NotFound, ERROR_INVALID_NAME);
+        opened.Reset(::CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (!opened.Ok()) {
+            const DWORD error = ::GetLastError();
+            return Fail(error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                            ? IoStatus::NotFound
+                            : IoStatus::OpenFailed,
+                        static_cast<int>(error));
+        }
+        handle = opened.Get();
+    }
+    CHandleInfo info;
+    if (handle == INVALID_HANDLE_VALUE || handle == nullptr ||
+        (::GetFileType(handle) == FILE_TYPE_DISK && QueryHandle(handle, info) == 0 &&
+         info.IsFolder()))
+        return Fail(IoStatus::NotRegular);
+    const CIoResult result = ReadToEnd(handle, bytes, maxBytes);
+    if (!result.Ok())
+        bytes.clear();
+    return result;
+}
+
 CIoResult IdentifyPath(const std::string& path, CNodeId& id) {
     std::wstring wide;
     if (!WidePath(path, wide))
@@ -93,49 +155,5 @@ CIoResult IdentifyPath(const std::string& path, CNodeId& id) {
     if (const int error = QueryHandle(entry.Get(), info))
         return Fail(IoStatus::OpenFailed, error);
     id = info.stamp.id;
-    return {};
-}
-
-// Standard input is named by "-" only: a pipe has no path of its own here.
-bool NamesStandardInput(const std::string& path) {
-    return path == "-";
-}
-
-CIoResult ReadStreamPath(const std::string& path, std::string& bytes, std::uint64_t maxBytes) {
-    bytes.clear();
-    const bool standardInput = path == "-";
-    std::wstring wide;
-    if (!standardInput && !WidePath(path, wide))
-        return Fail(IoStatus::NotFound, ERROR_INVALID_NAME);
-    // No FILE_FLAG_BACKUP_SEMANTICS: a folder is refused by the open itself.
-    CHandle file(standardInput ? INVALID_HANDLE_VALUE
-                               : ::CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr,
-                                               OPEN_EXISTING, 0, nullptr));
-    const HANDLE stream = standardInput ? ::GetStdHandle(STD_INPUT_HANDLE) : file.Get();
-    if (stream == nullptr || stream == INVALID_HANDLE_VALUE) {
-        const DWORD error = standardInput ? ERROR_INVALID_HANDLE : ::GetLastError();
-        return Fail(error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
-                        ? IoStatus::NotFound
-                        : IoStatus::OpenFailed,
-                    static_cast<int>(error));
-    }
-    char buffer[65536];
-    for (;;) {
-        DWORD n = 0;
-        if (!::ReadFile(stream, buffer, sizeof buffer, &n, nullptr)) {
-            const DWORD error = ::GetLastError();
-            if (error == ERROR_BROKEN_PIPE)
-                break;  // the writer closed its end: the end of the stream
-            bytes.clear();
-            return Fail(IoStatus::ReadFailed, static_cast<int>(error));
-        }
-        if (n == 0)
-            break;
-        if (bytes.size() + n >= maxBytes) {
-            bytes.clear();
-            return Fail(IoStatus::TooLarge);
-        }
-        bytes.append(buffer, n);
-    }
     return {};
 }

@@ -7,7 +7,6 @@
 
 #include "platform/code_page.h"
 #include "platform/paths.h"
-#include "platform/user_home.h"
 #include "platform/win32_nt.h"
 
 std::string OsErrorText(int osError) {
@@ -26,15 +25,21 @@ std::string OsErrorText(int osError) {
     return Utf8FromWide(message);
 }
 
-// Windows keeps no password database: %APPDATA% (SystemConfigFolder) names
-// the user's folder instead.
-std::string PasswordDatabaseHome() {
-    return {};
+namespace {
+
+std::string FromEnvironment(const wchar_t* name) {
+    const wchar_t* value = ::_wgetenv(name);
+    return value && *value ? Utf8FromWide(value) : std::string();
 }
 
+}  // namespace
+
 std::string SystemConfigFolder() {
-    const wchar_t* appData = ::_wgetenv(L"APPDATA");
-    return appData && *appData ? Utf8FromWide(appData) : std::string();
+    return FromEnvironment(L"APPDATA");
+}
+
+std::string SystemDataFolder() {
+    return FromEnvironment(L"LOCALAPPDATA");
 }
 
 PathKind KindOfPath(const std::string& path) {

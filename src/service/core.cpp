@@ -22,10 +22,8 @@ std::string CCore::getAppPath() {
 }
 
 std::string CCore::AppPrefix() const {
-    if (const std::string system = SystemConfigFolder(); !system.empty())
-        return system + "\\Vexa\\vexa";
     const std::string folder = UserConfigFolder();
-    return folder.empty() ? folder : folder + "/vexa";
+    return folder.empty() ? folder : folder + kPathSeparator + "vexa";
 }
 
 bool CCore::createFile(const std::string& path, int /*mode*/) {

@@ -37,11 +37,14 @@ TEST_F(CoreTest, RenameFolderNeverReplacesAnExistingFolder) {
     EXPECT_EQ(ReadFileBytes(m_dir / "new/file"), "x");
 }
 
-#ifndef _WIN32  // Windows takes %APPDATA%: no XDG variables, no password database
 // An XDG variable holding an absolute path wins, then HOME, then the
 // password database; a relative value counts as unset and /tmp is never a
 // fallback.
 TEST(UserFolders, ComeFromXdgThenHomeThenThePasswordDatabase) {
+#ifdef _WIN32
+    GTEST_SKIP()
+        << "XDG variables, HOME and the password database are POSIX; Windows uses %APPDATA%";
+#else
     CTempDir dir;
     const std::string x = dir / "x", h = dir / "h", hs = h + "/", pw = PasswordDatabaseHome();
     const struct {
@@ -53,7 +56,7 @@ TEST(UserFolders, ComeFromXdgThenHomeThenThePasswordDatabase) {
         {"", nullptr, "also-relative", pw + "/.config/Vexa", pw + "/.local/share/Vexa"},
         {nullptr, nullptr, nullptr, pw + "/.config/Vexa", pw + "/.local/share/Vexa"},
     };
-    std::vector<std::pair<const char*, std::optional<std::string>>> saved;
+    std::vector<std::pair<const char*, std::optional<std::string> > > saved;
     for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "HOME"}) {
         const char* value = std::getenv(name);
         saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
@@ -69,7 +72,7 @@ TEST(UserFolders, ComeFromXdgThenHomeThenThePasswordDatabase) {
     for (const auto& [name, value] : saved)
         value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
     EXPECT_FALSE(pw.empty());
-}
 #endif
+}
 
 }  // namespace
