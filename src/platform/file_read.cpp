@@ -25,6 +25,10 @@ CIoResult CFileReader::ReadRest(std::string& bytes, std::uint64_t maxBytes) {
         if (got == 0)
             break;
         have += got;
+        // A short read after the size seen at open is the end: no read of
+        // nothing is needed to see it (reads stop short of 2 GiB otherwise).
+        if (have < bytes.size() && have >= m_stamp.size)
+            break;
     }
     bytes.resize(have);
     return {};

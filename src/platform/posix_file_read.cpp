@@ -85,6 +85,21 @@ CIoResult CFileReader::Read(char* buffer, size_t size, size_t& got) {
     }
 }
 
+CIoResult CFileReader::ReadAt(std::uint64_t offset, char* buffer, size_t size, size_t& got) {
+    got = 0;
+    while (got < size) {
+        const ssize_t n =
+            ::pread(Fd(m_handle), buffer + got, size - got, static_cast<off_t>(offset + got));
+        if (n == 0)
+            break;
+        if (n < 0 && errno != EINTR)
+            return Fail(IoStatus::ReadFailed, errno);
+        if (n > 0)
+            got += static_cast<size_t>(n);
+    }
+    return {};
+}
+
 bool NamesStandardInput(const std::string& path) {
     struct stat named {
     }, input{};
