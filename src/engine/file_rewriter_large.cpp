@@ -128,5 +128,6 @@ CFileResult CFileRewriter::RewriteStreamed(const CDir& dir, const CPlatformName&
     }
     if (!rules.Occurred() || (same && writtenAt == readAt))
         return {};
+    reader.Close();  // Windows will not replace a file this process still holds open
     return Replaced(write ? replacement.Commit() : CheckReplaceableAt(dir, name, stamp));
 }

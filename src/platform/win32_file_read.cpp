@@ -76,6 +76,29 @@ CIoResult CFileReader::Read(char* buffer, size_t size, size_t& got) {
     return {};
 }
 
+CIoResult CFileReader::ReadAt(std::uint64_t offset, char* buffer, size_t size, size_t& got) {
+    got = 0;
+    while (got < size) {
+        OVERLAPPED at{};
+        const std::uint64_t position = offset + got;
+        at.Offset = static_cast<DWORD>(position);
+        at.OffsetHigh = static_cast<DWORD>(position >> 32);
+        const size_t left = size - got;
+        DWORD n = 0;
+        if (!::ReadFile(AsHandle(m_handle), buffer + got,
+                        left > 0x40000000 ? 0x40000000 : static_cast<DWORD>(left), &n, &at)) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_HANDLE_EOF)
+                break;
+            return Fail(IoStatus::ReadFailed, static_cast<int>(error));
+        }
+        if (n == 0)
+            break;
+        got += n;
+    }
+    return {};
+}
+
 namespace {
 
 // Reads handle to its end; a closed pipe is the end, not a failure.

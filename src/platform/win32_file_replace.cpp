@@ -220,34 +220,88 @@ CIoResult CheckReplaceableAt(const CDir& dir, const CPlatformName& name,
     return Preflight(original.Get(), info, expected);
 }
 
-CIoResult ReplaceFileAt(const CDir& dir, const CPlatformName& name, const CFileStamp& expected,
-                        const std::vector<std::string_view>& pieces) {
-    const HANDLE folder = AsHandle(dir.Handle());
+struct CFileReplacement::CState {
+    HANDLE folder = nullptr;
+    CPlatformName name;
+    CFileStamp expected;
     CHandle original;
     CHandleInfo info;
-    if (CIoResult r = OpenOriginal(folder, name, original, info); !r.Ok())
-        return r;
-    if (CIoResult r = Preflight(original.Get(), info, expected); !r.Ok())
-        return r;
-
     CHandle temp;
-    if (CIoResult r = CreateTemp(folder, temp); !r.Ok())
+};
+
+CFileReplacement::CFileReplacement() = default;
+
+CFileReplacement::~CFileReplacement() {
+    Discard();
+}
+
+void CFileReplacement::Discard() {
+    if (m_state && m_state->temp.Ok())
+        DeleteByHandle(m_state->temp.Get());
+    m_state.reset();
+}
+
+// There is no unnamed temporary file here: the temporary file has its name
+// from the start.
+CIoResult CFileReplacement::Begin(const CDir& dir, const CPlatformName& name,
+                                  const CFileStamp& expected, bool /*unnamed*/) {
+    Discard();
+    auto state = std::make_unique<CState>();
+    state->folder = AsHandle(dir.Handle());
+    state->name = name;
+    state->expected = expected;
+    if (CIoResult r = OpenOriginal(state->folder, name, state->original, state->info); !r.Ok())
         return r;
+    if (CIoResult r = Preflight(state->original.Get(), state->info, expected); !r.Ok())
+        return r;
+    if (CIoResult r = CreateTemp(state->folder, state->temp); !r.Ok())
+        return r;
+    m_state = std::move(state);
+    return {};
+}
+
+CIoResult CFileReplacement::Write(std::string_view bytes) {
+    if (!m_state)
+        return Fail(IoStatus::WriteTempFailed, ERROR_INVALID_HANDLE);
+    if (const int error = WriteAll(m_state->temp.Get(), bytes)) {
+        Discard();
+        return Fail(IoStatus::WriteTempFailed, error);
+    }
+    return {};
+}
+
+CIoResult CFileReplacement::Commit() {
+    if (!m_state)
+        return Fail(IoStatus::WriteTempFailed, ERROR_INVALID_HANDLE);
+    CState& s = *m_state;
     auto fail = [&](CIoResult r) {
-        DeleteByHandle(temp.Get());
+        Discard();
         return r;
     };
-    if (CIoResult r = FillTemp(original.Get(), info, temp.Get(), pieces); !r.Ok())
+    if (CIoResult r = FillTemp(s.original.Get(), s.info, s.temp.Get(), {}); !r.Ok())
         return fail(r);
     // Windows will not rename over a file this process still holds open.
-    original.Reset();
+    s.original.Reset();
     // The last look before the rename: the original must still be the file
     // the content was made from, with no new content, name or link.
-    if (CIoResult r = StillAsRead(folder, name, expected); !r.Ok())
+    if (CIoResult r = StillAsRead(s.folder, s.name, s.expected); !r.Ok())
         return fail(r);
-    if (const int error = RenameByHandle(temp.Get(), folder, name, true))
+    if (const int error = RenameByHandle(s.temp.Get(), s.folder, s.name, true))
         return fail(Fail(IoStatus::ReplaceFailed, error));
+    m_state.reset();  // renamed: closing the handle is all that is left
     return {};
+}
+
+CIoResult ReplaceFileAt(const CDir& dir, const CPlatformName& name, const CFileStamp& expected,
+                        const std::vector<std::string_view>& pieces) {
+    CFileReplacement replacement;
+    if (CIoResult r = replacement.Begin(dir, name, expected); !r.Ok())
+        return r;
+    for (std::string_view piece : pieces) {
+        if (CIoResult r = replacement.Write(piece); !r.Ok())
+            return r;
+    }
+    return replacement.Commit();
 }
 
 bool IsOwnTempFileName(std::string_view name) {

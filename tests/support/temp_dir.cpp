@@ -114,6 +114,10 @@ void MakeTree(const std::string& root,
 #ifdef _WIN32
 void RemoveTree(const std::string& path) {
     std::error_code error;
+    // A read-only file cannot be removed on Windows until it is writable again.
+    for (fs::recursive_directory_iterator it(NativePath(path), error), end; !error && it != end;
+         it.increment(error))
+        fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, error);
     fs::remove_all(NativePath(path), error);
 }
 #else
