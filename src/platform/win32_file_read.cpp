@@ -76,8 +76,9 @@ CIoResult CFileReader::Read(char* buffer, size_t size, size_t& got) {
     return {};
 }
 
-CIoResult CFileReader::ReadAt(std::uint64_t offset, char* buffer, size_t size, size_t& got) {
-    got = 0;
+namespace {
+
+CIoResult ReadFrom(HANDLE handle, std::uint64_t offset, char* buffer, size_t size, size_t& got) {
     while (got < size) {
         OVERLAPPED at{};
         const std::uint64_t position = offset + got;
@@ -85,7 +86,7 @@ CIoResult CFileReader::ReadAt(std::uint64_t offset, char* buffer, size_t size, s
         at.OffsetHigh = static_cast<DWORD>(position >> 32);
         const size_t left = size - got;
         DWORD n = 0;
-        if (!::ReadFile(AsHandle(m_handle), buffer + got,
+        if (!::ReadFile(handle, buffer + got,
                         left > 0x40000000 ? 0x40000000 : static_cast<DWORD>(left), &n, &at)) {
             const DWORD error = ::GetLastError();
             if (error == ERROR_HANDLE_EOF)
@@ -97,6 +98,20 @@ CIoResult CFileReader::ReadAt(std::uint64_t offset, char* buffer, size_t size, s
         got += n;
     }
     return {};
+}
+
+}  // namespace
+
+// A positioned read moves a synchronous handle's file pointer on Windows,
+// unlike pread: the pointer is put back, so Read goes on where it was.
+CIoResult CFileReader::ReadAt(std::uint64_t offset, char* buffer, size_t size, size_t& got) {
+    got = 0;
+    LARGE_INTEGER was{};
+    if (!::SetFilePointerEx(AsHandle(m_handle), LARGE_INTEGER{}, &was, FILE_CURRENT))
+        return Fail(IoStatus::ReadFailed, static_cast<int>(::GetLastError()));
+    const CIoResult result = ReadFrom(AsHandle(m_handle), offset, buffer, size, got);
+    ::SetFilePointerEx(AsHandle(m_handle), was, nullptr, FILE_BEGIN);
+    return result;
 }
 
 namespace {
