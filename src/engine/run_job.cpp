@@ -46,6 +46,11 @@ void CReplaceThread::HandleFile(CFileRewriter& rewriter, const CDir& dir, const 
     ++m_fileCount;
     m_result.selected = m_fileCount;
     Post(WM_JOB_PROGRESS, m_fileCount);
+    if (m_changeHook) {
+        rewriter.m_changeHook = [&](std::string_view oldText, std::string_view newText) {
+            m_changeHook(displayPath, oldText, newText);
+        };
+    }
     const CFileResult r = rewriter.Rewrite(dir, entry);
     switch (r.outcome) {
         case FileOutcome::Unchanged:

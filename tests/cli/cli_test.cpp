@@ -104,6 +104,10 @@ TEST_F(CCliTest, RefusesBadInputWithTheDialogsMessageInTheDialogsOrderAndChanges
         {{Root(), "*.txt"}, "文本内容替换规则配置文件不存在。"},  // the dialog's file, never made
         {{"--rules", rules, Root(), "*.txt"}, "--yes"},           // no terminal to ask on
         {{"--bogus", Root(), "*.txt"}, "--bogus"},
+        {{"--sub=1", Root(), "*.txt"}, "--sub"},
+        {{Root(), "--help=foo", "*.txt"}, "--help"},
+        {{"--rules", "-", Root(), "*.txt"}, "--yes"},  // stdin cannot also answer
+        {{"-y", "--rules=-", "--rename-rules", "-", "-R", Root(), "*.txt"}, "标准输入"},
         {{Root()}, "--help"},
     };
     const auto before = Tree(Root());
@@ -175,8 +179,28 @@ TEST_F(CCliTest, UnderAGbkLocaleWorksAndSpeaksInGbk) {
     WriteFileBytes(m_dir / "gbk.txt", "a`b\n\xD6\xD0`\xCE\xC4\n");  // a`b, 中`文
     const CCliRun refused = Run({"--rules", m_dir / "gbk.txt", m_dir / "nowhere", "*.txt"}, gbk);
     EXPECT_EQ(refused.err, "\xC2\xB7\xBE\xB6\xCE\xDE\xD0\xA7\xA3\xA1\n");  // 路径无效！ in GBK
+    const CCliRun diff = Run({"-n", "--diff", "--rules", m_dir / "gbk.txt", Root(), "*.txt"}, gbk);
+    EXPECT_THAT(diff.out, HasSubstr("\n-" + trailA + "a\xD6\xD0\n\\ No newline at end of file\n+" +
+                                    trailA + "b\xCE\xC4\n"));
     EXPECT_EQ(Run({"-y", "--rules", m_dir / "gbk.txt", Root(), "*.txt"}, gbk).status, 0);
     EXPECT_EQ(ReadFileBytes(Root() + "/f.txt"), trailA + "b\xCE\xC4");
+}
+
+// Rules from standard input; the diff of a UTF-16 file with CR LF lines,
+// names quoted as --list quotes them, a changed line break marked.
+TEST_F(CCliTest, DiffShowsDecodedChangesWithRulesFromStandardInput) {
+    MakeTree(Root(), {{"u\t.txt", std::string("\xFF\xFE\x7D\x59\r\0\n\0x\0", 10)},
+                      {"b.txt", "keep\nend\n"}});
+    WriteFileBytes(m_dir / ".stdin", "\xE5\xA5\xBD`\xE5\x9D\x8F\nend`end^\n");  // 好`坏
+    const CCliRun run = Run({"-n", "--diff", Root(), "--rules", "-", "*.txt"});
+    const std::string u = "\"" + Root() + "/u\\t.txt\"", b = Root() + "/b.txt";
+    const std::string diffs[] = {
+        "--- " + b + "\n+++ " + b + "\n@@ -1,2 +1,3 @@\n keep\n-end\u240A\n+end\u240D\u240A\n+\n",
+        "--- " + u + "\n+++ " + u +
+            "\n@@ -1,2 +1,2 @@\n-\u597D\n+\u574F\n x\n\\ No newline at end of file\n"};
+    // The files come in the order the walk meets them.
+    EXPECT_THAT(run.out, testing::AnyOf(diffs[0] + diffs[1], diffs[1] + diffs[0])) << run.err;
+    EXPECT_EQ(run.status, 0);
 }
 
 TEST_F(CCliTest, HelpAndVersionGoToStdout) {
