@@ -2,53 +2,40 @@
 
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "engine/job_tables.h"
 #include "ui/qt_settings_store.h"
+#include "ui/ui_texts.h"
 #include "ui/working_text.h"
 
 CHelpWindow::CHelpWindow(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Korvane 帮助"));
+    setWindowTitle(QString::fromUtf8(ui_text::kHelpTitle));
     setAttribute(Qt::WA_DeleteOnClose);
     auto* text = new QTextBrowser;
     text->setHtml(HelpText(FromWorking(g_jobTables.replaceRulesPath),
                            FromWorking(g_jobTables.renameRulesPath),
                            CQtSettingsStore::DefaultFilePath()));
-    const QFontMetrics fm = fontMetrics();
-    text->setMinimumSize(fm.averageCharWidth() * 90, fm.height() * 38);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
-    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("关闭"));
+    buttons->button(QDialogButtonBox::Close)->setText(QString::fromUtf8(ui_text::kClose));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(text);
     layout->addWidget(buttons);
+    // As large as the text wants, but never beyond the screen: the text
+    // scrolls, and the close button stays in reach at any scale.
+    const QFontMetrics fm = fontMetrics();
+    const QRect area = (parent ? parent->screen() : screen())->availableGeometry();
+    resize(std::min(fm.averageCharWidth() * 90, area.width() * 9 / 10),
+           std::min(fm.height() * 38, area.height() * 85 / 100));
 }
 
 QString CHelpWindow::HelpText(const QString& replaceRules, const QString& renameRules,
                               const QString& settings) {
-    return QStringLiteral(
-               "<h3>Korvane 帮助</h3>"
-               "<p>Korvane 批量替换文件中的文本，并可按规则重命名子文件夹。</p>"
-               "<h4>使用方法</h4><ol>"
-               "<li>在“所在目录”中指定要处理的文件夹。</li>"
-               "<li>在“文件后缀”中填写后缀，用分号分隔，例如 <code>*.txt;*.htm</code>；"
-               "<code>*.*</code> 表示所有文件。</li>"
-               "<li>勾选“包含子目录”处理所有子文件夹；勾选“重命名文件夹”按重命名规则"
-               "重命名子文件夹。</li>"
-               "<li>点“开始”并确认后执行；执行中可点“停止”。</li></ol>"
-               "<h4>规则文件</h4>"
-               "<p>每行一条规则，两部分之间用反引号 <code>`</code> 分隔，按行的顺序依次应用。</p>"
-               "<p>内容替换规则：<code>查找文本`替换文本</code>，例如：</p><ul>"
-               "<li><code>colour`color</code>：把 colour 替换为 color</li>"
-               "<li><code>行尾^下一行`行尾 下一行</code>：<code>^</code> 表示换行，"
-               "这条规则把两行合并为一行</li>"
-               "<li><code>废弃文字`</code>：替换文本为空，删除查找文本</li></ul>"
-               "<p>文件夹重命名规则：<code>旧名称`新名称</code>，例如 "
-               "<code>旧资料`新资料</code>。</p>"
-               "<h4>文件位置</h4><ul>"
-               "<li>内容替换规则：%1</li><li>文件夹重命名规则：%2</li><li>设置：%3</li></ul>"
-               "<h4>注意</h4><p><b>替换操作无法撤销，请先自行备份文件！</b></p>")
+    return QString::fromUtf8(ui_text::kHelpHtml)
         .arg(replaceRules.toHtmlEscaped(), renameRules.toHtmlEscaped(), settings.toHtmlEscaped());
 }

@@ -20,6 +20,7 @@
 
 #include <algorithm>
 
+#include "ui/file_diff.h"
 #include "ui/results_model.h"
 #include "ui/ui_texts.h"
 
@@ -241,4 +242,21 @@ void CResultsWindow::OnSave() {
         Q_EMIT warningRequested(Text(ui_text::kSaveFailed).arg(path));
 }
 
-void CResultsWindow::OnCurrentChanged() {}
+// After a preview, the selected file's differences, worked out again now
+// from the file as it is.
+void CResultsWindow::OnCurrentChanged() {
+    const QModelIndex index = m_pFilterModel->mapToSource(m_pList->currentIndex());
+    if (!m_pModel->IsPreview())
+        return;
+    m_pDiff->clear();
+    if (!index.isValid() || m_pModel->Event(index.row()).kind != RunEventKind::Rewritten)
+        return;
+    std::vector<CDiffHunk> hunks;
+    QString why;
+    if (!FileDiff(m_job, m_pModel->Event(index.row()).path, hunks, why))
+        m_pDiff->setPlainText(Text(ui_text::kDiffUnavailable).arg(why));
+    else if (hunks.empty())
+        m_pDiff->setPlainText(Text(ui_text::kDiffNone));
+    else
+        ShowDiff(m_pDiff, hunks);
+}

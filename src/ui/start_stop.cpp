@@ -48,6 +48,7 @@ void CReplaceDlg::StartJob(bool preview) {
     m_bPreview = preview;
     auto* params =
         new JobParams{m_pNotify.get(), nullptr, &m_stopWord, BuildJob(g_jobTables, preview)};
+    const CJob job = params->job;  // params belongs to the worker once it runs
     m_stopWord.store(false);
     m_pWorker = std::make_unique<CReplaceThread>(&JobThreadProc, params);
     if (m_prepareWorker)
@@ -66,7 +67,7 @@ void CReplaceDlg::StartJob(bool preview) {
         ReturnToIdle();
         return;
     }
-    Results().Begin(preview, params->job);
+    Results().Begin(preview, job);
     m_pResultsButton->setEnabled(true);
     m_pCounts->clear();
     m_runClock.start();
