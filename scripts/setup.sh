@@ -13,7 +13,7 @@ if [[ "${VEXA_SETUP_BENCH:-0}" == 1 ]]; then
     packages+=(sd hyperfine ripgrep time python3)
 fi
 if [[ "${VEXA_SETUP_DESKTOP:-0}" == 1 ]]; then
-    packages+=(xvfb xdotool x11-utils imagemagick)
+    packages+=(xvfb xdotool x11-utils imagemagick openbox)
 fi
 
 missing=()
