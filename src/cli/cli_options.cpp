@@ -63,14 +63,14 @@ CCliParse Failure(std::string error) {
 // The option as the user wrote it: "--name" without any "=value", or "-c".
 std::string Written(std::string_view arg, int shortName) {
     if (!arg.starts_with("--"))
-        return "-" + std::string(1, static_cast<char>(shortName));
+        return {'-', static_cast<char>(shortName)};
     return std::string(arg.substr(0, arg.find('=')));
 }
 
 // The name of a known option, in the form the user used.
 std::string Named(const COptionSpec& spec, std::string_view arg) {
     if (spec.shortName && !arg.starts_with("--"))
-        return "-" + std::string(1, spec.shortName);
+        return {'-', spec.shortName};
     return "--" + std::string(spec.longName);
 }
 

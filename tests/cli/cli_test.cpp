@@ -62,7 +62,7 @@ class CCliTest : public ::testing::Test {
         return args;
     }
 
-    // Runs the built vexa-cli with XDG_CONFIG_HOME at m_dir/config and
+    // Runs the built vexa-cli with HOME at m_dir, XDG_CONFIG_HOME and XDG_DATA_HOME in it and
     // LC_ALL=C.UTF-8, then the assignments in env. stdin is a pseudo-terminal
     // on which typed was typed before the question, or an empty file when
     // typed is null.
@@ -73,7 +73,8 @@ class CCliTest : public ::testing::Test {
         if (typed && (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0 ||
                       ::write(master, typed, std::strlen(typed)) <= 0))
             ADD_FAILURE() << "no pseudo-terminal";
-        std::string command = "XDG_CONFIG_HOME=" + m_dir / "config" + " LC_ALL=C.UTF-8 " + env +
+        std::string command = "HOME=" + m_dir.Path() + " XDG_CONFIG_HOME=" + m_dir / "config" +
+                              " XDG_DATA_HOME=" + m_dir / "data" + " LC_ALL=C.UTF-8 " + env +
                               " exec " VEXA_CLI_PATH;
         for (const std::string& a : args)
             command += " '" + a + "'";
