@@ -15,7 +15,7 @@
 
 // Files larger than this are not compared in the window (it would hold up
 // the dialog); the preview's list still names them.
-inline constexpr std::uint64_t kMaxDiffBytes = std::uint64_t{64} << 20;
+inline constexpr std::uint64_t kMaxDiffBytes = std::uint64_t{16} << 20;
 
 // False with why (a reason for the user) when the file cannot be shown;
 // true with no hunks when nothing in it would change now.

@@ -18,6 +18,7 @@ void ShowOpenFailure(QWidget* owner, const QString& path, const QString& why) {
     copy->disconnect();
     QObject::connect(copy, &QPushButton::clicked,
                      [path] { QApplication::clipboard()->setText(path); });
+    box.setTextFormat(Qt::PlainText);  // a name like "<b>" is shown as it is
     box.setDefaultButton(QMessageBox::Ok);
     box.exec();
 }
