@@ -14,17 +14,37 @@ void CResultsModel::Reset(bool preview) {
     beginResetModel();
     m_events.clear();
     m_events.shrink_to_fit();
+    m_shown.clear();
+    m_shown.shrink_to_fit();
+    m_filter = -1;
     m_bPreview = preview;
+    endResetModel();
+}
+
+void CResultsModel::SetFilter(int kind) {
+    beginResetModel();
+    m_filter = kind;
+    m_shown.clear();
+    for (size_t i = 0; i < m_events.size(); ++i) {
+        if (Shows(m_events[i]))
+            m_shown.push_back(i);
+    }
     endResetModel();
 }
 
 void CResultsModel::Append(std::vector<CRunEvent>::const_iterator first,
                            std::vector<CRunEvent>::const_iterator last) {
-    if (first == last)
-        return;
-    const int row = static_cast<int>(m_events.size());
-    beginInsertRows({}, row, row + static_cast<int>(last - first) - 1);
+    std::vector<size_t> shown;
+    for (auto it = first; it != last; ++it) {
+        if (Shows(*it))
+            shown.push_back(m_events.size() + static_cast<size_t>(it - first));
+    }
     m_events.insert(m_events.end(), first, last);
+    if (shown.empty())
+        return;
+    const int row = static_cast<int>(m_shown.size());
+    beginInsertRows({}, row, row + static_cast<int>(shown.size()) - 1);
+    m_shown.insert(m_shown.end(), shown.begin(), shown.end());
     endInsertRows();
 }
 
@@ -79,7 +99,7 @@ QString CResultsModel::RowText(int row) const {
 }
 
 int CResultsModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_events.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_shown.size());
 }
 
 int CResultsModel::columnCount(const QModelIndex& parent) const {
@@ -90,8 +110,6 @@ QVariant CResultsModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid())
         return {};
     const CRunEvent& e = Event(index.row());
-    if (role == KindRole)
-        return static_cast<int>(e.kind);
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     switch (index.column()) {

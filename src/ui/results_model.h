@@ -1,8 +1,9 @@
 #pragma once
 // CResultsModel: the entries of the results window, one row per event of a
-// run or a preview (kind, path, new name or reason). Rows are appended in
-// batches, so a list of a hundred thousand entries fills without holding
-// up the dialog's thread. Dialog thread only.
+// run or a preview (kind, path, new name or reason), filtered by kind. Rows
+// are appended in batches at a cost that does not grow with the rows already
+// there, so a list of a hundred thousand entries fills without holding up
+// the dialog's thread. Dialog thread only.
 
 #include <QAbstractTableModel>
 
@@ -16,9 +17,6 @@ class CResultsModel : public QAbstractTableModel {
 
   public:
     enum Column { KindColumn, PathColumn, DetailColumn, ColumnCount };
-    // The event's kind as an int, for filtering.
-    static constexpr int KindRole = Qt::UserRole + 1;
-
     explicit CResultsModel(QObject* parent = nullptr);
 
     // Empties the list; preview: the entries are what a run would do.
@@ -26,7 +24,10 @@ class CResultsModel : public QAbstractTableModel {
     void Append(std::vector<CRunEvent>::const_iterator first,
                 std::vector<CRunEvent>::const_iterator last);
     bool IsPreview() const { return m_bPreview; }
-    const CRunEvent& Event(int row) const { return m_events[static_cast<size_t>(row)]; }
+    // Shows only the events of kind (an int of RunEventKind); -1 shows all.
+    void SetFilter(int kind);
+    // The event shown in row.
+    const CRunEvent& Event(int row) const { return m_events[m_shown[static_cast<size_t>(row)]]; }
 
     // What a row of the given kind is called in the list.
     QString KindLabel(RunEventKind kind) const;
@@ -39,7 +40,13 @@ class CResultsModel : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
   private:
+    bool Shows(const CRunEvent& e) const {
+        return m_filter < 0 || static_cast<int>(e.kind) == m_filter;
+    }
+
     std::vector<CRunEvent> m_events;
+    std::vector<size_t> m_shown;  // indexes of the events that pass the filter
+    int m_filter = -1;
     bool m_bPreview = false;
 };
 

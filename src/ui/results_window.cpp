@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
-#include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QTextEdit>
 #include <QTimer>
@@ -62,9 +61,6 @@ std::string ParentOf(const std::string& path) {
 CResultsWindow::CResultsWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setWindowTitle(Text(ui_text::kResultsTitle));
     m_pModel = new CResultsModel(this);
-    m_pFilterModel = new QSortFilterProxyModel(this);
-    m_pFilterModel->setSourceModel(m_pModel);
-    m_pFilterModel->setFilterRole(CResultsModel::KindRole);
     m_pFeeder = new QTimer(this);
     m_pFeeder->setInterval(0);
     connect(m_pFeeder, &QTimer::timeout, this, &CResultsWindow::AppendBatch);
@@ -81,14 +77,18 @@ void CResultsWindow::BuildControls() {
     auto* filterLabel = new QLabel(Text(ui_text::kFilterLabel));
     filterLabel->setBuddy(m_pFilter);
     m_pList = Named(new QTreeView, "list", ui_text::kTipResultsList);
-    m_pList->setModel(m_pFilterModel);
+    m_pList->setModel(m_pModel);
     m_pList->setRootIsDecorated(false);
     m_pList->setUniformRowHeights(true);  // long lists lay out without measuring every row
     m_pList->setAlternatingRowColors(true);
     m_pList->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pList->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_pList->header()->setSectionResizeMode(CResultsModel::KindColumn,
-                                            QHeaderView::ResizeToContents);
+    // Fixed widths: sizing a column to its contents measures every row on
+    // each batch, which would make a long list slower to fill the longer it gets.
+    m_pList->header()->resizeSection(
+        CResultsModel::KindColumn,
+        fontMetrics().horizontalAdvance(Text(ui_text::kKindFolderSkipped)) +
+            fontMetrics().averageCharWidth() * 3);
     m_pList->header()->resizeSection(CResultsModel::PathColumn,
                                      fontMetrics().averageCharWidth() * 60);
     m_pDiff = Named(new QTextEdit, "diff", ui_text::kTipResultsDiff);
@@ -118,11 +118,8 @@ void CResultsWindow::BuildControls() {
     layout->addWidget(split, 1);
     layout->addLayout(buttons);
 
-    connect(m_pFilter, &QComboBox::currentIndexChanged, this, [this] {
-        const int kind = m_pFilter->currentData().toInt();
-        m_pFilterModel->setFilterRegularExpression(kind < 0 ? QString()
-                                                            : QStringLiteral("^%1$").arg(kind));
-    });
+    connect(m_pFilter, &QComboBox::currentIndexChanged, this,
+            [this] { m_pModel->SetFilter(m_pFilter->currentData().toInt()); });
     connect(m_pList, &QWidget::customContextMenuRequested, this, &CResultsWindow::ShowContextMenu);
     connect(m_pList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &CResultsWindow::OnCurrentChanged);
@@ -140,7 +137,6 @@ void CResultsWindow::FillFilter() {
          {RunEventKind::Rewritten, RunEventKind::Renamed, RunEventKind::Skipped,
           RunEventKind::WriteFailed, RunEventKind::RenameFailed, RunEventKind::FolderSkipped})
         m_pFilter->addItem(m_pModel->KindLabel(kind), static_cast<int>(kind));
-    m_pFilterModel->setFilterRegularExpression(QString());
 }
 
 void CResultsWindow::Begin(bool preview, const CJob& job) {
@@ -200,15 +196,13 @@ void CResultsWindow::ShowOnTop() {
 
 QString CResultsWindow::ListText() const {
     QString text = m_pCounts->text() + QLatin1Char('\n');
-    for (int row = 0; row < m_pFilterModel->rowCount(); ++row)
-        text +=
-            m_pModel->RowText(m_pFilterModel->mapToSource(m_pFilterModel->index(row, 0)).row()) +
-            QLatin1Char('\n');
+    for (int row = 0; row < m_pModel->rowCount(); ++row)
+        text += m_pModel->RowText(row) + QLatin1Char('\n');
     return text;
 }
 
 void CResultsWindow::ShowContextMenu(const QPoint& at) {
-    const QModelIndex index = m_pFilterModel->mapToSource(m_pList->indexAt(at));
+    const QModelIndex index = m_pList->indexAt(at);
     if (!index.isValid())
         return;
     const CRunEvent event = m_pModel->Event(index.row());
@@ -245,7 +239,7 @@ void CResultsWindow::OnSave() {
 // After a preview, the selected file's differences, worked out again now
 // from the file as it is.
 void CResultsWindow::OnCurrentChanged() {
-    const QModelIndex index = m_pFilterModel->mapToSource(m_pList->currentIndex());
+    const QModelIndex index = m_pList->currentIndex();
     if (!m_pModel->IsPreview())
         return;
     m_pDiff->clear();

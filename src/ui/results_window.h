@@ -22,7 +22,6 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
-class QSortFilterProxyModel;
 class QTextEdit;
 class QTimer;
 class QTreeView;
@@ -69,7 +68,6 @@ class CResultsWindow : public QWidget {
     void OnSave();
 
     CResultsModel* m_pModel = nullptr;
-    QSortFilterProxyModel* m_pFilterModel = nullptr;
     QLabel* m_pCounts = nullptr;
     QComboBox* m_pFilter = nullptr;
     QTreeView* m_pList = nullptr;
