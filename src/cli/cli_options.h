@@ -15,6 +15,7 @@ struct CCliOptions {
     bool list = false;               // -l
     bool diff = false;               // --diff
     bool quiet = false;              // -q
+    unsigned jobs = 0;               // -j, --jobs; 0: one thread per processor
 };
 
 enum class CliCommand {

@@ -22,10 +22,26 @@ bool InWorkingCodePage(const CCodePage& cp, TextEncoding encoding) {
     return encoding == EncAnsi || (encoding == EncUtf8 && cp.IsUtf8());
 }
 
+// Where needle occurs in text from from on. glibc's memmem skips ahead;
+// a plain search stops at every byte equal to the needle's first, which in
+// UTF-16 text is the zero byte of every other unit.
+size_t FindBytes(std::string_view text, std::string_view needle, size_t from) {
+#ifdef __GLIBC__
+    if (from > text.size())
+        return std::string_view::npos;
+    const void* hit =
+        ::memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
+    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text.data())
+               : std::string_view::npos;
+#else
+    return text.find(needle, from);
+#endif
+}
+
 // A needle in UTF-16 bytes only counts where it starts on a unit.
 bool FindUnitAligned(std::string_view text, std::string_view needle) {
-    for (size_t pos = text.find(needle); pos != std::string_view::npos;
-         pos = text.find(needle, pos + 1)) {
+    for (size_t pos = FindBytes(text, needle, 0); pos != std::string_view::npos;
+         pos = FindBytes(text, needle, pos + 1)) {
         if (pos % 2 == 0)
             return true;
     }
@@ -70,27 +86,41 @@ void Trim(std::string& buffer) {
 CFileRewriter::CFileRewriter(const CJob& job)
     : m_job(job), m_codePage(job.codePage.empty() ? CCodePage::Working().Name() : job.codePage) {
     m_matcher.Prepare(job.rules);
+    for (const CReplaceRuleText& rule : job.rules)
+        m_bRulesUtf8 = m_bRulesUtf8 && IsValidUtf8(rule.find) && IsValidUtf8(rule.replacement);
 }
 
 CFileResult CFileRewriter::Rewrite(const CDir& dir, const CDirEntry& entry) {
     // A FIFO, device or socket is never opened: its content cannot be examined.
     if (entry.type != EntryType::File)
         return Skip(Reason::NotRegular);
-    CFileStamp stamp;
-    const CIoResult read = ReadFileAt(dir, entry.name, m_bytes, stamp, m_maxFileBytes);
+    CFileReader reader;
+    if (const CIoResult r = reader.Open(dir, entry.name); !r.Ok())
+        return Skip(ReadReason(r.status), r.status == IoStatus::IsLink ? 0 : r.osError);
+    const CFileStamp stamp = reader.Stamp();
+    if (stamp.size >= m_streamFromBytes || stamp.size >= m_maxFileBytes)
+        return RewriteLarge(dir, entry.name, reader);
+    m_bytes.clear();
+    const CIoResult read = reader.ReadRest(m_bytes, m_maxFileBytes);
+    reader.Close();
     if (read.status == IoStatus::TooLarge)
         return ScanLarge(dir, entry.name);
     if (!read.Ok())
-        return Skip(ReadReason(read.status), read.status == IoStatus::IsLink ? 0 : read.osError);
+        return Skip(ReadReason(read.status), read.osError);
+    return RewriteHeld(dir, entry.name, stamp);
+}
+
+CFileResult CFileRewriter::RewriteHeld(const CDir& dir, const CPlatformName& name,
+                                       const CFileStamp& stamp) {
     CFileResult result;
     try {
-        result = RewriteRead(dir, entry.name, stamp);
+        result = RewriteRead(dir, name, stamp);
     } catch (const std::bad_alloc&) {
         result = Skip(Reason::OutOfMemory);
     } catch (const std::length_error&) {
         result = Skip(Reason::ResultTooLarge);
     }
-    for (std::string* buffer : {&m_bytes, &m_working, &m_result, &m_encoded})
+    for (std::string* buffer : {&m_bytes, &m_working, &m_result, &m_encoded, &m_applier.Spare()})
         Trim(*buffer);
     return result;
 }
@@ -128,8 +158,8 @@ CFileResult CFileRewriter::RewriteRead(const CDir& dir, const CPlatformName& nam
         release();
     // The change hook needs the old text until the end.
     const bool mayRelease = asItLies && !m_changeHook;
-    switch (ApplyRulesTo(cp, m_job.rules, asItLies ? text : m_working, m_result, MaxBytes(),
-                         mayRelease ? release : std::function<void()>())) {
+    switch (m_applier.Apply(cp, m_job.rules, asItLies ? text : m_working, m_result, MaxBytes(),
+                            mayRelease ? release : std::function<void()>())) {
         case RulesApplied::NoneOccurred:
             return {};
         case RulesApplied::TooLarge:
@@ -143,7 +173,9 @@ CFileResult CFileRewriter::RewriteRead(const CDir& dir, const CPlatformName& nam
         if (!EncodeLikeFile(cp, oldMark, encoding, m_result, newMark, m_encoded))
             return Skip(Reason::CannotEncode);
         body = m_encoded;
-    } else if (encoding == EncUtf8 && !IsValidUtf8(m_result)) {
+    } else if (encoding == EncUtf8 && !m_bRulesUtf8 && !IsValidUtf8(m_result)) {
+        // Valid text with valid find texts replaced by valid texts is valid:
+        // only rules that are not UTF-8 themselves call for a second look.
         return Skip(Reason::CannotEncode);
     }
     if (newMark.size() + body.size() >= MaxBytes())
@@ -171,8 +203,11 @@ bool CFileRewriter::SameAsFile(const CDir& dir, const CPlatformName& name, const
 CFileResult CFileRewriter::Replace(const CDir& dir, const CPlatformName& name,
                                    const CFileStamp& stamp, std::string_view mark,
                                    std::string_view body) {
-    const CIoResult r = m_job.dryRun ? CheckReplaceableAt(dir, name, stamp)
-                                     : ReplaceFileAt(dir, name, stamp, {mark, body});
+    return Replaced(m_job.dryRun ? CheckReplaceableAt(dir, name, stamp)
+                                 : ReplaceFileAt(dir, name, stamp, {mark, body}));
+}
+
+CFileResult CFileRewriter::Replaced(const CIoResult& r) {
     if (r.Ok())
         return {FileOutcome::Rewritten, Reason::None, 0};
     const Reason reason = ReplaceReason(r);
@@ -207,7 +242,7 @@ bool CFileRewriter::AnyFindOccurs(TextEncoding encoding, std::string_view text) 
         return true;
     for (const std::string& needle : *needles) {
         if (IsUtf16(encoding) ? FindUnitAligned(text, needle)
-                              : text.find(needle) != std::string_view::npos)
+                              : FindBytes(text, needle, 0) != std::string_view::npos)
             return true;
     }
     return false;

@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "engine/file_pool.h"
 #include "engine/file_rewriter.h"
 #include "engine/folder_renamer.h"
 #include "engine/folder_walker.h"
@@ -33,6 +34,7 @@ void CReplaceThread::Reset() {
 int CReplaceThread::RunJob(JobParams* params) {
     m_hNotify = params ? params->notify : nullptr;
     m_pStopWord = params ? params->stopWord : nullptr;
+    m_pEventSink = params ? params->events : nullptr;
     if (params)
         m_job = params->job;
     Reset();
@@ -41,23 +43,25 @@ int CReplaceThread::RunJob(JobParams* params) {
     return 1;
 }
 
-void CReplaceThread::HandleFile(CFileRewriter& rewriter, const CDir& dir, const CDirEntry& entry,
-                                const std::string& displayPath) {
+void CReplaceThread::Announce() {
     ++m_fileCount;
     m_result.selected = m_fileCount;
     Post(WM_JOB_PROGRESS, m_fileCount);
-    if (m_changeHook) {
-        rewriter.m_changeHook = [&](std::string_view oldText, std::string_view newText) {
-            m_changeHook(displayPath, oldText, newText);
-        };
-    }
-    const CFileResult r = rewriter.Rewrite(dir, entry);
+}
+
+void CReplaceThread::Record(CRunEvent event) {
+    if (m_pEventSink)
+        m_pEventSink->OnEvent(event);
+    m_result.Record(std::move(event));
+}
+
+void CReplaceThread::RecordFile(const std::string& displayPath, const CFileResult& r) {
     switch (r.outcome) {
         case FileOutcome::Unchanged:
             ++m_result.unchanged;
             return;
         case FileOutcome::Rewritten:
-            m_result.events.push_back({RunEventKind::Rewritten, displayPath, "", ""});
+            Record({RunEventKind::Rewritten, displayPath, "", ""});
             return;
         case FileOutcome::Skipped:
         case FileOutcome::WriteFailed:
@@ -65,24 +69,46 @@ void CReplaceThread::HandleFile(CFileRewriter& rewriter, const CDir& dir, const 
     }
     const RunEventKind kind =
         r.outcome == FileOutcome::Skipped ? RunEventKind::Skipped : RunEventKind::WriteFailed;
-    m_result.events.push_back({kind, displayPath, "", ReasonText(r.reason, r.osError)});
+    Record({kind, displayPath, "", ReasonText(r.reason, r.osError)});
 }
 
+void CReplaceThread::ConfigureRewriter(CFileRewriter& rewriter) {
+    rewriter.m_maxFileBytes = m_maxFileBytes;
+    rewriter.m_streamFromBytes = m_streamFromBytes;
+    // The change hook sees the file that was handed out last: with a hook
+    // the run rewrites on its own thread, one file after the other.
+    if (m_changeHook) {
+        rewriter.m_changeHook = [this](std::string_view oldText, std::string_view newText) {
+            m_changeHook(m_sHandedPath, oldText, newText);
+        };
+    }
+}
+
+// The walk runs on this thread and owns the renames; the files it selects
+// go to a pool of workers, whose outcomes come back here in walk order.
 void CReplaceThread::WalkFolder(const std::string& folderPath) {
     const std::unique_ptr<CFolderRenamer> renamer = MakeRenamer(m_job);
-    CFolderWalker walker(m_job, *renamer, m_result, m_pStopWord);
+    CFilePool pool(
+        m_job, m_changeHook ? 1 : WorkerCount(m_job.jobs),
+        [this](CFileRewriter& r) { ConfigureRewriter(r); },
+        [this](const std::string& path, const CFileResult& r) { RecordFile(path, r); },
+        [this](CRunEvent event) { Record(std::move(event)); });
+    CRenamerAfterFiles afterFiles(*renamer, pool);
+    CFolderWalker walker(m_job, afterFiles, m_result, m_pStopWord,
+                         [&pool](CRunEvent event) { pool.Event(std::move(event)); });
     walker.m_entryHook = m_entryHook;
-    CFileRewriter rewriter(m_job);
-    rewriter.m_maxFileBytes = m_maxFileBytes;
-    walker.WalkPath(folderPath,
-                    [&](const CDir& dir, const CDirEntry& entry, const std::string& displayPath) {
-                        HandleFile(rewriter, dir, entry, displayPath);
-                    });
+    walker.WalkPath(folderPath, [&](const std::shared_ptr<const CDir>& dir, const CDirEntry& entry,
+                                    const std::string& displayPath) {
+        Announce();
+        m_sHandedPath = displayPath;
+        pool.Submit(dir, entry, displayPath);
+    });
+    pool.Finish();
 }
 
 int CReplaceThread::MatchExtension(const std::string& fileName) {
     CRealRenamer renamer;
-    return CFolderWalker(m_job, renamer, m_result, nullptr).Selects(fileName) ? 1 : 0;
+    return CFolderWalker(m_job, renamer, m_result, nullptr, {}).Selects(fileName) ? 1 : 0;
 }
 
 void CReplaceThread::RenameSubfolder(const std::string& parentPath, const std::string& folderName) {
@@ -90,8 +116,9 @@ void CReplaceThread::RenameSubfolder(const std::string& parentPath, const std::s
     if (!CDir::OpenPath(parentPath, parent).Ok())
         return;
     const std::unique_ptr<CFolderRenamer> renamer = MakeRenamer(m_job);
-    CFolderWalker(m_job, *renamer, m_result, m_pStopWord)
-        .RenameSubfolder(parent, parentPath, folderName);
+    CFolderWalker(m_job, *renamer, m_result, m_pStopWord, [this](CRunEvent event) {
+        Record(std::move(event));
+    }).RenameSubfolder(parent, parentPath, folderName);
 }
 
 void CReplaceThread::ProcessFile(const std::string& path) {
@@ -103,6 +130,8 @@ void CReplaceThread::ProcessFile(const std::string& path) {
     if (CDir::OpenPath(folder, dir).Ok() && !dir.Probe(name, entry.type).Ok())
         entry.type = EntryType::File;
     CFileRewriter rewriter(m_job);
-    rewriter.m_maxFileBytes = m_maxFileBytes;
-    HandleFile(rewriter, dir, entry, path);
+    ConfigureRewriter(rewriter);
+    Announce();
+    m_sHandedPath = path;
+    RecordFile(path, rewriter.Rewrite(dir, entry));
 }

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -232,21 +233,13 @@ int LinkUnnamed(int dirFd, CTemp& temp) {
     return EEXIST;
 }
 
-// Writes the pieces to a new temporary file in dirFd with the attributes of
-// the original (open as srcFd, state st), and leaves it closed under its
-// temporary name. On failure nothing is left behind.
-CIoResult PrepareTemp(int dirFd, int srcFd, const struct stat& st,
-                      const std::vector<std::string_view>& pieces, bool unnamed, CTemp& temp) {
-    if (CIoResult r = CreateTemp(dirFd, unnamed, temp); !r.Ok())
-        return r;
+// Gives the temporary file its attributes, flushes it, names it when it is
+// unnamed and closes it. On failure nothing is left behind.
+CIoResult FinishTemp(int dirFd, int srcFd, const struct stat& st, CTemp& temp) {
     auto fail = [&](CIoResult r) {
         temp.Discard(dirFd);
         return r;
     };
-    for (std::string_view piece : pieces) {
-        if (const int err = WriteAll(temp.fd.Get(), piece))
-            return fail(Fail(IoStatus::WriteTempFailed, err));
-    }
     if (CIoResult r = CopyAttributes(srcFd, temp.fd.Get(), st); !r.Ok())
         return fail(r);
     // Flushed before the rename: a write-back error shows here, while the
@@ -289,40 +282,97 @@ CIoResult CheckReplaceableAt(const CDir& dir, const CPlatformName& name,
     return Preflight(Fd(dir.Handle()), name.c_str(), st, expected);
 }
 
-CIoResult ReplaceFileAt(const CDir& dir, const CPlatformName& name, const CFileStamp& expected,
-                        const std::vector<std::string_view>& pieces) {
-    const int dirFd = Fd(dir.Handle());
+struct CFileReplacement::CState {
+    int dirFd = -1;
+    std::string name;
+    CFileStamp expected;
     CFd original;
     struct stat st {};
-    if (CIoResult r = OpenOriginal(dirFd, name.c_str(), original, st); !r.Ok())
+    CTemp temp;
+};
+
+CFileReplacement::CFileReplacement() = default;
+
+CFileReplacement::~CFileReplacement() {
+    Discard();
+}
+
+void CFileReplacement::Discard() {
+    if (m_state)
+        m_state->temp.Discard(m_state->dirFd);
+    m_state.reset();
+}
+
+CIoResult CFileReplacement::Begin(const CDir& dir, const CPlatformName& name,
+                                  const CFileStamp& expected, bool unnamed) {
+    Discard();
+    auto state = std::make_unique<CState>();
+    state->dirFd = Fd(dir.Handle());
+    state->name = name;
+    state->expected = expected;
+    if (CIoResult r = OpenOriginal(state->dirFd, name.c_str(), state->original, state->st); !r.Ok())
         return r.status == IoStatus::NotFound ? Fail(IoStatus::Changed, r.osError) : r;
-    if (CIoResult r = Preflight(dirFd, name.c_str(), st, expected); !r.Ok())
+    if (CIoResult r = Preflight(state->dirFd, name.c_str(), state->st, expected); !r.Ok())
         return r;
+    if (CIoResult r = CreateTemp(state->dirFd, unnamed, state->temp); !r.Ok())
+        return r;
+    m_state = std::move(state);
+    return {};
+}
 
-    CTemp unnamed, named;
-    CTemp* temp = &unnamed;
-    CIoResult r = PrepareTemp(dirFd, original.Get(), st, pieces, true, unnamed);
-    if (!r.Ok() && unnamed.linkFailed) {
-        temp = &named;
-        r = PrepareTemp(dirFd, original.Get(), st, pieces, false, named);
+CIoResult CFileReplacement::Write(std::string_view bytes) {
+    if (!m_state)
+        return Fail(IoStatus::WriteTempFailed, EBADF);
+    if (const int err = WriteAll(m_state->temp.fd.Get(), bytes)) {
+        Discard();
+        return Fail(IoStatus::WriteTempFailed, err);
     }
-    if (!r.Ok())
-        return r;
+    return {};
+}
 
+CIoResult CFileReplacement::Commit() {
+    if (!m_state)
+        return Fail(IoStatus::WriteTempFailed, EBADF);
+    CState& s = *m_state;
+    m_bLinkFailed = false;
+    if (CIoResult r = FinishTemp(s.dirFd, s.original.Get(), s.st, s.temp); !r.Ok()) {
+        m_bLinkFailed = s.temp.linkFailed;
+        m_state.reset();
+        return r;
+    }
     // The last look before the rename: the original must still be the file
     // the content was made from, with no new content, name or link.
     struct stat now {};
-    if (::fstatat(dirFd, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 ||
-        StampFromStat(now) != expected) {
-        temp->Discard(dirFd);
-        return Fail(IoStatus::Changed);
+    CIoResult result;
+    if (::fstatat(s.dirFd, s.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 ||
+        StampFromStat(now) != s.expected) {
+        result = Fail(IoStatus::Changed);
+    } else if (Sys().renameat2(s.dirFd, s.temp.name.c_str(), s.dirFd, s.name.c_str(), 0) != 0) {
+        result = Fail(IoStatus::ReplaceFailed, errno);
+    } else {
+        s.temp.name.clear();  // it is the file now
     }
-    if (Sys().renameat2(dirFd, temp->name.c_str(), dirFd, name.c_str(), 0) != 0) {
-        const int err = errno;
-        temp->Discard(dirFd);
-        return Fail(IoStatus::ReplaceFailed, err);
+    Discard();
+    return result;
+}
+
+CIoResult ReplaceFileAt(const CDir& dir, const CPlatformName& name, const CFileStamp& expected,
+                        const std::vector<std::string_view>& pieces) {
+    // An unnamed temporary file first; one that cannot be given a name is
+    // made again as a named one.
+    for (const bool unnamed : {true, false}) {
+        CFileReplacement replacement;
+        if (CIoResult r = replacement.Begin(dir, name, expected, unnamed); !r.Ok())
+            return r;
+        for (std::string_view piece : pieces) {
+            if (CIoResult r = replacement.Write(piece); !r.Ok())
+                return r;
+        }
+        const CIoResult r = replacement.Commit();
+        if (r.Ok() || !unnamed || !replacement.LinkFailed())
+            return r;
     }
-    return {};
+    return Fail(IoStatus::NameTempFailed);
 }
 
 bool IsOwnTempFileName(std::string_view name) {
