@@ -19,6 +19,7 @@
 
 #include "ui/dialog_ids.h"
 #include "ui/results_window.h"
+#include "ui/run_events_queue.h"
 
 class QCheckBox;
 class QLabel;
@@ -126,6 +127,7 @@ class CReplaceDlg : public QDialog {
     QPushButton* m_pResultsButton = nullptr;
     QLabel* m_pCounts = nullptr;
     QPointer<CResultsWindow> m_pResults;
+    CRunEventsQueue m_runEvents;    // the run's events on their way to the results window
     QElapsedTimer m_runClock;       // time of the run in hand
     bool m_bPreview = false;        // the run in hand is a preview
     bool m_bCloseAfterRun = false;  // the user closed the window during the run

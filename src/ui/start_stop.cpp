@@ -48,6 +48,8 @@ void CReplaceDlg::StartJob(bool preview) {
     m_bPreview = preview;
     auto* params =
         new JobParams{m_pNotify.get(), nullptr, &m_stopWord, BuildJob(g_jobTables, preview)};
+    params->events = &m_runEvents;
+    m_runEvents.Take();            // nothing left from an earlier run
     const CJob job = params->job;  // params belongs to the worker once it runs
     m_stopWord.store(false);
     m_pWorker = std::make_unique<CReplaceThread>(&JobThreadProc, params);
@@ -79,18 +81,19 @@ void CReplaceDlg::OnJobProgress(std::intptr_t count) {
         return;
     SetStatus((m_bPreview ? ui_text::kPreviewProgressBefore : ui_text::kProgressBefore) +
               g_pCore->getStrInt(static_cast<int>(count)) + ui_text::kProgressAfter);
+    Results().Feed(m_runEvents.Take());
 }
 
 void CReplaceDlg::OnJobDone() {
     if (!m_pWorker)
         return;
     m_pWorker->Join();
-    CRunResult result = std::move(m_pWorker->m_result);
+    const CRunResult result = std::move(m_pWorker->m_result);
     m_pWorker.reset();
     ReturnToIdle();
     SetStatus(m_bPreview ? ui_text::kPreviewFinished : ui_text::kFinished);
     ShowRunEnd(result);
-    Results().Feed(std::move(result.events));
+    Results().Feed(m_runEvents.Take());
     if (m_bCloseAfterRun)
         close();  // idle now: closes as it does when no run is in hand
 }
