@@ -22,6 +22,16 @@ fi
 if [[ "${VEXA_SETUP_DESKTOP:-0}" == 1 ]]; then
     packages+=(xvfb xdotool x11-utils imagemagick openbox)
 fi
+# The Windows cross build and its tests under wine. --no-install-recommends
+# leaves /usr/bin/wine out unless wine itself is named; googletest ships the
+# sources the build compiles for the target.
+locales_wanted=()
+if [[ "${VEXA_SETUP_WINDOWS:-0}" == 1 ]]; then
+    packages+=(g++-mingw-w64-x86-64-posix wine wine64 googletest)
+    # The Windows dialog's test drives it in a virtual X display.
+    packages+=(xvfb xdotool)
+    locales_wanted+=("en_US.UTF-8 UTF-8" "zh_CN.UTF-8 UTF-8" "zh_CN.GBK GBK")
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -29,14 +39,32 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
+# locale -a lists the character set in lower case, "utf8" without the dash.
+locales_missing=()
+for l in "${locales_wanted[@]}"; do
+    name=${l%% *}
+    codeset=$(echo "${name#*.}" | tr '[:upper:]' '[:lower:]' | sed 's/utf-8/utf8/')
+    listed="${name%%.*}.$codeset"
+    locale -a 2>/dev/null | grep -qx "$listed" || locales_missing+=("$l")
+done
+[[ ${#missing[@]} -eq 0 && ${#locales_missing[@]} -eq 0 ]] && exit 0
 
-echo "setup: installing ${missing[*]}" >&2
 sudo_cmd=()
 if [[ $(id -u) -ne 0 ]]; then
     command -v sudo >/dev/null || { echo "setup: run as root or install sudo" >&2; exit 1; }
     sudo_cmd=(sudo)
 fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [[ ${#missing[@]} -gt 0 ]]; then
+    echo "setup: installing ${missing[*]}" >&2
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo_cmd[@]}" apt-get update -qq
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+if [[ ${#locales_missing[@]} -gt 0 ]]; then
+    echo "setup: generating locales ${locales_missing[*]}" >&2
+    for l in "${locales_missing[@]}"; do
+        "${sudo_cmd[@]}" sed -i -E "s/^# *(${l//./\\.})\$/\\1/" /etc/locale.gen
+        grep -qx "$l" /etc/locale.gen || echo "$l" | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+    done
+    "${sudo_cmd[@]}" locale-gen >/dev/null
+fi

@@ -1,8 +1,5 @@
 #include "cli/cli_job.h"
 
-#include <signal.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +16,7 @@
 #include "engine/run_summary.h"
 #include "engine/text_diff.h"
 #include "platform/code_page.h"
+#include "platform/console.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
 #include "prep/build_job.h"
@@ -29,32 +27,6 @@ namespace {
 
 // The stop word of the run: set by Ctrl-C, polled by the walk.
 std::atomic<bool> g_stopFlag{false};
-static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
-
-// Only sets the flag: the walk finishes the file in hand, renames the folders
-// it walked into on the way out, and returns.
-extern "C" void OnSigint(int) {
-    g_stopFlag.store(true, std::memory_order_relaxed);
-}
-
-// Ctrl-C stops the run instead of the process while the guard lives; before
-// the run starts nothing has been changed, so the default (end) is right then.
-class CSigintGuard {
-  public:
-    CSigintGuard() {
-        struct sigaction action {};
-        action.sa_handler = OnSigint;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        sigaction(SIGINT, &action, &m_saved);
-    }
-    ~CSigintGuard() { sigaction(SIGINT, &m_saved, nullptr); }
-    CSigintGuard(const CSigintGuard&) = delete;
-    CSigintGuard& operator=(const CSigintGuard&) = delete;
-
-  private:
-    struct sigaction m_saved {};
-};
 
 constexpr size_t kProblemsListed = 50;
 
@@ -78,12 +50,11 @@ class CListSink : public CRunEventSink {
             return;
         }
         m_progress.Finish();  // a line of the list never lands inside the progress line
-        m_bFailed = m_bFailed || std::fwrite(line.data(), 1, line.size(), stdout) != line.size();
+        m_bFailed = m_bFailed || !WriteConsoleText(stdout, line);
     }
     // Whether everything reached stdout; says so on stderr when not.
     bool Flush() {
-        m_bFailed =
-            m_bFailed || std::fwrite(m_held.data(), 1, m_held.size(), stdout) != m_held.size();
+        m_bFailed = m_bFailed || !WriteConsoleText(stdout, m_held);
         if (!m_bFailed && std::fflush(stdout) == 0)
             return true;
         WriteLocaleText(stderr, std::string(kStdoutFailed) + "\n");
@@ -107,7 +78,7 @@ bool IsStream(const std::string& path) {
 // sequence: only for a terminal that understands them.
 bool WantProgressLine(bool quiet) {
     const char* term = std::getenv("TERM");
-    return !quiet && ::isatty(STDERR_FILENO) && !(term && std::string_view(term) == "dumb");
+    return !quiet && IsTerminal(stderr) && !(term && std::string_view(term) == "dumb");
 }
 
 }  // namespace
@@ -146,6 +117,13 @@ bool CCliJob::CollectInputs(CCore& core) {
     JobTables& t = g_jobTables;
     t.folderPath = m_options.folder;
     t.suffixText = m_options.suffixes;
+    // The suffixes are compared with names in the working code page; a
+    // console that gives UTF-8 has them converted, strictly.
+    if (kConsoleTextIsUtf8 && !ConvertCharset("UTF-8", CCodePage::Working().Name().c_str(),
+                                              m_options.suffixes, t.suffixText)) {
+        WriteLocaleText(stderr, std::string(kSuffixNotInCodePage) + "\n");
+        return false;
+    }
     t.includeSubfolders = m_options.includeSubfolders ? 1 : 0;
     t.renameFolders = m_options.renameFolders ? 1 : 0;
     // The dialog's own rules files, unless named.
@@ -167,7 +145,7 @@ bool CCliJob::CollectInputs(CCore& core) {
 int CCliJob::Confirm(CCore& core) {
     if (m_options.yes || m_options.dryRun)
         return 0;
-    if (!::isatty(STDIN_FILENO)) {
+    if (!IsTerminal(stdin)) {
         WriteLocaleText(stderr, std::string(kNoTerminal) + "\n");
         return kExitRefused;
     }
@@ -194,7 +172,7 @@ int CCliJob::Execute() {
     }
     g_stopFlag.store(false);
     {
-        CSigintGuard guard;
+        CStopOnInterrupt guard(g_stopFlag);
         JobParams params{&progress, &worker, &g_stopFlag, BuildJob(g_jobTables, m_options.dryRun),
                          m_options.list ? &list : nullptr};
         params.job.jobs = m_options.jobs;
@@ -244,13 +222,13 @@ int CCliJob::Run() {
 
 int RunCli(int argc, char** argv) {
     CCodePage::Working();  // the locale's character set, for texts and paths alike
-    // A closed pipe on stdout (vexa-cli -l ... | head) must not end the
-    // process before the summary: the failed write is reported instead.
-    ::signal(SIGPIPE, SIG_IGN);
+    PrepareConsole();
     const CCliParse parse = ParseCliOptions(argc, argv);
     switch (parse.command) {
         case CliCommand::Help:
             WriteLocaleText(stdout, kHelpText);
+            if (kConsoleTextIsUtf8)
+                WriteLocaleText(stdout, kWindowsHelpText);
             return kExitClean;
         case CliCommand::Version:
             WriteLocaleText(stdout, "vexa-cli " VEXA_VERSION "\n");

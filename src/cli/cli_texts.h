@@ -24,6 +24,8 @@ inline constexpr const char* kRulesOnStdinNeedYes =
 inline constexpr const char* kStreamUnreadable = "无法读取规则：";
 inline constexpr const char* kUsageHint = "用 vexa-cli --help 查看用法。";
 inline constexpr const char* kStdoutFailed = "vexa-cli: 写入标准输出失败";
+inline constexpr const char* kSuffixNotInCodePage =
+    "文件后缀含有工作代码页无法表示的字符，未做任何改动。";
 
 inline constexpr const char* kHelpText = R"(用法 Usage: vexa-cli [选项] 目录 文件后缀
                   vexa-cli [OPTIONS] FOLDER SUFFIXES
@@ -107,4 +109,17 @@ can rename its subfolders by the rename rules: the dialog's job, headless.
   printf 'colour`color\n' | vexa-cli --rules - -y ~/site '*.txt'
   vexa-cli -s -y ~/site '*.htm;*.css'         执行，不再询问
   vexa-cli -s -R --rules r.txt --rename-rules d.txt ~/site '*.*'
+)";
+
+// Added to the help on Windows.
+inline constexpr const char* kWindowsHelpText = R"(
+在 Windows 上 On Windows
+  默认规则文件在 %APPDATA%\Vexa\ 中；本地字符集即系统的 ANSI 代码页 (GetACP)。
+  名称在工作代码页中没有完全相同的写法时，不匹配任何后缀或重命名规则。
+  输出到控制台时以 Unicode 显示；重定向到管道或文件时为 UTF-8。
+  名称中不成对的代理项写作 \uXXXX。重命名规则中的名称不得含有 \ : * ? " < > |，
+  不得以点或空格结尾，也不得是 CON、NUL、COM1 等设备名。
+  The rules files live in %APPDATA%\Vexa\; text goes to a console as
+  Unicode and to a pipe or a file as UTF-8; a lone surrogate in a name is
+  printed as \uXXXX.
 )";

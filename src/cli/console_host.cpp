@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "platform/code_page.h"
+#include "platform/console.h"
 
 std::string ToLocaleText(const std::string& utf8) {
     const CCodePage& cp = CCodePage::Working();
@@ -18,9 +19,7 @@ std::string ToLocaleText(const std::string& utf8) {
 }
 
 void WriteLocaleText(std::FILE* stream, const std::string& utf8) {
-    const std::string text = ToLocaleText(utf8);
-    std::fwrite(text.data(), 1, text.size(), stream);
-    std::fflush(stream);
+    WriteConsoleText(stream, kConsoleTextIsUtf8 ? utf8 : ToLocaleText(utf8));
 }
 
 void CConsoleDialogHost::Warning(void* /*owner*/, const std::string& text) {

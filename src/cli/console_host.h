@@ -12,7 +12,8 @@
 // transliterated where iconv can, otherwise the text is left as it is.
 std::string ToLocaleText(const std::string& utf8);
 
-// Writes text (UTF-8) to stream in the locale's character set.
+// Writes text (UTF-8) to stream in the locale's character set (on Windows
+// as UTF-8, or with the wide console API to a console).
 void WriteLocaleText(std::FILE* stream, const std::string& utf8);
 
 class CConsoleDialogHost : public CDialogHost {

@@ -1,10 +1,10 @@
 #include "cli/console_progress.h"
 
-#include <csignal>
 #include <cstdio>
 #include <string>
 
 #include "cli/console_host.h"
+#include "platform/console.h"
 
 namespace {
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
@@ -16,7 +16,7 @@ void CConsoleProgress::Post(unsigned message, std::uintptr_t /*wParam*/, std::in
     if (message != WM_JOB_PROGRESS)
         return;
     if (m_raiseSigintAt != 0 && lParam == m_raiseSigintAt)
-        std::raise(SIGINT);
+        RaiseInterrupt();
     if (!m_bDraw)
         return;
     const Clock::time_point now = Clock::now();

@@ -18,7 +18,7 @@ class CConsoleProgress : public CNotifyTarget {
     // Clears the progress line, if one was drawn, before the summary is printed.
     void Finish();
 
-    // Tests only: raise SIGINT when the progress of this file number arrives,
+    // Tests only: deliver Ctrl-C when the progress of this file number arrives,
     // as a user's Ctrl-C would while that file is in hand. 0: never.
     std::intptr_t m_raiseSigintAt = 0;
 

@@ -1,8 +1,10 @@
 #include "engine/folder_renamer.h"
 
+#include "platform/name_text.h"
+
 std::string CSimulatedRenamer::Key(const CDir& parent, const CPlatformName& name) const {
     const CNodeId& id = parent.Id();
-    return std::to_string(id.dev) + ":" + std::to_string(id.ino) + "/" + name;
+    return std::to_string(id.dev) + ":" + std::to_string(id.ino) + "/" + NameToPathText(name);
 }
 
 CIoResult CSimulatedRenamer::Probe(const CDir& parent, const CPlatformName& name) const {

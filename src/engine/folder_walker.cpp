@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "platform/file_io.h"
+#include "platform/name_text.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -35,6 +37,7 @@ std::string_view SuffixOf(std::string_view name) {
 CFolderWalker::CFolderWalker(const CJob& job, CFolderRenamer& renamer, CRunResult& result,
                              const std::atomic<bool>* stopWord, EventHandler onEvent)
     : m_job(job),
+      m_codePage(job.codePage.empty() ? CCodePage::Working().Name() : job.codePage),
       m_renamer(renamer),
       m_result(result),
       m_pStopWord(stopWord),
@@ -77,8 +80,8 @@ void CFolderWalker::WalkPath(const std::string& folderPath, const FileHandler& o
     }
     CFrame root;
     root.path = folderPath;
-    if (root.path.empty() || root.path.back() != '/')
-        root.path += '/';
+    if (root.path.empty() || kPathSeparators.find(root.path.back()) == std::string::npos)
+        root.path += kPathSeparator;
     if (!Enter(root, CDir::OpenPath(folderPath, *root.dir)))
         return;
     m_stack.push_back(std::move(root));
@@ -99,7 +102,7 @@ void CFolderWalker::WalkPath(const std::string& folderPath, const FileHandler& o
         // Each entry is handled once: it leaves the listing without a copy.
         const CDirEntry entry = std::move(top.entries[top.next++]);
         if (m_entryHook)
-            m_entryHook(top.path + entry.name);
+            m_entryHook(top.path + NameToPathText(entry.name));
         Handle(top, entry, onFile);
     }
 }
@@ -118,7 +121,7 @@ bool CFolderWalker::Enter(CFrame& frame, CIoResult opened) {
 }
 
 void CFolderWalker::Handle(const CFrame& frame, const CDirEntry& entry, const FileHandler& onFile) {
-    if (IsVersionControlName(entry.name))
+    if (IsVersionControlName(NameToPathText(entry.name)))
         return;
     switch (entry.type) {
         case EntryType::Link:
@@ -129,7 +132,7 @@ void CFolderWalker::Handle(const CFrame& frame, const CDirEntry& entry, const Fi
                 return;
             CFrame child;
             child.name = entry.name;
-            child.path = frame.path + entry.name + "/";
+            child.path = frame.path + NameToPathText(entry.name) + kPathSeparator;
             const CIoResult opened = frame.dir->OpenChild(entry.name, *child.dir);
             if (Enter(child, opened)) {
                 m_stack.push_back(std::move(child));  // frame is not used after this
@@ -148,20 +151,29 @@ void CFolderWalker::Handle(const CFrame& frame, const CDirEntry& entry, const Fi
         case EntryType::Other:
             break;
     }
-    if (Selects(entry.name))
-        onFile(frame.dir, entry, frame.path + entry.name);
+    // Compared with the suffixes in the code page they are written in; a
+    // name with no exact form there is not selected.
+    std::string workingName;
+    if (NameToWorking(m_codePage, entry.name, workingName) && Selects(workingName))
+        onFile(frame.dir, entry, frame.path + NameToPathText(entry.name));
 }
 
 void CFolderWalker::RenameSubfolder(const CDir& parent, const std::string& parentPath,
-                                    const std::string& folderName) {
-    if (!m_job.renameFolders)
+                                    const CPlatformName& folderName) {
+    // Rules are compared in their code page; a name with no exact form there matches none.
+    std::string workingName;
+    if (!m_job.renameFolders || !NameToWorking(m_codePage, folderName, workingName))
         return;
     for (const CRenameRuleText& rule : m_job.renameRules) {
-        if (folderName != rule.oldName)
+        if (workingName != rule.oldName)
             continue;
-        const CIoResult r = m_renamer.Rename(parent, rule.oldName, rule.newName);
+        CPlatformName newName;
+        const CIoResult r = NameFromWorking(m_codePage, rule.newName, newName)
+                                ? m_renamer.Rename(parent, folderName, newName)
+                                : CIoResult{IoStatus::RenameFailed, 0};
         CRunEvent event{r.Ok() ? RunEventKind::Renamed : RunEventKind::RenameFailed,
-                        parentPath + rule.oldName, parentPath + rule.newName, ""};
+                        parentPath + NameToPathText(folderName),
+                        parentPath + NameToPathText(newName), ""};
         if (!r.Ok()) {
             // Taken or gone reads the same whether the rename was real or simulated.
             const bool plain = r.status == IoStatus::Exists || r.status == IoStatus::NotFound;

@@ -17,6 +17,7 @@
 #include "engine/job.h"
 #include "engine/reason_texts.h"
 #include "engine/run_state.h"
+#include "platform/code_page.h"
 #include "platform/dir.h"
 
 class CFolderWalker {
@@ -42,7 +43,7 @@ class CFolderWalker {
     bool Selects(const std::string& fileName) const;
     // Renames folderName inside parent by the first rename rule for it.
     void RenameSubfolder(const CDir& parent, const std::string& parentPath,
-                         const std::string& folderName);
+                         const CPlatformName& folderName);
 
     // Tests only: called before each directory entry is handled.
     std::function<void(const std::string& entryPath)> m_entryHook;
@@ -50,8 +51,8 @@ class CFolderWalker {
   private:
     struct CFrame {
         std::shared_ptr<CDir> dir = std::make_shared<CDir>();
-        std::string path;  // ends in "/"
-        std::string name;  // in the parent folder; empty for the chosen folder
+        std::string path;    // ends in a path separator
+        CPlatformName name;  // in the parent folder; empty for the chosen folder
         std::vector<CDirEntry> entries;
         size_t next = 0;
     };
@@ -64,6 +65,7 @@ class CFolderWalker {
     void RecordFolderSkipped(const std::string& path, Reason reason, int osError);
 
     const CJob& m_job;
+    const CCodePage m_codePage;  // the job's, which the rules are written in
     CFolderRenamer& m_renamer;
     CRunResult& m_result;
     const std::atomic<bool>* m_pStopWord;

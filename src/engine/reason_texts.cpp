@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr std::array<std::pair<Reason, const char*>, 32> kTexts{{
+constexpr std::array<std::pair<Reason, const char*>, 33> kTexts{{
     {Reason::None, ""},
     {Reason::CannotOpen, "无法打开"},
     {Reason::CannotRead, "无法读取"},
@@ -38,6 +38,7 @@ constexpr std::array<std::pair<Reason, const char*>, 32> kTexts{{
     {Reason::FolderBecameLink, "文件夹已变为符号链接，不进入"},
     {Reason::TargetExists, "目标已存在"},
     {Reason::CannotRename, "无法重命名"},
+    {Reason::HasStreams, "文件带有备用数据流，替换会丢失它们"},
 }};
 
 }  // namespace
@@ -87,6 +88,8 @@ Reason ReplaceReason(const CIoResult& result) {
             return Reason::HardLinks;
         case IoStatus::OwnerNotKept:
             return Reason::OwnerNotKept;
+        case IoStatus::HasStreams:
+            return Reason::HasStreams;
         case IoStatus::CreateTempFailed:
             return Reason::CreateTempFailed;
         case IoStatus::WriteTempFailed:

@@ -45,6 +45,8 @@ enum class Reason : std::uint8_t {
     FolderBecameLink,
     TargetExists,
     CannotRename,
+    // replacing it, on Windows
+    HasStreams,
 };
 
 // The reason's text, with the system's words for osError when it is not 0.

@@ -8,6 +8,8 @@
 #include "engine/folder_renamer.h"
 #include "engine/folder_walker.h"
 #include "engine/replace_thread.h"
+#include "platform/name_text.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -17,9 +19,9 @@ std::unique_ptr<CFolderRenamer> MakeRenamer(const CJob& job) {
     return std::make_unique<CRealRenamer>();
 }
 
-// The folder part of a path (ending in "/") and the name after it.
+// The folder part of a path (ending in a separator) and the name after it.
 void SplitPath(const std::string& path, std::string& folder, std::string& name) {
-    const size_t slash = path.rfind('/');
+    const size_t slash = path.find_last_of(kPathSeparators);
     folder = slash == std::string::npos ? "./" : path.substr(0, slash + 1);
     name = slash == std::string::npos ? path : path.substr(slash + 1);
 }
@@ -113,21 +115,23 @@ int CReplaceThread::MatchExtension(const std::string& fileName) {
 
 void CReplaceThread::RenameSubfolder(const std::string& parentPath, const std::string& folderName) {
     CDir parent;
-    if (!CDir::OpenPath(parentPath, parent).Ok())
+    CPlatformName name;
+    if (!CDir::OpenPath(parentPath, parent).Ok() || !PathTextToName(folderName, name))
         return;
     const std::unique_ptr<CFolderRenamer> renamer = MakeRenamer(m_job);
     CFolderWalker(m_job, *renamer, m_result, m_pStopWord, [this](CRunEvent event) {
         Record(std::move(event));
-    }).RenameSubfolder(parent, parentPath, folderName);
+    }).RenameSubfolder(parent, parentPath, name);
 }
 
 void CReplaceThread::ProcessFile(const std::string& path) {
     std::string folder, name;
     SplitPath(path, folder, name);
     CDir dir;
-    CDirEntry entry{name, EntryType::File, {}};
+    CDirEntry entry{{}, EntryType::File, {}};
+    PathTextToName(name, entry.name);
     // Whatever cannot be looked at is read, so the read says why it failed.
-    if (CDir::OpenPath(folder, dir).Ok() && !dir.Probe(name, entry.type).Ok())
+    if (CDir::OpenPath(folder, dir).Ok() && !dir.Probe(entry.name, entry.type).Ok())
         entry.type = EntryType::File;
     CFileRewriter rewriter(m_job);
     ConfigureRewriter(rewriter);

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#ifndef WM_USER  // <windows.h> has it as a macro of the same value
 inline constexpr unsigned WM_USER = 0x400;
+#endif
 // A selected file is about to be processed; lParam carries m_fileCount.
 inline constexpr unsigned WM_JOB_PROGRESS = WM_USER + 1;
 // The run has ended, finished or stopped; wParam and lParam are 0.

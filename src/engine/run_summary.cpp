@@ -2,6 +2,7 @@
 
 #include "engine/name_quote.h"
 #include "platform/code_page.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ const char* ProblemLabel(RunEventKind kind) {
 
 std::string PathForDisplay(const std::string& workingPath) {
     const CCodePage& cp = CCodePage::Working();
-    if (cp.IsUtf8())
+    if (cp.IsUtf8() || kPathTextIsUtf8)
         return workingPath;
     std::string utf8;
     return ConvertCharset(cp.Name().c_str(), "UTF-8", workingPath, utf8) ? utf8 : workingPath;

@@ -16,5 +16,6 @@ std::string FormatRunCounts(const CRunResult& result);
 // line that says how many more there are.
 std::string FormatRunProblems(const CRunResult& result, size_t maxListed);
 
-// A path in the working code page made readable in UTF-8 text.
+// A path as path text (the working code page; UTF-8 on Windows) made
+// readable in UTF-8 text.
 std::string PathForDisplay(const std::string& workingPath);

@@ -10,8 +10,14 @@
 
 #include "platform/io_result.h"
 
-// A name within one folder, as the system spells it: bytes on POSIX.
+// A name within one folder, as the system spells it: bytes on POSIX, UTF-16
+// units on Windows (not always valid UTF-16: a lone surrogate is a name too).
+// name_text.h converts names where they meet text.
+#ifdef _WIN32
+using CPlatformName = std::wstring;
+#else
 using CPlatformName = std::string;
+#endif
 
 enum class EntryType : std::uint8_t {
     File,    // regular file

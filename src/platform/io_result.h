@@ -30,6 +30,7 @@ enum class IoStatus : std::uint8_t {
     CloseTempFailed,
     ReplaceFailed,  // the final rename over the original failed
     RenameFailed,   // a folder rename failed for another reason
+    HasStreams,     // alternate data streams (Windows) that a replace would lose
 };
 
 struct CIoResult {
@@ -40,8 +41,9 @@ struct CIoResult {
 };
 
 // Whether a replace left the file alone on purpose (it changed meanwhile, is
-// no longer a regular file, may not be written, has several names or an
-// owner that cannot be kept), as opposed to a step that failed.
+// no longer a regular file, may not be written, has several names, an
+// owner that cannot be kept or data streams a replace would lose), as opposed to a step that
+// failed.
 inline bool IsRefusal(IoStatus status) {
     switch (status) {
         case IoStatus::Changed:
@@ -52,6 +54,7 @@ inline bool IsRefusal(IoStatus status) {
         case IoStatus::NotWritable:
         case IoStatus::HardLinks:
         case IoStatus::OwnerNotKept:
+        case IoStatus::HasStreams:
             return true;
         default:
             return false;

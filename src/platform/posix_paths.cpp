@@ -62,3 +62,11 @@ bool IsUnsafeEntryName(std::string_view name) {
     return name.empty() || name == "." || name == ".." ||
            name.find('/') != std::string_view::npos || name.find('\0') != std::string_view::npos;
 }
+
+std::string SystemConfigFolder() {
+    return {};
+}
+
+std::string SystemDataFolder() {
+    return {};
+}

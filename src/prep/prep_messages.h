@@ -34,8 +34,14 @@ inline constexpr std::string_view kMsgTooManyRenameRules =
     "文件夹重命名规则不能超过100条：第{}行。";
 inline constexpr std::string_view kMsgRenameRuleTooLong =
     "文件夹重命名规则第{}行过长：文件夹名不能超过200个字节。";
+#ifdef _WIN32
+inline constexpr std::string_view kMsgRenameRuleUnsafe =
+    "文件夹重命名规则第{}行无效：文件夹名不能含有 \\ / : * ? \" < > | 或控制字符，"
+    "不能以点或空格结尾，不能是 CON、NUL、COM1 等设备名，也不能是“.”或“..”。";
+#else
 inline constexpr std::string_view kMsgRenameRuleUnsafe =
     "文件夹重命名规则第{}行无效：文件夹名不能含有“/”或零字节，也不能是“.”或“..”。";
+#endif
 inline constexpr std::string_view kMsgNoRenameRules = "文件夹重命名有效规则不能为空。";
 
 // Fills each "{}" of text with the next argument; surplus placeholders stay.

@@ -17,13 +17,13 @@ void CCore::autoFileConfig() {
 std::string CCore::getAppPath() {
     const std::string prefix = AppPrefix();
     if (!prefix.empty())
-        MakeFolders(prefix.substr(0, prefix.rfind('/')));
+        MakeFolders(prefix.substr(0, prefix.find_last_of(kPathSeparators)));
     return prefix;
 }
 
 std::string CCore::AppPrefix() const {
     const std::string folder = UserConfigFolder();
-    return folder.empty() ? folder : folder + "/vexa";
+    return folder.empty() ? folder : folder + kPathSeparator + "vexa";
 }
 
 bool CCore::createFile(const std::string& path, int /*mode*/) {
@@ -60,11 +60,11 @@ std::string CCore::parsePath(const std::string& path) {
     if (path.empty())
         return path;
     size_t end = path.size();
-    while (end > 1 && path[end - 1] == '/')
+    while (end > 1 && kPathSeparators.find(path[end - 1]) != std::string_view::npos)
         --end;
     std::string out = path.substr(0, end);
-    if (out != "/")
-        out += '/';
+    if (out.size() != 1 || kPathSeparators.find(out[0]) == std::string_view::npos)
+        out += kPathSeparator;
     return out;
 }
 

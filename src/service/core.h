@@ -44,8 +44,9 @@ class CCore {
     void autoFileConfig();
     // The prefix of the rules file names: the program's folder in the user's
     // config folder plus the program name, e.g. ~/.config/Vexa/vexa. The folder
-    // is created when missing. XDG_CONFIG_HOME moves it (see user_folders.h).
-    // Empty when the user has no config folder: callers refuse then.
+    // is created when missing. XDG_CONFIG_HOME moves it (see user_folders.h);
+    // on Windows it is %APPDATA%\Vexa\vexa. Empty when the user has no
+    // config folder: callers refuse then.
     std::string getAppPath();
     // The same prefix, without creating anything (for readers of the rules files).
     std::string AppPrefix() const;
@@ -60,7 +61,7 @@ class CCore {
     // Non-zero when path names an existing folder (resp. regular file), links followed.
     int isPathExist(const std::string& path);
     int isFileExist(const std::string& path);
-    // The same folder, ending in exactly one "/"; empty text stays empty.
+    // The same folder, ending in exactly one path separator; empty text stays empty.
     std::string parsePath(const std::string& path);
     // Field n (from 0) of text split at each sep; empty pieces count; empty beyond the last.
     std::string getFg(const std::string& text, char sep, int n);

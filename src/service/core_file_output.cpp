@@ -5,6 +5,8 @@
 
 #include "platform/code_page.h"
 #include "platform/file_io.h"
+#include "platform/name_text.h"
+#include "platform/paths.h"
 #include "platform/text_codec.h"
 #include "service/core.h"
 
@@ -26,9 +28,10 @@ CWriteResult Outcome(const CIoResult& io) {
 
 CWriteResult CCore::outTxtFile(const std::string& content, const std::string& path,
                                const CFileStamp* expected) {
-    const size_t slash = path.rfind('/');
+    const size_t slash = path.find_last_of(kPathSeparators);
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    CPlatformName name;
+    PathTextToName(slash == std::string::npos ? path : path.substr(slash + 1), name);
     CDir dir;
     if (CIoResult r = CDir::OpenPath(folder, dir); !r.Ok())
         return Outcome({IoStatus::OpenFailed, r.osError});
@@ -43,6 +46,8 @@ CWriteResult CCore::outTxtFile(const std::string& content, const std::string& pa
     std::string newMark, text;
     if (!EncodeLikeFile(CCodePage::Working(), mark, DetectEncoding(mark), content, newMark, text))
         return {WriteStatus::Refused, {}};
-    return Outcome(
-        ReplaceFileAt(dir, name, expected ? *expected : reader.Stamp(), {newMark, text}));
+    const CFileStamp stamp = expected ? *expected : reader.Stamp();
+    // Windows will not replace a file this process still holds open.
+    reader.Close();
+    return Outcome(ReplaceFileAt(dir, name, stamp, {newMark, text}));
 }

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/paths.h"
 #include "platform/user_home.h"
 
 namespace {
@@ -30,9 +31,13 @@ std::string UserFolder(const char* xdgName, const char* underHome) {
 }  // namespace
 
 std::string UserConfigFolder() {
+    if (const std::string system = SystemConfigFolder(); !system.empty())
+        return system + "\\Vexa";
     return UserFolder("XDG_CONFIG_HOME", "/.config");
 }
 
 std::string UserDataFolder() {
+    if (const std::string system = SystemDataFolder(); !system.empty())
+        return system + "\\Vexa";
     return UserFolder("XDG_DATA_HOME", "/.local/share");
 }

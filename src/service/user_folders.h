@@ -3,7 +3,8 @@
 // files, settings) and the data folder (what a run keeps for later). Each
 // comes from its XDG variable when that names an absolute path, else from
 // $HOME, else from the home folder in the password database. Never a shared
-// folder such as /tmp, where another user could have put files first.
+// folder such as /tmp, where another user could have put files first. On
+// Windows they are %APPDATA%\Vexa and %LOCALAPPDATA%\Vexa.
 
 #include <string>
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "engine/job_tables.h"
+#include "ui/help_text.h"
 #include "ui/qt_settings_store.h"
 #include "ui/ui_texts.h"
 #include "ui/working_text.h"
@@ -36,6 +37,6 @@ CHelpWindow::CHelpWindow(QWidget* parent) : QDialog(parent) {
 
 QString CHelpWindow::HelpText(const QString& replaceRules, const QString& renameRules,
                               const QString& settings) {
-    return QString::fromUtf8(ui_text::kHelpHtml)
-        .arg(replaceRules.toHtmlEscaped(), renameRules.toHtmlEscaped(), settings.toHtmlEscaped());
+    return QString::fromUtf8(kHelpHtml).arg(replaceRules.toHtmlEscaped(),
+                                            renameRules.toHtmlEscaped(), settings.toHtmlEscaped());
 }

@@ -29,7 +29,7 @@ TEST(LargeFileScanTest, FindsMatchesAcrossPiecesAndKeepsUnitAlignment) {
         ASSERT_TRUE(CDir::OpenPath(dir.Path(), folder).Ok());
         for (size_t piece : {1, 2, 3, 5, 64}) {
             CFileReader reader;
-            ASSERT_TRUE(reader.Open(folder, "f").Ok());
+            ASSERT_TRUE(reader.Open(folder, PlatformName("f")).Ok());
             CIoResult error;
             EXPECT_EQ(ScanForAny(reader, prefix, {needles, aligned, piece}, error), expected)
                 << testing::PrintToString(rest) << " " << needles.back() << ", piece " << piece;

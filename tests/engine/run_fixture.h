@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/replace_thread.h"
+#include "platform/paths.h"
 #include "support/recorders.h"
 #include "support/temp_dir.h"
 
@@ -57,8 +58,11 @@ class CRunTest : public ::testing::Test {
         std::sort(lines.begin(), lines.end());
         return lines;
     }
+    // Relative to the tree, with "/" between folders on every system.
     std::string Rel(const std::string& path) const {
-        return path.starts_with(m_root + "/") ? path.substr(m_root.size() + 1) : path;
+        std::string rel = path.starts_with(m_root + "/") ? path.substr(m_root.size() + 1) : path;
+        std::replace(rel.begin(), rel.end(), kPathSeparator, '/');
+        return rel;
     }
 
     CTempDir m_dir;

@@ -1,17 +1,20 @@
 // The walk: what is selected, what is never followed or entered, renames on
 // the way out, stop, and trees the system's path limit cannot name.
 
+#ifndef _WIN32
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/sys_calls.h"
+#endif
+
 #include <algorithm>
 #include <cerrno>
 
 #include "engine/job_tables.h"
-#include "platform/sys_calls.h"
 #include "prep/build_job.h"
 #include "run_fixture.h"
 
@@ -37,6 +40,9 @@ TEST_F(Walk, SuffixIsTheSecondDotFieldComparedExactly) {
 // file outside, to a file inside. Nothing outside changes; each file inside
 // gets the rules once, under its one name.
 TEST_F(Walk, LinksAreNeverFollowedAndAreCounted) {
+#ifdef _WIN32
+    GTEST_SKIP() << "symlink(2); junctions on Windows are covered by the Windows tests";
+#else
     CTempDir outside;
     MakeTree(outside.Path(), {{"o.txt", "x"}, {"d/p.txt", "x"}});
     MakeTree(m_root, {{"in.txt", "x"}, {"sub/s.txt", "x"}});
@@ -58,12 +64,16 @@ TEST_F(Walk, LinksAreNeverFollowedAndAreCounted) {
     EXPECT_EQ(r.linksPassedOver, 4);
     EXPECT_EQ(r.selected, 2);
     EXPECT_FALSE(r.HasProblems());
+#endif
 }
 
 // The folder in hand is swapped for a link to a folder outside while its
 // files are handled: the rest of them are still reached through the folder
 // that was opened, never through the link.
 TEST_F(Walk, FolderSwappedForALinkRedirectsNothing) {
+#ifdef _WIN32
+    GTEST_SKIP() << "symlink(2) over an open folder; wine makes no reparse points";
+#else
     CTempDir outside;
     for (int i = 0; i < 6; ++i) {
         const std::string name = "f" + std::to_string(i) + ".txt";
@@ -86,6 +96,7 @@ TEST_F(Walk, FolderSwappedForALinkRedirectsNothing) {
         EXPECT_EQ(Bytes("moved/" + name), "xy") << name;
     }
     EXPECT_EQ(r.Count(RunEventKind::Rewritten), 6);
+#endif
 }
 
 // Version-control folders are not entered or renamed; the rules files and
@@ -159,6 +170,9 @@ TEST_F(Walk, ParallelRunReportsWhatOneThreadReports) {
 // both report the same, including a link to a folder that is renamed, a
 // rename into a name an earlier rename freed, and files that are skipped.
 TEST_F(Walk, DryRunPredictsTheRealRun) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a symbolic link made with symlink(2)";
+#else
     MakeTree(m_root,
              {{"a/f.txt", "x"}, {"b/g.txt", "x"}, {"ro.txt", "x"}, {"same.txt", "z"}, {"d/", ""}});
     ASSERT_EQ(::symlink("a", P("link").c_str()), 0);
@@ -172,6 +186,7 @@ TEST_F(Walk, DryRunPredictsTheRealRun) {
     EXPECT_EQ(SortedEvents(), predicted);
     EXPECT_EQ(Bytes("tmp/f.txt"), "xy");
     EXPECT_EQ(Bytes("same.txt"), "z");
+#endif
 }
 
 TEST_F(Walk, StopInsideASubfolderEndsTheWalkAndStillRenamesOnTheWayOut) {
@@ -184,12 +199,12 @@ TEST_F(Walk, StopInsideASubfolderEndsTheWalkAndStillRenamesOnTheWayOut) {
     std::string last;
     m_worker.m_entryHook = [&](const std::string& path) {
         last = path;
-        if (path.starts_with(P("sub/")) && ++inSub == 2)
+        if (Rel(path).starts_with("sub/") && ++inSub == 2)
             m_stop = true;
     };
     const CRunResult& r = Run();
     EXPECT_TRUE(r.stopped);
-    EXPECT_TRUE(last.starts_with(P("sub/"))) << last;
+    EXPECT_TRUE(Rel(last).starts_with("sub/")) << last;
     EXPECT_EQ(r.Count(RunEventKind::Renamed), 1);
     EXPECT_EQ(r.selected, r.Count(RunEventKind::Rewritten));
     m_worker.m_entryHook = nullptr;
@@ -197,6 +212,9 @@ TEST_F(Walk, StopInsideASubfolderEndsTheWalkAndStillRenamesOnTheWayOut) {
 }
 
 TEST_F(Walk, FoldersThatCannotBeListedAreRecorded) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the fault seam wraps the POSIX system calls";
+#else
     MakeTree(m_root, {{"bad/f.txt", "x"}, {"good/g.txt", "x"}});
     CSysCallsOverride restore;
     // The listing that follows the opening of "bad" fails part way.
@@ -219,12 +237,17 @@ TEST_F(Walk, FoldersThatCannotBeListedAreRecorded) {
                                   "folder skipped bad/: 无法列出文件夹内容: Input/output error",
                                   "rewritten good/g.txt"}));
     EXPECT_TRUE(r.HasProblems());
+#endif
 }
 
 // A tree whose paths pass the system's path limit, and whose depth passes a
 // low limit of open files, is walked in full through folder handles: its
 // file is rewritten, its folder renamed.
 TEST_F(Walk, TreeDeeperThanThePathLimit) {
+#ifdef _WIN32
+    GTEST_SKIP()
+        << "POSIX *at() calls and rlimits; long paths on Windows are covered by the Windows tests";
+#else
     m_job.renameRules = {{"old", "new"}};
     ASSERT_EQ(::mkdir(m_root.c_str(), 0755), 0);
     const std::string level(50, 'd');
@@ -253,6 +276,7 @@ TEST_F(Walk, TreeDeeperThanThePathLimit) {
     EXPECT_EQ(r.Count(RunEventKind::Renamed), 1);
     EXPECT_FALSE(r.HasProblems());
     RemoveTree(m_root);
+#endif
 }
 
 }  // namespace

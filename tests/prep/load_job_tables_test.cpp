@@ -8,7 +8,10 @@
 #include <optional>
 
 #include "platform/code_page.h"
+#include "prep/prep_messages.h"
+#ifndef _WIN32
 #include "platform/sys_calls.h"
+#endif
 #include "support/engine_fixture.h"
 
 namespace {
@@ -121,8 +124,8 @@ TEST_F(LoadJobTablesTest, CapacitiesUnsafeNamesAndForeignTextAreRefusedByLine) {
     }
     g_jobTables.suffixText = "*.txt";
     const std::string longest(200, 'x');
-    const std::string unsafe =
-        "文件夹重命名规则第3行无效：文件夹名不能含有“/”或零字节，也不能是“.”或“..”。";
+    const std::string unsafe = FillMessage(kMsgRenameRuleUnsafe, {"3"});
+    const std::string unsafe1 = FillMessage(kMsgRenameRuleUnsafe, {"1"});
     const std::string notGbk = "不是有效的GBK文本，配置文件的编码不符。";
     const std::string notUtf8 = "不是有效的UTF-8文本，配置文件的编码不符。";
     const std::tuple<const char*, std::string, std::optional<std::string>, std::string> cases[] = {
@@ -136,12 +139,16 @@ TEST_F(LoadJobTablesTest, CapacitiesUnsafeNamesAndForeignTextAreRefusedByLine) {
         {"UTF-8", "a`b", ManyRules(101), "文件夹重命名规则不能超过100条：第101行。"},
         {"UTF-8", "a`b", "a`" + longest + "y",
          "文件夹重命名规则第1行过长：文件夹名不能超过200个字节。"},
+#ifdef _WIN32  // a name may not end in a dot there
+        {"UTF-8", "a`b", "...`.x\nv1.0`v2.0\n../x`\n", unsafe1},
+#else
         {"UTF-8", "a`b", "...`.x\nv1.0`v2.0\n../x`\n", kLoads},
+#endif
         {"UTF-8", "a`b", "ok`fine\n\ndocs`../../etc", unsafe},
         {"UTF-8", "a`b", "ok`fine\n\n..`x", unsafe},
         {"UTF-8", "a`b", "ok`fine\n\nx`.", unsafe},
         {"UTF-8", "a`b", std::string("ok`fine\n\na\0b`c", 14), unsafe},
-        {"GBK", "a`b\n中文`汉字\n", std::nullopt, "文本内容替换规则第2行" + notGbk},
+        {"GBK", "a`b\n\xD6\xD0`\xCE\n", std::nullopt, "文本内容替换规则第2行" + notGbk},
         {"UTF-8", "a`b\n", "\n\xD6\xD0\xCE\xC4`x\n", "文件夹重命名规则第2行" + notUtf8},
         // UTF-16 without its mark is full of zero bytes; so is a lone surrogate with it.
         {"UTF-8", std::string("a\0`\0b\0\n\0", 8), std::nullopt, "文本内容替换规则第1行" + notUtf8},
@@ -157,6 +164,9 @@ TEST_F(LoadJobTablesTest, CapacitiesUnsafeNamesAndForeignTextAreRefusedByLine) {
 }
 
 TEST_F(LoadJobTablesTest, AFileThatExistsButCannotBeReadIsRefused) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the fault seam wraps the POSIX system calls";
+#else
     WriteRules("a`b\n", "c`d\n");
     CSysCallsOverride restore;
     static std::string s_failPath;
@@ -169,6 +179,7 @@ TEST_F(LoadJobTablesTest, AFileThatExistsButCannotBeReadIsRefused) {
     ExpectLoad("文本内容替换规则配置文件无法读取" + reason);
     s_failPath = g_jobTables.renameRulesPath;
     ExpectLoad("文件夹重命名规则配置文件无法读取" + reason);
+#endif
 }
 
 }  // namespace

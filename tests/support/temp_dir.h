@@ -2,9 +2,12 @@
 // A folder of its own for each test, removed afterwards, with helpers to
 // build trees and to read files back byte for byte.
 
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "platform/dir.h"
 
 class CTempDir {
   public:
@@ -21,7 +24,7 @@ class CTempDir {
     std::string m_path;
 };
 
-// Points XDG_CONFIG_HOME at dir/config and the working code page at UTF-8
+// Points XDG_CONFIG_HOME (APPDATA on Windows) at dir/config and the working code page at UTF-8
 // for its lifetime; puts both back afterwards.
 class CConfigHome {
   public:
@@ -33,6 +36,11 @@ class CConfigHome {
     bool m_bHad = false;
 };
 
+// A path of the tests (UTF-8 on Windows) as std::filesystem takes it; on
+// Windows absolute with \\?\, so that no length limit applies.
+std::filesystem::path NativePath(const std::string& path);
+// The name that text (path text: UTF-8 on Windows) spells.
+CPlatformName PlatformName(const std::string& text);
 // Writes bytes to path, creating parent folders. Fails the test on failure.
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 // Reads a whole file; empty when it cannot be read.

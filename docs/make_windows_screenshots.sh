@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Takes the README's screenshots of the Windows program under wine in a
+# virtual X display, in a wine prefix of its own (code page 936, from the
+# zh_CN.UTF-8 locale): the About box, the confirmation before a run, and
+# the dialog with example inputs after that run.
+# Usage: docs/make_windows_screenshots.sh [path/to/vexa.exe]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/xvfb_display.sh
+exe=$(realpath "${1:-build/windows/src/win32/vexa.exe}")
+[[ -f $exe ]] || { echo "build first: cmake --workflow --preset windows" >&2; exit 1; }
+
+begin_xvfb_session
+export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEDEBUG=-all
+export WINEPREFIX=$tmp/prefix WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+export HOME=$tmp/home XDG_CONFIG_HOME=$tmp/home/.config XDG_CACHE_HOME=$tmp/home/.cache
+export XDG_DATA_HOME=$tmp/home/.local/share XDG_RUNTIME_DIR=$tmp
+trap 'timeout 20 wineserver -k 2>/dev/null || true; end_xvfb_session' EXIT
+mkdir -p "$HOME"
+start_xvfb "$tmp" 1024x768
+timeout 180 wineboot --init >/dev/null 2>&1
+timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+
+# Example inputs: a folder that exists, one rule, the settings as UTF-16.
+app="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Vexa"
+mkdir -p "$app" "$WINEPREFIX/drive_c/文档/网站"
+printf 'colour`color\r\n' >"$app/vexa_文本替换规则.txt"
+for name in index.htm about.htm notes.txt; do
+    printf 'colour\r\n' >"$WINEPREFIX/drive_c/文档/网站/$name"
+done
+{
+    printf '\xff\xfe'
+    printf '[General]\r\npathuser="C:\\文档\\网站"\r\nfileext="*.txt;*.htm"\r\nsub=1\r\nrenamedir=0\r\n' |
+        iconv -f UTF-8 -t UTF-16LE
+} >"$app/vexa.ini"
+
+cd "$tmp"
+timeout 120 wine "$exe" >/dev/null 2>&1 &
+pids+=($!)
+dialog=$(timeout 30 xdotool search --sync --onlyvisible --name '^Korvane$' | head -1)
+xdotool windowfocus --sync "$dialog"
+sleep 1
+
+# 关于 is last in the tab order, one Shift+Tab back from 开始, which has the focus.
+xdotool key shift+Tab space
+about=$(timeout 10 xdotool search --sync --onlyvisible --name '^关于 Korvane$' | head -1)
+sleep 1
+import -window "$about" "$OLDPWD/docs/win-about.png"
+xdotool key Return
+sleep 0.5
+
+# 开始, the next in the tab order, asks before it runs.
+xdotool windowfocus --sync "$dialog"
+xdotool key Tab space
+sleep 1
+confirm=$(xdotool search --onlyvisible --name '^Korvane$' | grep -vx "$dialog" | head -1)
+import -window "$confirm" "$OLDPWD/docs/win-confirm.png"
+
+# 是 has the focus in the confirmation.
+xdotool key Return
+sleep 2
+import -window "$dialog" "$OLDPWD/docs/win-dialog.png"
+echo "docs/win-about.png docs/win-confirm.png docs/win-dialog.png written"

@@ -1,0 +1,119 @@
+// The dialog's remaining commands: the folder picker, opening the folder and
+// the two rules files, About and help.
+
+#include <shobjidl.h>
+
+#include "engine/job_tables.h"
+#include "service/core.h"
+#include "service/soft_record.h"
+#include "ui/help_text.h"
+#include "ui/ui_texts.h"
+#include "win32/help_plain.h"
+#include "win32/ini_settings_store.h"
+#include "win32/replace_dlg.h"
+#include "win32/resource.h"
+#include "win32/wide_text.h"
+#include "win32/win32_texts.h"
+
+namespace {
+
+// The shell's folder picker, opened on initial when that names a folder.
+// Empty when cancelled or when the picker cannot be had.
+std::wstring PickFolder(HWND owner, const std::wstring& title, const std::wstring& initial) {
+    IFileOpenDialog* picker = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_PPV_ARGS(&picker))))
+        return {};
+    std::wstring chosen;
+    DWORD options = 0;
+    picker->GetOptions(&options);
+    picker->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
+    picker->SetTitle(title.c_str());
+    IShellItem* start = nullptr;
+    if (!initial.empty() &&
+        SUCCEEDED(SHCreateItemFromParsingName(initial.c_str(), nullptr, IID_PPV_ARGS(&start)))) {
+        picker->SetFolder(start);
+        start->Release();
+    }
+    IShellItem* result = nullptr;
+    if (SUCCEEDED(picker->Show(owner)) && SUCCEEDED(picker->GetResult(&result))) {
+        wchar_t* path = nullptr;
+        if (SUCCEEDED(result->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
+            chosen = path;
+            CoTaskMemFree(path);
+        }
+        result->Release();
+    }
+    picker->Release();
+    return chosen;
+}
+
+bool IsFolder(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Fills %1, %2 and %3 in one pass, so a path that holds "%2" stays as it is.
+std::string FillPlaces(std::string_view text, const std::string (&values)[3]) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] >= '1' && text[i + 1] <= '3') {
+            out += values[text[i + 1] - '1'];
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+void CReplaceDlg::OnBrowsePath() {
+    BrowseFolder(IDC_PATH);
+}
+
+// Opens the picker on the folder typed in the control when it exists. The
+// chosen folder replaces the text as the picker gives it (a start adds the
+// separator); cancelling leaves the text as it was.
+void CReplaceDlg::BrowseFolder(int controlId) {
+    const std::wstring typed = ControlText(controlId);
+    const std::wstring chosen = PickFolder(m_hWnd, Widen(ui_text::kPickFolderTitle),
+                                           IsFolder(typed) ? typed : std::wstring());
+    if (!chosen.empty())
+        SetControlText(controlId, chosen);
+}
+
+// The folder path of the tables takes the edit's text, except during a run:
+// the worker copies that path on its own thread as it starts. The path
+// opened is the same either way.
+void CReplaceDlg::OnOpenPath() {
+    std::string path;
+    if (!ToEnginePath(ControlText(IDC_PATH), path))
+        path.clear();
+    if (!m_bRunning)
+        g_jobTables.folderPath = path;
+    g_pCore->openUrl(path);
+}
+
+void CReplaceDlg::OnOpenReplaceRules() {
+    g_pCore->openUrl(g_jobTables.replaceRulesPath);
+}
+
+void CReplaceDlg::OnOpenRenameRules() {
+    g_pCore->openUrl(g_jobTables.renameRulesPath);
+}
+
+void CReplaceDlg::OnAbout() {
+    g_pCore->uu(4, g_pSoft, "");
+}
+
+// The Qt dialog's help text, naming where this program keeps its files.
+void CReplaceDlg::OnHelp() {
+    const std::string places[3] = {Narrow(FromEnginePath(g_jobTables.replaceRulesPath)),
+                                   Narrow(FromEnginePath(g_jobTables.renameRulesPath)),
+                                   Narrow(m_pStore->FilePath())};
+    const std::string text = FillPlaces(HtmlToPlain(kHelpHtml), places);
+    MessageBoxW(m_hWnd, Widen(text).c_str(), Widen(win32_text::kHelpCaption).c_str(),
+                MB_OK | MB_ICONINFORMATION);
+}

@@ -1,0 +1,18 @@
+#pragma once
+// The texts only the Windows dialog shows, UTF-8. The control texts, status
+// line, captions and run messages are the Qt dialog's (ui/ui_texts.h), the
+// help text is shared too (ui/help_text.h).
+
+namespace win32_text {
+
+inline constexpr const char* kHelpCaption = "Korvane 帮助";
+inline constexpr const char* kAboutCaption = "关于 ";
+inline constexpr const char* kAboutPurpose = "：批量替换文件中的文本，并按规则重命名文件夹。";
+inline constexpr const char* kAboutVersion = "版本 ";
+inline constexpr const char* kAboutCategory = "类别：";
+// "{}" is the path, then the system's reason.
+inline constexpr const char* kOpenFailed = "无法打开“{}”：{}";
+// In front of the counts line of a stopped run.
+inline constexpr const char* kStoppedPrefix = "已停止，";
+
+}  // namespace win32_text

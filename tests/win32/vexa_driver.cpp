@@ -1,0 +1,302 @@
+// Drives the real vexa.exe by window messages, as a user would with the
+// mouse: finds the controls of the dialog by id, fills the edits, clicks,
+// reads and answers the message boxes, follows the status line, and checks
+// the files on disk byte for byte. One line per check, then the totals.
+// Usage: vexa_driver.exe path\to\vexa.exe work-folder
+
+#include <windows.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+int g_passed = 0, g_failed = 0;
+std::wstring g_exe, g_work;
+PROCESS_INFORMATION g_proc{};
+HWND g_dlg = nullptr;
+const wchar_t* const kConfirm = L"替换操作无法撤销，请自行备份文件！确定要继续执行吗？";
+
+std::string InCodePage(UINT cp, const std::wstring& text) {
+    std::string out(text.size() * 4, '\0');
+    out.resize(WideCharToMultiByte(cp, 0, text.data(), (int)text.size(), out.data(),
+                                   (int)out.size(), nullptr, nullptr));
+    return out;
+}
+
+void Check(const char* name, bool ok, const std::wstring& detail = L"") {
+    ++(ok ? g_passed : g_failed);
+    std::printf("%s %s%s%s\n", ok ? "ok  " : "FAIL", name, ok ? "" : ": ",
+                ok ? "" : InCodePage(CP_UTF8, detail).c_str());
+    std::fflush(stdout);
+}
+
+bool WaitFor(const std::function<bool()>& done, int ms = 20000, int stepMs = 50) {
+    for (int waited = 0; waited < ms && !done(); waited += stepMs)
+        Sleep(stepMs);
+    return done();
+}
+
+std::wstring Text(HWND window) {
+    wchar_t buffer[2048] = L"";
+    SendMessageW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+std::wstring Item(int id) {
+    return Text(GetDlgItem(g_dlg, id));
+}
+void SetItem(int id, const std::wstring& text) {
+    SendMessageW(GetDlgItem(g_dlg, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+void Click(HWND parent, int id) {
+    PostMessageW(GetDlgItem(parent, id), BM_CLICK, 0, 0);
+}
+void SetCheck(int id, bool on) {
+    SendMessageW(GetDlgItem(g_dlg, id), BM_SETCHECK, on, 0);
+}
+HWND Focus() {
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    GetGUIThreadInfo(g_proc.dwThreadId, &gui);
+    return gui.hwndFocus;
+}
+
+// A visible dialog-class window of vexa.exe other than except: the dialog or a box.
+HWND FindWindowOfVexa(HWND except) {
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", nullptr));) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid == g_proc.dwProcessId && w != except && IsWindowVisible(w))
+            return w;
+    }
+    return nullptr;
+}
+
+// Waits for a message box over the dialog, answers it with button and
+// returns its caption and text.
+std::wstring AnswerBox(int button) {
+    HWND box = nullptr;
+    if (!WaitFor([&] { return (box = FindWindowOfVexa(g_dlg)) != nullptr; }))
+        return L"(no box)";
+    const std::wstring text = Text(box) + L"|" + Text(GetDlgItem(box, 0xFFFF));
+    Click(box, button);
+    WaitFor([&] { return !IsWindow(box); });
+    return text;
+}
+
+bool Start() {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    std::wstring cmd = L"\"" + g_exe + L"\"";
+    g_dlg = nullptr;
+    return CreateProcessW(g_exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          g_work.c_str(), &si, &g_proc) &&
+           WaitFor([] { return (g_dlg = FindWindowOfVexa(nullptr)) != nullptr; });
+}
+
+bool Close() {
+    PostMessageW(g_dlg, WM_CLOSE, 0, 0);
+    const bool ended = WaitForSingleObject(g_proc.hProcess, 20000) == WAIT_OBJECT_0;
+    CloseHandle(g_proc.hProcess);
+    CloseHandle(g_proc.hThread);
+    return ended;
+}
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "(missing)";
+}
+void WriteAll(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Every control by id: class, text, place in dialog units (within 2 pixels,
+// a unit's size taken from the span of 1000's top left to 1005's bottom
+// right: 316 x 153 units) and tab order; the labels by their texts.
+void CheckTemplate() {
+    struct Control {
+        int id;
+        const wchar_t *cls, *text;
+        int x, y, w, h;
+    };
+    const Control controls[] = {{1003, L"Button", L"开始", 261, 146, 50, 14},
+                                {1000, L"Edit", L"", 50, 7, 252, 14},
+                                {1001, L"Button", L"指定", 303, 7, 30, 14},
+                                {1004, L"Button", L"打开", 336, 7, 30, 14},
+                                {1002, L"Edit", L"", 50, 25, 252, 14},
+                                {1010, L"Button", L"包含子目录", 50, 43, 56, 10},
+                                {1011, L"Button", L"重命名文件夹", 50, 57, 64, 10},
+                                {1013, L"Button", L"内容替换规则", 50, 91, 61, 14},
+                                {1012, L"Button", L"重命名规则", 117, 91, 61, 14},
+                                {1005, L"Button", L"关于", 316, 146, 50, 14},
+                                {1006, L"Static", L"就绪", 7, 152, 162, 8}};
+    RECT first{}, last{};
+    GetWindowRect(GetDlgItem(g_dlg, 1000), &first);
+    GetWindowRect(GetDlgItem(g_dlg, 1005), &last);
+    const double unitX = (last.right - first.left) / 316.0;
+    const double unitY = (last.bottom - first.top) / 153.0;
+    std::wstring wrong;
+    HWND tab = GetDlgItem(g_dlg, 1003);
+    for (const Control& c : controls) {
+        HWND w = GetDlgItem(g_dlg, c.id);
+        wchar_t cls[64] = L"";
+        GetClassNameW(w, cls, 64);
+        RECT r{};
+        GetWindowRect(w, &r);
+        MapWindowPoints(nullptr, g_dlg, reinterpret_cast<POINT*>(&r), 2);
+        const bool placed = std::abs(c.x * unitX - r.left) <= 2 &&
+                            std::abs(c.y * unitY - r.top) <= 2 &&
+                            std::abs(c.w * unitX - (r.right - r.left)) <= 2 &&
+                            std::abs(c.h * unitY - (r.bottom - r.top)) <= 2;
+        if (_wcsicmp(cls, c.cls) != 0 || Text(w) != c.text || !placed || (c.id != 1006 && w != tab))
+            wrong += std::to_wstring(c.id) + L" (" + cls + L" \"" + Text(w) + L"\") ";
+        tab = GetNextDlgTabItem(g_dlg, tab, FALSE);
+    }
+    std::wstring labels;
+    for (HWND w = GetWindow(g_dlg, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+        labels += (GetDlgCtrlID(w) & 0xFFFF) == 0xFFFF ? Text(w) : L"";
+    Check("controls of the template: id, class, text, place, tab order", wrong.empty(), wrong);
+    Check("labels", labels == L"所在目录：文件后缀：（分号分隔）", labels);
+    Check("focus on 开始 at start", Focus() == GetDlgItem(g_dlg, 1003));
+}
+
+// Empty or wrong input: one warning, the focus on the input it concerns.
+void CheckRefusals(const std::wstring& job) {
+    struct Refusal {
+        std::wstring path, suffix, message;
+        int focus;
+    };
+    const Refusal refusals[] = {{L"", L"*.txt", L"路径无效！", 1000},
+                                {job, L"txt", L"文件后缀指定无效！", 1002},
+                                {job, L";*.txt", L"请指定文件扩展名。所有文件用 *.* 表示。", 1003},
+                                {job, L"*.txt", L"文本内容替换有效规则不能为空。", 1003}};
+    for (const Refusal& r : refusals) {
+        SetItem(1000, r.path);
+        SetItem(1002, r.suffix);
+        Click(g_dlg, 1003);
+        const std::wstring box = AnswerBox(IDOK);
+        Check("refused with its warning and focus",
+              box == L"Korvane|" + r.message && Focus() == GetDlgItem(g_dlg, r.focus), box);
+    }
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 3)
+        return std::fprintf(stderr, "usage: vexa_driver vexa.exe work-folder\n"), 2;
+    g_exe = argv[1];
+    g_work = argv[2];
+    Check("working code page is 936", GetACP() == 936, std::to_wstring(GetACP()));
+    Check("dialog shows", Start());
+    if (!g_dlg)
+        return 1;
+    wchar_t appData[MAX_PATH] = L"";
+    GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
+    const fs::path app = fs::path(appData) / L"Vexa";
+    const fs::path rules = app / L"vexa_文本替换规则.txt",
+                   renames = app / L"vexa_文件夹重命名规则.txt";
+    Check("rules files created at first start", ReadAll(rules) == "" && ReadAll(renames) == "");
+    CheckTemplate();
+    const std::wstring job = g_work + L"\\工作";
+    fs::create_directories(job + L"\\旧目录");
+    CheckRefusals(job);
+
+    PostMessageW(g_dlg, WM_KEYDOWN, VK_F1, 0);
+    const std::wstring help = AnswerBox(IDOK);
+    Check("F1 shows the help naming the rules file",
+          help.rfind(L"Korvane 帮助|", 0) == 0 &&
+              help.find(rules.wstring()) != std::wstring::npos &&
+              help.find(L'<') == std::wstring::npos,
+          help);
+    Click(g_dlg, 1005);
+    const std::wstring about = AnswerBox(IDOK);
+    Check("关于 shows identity and version",
+          about.rfind(L"关于 Korvane|Korvane", 0) == 0 &&
+              about.find(L"1.0.4.27") != std::wstring::npos,
+          about);
+    SetItem(1000, job + L"\\无");
+    Click(g_dlg, 1004);
+    const std::wstring open = AnswerBox(IDOK);
+    Check("打开 on a missing folder names it",
+          open.find(L"无法打开“" + job + L"\\无”") != std::wstring::npos, open);
+
+    // The rules in the working code page; files in GBK, UTF-8 with mark, UTF-16.
+    WriteAll(rules, InCodePage(CP_ACP, L"旧文本`新文本\r\ncolour`color\r\n"));
+    WriteAll(renames, InCodePage(CP_ACP, L"旧目录`新目录\r\n"));
+    const std::wstring files[][3] = {{L"\\甲.txt", L"旧文本 colour\r\n", L"新文本 color\r\n"},
+                                     {L"\\b.txt", L"旧文本 x\n", L"新文本 x\n"},
+                                     {L"\\c.txt", L"旧文本", L"新文本"},
+                                     {L"\\d.htm", L"colour", L"colour"},
+                                     {L"\\旧目录\\e.txt", L"colour", L"color"}};
+    auto encode = [](int i, const std::wstring& t) {
+        const std::string utf16(reinterpret_cast<const char*>(t.data()), t.size() * 2);
+        return i == 1   ? "\xEF\xBB\xBF" + InCodePage(CP_UTF8, t)
+               : i == 2 ? "\xFF\xFE" + utf16
+                        : InCodePage(936, t);
+    };
+    for (int i = 0; i < 5; ++i)
+        WriteAll(job + files[i][0], encode(i, files[i][1]));
+    SetItem(1000, job);
+    SetCheck(1010, true);
+    SetCheck(1011, true);
+    Click(g_dlg, 1003);
+    Check("confirmation asked", AnswerBox(IDYES) == L"Korvane|" + std::wstring(kConfirm));
+    Check("run reaches 执行完成！, button 执行, counts line",
+          WaitFor([] { return Item(1006) == L"执行完成！"; }) && Item(1003) == L"执行" &&
+              Item(1020).find(L"已改写 4 个") != std::wstring::npos,
+          Item(1006) + L" " + Item(1003) + L" " + Item(1020));
+    std::wstring wrong;
+    for (int i = 0; i < 5; ++i) {
+        const std::wstring path = job + (i == 4 ? L"\\新目录\\e.txt" : files[i][0]);
+        wrong += ReadAll(path) == encode(i, files[i][2]) ? L"" : path + L" ";
+    }
+    Check("files rewritten byte for byte, folder renamed", wrong.empty(), wrong);
+
+    // Files large enough (6 MB) that the one in hand outlasts the look at 正在停止.
+    std::string colours, colors;
+    for (int i = 0; i < 900000; ++i)
+        colours += "colour\n", colors += "color\n";
+    const std::wstring many = g_work + L"\\many";
+    fs::create_directories(many);
+    for (int i = 0; i < 24; ++i)
+        WriteAll(many + L"\\" + std::to_wstring(i) + L".txt", colours);
+    SetItem(1000, many);
+    SetCheck(1011, false);
+    Click(g_dlg, 1003);
+    AnswerBox(IDYES);
+    Check("progress shown", WaitFor([] { return Item(1006).rfind(L"执行中...第", 0) == 0; }),
+          Item(1006));
+    SendMessageW(GetDlgItem(g_dlg, 1003), BM_CLICK, 0, 0);
+    const bool stopping = Item(1003) == L"正在停止" && !IsWindowEnabled(GetDlgItem(g_dlg, 1003));
+    WaitFor([] { return Item(1003) == L"执行" && Item(1006) == L"执行完成！"; });
+    int rewritten = 0;
+    for (int i = 0; i < 24; ++i)
+        rewritten += ReadAll(many + L"\\" + std::to_wstring(i) + L".txt") == colors;
+    Check("stop: 正在停止 and disabled, then 执行 with fewer files done",
+          stopping && rewritten < 24 && Item(1020).rfind(L"已停止，", 0) == 0,
+          std::to_wstring(rewritten) + L" rewritten; " + Item(1020));
+
+    // Closed during a run: the run stops, the inputs are saved.
+    Click(g_dlg, 1003);
+    AnswerBox(IDYES);
+    SetItem(1000, job);
+    SetItem(1002, L"*.txt;*.htm");
+    SetCheck(1010, false);
+    SetCheck(1011, true);
+    Check("window closes during a run", Close());
+    Check("restarted", Start());
+    Check("inputs restored after a restart",
+          Item(1000) == job && Item(1002) == L"*.txt;*.htm" && !IsDlgButtonChecked(g_dlg, 1010) &&
+              IsDlgButtonChecked(g_dlg, 1011),
+          Item(1000) + L" | " + Item(1002));
+    Check("window closes again", Close());
+    std::printf("%d passed, %d failed\n", g_passed, g_failed);
+    return g_failed ? 1 : 0;
+}
