@@ -24,8 +24,7 @@
 
 namespace {
 
-// Answers the confirmation with Yes and counts warnings (a run with problems
-// ends with one).
+// Answers the confirmation with Yes and counts warnings.
 class CYesHost : public CDialogHost {
   public:
     void Warning(void*, const std::string& text) override {
@@ -33,7 +32,7 @@ class CYesHost : public CDialogHost {
         ++warnings;
     }
     int Confirm(void*, const std::string&) override { return kYes; }
-    void OpenUrl(const std::string&) override {}
+    bool OpenUrl(const std::string&) override { return false; }
     std::string About(int, const tagSoft*, const std::string&) override { return {}; }
     int warnings = 0;
 };
@@ -67,10 +66,15 @@ int main(int argc, char** argv) {
 
     QElapsedTimer clock;
     double seconds = -1;
+    bool problems = false;
     QObject::connect(&dialog, &CReplaceDlg::statusChanged, [&](const QString& text) {
         if (text == QString::fromUtf8("执行完成！")) {
             seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
-            QTimer::singleShot(0, &dialog, [&dialog] { dialog.close(); });
+            QTimer::singleShot(0, &dialog, [&] {
+                // A run with problems opens its results window by itself.
+                problems = dialog.ResultsWindow() && dialog.ResultsWindow()->isVisible();
+                dialog.close();
+            });
         }
     });
     QTimer::singleShot(0, &dialog, [&] {
@@ -78,7 +82,7 @@ int main(int argc, char** argv) {
         Control<QPushButton>(dialog, IDC_STARTSTOP)->click();
     });
     app.exec();
-    if (seconds < 0 || host.warnings != 0)
+    if (seconds < 0 || problems || host.warnings != 0)
         return 1;
     std::printf("%.4f\n", seconds);
     return 0;

@@ -20,7 +20,7 @@ if [[ "${VEXA_SETUP_FORMAT:-0}" == 1 ]]; then
     packages+=(clang-format)
 fi
 if [[ "${VEXA_SETUP_DESKTOP:-0}" == 1 ]]; then
-    packages+=(xvfb xdotool x11-utils imagemagick)
+    packages+=(xvfb xdotool x11-utils imagemagick openbox)
 fi
 # The Windows cross build and its tests under wine. --no-install-recommends
 # leaves /usr/bin/wine out unless wine itself is named; googletest ships the

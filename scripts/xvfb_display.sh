@@ -17,7 +17,7 @@ end_xvfb_session() {
 # exports DISPLAY and appends Xvfb's process id to the caller's pids array.
 start_xvfb() {
     local dir=$1 size=$2
-    Xvfb -displayfd 5 -screen 0 "${size}x24" -nolisten tcp 5>"$dir/display" >/dev/null 2>&1 &
+    Xvfb -displayfd 5 -screen 0 "${size}x24" -nolisten tcp -noreset 5>"$dir/display" >/dev/null 2>&1 &
     pids+=($!)
     for _ in $(seq 100); do [[ -s $dir/display ]] && break; sleep 0.1; done
     [[ -s $dir/display ]] || { echo "Xvfb did not start" >&2; exit 1; }

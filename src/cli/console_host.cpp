@@ -38,7 +38,9 @@ int CConsoleDialogHost::Confirm(void* /*owner*/, const std::string& text) {
 }
 
 // The command line has no desktop to open things in and no About box.
-void CConsoleDialogHost::OpenUrl(const std::string& /*target*/) {}
+bool CConsoleDialogHost::OpenUrl(const std::string& /*target*/) {
+    return false;
+}
 
 std::string CConsoleDialogHost::About(int /*operation*/, const tagSoft* /*soft*/,
                                       const std::string& /*text*/) {

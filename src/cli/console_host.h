@@ -21,6 +21,6 @@ class CConsoleDialogHost : public CDialogHost {
     void Warning(void* owner, const std::string& text) override;
     // Yes only for the answers y and yes (any case); end of input is No.
     int Confirm(void* owner, const std::string& text) override;
-    void OpenUrl(const std::string& target) override;
+    bool OpenUrl(const std::string& target) override;
     std::string About(int operation, const tagSoft* soft, const std::string& text) override;
 };

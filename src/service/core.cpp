@@ -98,9 +98,8 @@ std::string CCore::getStrInt(int value) {
     return std::to_string(value);
 }
 
-void CCore::openUrl(const std::string& target) {
-    if (m_pHost)
-        m_pHost->OpenUrl(target);
+int CCore::openUrl(const std::string& target) {
+    return m_pHost && m_pHost->OpenUrl(target) ? 1 : 0;
 }
 
 int CCore::renameFolder(const char* from, const char* to, int* error) {

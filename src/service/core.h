@@ -70,7 +70,8 @@ class CCore {
     int msgboxConfirm(void* owner, const std::string& text);
     // Plain decimal digits.
     std::string getStrInt(int value);
-    void openUrl(const std::string& target);
+    // 1 when the desktop took target over, 0 when nothing could open it.
+    int openUrl(const std::string& target);
 
     // Moves the folder from to the name to, never replacing anything that
     // exists at to. 1 on success, 0 on failure with errno left in *error.

@@ -17,6 +17,7 @@ class CDialogHost {
     // owner is the window that owns the box (a QWidget* in the dialog), may be null.
     virtual void Warning(void* owner, const std::string& text) = 0;
     virtual int Confirm(void* owner, const std::string& text) = 0;
-    virtual void OpenUrl(const std::string& target) = 0;
+    // True when target was handed to a program that opens it.
+    virtual bool OpenUrl(const std::string& target) = 0;
     virtual std::string About(int operation, const tagSoft* soft, const std::string& text) = 0;
 };

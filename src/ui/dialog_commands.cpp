@@ -7,7 +7,9 @@
 #include "engine/job_tables.h"
 #include "service/core.h"
 #include "service/soft_record.h"
+#include "ui/open_failure_box.h"
 #include "ui/replace_dlg.h"
+#include "ui/results_window.h"
 #include "ui/ui_texts.h"
 #include "ui/working_text.h"
 
@@ -50,15 +52,27 @@ void CReplaceDlg::OnOpenPath() {
     const std::string path = ToWorking(m_pPath->text());
     if (!m_bRunning)
         g_jobTables.folderPath = path;
-    g_pCore->openUrl(path);
+    OpenTarget(path, true);
 }
 
 void CReplaceDlg::OnOpenReplaceRules() {
-    g_pCore->openUrl(g_jobTables.replaceRulesPath);
+    OpenTarget(g_jobTables.replaceRulesPath, false);
 }
 
 void CReplaceDlg::OnOpenRenameRules() {
-    g_pCore->openUrl(g_jobTables.renameRulesPath);
+    OpenTarget(g_jobTables.renameRulesPath, false);
+}
+
+// What is not there is not handed to the desktop: its handler would fail
+// out of sight. What is there and finds no program gets the same warning.
+void CReplaceDlg::OpenTarget(const std::string& path, bool folder) {
+    const bool exists = folder ? g_pCore->isPathExist(path) : g_pCore->isFileExist(path);
+    const char* why = !exists ? (folder ? ui_text::kOpenNoFolder : ui_text::kOpenNoFile)
+                      : g_pCore->openUrl(path) ? nullptr
+                                               : ui_text::kOpenNoHandler;
+    if (!why)
+        return;
+    ShowOpenFailure(this, FromWorking(path), QString::fromUtf8(why));
 }
 
 void CReplaceDlg::OnAbout() {

@@ -13,4 +13,7 @@ enum ControlId : int {
     IDC_RENAMEDIR = 1011,      // check box: rename folders
     IDC_RENAME_RULES = 1012,   // "重命名规则": open the rename rules file
     IDC_REPLACE_RULES = 1013,  // "内容替换规则": open the replacement rules file
+    IDC_PREVIEW = 1014,        // "预览": the job as a dry run
+    IDC_RESULTS = 1015,        // "结果": the results window
+    IDC_COUNTS = 1016,         // counts line under the status line
 };

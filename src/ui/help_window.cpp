@@ -2,29 +2,37 @@
 
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "engine/job_tables.h"
 #include "ui/help_text.h"
 #include "ui/qt_settings_store.h"
+#include "ui/ui_texts.h"
 #include "ui/working_text.h"
 
 CHelpWindow::CHelpWindow(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Korvane 帮助"));
+    setWindowTitle(QString::fromUtf8(ui_text::kHelpTitle));
     setAttribute(Qt::WA_DeleteOnClose);
     auto* text = new QTextBrowser;
     text->setHtml(HelpText(FromWorking(g_jobTables.replaceRulesPath),
                            FromWorking(g_jobTables.renameRulesPath),
                            CQtSettingsStore::DefaultFilePath()));
-    const QFontMetrics fm = fontMetrics();
-    text->setMinimumSize(fm.averageCharWidth() * 90, fm.height() * 38);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
-    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("关闭"));
+    buttons->button(QDialogButtonBox::Close)->setText(QString::fromUtf8(ui_text::kClose));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(text);
     layout->addWidget(buttons);
+    // As large as the text wants, but never beyond the screen: the text
+    // scrolls, and the close button stays in reach at any scale.
+    const QFontMetrics fm = fontMetrics();
+    const QRect area = (parent ? parent->screen() : screen())->availableGeometry();
+    resize(std::min(fm.averageCharWidth() * 90, area.width() * 9 / 10),
+           std::min(fm.height() * 38, area.height() * 85 / 100));
 }
 
 QString CHelpWindow::HelpText(const QString& replaceRules, const QString& renameRules,

@@ -30,10 +30,8 @@ int CQtDialogHost::Confirm(void* owner, const std::string& text) {
     return answer == QMessageBox::Yes ? kYes : kNo;
 }
 
-void CQtDialogHost::OpenUrl(const std::string& target) {
-    if (target.empty())
-        return;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(FromWorking(target)));
+bool CQtDialogHost::OpenUrl(const std::string& target) {
+    return !target.empty() && QDesktopServices::openUrl(QUrl::fromLocalFile(FromWorking(target)));
 }
 
 std::string CQtDialogHost::About(int /*operation*/, const tagSoft* soft,

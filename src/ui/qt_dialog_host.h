@@ -17,7 +17,7 @@ class CQtDialogHost : public CDialogHost {
     // Yes/No with Yes as the default button; kYes or kNo.
     int Confirm(void* owner, const std::string& text) override;
     // An empty target opens nothing.
-    void OpenUrl(const std::string& target) override;
+    bool OpenUrl(const std::string& target) override;
     std::string About(int operation, const tagSoft* soft, const std::string& text) override;
 
   private:

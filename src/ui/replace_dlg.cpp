@@ -24,6 +24,7 @@
 #include "ui/qt_dialog_host.h"
 #include "ui/qt_settings_store.h"
 #include "ui/replace_app.h"
+#include "ui/results_window.h"
 #include "ui/ui_texts.h"
 #include "ui/working_text.h"
 
@@ -43,6 +44,14 @@ QPushButton* Button(ControlId id, const char* text) {
     auto* button = Control(new QPushButton(Text(text)), id);
     button->setAutoDefault(false);  // Enter never presses a button
     return button;
+}
+
+// A tooltip, and the accessible name for a control whose text does not say
+// what it is (an edit, the status and counts lines).
+void Describe(QWidget* widget, const char* tip, const char* name = nullptr) {
+    widget->setToolTip(Text(tip));
+    if (name)
+        widget->setAccessibleName(Text(name));
 }
 
 // The program's icon in the sizes the title bar, task bar and switcher use.
@@ -90,6 +99,26 @@ void CReplaceDlg::BuildControls() {
     m_pStatus = Control(new QLabel(Text(ui_text::kReady)), IDC_STATUS);
     auto* suffixLabel = new QLabel(Text(ui_text::kSuffixLabel));
     auto* suffixHint = new QLabel(Text(ui_text::kSuffixHint));
+    m_pPreview = Button(IDC_PREVIEW, ui_text::kPreview);
+    m_pResultsButton = Button(IDC_RESULTS, ui_text::kResults);
+    m_pResultsButton->setEnabled(false);  // until a run or preview has started
+    m_pCounts = Control(new QLabel, IDC_COUNTS);
+    m_pCounts->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_pCounts->setWordWrap(true);
+    Describe(m_pStartStop, ui_text::kTipStartStop);
+    Describe(m_pPath, ui_text::kTipPath, ui_text::kFolderLabel);
+    Describe(browse, ui_text::kTipBrowse);
+    Describe(openPath, ui_text::kTipOpen);
+    Describe(m_pSuffix, ui_text::kTipSuffix, ui_text::kSuffixLabel);
+    Describe(m_pSub, ui_text::kTipSub);
+    Describe(m_pRenameDir, ui_text::kTipRenameDirs);
+    Describe(replaceRules, ui_text::kTipReplaceRules);
+    Describe(renameRules, ui_text::kTipRenameRules);
+    Describe(about, ui_text::kTipAbout);
+    Describe(m_pStatus, ui_text::kTipStatus, ui_text::kTipStatus);
+    Describe(m_pPreview, ui_text::kTipPreview);
+    Describe(m_pResultsButton, ui_text::kTipResults);
+    Describe(m_pCounts, ui_text::kTipCounts, ui_text::kTipCounts);
 
     m_pPath->setPlaceholderText(Text(ui_text::kPathPlaceholder));
     m_pSuffix->setPlaceholderText(Text(ui_text::kSuffixPlaceholder));
@@ -97,7 +126,7 @@ void CReplaceDlg::BuildControls() {
     m_pPath->setMinimumWidth(dluX * 63);
     m_pSuffix->setMinimumWidth(dluX * 63);
     m_pStatus->setMinimumWidth(dluX * 40);
-    for (QPushButton* b : {m_pStartStop, about})
+    for (QPushButton* b : {m_pStartStop, about, m_pPreview, m_pResultsButton})
         b->setMinimumWidth(std::max(b->sizeHint().width(), dluX * 12));
     folderLabel->setBuddy(m_pPath);
     suffixLabel->setBuddy(m_pSuffix);
@@ -121,17 +150,24 @@ void CReplaceDlg::BuildControls() {
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_pStatus, 1);
+    bottom->addWidget(m_pPreview);
     bottom->addWidget(m_pStartStop);
     bottom->addWidget(about);
+    auto* countsRow = new QHBoxLayout;
+    countsRow->addWidget(m_pCounts, 1);
+    countsRow->addWidget(m_pResultsButton);
+    m_pCounts->setMinimumWidth(dluX * 70);
 
     auto* top = new QVBoxLayout(this);
     top->addLayout(grid);
     top->addSpacing(fontMetrics().height() * 2);
     top->addLayout(bottom);
+    top->addLayout(countsRow);
     top->setSizeConstraint(QLayout::SetFixedSize);
 
-    QWidget* order[] = {m_pStartStop, m_pPath,      browse,       openPath,    m_pSuffix,
-                        m_pSub,       m_pRenameDir, replaceRules, renameRules, about};
+    QWidget* order[] = {m_pStartStop, m_pPath, browse,       openPath,
+                        m_pSuffix,    m_pSub,  m_pRenameDir, replaceRules,
+                        renameRules,  about,   m_pPreview,   m_pResultsButton};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
@@ -141,6 +177,8 @@ void CReplaceDlg::BuildControls() {
     connect(replaceRules, &QPushButton::clicked, this, &CReplaceDlg::OnOpenReplaceRules);
     connect(renameRules, &QPushButton::clicked, this, &CReplaceDlg::OnOpenRenameRules);
     connect(about, &QPushButton::clicked, this, &CReplaceDlg::OnAbout);
+    connect(m_pPreview, &QPushButton::clicked, this, &CReplaceDlg::OnPreview);
+    connect(m_pResultsButton, &QPushButton::clicked, this, &CReplaceDlg::OnResults);
 
     // Every key reaches PreTranslateMessage first, whichever control has the focus.
     for (QWidget* child : findChildren<QWidget*>())

@@ -7,7 +7,9 @@
 // which the worker polls.
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QIcon>
+#include <QPointer>
 
 #include <atomic>
 #include <cstdint>
@@ -16,6 +18,8 @@
 #include <string>
 
 #include "ui/dialog_ids.h"
+#include "ui/results_window.h"
+#include "ui/run_events_queue.h"
 
 class QCheckBox;
 class QLabel;
@@ -52,6 +56,13 @@ class CReplaceDlg : public QDialog {
     void OnOpenReplaceRules();
     void OnOpenRenameRules();
     void OnAbout();
+    // 预览: the job as a dry run on the same engine; nothing is written.
+    void OnPreview();
+    // 结果: shows the results window of the last run or preview.
+    void OnResults();
+    // Opens path (working code page) in the desktop; when that cannot be
+    // done, a warning names the path and why, with a button that copies it.
+    void OpenTarget(const std::string& path, bool folder);
     // Lets the user pick a folder for the edit controlId.
     void BrowseFolder(ControlId controlId);
 
@@ -63,6 +74,8 @@ class CReplaceDlg : public QDialog {
     bool PreTranslateMessage(QObject* target, QEvent* event);
 
     bool IsRunning() const { return m_bRunning != 0; }
+    // The results window, once a run or preview has started (tests).
+    CResultsWindow* ResultsWindow() const { return m_pResults; }
     // The widget that owns this dialog's message boxes, as the service class takes it.
     void* Owner() { return static_cast<QWidget*>(this); }
 
@@ -85,6 +98,7 @@ class CReplaceDlg : public QDialog {
   protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void done(int result) override;
 
@@ -94,7 +108,9 @@ class CReplaceDlg : public QDialog {
     void OnJobProgress(std::intptr_t count);
     void OnJobDone();
     void ReturnToIdle();
-    void ShowRunProblems(const CRunResult& result);
+    void StartJob(bool preview);
+    void ShowRunEnd(const CRunResult& result);
+    CResultsWindow& Results();
 
     // The dialog's fields.
     int m_bRunning = 0;
@@ -107,6 +123,14 @@ class CReplaceDlg : public QDialog {
     QCheckBox* m_pRenameDir = nullptr;
     QPushButton* m_pStartStop = nullptr;
     QLabel* m_pStatus = nullptr;
+    QPushButton* m_pPreview = nullptr;
+    QPushButton* m_pResultsButton = nullptr;
+    QLabel* m_pCounts = nullptr;
+    QPointer<CResultsWindow> m_pResults;
+    CRunEventsQueue m_runEvents;    // the run's events on their way to the results window
+    QElapsedTimer m_runClock;       // time of the run in hand
+    bool m_bPreview = false;        // the run in hand is a preview
+    bool m_bCloseAfterRun = false;  // the user closed the window during the run
 
     std::unique_ptr<CQtSettingsStore> m_pStore;
     std::unique_ptr<CQtDialogHost> m_pQtHost;

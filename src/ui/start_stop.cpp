@@ -1,26 +1,23 @@
-// The Start/Stop command and the dialog's handling of the worker's two
-// messages: Idle -> Running -> (Stopping) -> Idle.
+// The Start/Stop and Preview commands and the dialog's handling of the
+// worker's two messages: Idle -> Running -> (Stopping) -> Idle. A preview is
+// the same run with nothing written.
 
+#include <QCloseEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
 #include "engine/job_thread_proc.h"
 #include "engine/replace_thread.h"
-#include "engine/run_summary.h"
 #include "prep/build_job.h"
 #include "prep/job_inputs.h"
 #include "service/core.h"
 #include "service/dialog_host.h"
+#include "ui/counts_line.h"
 #include "ui/dialog_notify.h"
 #include "ui/replace_dlg.h"
+#include "ui/results_window.h"
 #include "ui/ui_texts.h"
-
-namespace {
-
-// How many problems the end-of-run warning lists by path.
-constexpr size_t kProblemsListed = 10;
-
-}  // namespace
 
 void CReplaceDlg::OnStartStop() {
     if (m_bRunning) {
@@ -30,14 +27,30 @@ void CReplaceDlg::OnStartStop() {
         m_pStartStop->setEnabled(false);
         return;
     }
+    StartJob(false);
+}
+
+void CReplaceDlg::OnPreview() {
+    if (!m_bRunning)
+        StartJob(true);
+}
+
+void CReplaceDlg::StartJob(bool preview) {
     if (!CollectInputs(1))
         return;
-    if (g_pCore->msgboxConfirm(Owner(), kMsgConfirmRun) != CDialogHost::kYes)
+    // A preview writes nothing, so there is nothing to confirm.
+    if (!preview && g_pCore->msgboxConfirm(Owner(), kMsgConfirmRun) != CDialogHost::kYes)
         return;
 
     m_pStartStop->setText(QString::fromUtf8(ui_text::kStop));
+    m_pPreview->setEnabled(false);
     m_bRunning = 1;
-    auto* params = new JobParams{m_pNotify.get(), nullptr, &m_stopWord, BuildJob(g_jobTables)};
+    m_bPreview = preview;
+    auto* params =
+        new JobParams{m_pNotify.get(), nullptr, &m_stopWord, BuildJob(g_jobTables, preview)};
+    params->events = &m_runEvents;
+    m_runEvents.Take();            // nothing left from an earlier run
+    const CJob job = params->job;  // params belongs to the worker once it runs
     m_stopWord.store(false);
     m_pWorker = std::make_unique<CReplaceThread>(&JobThreadProc, params);
     if (m_prepareWorker)
@@ -56,14 +69,19 @@ void CReplaceDlg::OnStartStop() {
         ReturnToIdle();
         return;
     }
-    SetStatus(ui_text::kRunning);
+    Results().Begin(preview, job);
+    m_pResultsButton->setEnabled(true);
+    m_pCounts->clear();
+    m_runClock.start();
+    SetStatus(preview ? ui_text::kPreviewing : ui_text::kRunning);
 }
 
 void CReplaceDlg::OnJobProgress(std::intptr_t count) {
     if (!m_bRunning)
         return;
-    SetStatus(ui_text::kProgressBefore + g_pCore->getStrInt(static_cast<int>(count)) +
-              ui_text::kProgressAfter);
+    SetStatus((m_bPreview ? ui_text::kPreviewProgressBefore : ui_text::kProgressBefore) +
+              g_pCore->getStrInt(static_cast<int>(count)) + ui_text::kProgressAfter);
+    Results().Feed(m_runEvents.Take());
 }
 
 void CReplaceDlg::OnJobDone() {
@@ -73,9 +91,11 @@ void CReplaceDlg::OnJobDone() {
     const CRunResult result = std::move(m_pWorker->m_result);
     m_pWorker.reset();
     ReturnToIdle();
-    SetStatus(ui_text::kFinished);
-    if (result.HasProblems())
-        ShowRunProblems(result);
+    SetStatus(m_bPreview ? ui_text::kPreviewFinished : ui_text::kFinished);
+    ShowRunEnd(result);
+    Results().Feed(m_runEvents.Take());
+    if (m_bCloseAfterRun)
+        close();  // idle now: closes as it does when no run is in hand
 }
 
 void CReplaceDlg::ReturnToIdle() {
@@ -83,14 +103,57 @@ void CReplaceDlg::ReturnToIdle() {
     m_bRunning = 0;
     m_pStartStop->setText(QString::fromUtf8(ui_text::kRun));
     m_pStartStop->setEnabled(true);
+    m_pPreview->setEnabled(true);
 }
 
-// A run that skipped a file or failed to write or rename something must not
-// end looking like a clean success: one warning with the counts and the
-// first problems.
-void CReplaceDlg::ShowRunProblems(const CRunResult& result) {
-    const std::string text = std::string(ui_text::kRunProblemsHeading) + "\n" +
-                             FormatRunCounts(result) + "\n\n" +
-                             FormatRunProblems(result, kProblemsListed);
-    g_pCore->msgboxWarning(Owner(), text);
+// The counts line, and the results window by itself after a preview and
+// after a run that skipped a file or failed to write or rename something
+// (such a run must not end looking like a clean success). A stopped run
+// opens nothing by itself: its counts line says it was stopped.
+void CReplaceDlg::ShowRunEnd(const CRunResult& result) {
+    const double seconds = static_cast<double>(m_runClock.elapsed()) / 1000.0;
+    const QString counts = FormatCountsLine(result, seconds, m_bPreview);
+    m_pCounts->setText(counts);
+    Results().Finish(counts);
+    if (!result.stopped && !m_bCloseAfterRun && (m_bPreview || result.HasProblems()))
+        Results().ShowOnTop();
+}
+
+void CReplaceDlg::OnResults() {
+    if (m_pResults)
+        m_pResults->ShowOnTop();
+}
+
+CResultsWindow& CReplaceDlg::Results() {
+    if (!m_pResults) {
+        m_pResults = new CResultsWindow(this);
+        connect(m_pResults, &CResultsWindow::openRequested, this, &CReplaceDlg::OpenTarget);
+        connect(m_pResults, &CResultsWindow::warningRequested, this, [this](const QString& text) {
+            g_pCore->msgboxWarning(Owner(), text.toStdString());
+        });
+    }
+    return *m_pResults;
+}
+
+// A close request (close box, or Alt+F4 turned into one by the window
+// manager) during a run asks first; Yes stops the run and the window closes
+// once the worker has finished the file in hand, staying responsive
+// meanwhile. While idle it closes as ever.
+void CReplaceDlg::closeEvent(QCloseEvent* event) {
+    if (!m_bRunning || !m_bInitialised) {
+        QDialog::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    if (m_bCloseAfterRun)
+        return;  // already stopping to close
+    if (g_pCore->msgboxConfirm(Owner(), ui_text::kConfirmCloseRunning) != CDialogHost::kYes)
+        return;
+    if (!m_bRunning) {  // the run ended while the question was open
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        return;
+    }
+    m_bCloseAfterRun = true;
+    if (m_pStartStop->isEnabled())
+        OnStartStop();
 }

@@ -38,6 +38,98 @@ inline constexpr const char* kNoConfigFolder =
     "用户数据库中也没有主目录。请设置 HOME 后再启动。";
 inline constexpr const char* kRunProblemsHeading = "执行完成，但有文件或文件夹未能处理：";
 
+// Preview (a dry run) and the counts line under the status line.
+inline constexpr const char* kPreview = "预览";
+inline constexpr const char* kPreviewing = "预览中";
+inline constexpr const char* kPreviewProgressBefore = "预览中...第";
+inline constexpr const char* kPreviewFinished = "预览完成";
+inline constexpr const char* kResults = "结果";
+inline constexpr const char* kCountsStopped = "已停止，";
+inline constexpr const char* kCountsHandled = "已处理 %1 个文件，";
+inline constexpr const char* kCountsRewritten = "已改写 %1 个文件";
+inline constexpr const char* kCountsWouldRewrite = "将改写 %1 个文件";
+inline constexpr const char* kCountsUnchanged = "，未改动 %1 个";
+inline constexpr const char* kCountsSkipped = "，跳过 %1 个";
+inline constexpr const char* kCountsWriteFailed = "，写入失败 %1 个";
+inline constexpr const char* kCountsRenamed = "；重命名 %1 个文件夹";
+inline constexpr const char* kCountsWouldRename = "；将重命名 %1 个文件夹";
+inline constexpr const char* kCountsRenameFailed = "，重命名失败 %1 个";
+inline constexpr const char* kCountsFolderSkipped = "，目录已跳过 %1 个";
+inline constexpr const char* kCountsLinks = "；未跟随符号链接 %1 个";
+inline constexpr const char* kCountsTime = "；用时 %1 秒";
+
+// Closing during a run.
+inline constexpr const char* kConfirmCloseRunning = "正在执行，关闭窗口将停止执行。确定要关闭吗？";
+
+// Open commands that fail.
+inline constexpr const char* kOpenFailed = "无法打开：\n%1\n\n%2";
+inline constexpr const char* kOpenNoFolder = "文件夹不存在。";
+inline constexpr const char* kOpenNoFile = "文件不存在。";
+inline constexpr const char* kOpenNoHandler =
+    "系统中没有可以打开它的程序（文件管理器或文本编辑器）。";
+inline constexpr const char* kCopyPath = "复制路径";
+
+// The results window.
+inline constexpr const char* kResultsTitle = "结果 - Korvane";
+inline constexpr const char* kKindAll = "全部";
+inline constexpr const char* kKindRewritten = "已改写";
+inline constexpr const char* kKindWouldRewrite = "将改写";
+inline constexpr const char* kKindRenamed = "已重命名";
+inline constexpr const char* kKindWouldRename = "将重命名";
+inline constexpr const char* kKindSkipped = "已跳过";
+inline constexpr const char* kKindWriteFailed = "写入失败";
+inline constexpr const char* kKindRenameFailed = "重命名失败";
+inline constexpr const char* kKindFolderSkipped = "目录已跳过";
+inline constexpr const char* kColumnKind = "类型";
+inline constexpr const char* kColumnPath = "路径";
+inline constexpr const char* kColumnDetail = "说明";
+inline constexpr const char* kFilterLabel = "显示：";
+inline constexpr const char* kOpenFile = "打开文件";
+inline constexpr const char* kOpenFolder = "打开所在文件夹";
+inline constexpr const char* kCopyList = "复制列表";
+inline constexpr const char* kSaveList = "保存为文本...";
+inline constexpr const char* kSaveListTitle = "保存结果";
+inline constexpr const char* kSaveListFilter = "文本文件 (*.txt)";
+inline constexpr const char* kSaveFailed = "无法保存到：\n%1";
+inline constexpr const char* kClose = "关闭";
+inline constexpr const char* kDiffHint = "选择一个“将改写”的文件，这里显示它的改动。";
+inline constexpr const char* kDiffNone = "这个文件现在没有要改动的内容。";
+inline constexpr const char* kDiffUnavailable = "无法显示这个文件的改动：%1";
+
+// Tooltips; a control without a text of its own also takes its tooltip as
+// its accessible name.
+inline constexpr const char* kTipStartStop = "检查输入、确认后执行替换；执行或预览中点它停止";
+inline constexpr const char* kTipPath = "要处理的文件夹";
+inline constexpr const char* kTipBrowse = "选择要处理的文件夹";
+inline constexpr const char* kTipOpen = "在文件管理器中打开这个文件夹";
+inline constexpr const char* kTipSuffix =
+    "要处理的文件后缀，用分号分隔，例如 *.txt;*.htm；*.* 表示所有文件。"
+    "后缀是文件名第一个点与第二个点之间的部分，区分大小写";
+inline constexpr const char* kTipSub = "同时处理所有子文件夹中的文件";
+inline constexpr const char* kTipRenameDirs =
+    "按重命名规则重命名子文件夹（需要同时勾选“包含子目录”）";
+inline constexpr const char* kTipReplaceRules = "用文本编辑器打开内容替换规则文件";
+inline constexpr const char* kTipRenameRules = "用文本编辑器打开文件夹重命名规则文件";
+inline constexpr const char* kTipAbout = "程序名称和版本";
+inline constexpr const char* kTipStatus = "当前状态";
+inline constexpr const char* kTipPreview =
+    "不改动任何文件，列出执行时将改写的文件和将重命名的文件夹";
+inline constexpr const char* kTipResults = "显示上次执行或预览的结果";
+inline constexpr const char* kTipCounts = "上次执行或预览的统计";
+inline constexpr const char* kTipResultsCounts = "本次执行或预览的统计";
+inline constexpr const char* kTipResultsFilter = "只显示一种结果";
+inline constexpr const char* kTipResultsList =
+    "每个改写、重命名、跳过或失败的文件和文件夹；右键可打开文件或所在文件夹";
+inline constexpr const char* kTipResultsDiff =
+    "所选文件将要发生的改动：删除的行和新增的行，改动的文字突出显示";
+inline constexpr const char* kTipCopyList = "把列表（当前显示的项）复制到剪贴板";
+inline constexpr const char* kTipSaveList = "把列表（当前显示的项）保存为 UTF-8 文本文件";
+inline constexpr const char* kTipCloseResults = "关闭结果窗口";
+inline constexpr const char* kTipCopyPath = "把这个路径复制到剪贴板";
+
+// The help window (F1); its text is in help_text.h.
+inline constexpr const char* kHelpTitle = "Korvane 帮助";
+
 // Folder picker.
 inline constexpr const char* kPickFolderTitle = "请指定目录：";
 

@@ -15,7 +15,7 @@ class CRecordingDialogHost : public CDialogHost {
   public:
     void Warning(void*, const std::string& text) override { warnings.push_back(text); }
     int Confirm(void*, const std::string&) override { return answer; }
-    void OpenUrl(const std::string&) override {}
+    bool OpenUrl(const std::string&) override { return true; }
     std::string About(int, const tagSoft*, const std::string&) override { return {}; }
 
     std::vector<std::string> warnings;

@@ -1,6 +1,8 @@
 // The dialog's commands: folder picker, help and the Qt message boxes.
 #include <QApplication>
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QTimer>
 
@@ -44,6 +46,12 @@ TEST_F(CDialogTest, HelpAndBoxesBelongToTheDialog) {
     ASSERT_EQ(help.size(), 1);
     EXPECT_TRUE(help[0]->findChild<QTextBrowser*>()->toPlainText().contains(
         QString::fromStdString(ReplaceRulesPath())));
+    EXPECT_LE(help[0]->frameGeometry().height(), dlg.screen()->availableGeometry().height());
+    // Every control says what it does; those without a text of their own say what they are.
+    for (QWidget* w : dlg.findChildren<QWidget*>(QRegularExpression("^ctl")))
+        EXPECT_FALSE(w->toolTip().isEmpty() ||
+                     (qobject_cast<QLineEdit*>(w) && w->accessibleName().isEmpty()))
+            << w->objectName();
 
     CQtDialogHost host;
     host.SetOwner(&dlg);

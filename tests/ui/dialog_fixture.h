@@ -21,6 +21,10 @@
 #include "support/temp_dir.h"
 #include "ui/replace_dlg.h"
 
+inline std::ostream& operator<<(std::ostream& os, const QString& text) {
+    return os << text.toStdString();
+}
+
 // Records each box as "warning: text" (with the owner's focus widget at that
 // moment) or "confirm: text", and each path handed to the desktop.
 class CScriptedHost : public CDialogHost {
@@ -33,13 +37,17 @@ class CScriptedHost : public CDialogHost {
         boxes.push_back("confirm: " + text);
         return answer;
     }
-    void OpenUrl(const std::string& target) override { opened.push_back(target); }
+    bool OpenUrl(const std::string& target) override {
+        opened.push_back(target);
+        return openable;
+    }
     std::string About(int, const tagSoft*, const std::string&) override { return {}; }
 
     std::vector<std::string> boxes;
     std::vector<QWidget*> focus;
     std::vector<std::string> opened;
     int answer = kYes;
+    bool openable = true;  // whether the desktop has a program that opens things
 };
 
 class CDialogTest : public ::testing::Test {
@@ -74,6 +82,7 @@ class CDialogTest : public ::testing::Test {
     QCheckBox* Check(ControlId id) const { return Ctl<QCheckBox>(id); }
     QString Status() const { return Ctl<QLabel>(IDC_STATUS)->text(); }
     QString Caption() const { return Button(IDC_STARTSTOP)->text(); }
+    QString Counts() const { return Ctl<QLabel>(IDC_COUNTS)->text(); }
     void Click(ControlId id) { QTest::mouseClick(Ctl(id), Qt::LeftButton); }
     static bool WaitFor(const std::function<bool()>& pred) { return QTest::qWaitFor(pred, 10000); }
     void SetInputs(const std::string& path, const std::string& suffix, bool sub, bool rename) {

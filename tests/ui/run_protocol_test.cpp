@@ -55,8 +55,8 @@ class CRunTest : public CDialogTest {
 
 }  // namespace
 
-// Only Yes starts; a clean run has no summary, a run with a skipped file
-// ends with one summary warning (its text is the engine's run summary).
+// Only Yes starts; a clean run shows its counts and opens nothing, a run
+// with a skipped file opens the results window listing it with its reason.
 TEST_F(CRunTest, OnlyYesStartsAndARunReportsEachStepAndItsSkips) {
     m_host.answer = CDialogHost::kNo;
     Click(IDC_STARTSTOP);
@@ -72,14 +72,21 @@ TEST_F(CRunTest, OnlyYesStartsAndARunReportsEachStepAndItsSkips) {
     EXPECT_EQ(m_statuses[m_statuses.size() - 2], "执行中...第3个文件");
     EXPECT_EQ(m_statuses.back(), "执行完成！");
     EXPECT_EQ(Caption(), "执行");
+    EXPECT_TRUE(Counts().startsWith("已改写 3 个文件，跳过 0 个；用时 ")) << Counts();
+    EXPECT_FALSE(m_pDlg->ResultsWindow()->isVisible());
 
     const std::string locked = m_folder + "/sub/b.txt";
     WriteFileBytes(locked, "foo 2");
     ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
     RunToEnd();
-    ASSERT_EQ(m_host.boxes.size(), 4u);
-    EXPECT_TRUE(m_host.boxes[3].starts_with("warning: 执行完成，但有文件或文件夹未能处理：\n"));
-    EXPECT_NE(m_host.boxes[3].find("已跳过：" + locked), std::string::npos) << m_host.boxes[3];
+    EXPECT_EQ(m_host.boxes.size(), 3u) << "no warning box";
+    EXPECT_TRUE(Counts().startsWith("已改写 0 个文件，未改动 2 个，跳过 1 个；")) << Counts();
+    CResultsWindow* results = m_pDlg->ResultsWindow();
+    ASSERT_TRUE(WaitFor([&] { return results->isVisible() && results->Pending() == 0; }));
+    EXPECT_EQ(results->windowTitle(), "结果 - Korvane");
+    EXPECT_TRUE(results->ListText().startsWith(Counts() + "\n已跳过：" +
+                                               QString::fromStdString(locked) + "（"))
+        << results->ListText().toStdString();
 }
 
 TEST_F(CRunTest, StopDuringRunDisablesTheButtonUntilTheWorkerEnds) {
@@ -87,11 +94,13 @@ TEST_F(CRunTest, StopDuringRunDisablesTheButtonUntilTheWorkerEnds) {
     EXPECT_EQ(Caption(), "停止");
 
     // The open buttons work during the run and leave the run's tables alone.
-    Edit(IDC_PATH)->setText("/elsewhere");
+    const std::string elsewhere = m_dir / "elsewhere";
+    MakeTree(elsewhere, {{"x", ""}});
+    Edit(IDC_PATH)->setText(QString::fromStdString(elsewhere));
     for (ControlId id : {IDC_OPENPATH, IDC_REPLACE_RULES, IDC_RENAME_RULES})
         Click(id);
     EXPECT_EQ(m_host.opened,
-              (std::vector<std::string>{"/elsewhere", ReplaceRulesPath(), RenameRulesPath()}));
+              (std::vector<std::string>{elsewhere, ReplaceRulesPath(), RenameRulesPath()}));
     EXPECT_EQ(g_jobTables.folderPath, m_folder + "/");
 
     const QString status = Status();
@@ -106,17 +115,36 @@ TEST_F(CRunTest, StopDuringRunDisablesTheButtonUntilTheWorkerEnds) {
     EXPECT_EQ(Caption(), "执行");
     EXPECT_TRUE(Button(IDC_STARTSTOP)->isEnabled());
     EXPECT_EQ(Status(), "执行完成！");
+    // Stopped before the first of three files: nothing opens by itself.
+    EXPECT_TRUE(Counts().startsWith("已停止，已处理 0 个文件，已改写 0 个文件，跳过 0 个；用时 "))
+        << Counts();
+    EXPECT_FALSE(m_pDlg->ResultsWindow()->isVisible());
 }
 
-TEST_F(CRunTest, ClosingDuringRunStopsAndWaitsForTheWorkerBeforeSaving) {
+// A close request during a run asks; No keeps the window and the run, Yes
+// stops the run and closes once the worker has ended, before saving.
+TEST_F(CRunTest, ClosingDuringRunAsksThenStopsAndClosesAfterTheWorker) {
     StartHeld();
     Edit(IDC_SUFFIX)->setText("*.htm");  // typed during the run, saved at close
-    Close();                             // returns only once the worker has ended
+    m_host.answer = CDialogHost::kNo;
+    m_pDlg->close();
+    EXPECT_EQ(m_host.boxes.back(), "confirm: 正在执行，关闭窗口将停止执行。确定要关闭吗？");
+    EXPECT_TRUE(m_pDlg->isVisible());
+    EXPECT_TRUE(m_pDlg->IsRunning());
+    EXPECT_FALSE(m_bStopSeen);
+
+    m_host.answer = CDialogHost::kYes;
+    m_pDlg->close();
+    EXPECT_EQ(m_host.boxes.size(), 3u);
+    EXPECT_EQ(Caption(), "正在停止");
+    ASSERT_TRUE(WaitFor([this] { return !m_pDlg->isVisible(); }));
     EXPECT_TRUE(m_bStopSeen);
     EXPECT_FALSE(m_bReleased);
+    EXPECT_EQ(g_pCore, nullptr);
     QSettings ini(QString::fromStdString(m_dir / "config/Vexa/vexa.ini"), QSettings::IniFormat);
     EXPECT_EQ(ini.value("fileext").toString(), "*.htm");
     QTest::qWait(20);  // a late message, if any, must reach nothing
+    m_pDlg.reset();
 }
 
 // A message box runs its own event loop; the run's end must still be handled

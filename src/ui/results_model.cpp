@@ -1,0 +1,132 @@
+#include "ui/results_model.h"
+
+#include "engine/name_quote.h"
+#include "engine/run_summary.h"
+#include "ui/ui_texts.h"
+
+QString DisplayPath(const std::string& workingPath) {
+    return QString::fromStdString(PathForDisplay(QuoteName(workingPath)));
+}
+
+CResultsModel::CResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void CResultsModel::Reset(bool preview) {
+    beginResetModel();
+    m_events.clear();
+    m_events.shrink_to_fit();
+    m_shown.clear();
+    m_shown.shrink_to_fit();
+    m_filter = -1;
+    m_bPreview = preview;
+    endResetModel();
+}
+
+void CResultsModel::SetFilter(int kind) {
+    beginResetModel();
+    m_filter = kind;
+    m_shown.clear();
+    for (size_t i = 0; i < m_events.size(); ++i) {
+        if (Shows(m_events[i]))
+            m_shown.push_back(i);
+    }
+    endResetModel();
+}
+
+void CResultsModel::Append(std::vector<CRunEvent>::const_iterator first,
+                           std::vector<CRunEvent>::const_iterator last) {
+    std::vector<size_t> shown;
+    for (auto it = first; it != last; ++it) {
+        if (Shows(*it))
+            shown.push_back(m_events.size() + static_cast<size_t>(it - first));
+    }
+    m_events.insert(m_events.end(), first, last);
+    if (shown.empty())
+        return;
+    const int row = static_cast<int>(m_shown.size());
+    beginInsertRows({}, row, row + static_cast<int>(shown.size()) - 1);
+    m_shown.insert(m_shown.end(), shown.begin(), shown.end());
+    endInsertRows();
+}
+
+QString CResultsModel::KindLabel(RunEventKind kind) const {
+    const char* label = "";
+    switch (kind) {
+        case RunEventKind::Rewritten:
+            label = m_bPreview ? ui_text::kKindWouldRewrite : ui_text::kKindRewritten;
+            break;
+        case RunEventKind::Renamed:
+            label = m_bPreview ? ui_text::kKindWouldRename : ui_text::kKindRenamed;
+            break;
+        case RunEventKind::Skipped:
+            label = ui_text::kKindSkipped;
+            break;
+        case RunEventKind::WriteFailed:
+            label = ui_text::kKindWriteFailed;
+            break;
+        case RunEventKind::RenameFailed:
+            label = ui_text::kKindRenameFailed;
+            break;
+        case RunEventKind::FolderSkipped:
+            label = ui_text::kKindFolderSkipped;
+            break;
+    }
+    return QString::fromUtf8(label);
+}
+
+namespace {
+
+QString Detail(const CRunEvent& e) {
+    QString detail;
+    if (!e.newPath.empty())
+        detail = QStringLiteral("-> ") + DisplayPath(e.newPath);
+    if (!e.reason.empty())
+        detail +=
+            (detail.isEmpty() ? QString() : QStringLiteral(" ")) + QString::fromStdString(e.reason);
+    return detail;
+}
+
+}  // namespace
+
+QString CResultsModel::RowText(int row) const {
+    const CRunEvent& e = Event(row);
+    QString text = KindLabel(e.kind) + QString::fromUtf8("：") + DisplayPath(e.path);
+    if (!e.newPath.empty())
+        text += QStringLiteral(" -> ") + DisplayPath(e.newPath);
+    if (!e.reason.empty())
+        text +=
+            QString::fromUtf8("（") + QString::fromStdString(e.reason) + QString::fromUtf8("）");
+    return text;
+}
+
+int CResultsModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_shown.size());
+}
+
+int CResultsModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant CResultsModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid())
+        return {};
+    const CRunEvent& e = Event(index.row());
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
+    switch (index.column()) {
+        case KindColumn:
+            return KindLabel(e.kind);
+        case PathColumn:
+            return DisplayPath(e.path);
+        case DetailColumn:
+            return Detail(e);
+        default:
+            return {};
+    }
+}
+
+QVariant CResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    const char* titles[] = {ui_text::kColumnKind, ui_text::kColumnPath, ui_text::kColumnDetail};
+    return section >= 0 && section < ColumnCount ? QString::fromUtf8(titles[section]) : QVariant();
+}

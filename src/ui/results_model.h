@@ -1,0 +1,55 @@
+#pragma once
+// CResultsModel: the entries of the results window, one row per event of a
+// run or a preview (kind, path, new name or reason), filtered by kind. Rows
+// are appended in batches at a cost that does not grow with the rows already
+// there, so a list of a hundred thousand entries fills without holding up
+// the dialog's thread. Dialog thread only.
+
+#include <QAbstractTableModel>
+
+#include <string>
+#include <vector>
+
+#include "engine/run_state.h"
+
+class CResultsModel : public QAbstractTableModel {
+    Q_OBJECT
+
+  public:
+    enum Column { KindColumn, PathColumn, DetailColumn, ColumnCount };
+    explicit CResultsModel(QObject* parent = nullptr);
+
+    // Empties the list; preview: the entries are what a run would do.
+    void Reset(bool preview);
+    void Append(std::vector<CRunEvent>::const_iterator first,
+                std::vector<CRunEvent>::const_iterator last);
+    bool IsPreview() const { return m_bPreview; }
+    // Shows only the events of kind (an int of RunEventKind); -1 shows all.
+    void SetFilter(int kind);
+    // The event shown in row.
+    const CRunEvent& Event(int row) const { return m_events[m_shown[static_cast<size_t>(row)]]; }
+
+    // What a row of the given kind is called in the list.
+    QString KindLabel(RunEventKind kind) const;
+    // One row as a line of text: "已改写：path", with " -> new name" and the reason.
+    QString RowText(int row) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  private:
+    bool Shows(const CRunEvent& e) const {
+        return m_filter < 0 || static_cast<int>(e.kind) == m_filter;
+    }
+
+    std::vector<CRunEvent> m_events;
+    std::vector<size_t> m_shown;  // indexes of the events that pass the filter
+    int m_filter = -1;
+    bool m_bPreview = false;
+};
+
+// A path in the working code page as the list shows it: quoted when it holds
+// characters that would not read back, in UTF-8.
+QString DisplayPath(const std::string& workingPath);

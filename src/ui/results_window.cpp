@@ -1,0 +1,256 @@
+#include "ui/results_window.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScreen>
+#include <QSplitter>
+#include <QTextEdit>
+#include <QTimer>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "ui/file_diff.h"
+#include "ui/results_model.h"
+#include "ui/ui_texts.h"
+
+namespace {
+
+// Rows appended per turn of the event loop: a batch takes a few
+// milliseconds, so the dialog stays responsive however long the list is.
+constexpr size_t kBatchRows = 2000;
+
+QString Text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+template <class W>
+W* Named(W* widget, const char* name, const char* tip) {
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setToolTip(Text(tip));
+    widget->setAccessibleName(widget->toolTip());
+    return widget;
+}
+
+bool IsFileKind(RunEventKind kind) {
+    return kind == RunEventKind::Rewritten || kind == RunEventKind::Skipped ||
+           kind == RunEventKind::WriteFailed;
+}
+
+// The folder part of a path, without its last "/".
+std::string ParentOf(const std::string& path) {
+    std::string trimmed = path;
+    while (trimmed.size() > 1 && trimmed.back() == '/')
+        trimmed.pop_back();
+    const size_t slash = trimmed.rfind('/');
+    return slash == std::string::npos ? std::string(".")
+                                      : trimmed.substr(0, std::max<size_t>(slash, 1));
+}
+
+}  // namespace
+
+CResultsWindow::CResultsWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setWindowTitle(Text(ui_text::kResultsTitle));
+    m_pModel = new CResultsModel(this);
+    m_pFeeder = new QTimer(this);
+    m_pFeeder->setInterval(0);
+    connect(m_pFeeder, &QTimer::timeout, this, &CResultsWindow::AppendBatch);
+    BuildControls();
+}
+
+CResultsWindow::~CResultsWindow() = default;
+
+void CResultsWindow::BuildControls() {
+    m_pCounts = Named(new QLabel, "counts", ui_text::kTipResultsCounts);
+    m_pCounts->setWordWrap(true);
+    m_pCounts->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_pFilter = Named(new QComboBox, "filter", ui_text::kTipResultsFilter);
+    auto* filterLabel = new QLabel(Text(ui_text::kFilterLabel));
+    filterLabel->setBuddy(m_pFilter);
+    m_pList = Named(new QTreeView, "list", ui_text::kTipResultsList);
+    m_pList->setModel(m_pModel);
+    m_pList->setRootIsDecorated(false);
+    m_pList->setUniformRowHeights(true);  // long lists lay out without measuring every row
+    m_pList->setAlternatingRowColors(true);
+    m_pList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_pList->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Fixed widths: sizing a column to its contents measures every row on
+    // each batch, which would make a long list slower to fill the longer it gets.
+    m_pList->header()->resizeSection(
+        CResultsModel::KindColumn,
+        fontMetrics().horizontalAdvance(Text(ui_text::kKindFolderSkipped)) +
+            fontMetrics().averageCharWidth() * 3);
+    m_pList->header()->resizeSection(CResultsModel::PathColumn,
+                                     fontMetrics().averageCharWidth() * 60);
+    m_pDiff = Named(new QTextEdit, "diff", ui_text::kTipResultsDiff);
+    m_pDiff->setReadOnly(true);
+    m_pDiff->setLineWrapMode(QTextEdit::NoWrap);
+    m_pDiff->setPlaceholderText(Text(ui_text::kDiffHint));
+    m_pDiff->hide();
+    auto* split = new QSplitter(Qt::Vertical);
+    split->addWidget(m_pList);
+    split->addWidget(m_pDiff);
+    auto* copy = Named(new QPushButton(Text(ui_text::kCopyList)), "copy", ui_text::kTipCopyList);
+    auto* save = Named(new QPushButton(Text(ui_text::kSaveList)), "save", ui_text::kTipSaveList);
+    auto* close = Named(new QPushButton(Text(ui_text::kClose)), "close", ui_text::kTipCloseResults);
+
+    auto* filterRow = new QHBoxLayout;
+    filterRow->addWidget(filterLabel);
+    filterRow->addWidget(m_pFilter);
+    filterRow->addStretch();
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(copy);
+    buttons->addWidget(save);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pCounts);
+    layout->addLayout(filterRow);
+    layout->addWidget(split, 1);
+    layout->addLayout(buttons);
+
+    connect(m_pFilter, &QComboBox::currentIndexChanged, this,
+            [this] { m_pModel->SetFilter(m_pFilter->currentData().toInt()); });
+    connect(m_pList, &QWidget::customContextMenuRequested, this, &CResultsWindow::ShowContextMenu);
+    connect(m_pList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &CResultsWindow::OnCurrentChanged);
+    connect(copy, &QPushButton::clicked, this, &CResultsWindow::OnCopy);
+    connect(save, &QPushButton::clicked, this, &CResultsWindow::OnSave);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    FillFilter();
+}
+
+void CResultsWindow::FillFilter() {
+    const QSignalBlocker block(m_pFilter);
+    m_pFilter->clear();
+    m_pFilter->addItem(Text(ui_text::kKindAll), -1);
+    for (RunEventKind kind :
+         {RunEventKind::Rewritten, RunEventKind::Renamed, RunEventKind::Skipped,
+          RunEventKind::WriteFailed, RunEventKind::RenameFailed, RunEventKind::FolderSkipped})
+        m_pFilter->addItem(m_pModel->KindLabel(kind), static_cast<int>(kind));
+}
+
+void CResultsWindow::Begin(bool preview, const CJob& job) {
+    m_pFeeder->stop();
+    m_pending.clear();
+    m_pendingAt = 0;
+    m_job = job;
+    m_pModel->Reset(preview);
+    FillFilter();
+    m_pCounts->clear();
+    m_pDiff->clear();
+    m_pDiff->setVisible(preview);
+}
+
+void CResultsWindow::Feed(std::vector<CRunEvent> events) {
+    if (m_pendingAt == m_pending.size()) {
+        m_pending = std::move(events);
+        m_pendingAt = 0;
+    } else {
+        m_pending.insert(m_pending.end(), std::make_move_iterator(events.begin()),
+                         std::make_move_iterator(events.end()));
+    }
+    if (Pending() > 0)
+        m_pFeeder->start();
+}
+
+void CResultsWindow::AppendBatch() {
+    const size_t n = std::min(kBatchRows, Pending());
+    const auto first = m_pending.cbegin() + static_cast<std::ptrdiff_t>(m_pendingAt);
+    m_pModel->Append(first, first + static_cast<std::ptrdiff_t>(n));
+    m_pendingAt += n;
+    if (Pending() == 0) {
+        m_pFeeder->stop();
+        m_pending.clear();
+        m_pending.shrink_to_fit();
+        m_pendingAt = 0;
+    }
+}
+
+void CResultsWindow::Finish(const QString& counts) {
+    m_pCounts->setText(counts);
+}
+
+void CResultsWindow::ShowOnTop() {
+    if (!isVisible()) {
+        const QScreen* screen = parentWidget() ? parentWidget()->screen() : this->screen();
+        const QRect area = screen->availableGeometry();
+        const QFontMetrics fm = fontMetrics();
+        resize(std::min(fm.averageCharWidth() * 120, area.width() * 9 / 10),
+               std::min(fm.height() * 36, area.height() * 9 / 10));
+        move(area.center() - rect().center());
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+QString CResultsWindow::ListText() const {
+    QString text = m_pCounts->text() + QLatin1Char('\n');
+    for (int row = 0; row < m_pModel->rowCount(); ++row)
+        text += m_pModel->RowText(row) + QLatin1Char('\n');
+    return text;
+}
+
+void CResultsWindow::ShowContextMenu(const QPoint& at) {
+    const QModelIndex index = m_pList->indexAt(at);
+    if (!index.isValid())
+        return;
+    const CRunEvent event = m_pModel->Event(index.row());
+    // A folder renamed for real now goes by its new name.
+    const bool renamed = event.kind == RunEventKind::Renamed && !m_pModel->IsPreview();
+    const std::string path = renamed ? event.newPath : event.path;
+    QMenu menu(this);
+    if (IsFileKind(event.kind)) {
+        connect(menu.addAction(Text(ui_text::kOpenFile)), &QAction::triggered, this,
+                [this, path] { Q_EMIT openRequested(path, false); });
+    }
+    connect(menu.addAction(Text(ui_text::kOpenFolder)), &QAction::triggered, this,
+            [this, path] { Q_EMIT openRequested(ParentOf(path), true); });
+    menu.exec(m_pList->viewport()->mapToGlobal(at));
+}
+
+void CResultsWindow::OnCopy() {
+    QApplication::clipboard()->setText(ListText());
+}
+
+void CResultsWindow::OnSave() {
+    const QString path =
+        m_pickSaveFile ? m_pickSaveFile(this)
+                       : QFileDialog::getSaveFileName(this, Text(ui_text::kSaveListTitle),
+                                                      QString(), Text(ui_text::kSaveListFilter));
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    const QByteArray bytes = ListText().toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        Q_EMIT warningRequested(Text(ui_text::kSaveFailed).arg(path));
+}
+
+// After a preview, the selected file's differences, worked out again now
+// from the file as it is.
+void CResultsWindow::OnCurrentChanged() {
+    const QModelIndex index = m_pList->currentIndex();
+    if (!m_pModel->IsPreview())
+        return;
+    m_pDiff->clear();
+    if (!index.isValid() || m_pModel->Event(index.row()).kind != RunEventKind::Rewritten)
+        return;
+    std::vector<CDiffHunk> hunks;
+    QString why;
+    if (!FileDiff(m_job, m_pModel->Event(index.row()).path, hunks, why))
+        m_pDiff->setPlainText(Text(ui_text::kDiffUnavailable).arg(why));
+    else if (hunks.empty())
+        m_pDiff->setPlainText(Text(ui_text::kDiffNone));
+    else
+        ShowDiff(m_pDiff, hunks);
+}

@@ -1,0 +1,79 @@
+#pragma once
+// CResultsWindow ("结果 - Korvane"): what the last run or preview did, one
+// row per rewritten file, renamed folder, skipped or failed file and rename
+// with its reason; the counts on top, a filter by kind, a context menu that
+// opens a file or its folder, and the list copied or saved as text. After a
+// preview, the selected file's differences show below the list.
+//
+// Modeless; the dialog keeps one and reuses it. Events are queued and
+// appended in batches from the event loop, so a long list never holds up
+// the dialog. Dialog thread only.
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/job.h"
+#include "engine/run_state.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTextEdit;
+class QTimer;
+class QTreeView;
+class CResultsModel;
+
+class CResultsWindow : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit CResultsWindow(QWidget* parent);
+    ~CResultsWindow() override;
+
+    // A new run or preview: the list empties; job is kept for the differences.
+    void Begin(bool preview, const CJob& job);
+    // Events as they arrive; they reach the list in batches.
+    void Feed(std::vector<CRunEvent> events);
+    // The run's counts line, shown on top.
+    void Finish(const QString& counts);
+    // Sized to the screen, shown and raised.
+    void ShowOnTop();
+
+    // Entries queued and not yet in the list (tests).
+    size_t Pending() const { return m_pending.size() - m_pendingAt; }
+    CResultsModel& Model() { return *m_pModel; }
+    // The visible rows as text, counts first: what 复制列表 and 保存 write.
+    QString ListText() const;
+
+    // The file the save command writes; empty when cancelled (tests replace it).
+    std::function<QString(QWidget*)> m_pickSaveFile;
+
+  Q_SIGNALS:
+    // The user asked to open path (working code page); folder: it is a folder.
+    void openRequested(const std::string& path, bool folder);
+    // A message for the user (a save that failed).
+    void warningRequested(const QString& text);
+
+  private:
+    void BuildControls();
+    void FillFilter();
+    void AppendBatch();
+    void ShowContextMenu(const QPoint& at);
+    void OnCurrentChanged();
+    void OnCopy();
+    void OnSave();
+
+    CResultsModel* m_pModel = nullptr;
+    QLabel* m_pCounts = nullptr;
+    QComboBox* m_pFilter = nullptr;
+    QTreeView* m_pList = nullptr;
+    QTextEdit* m_pDiff = nullptr;
+    QTimer* m_pFeeder = nullptr;
+    std::vector<CRunEvent> m_pending;
+    size_t m_pendingAt = 0;
+    CJob m_job;
+};

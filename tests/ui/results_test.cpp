@@ -1,0 +1,194 @@
+// What the dialog shows of a run: the results window, the preview with its
+// differences, and the warning of a failing open command; through the real
+// dialog and a real worker thread.
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTimer>
+#include <QTreeView>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "dialog_fixture.h"
+#include "platform/code_page.h"
+#include "ui/results_model.h"
+
+namespace {
+
+class CResultsTest : public CDialogTest {
+  protected:
+    void SetUp() override {
+        m_folder = m_dir / "work";
+        Open();
+        WriteFileBytes(ReplaceRulesPath(), "foo`bar\n");
+        WriteFileBytes(RenameRulesPath(), "old`new\n");
+        m_host.answer = CDialogHost::kYes;
+    }
+    // Runs (or previews) the job to its end; the results list, kind -> paths.
+    std::map<QString, QStringList> RunToEnd(ControlId button) {
+        Click(button);
+        EXPECT_TRUE(WaitFor([this] {
+            CResultsWindow* w = m_pDlg->ResultsWindow();
+            return !m_pDlg->IsRunning() && w && w->Pending() == 0;
+        }));
+        std::map<QString, QStringList> list;
+        CResultsModel& model = m_pDlg->ResultsWindow()->Model();
+        for (int row = 0; row < model.rowCount(); ++row)
+            list[model.index(row, 0).data().toString()] << model.index(row, 1).data().toString();
+        for (auto& [kind, paths] : list)
+            paths.sort();
+        return list;
+    }
+    // Every file below root with its bytes.
+    std::map<std::string, std::string> Snapshot(const std::string& root) {
+        std::map<std::string, std::string> files;
+        for (const auto& e : std::filesystem::recursive_directory_iterator(root))
+            files[e.path()] = e.is_regular_file() ? ReadFileBytes(e.path()) : "/";
+        return files;
+    }
+    std::string m_folder;
+};
+
+// Longest gap between the ticks of a 50 ms timer while until() is false.
+qint64 LongestGap(const std::function<bool()>& until) {
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0, longest = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longest = std::max(longest, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    tick.start(50);
+    EXPECT_TRUE(QTest::qWaitFor(until, 60000));
+    return std::max(longest, clock.elapsed() - last);
+}
+
+}  // namespace
+
+// The list fills from a run of thousands of files, and from a hundred
+// thousand entries, without holding up the event loop; the filter and the
+// copied text follow it.
+TEST_F(CResultsTest, ResultsFillWithoutBlockingTheEventLoop) {
+    std::vector<std::pair<std::string, std::string>> tree;
+    for (int i = 0; i < 3000; ++i)
+        tree.emplace_back("d" + std::to_string(i % 30) + "/f" + std::to_string(i) + ".txt",
+                          i % 3 ? "foo" : "nothing");
+    MakeTree(m_folder, tree);
+    // Read-only files are skipped with their reason: entries without a write each.
+    for (const auto& [name, content] : tree)
+        if (content == "foo")
+            std::filesystem::permissions(m_folder + "/" + name, std::filesystem::perms::owner_read);
+    SetInputs(m_folder, "*.txt", true, false);
+    Click(IDC_STARTSTOP);
+    EXPECT_LT(LongestGap([this] { return !m_pDlg->IsRunning(); }), 200);
+    CResultsWindow* results = m_pDlg->ResultsWindow();
+    ASSERT_TRUE(WaitFor([&] { return results->Pending() == 0; }));
+    EXPECT_EQ(results->Model().rowCount(), 2000);
+    EXPECT_TRUE(Counts().startsWith("已改写 0 个文件，未改动 1,000 个，跳过 2,000 个；用时 "))
+        << Counts();
+
+    std::vector<CRunEvent> many;
+    for (int i = 0; i < 100000; ++i)
+        many.push_back({i % 10 ? RunEventKind::Rewritten : RunEventKind::Skipped,
+                        m_folder + "/x" + std::to_string(i), "", i % 10 ? "" : "原因"});
+    results->Begin(false, CJob{});
+    results->Feed(std::move(many));
+    EXPECT_LT(LongestGap([&] { return results->Pending() == 0; }), 200);
+    EXPECT_EQ(results->Model().rowCount(), 100000);
+    auto* filter = results->findChild<QComboBox*>("filter");
+    filter->setCurrentText("已跳过");
+    EXPECT_EQ(results->findChild<QTreeView*>("list")->model()->rowCount(), 10000);
+    QTest::mouseClick(results->findChild<QPushButton*>("copy"), Qt::LeftButton);
+    const QStringList copied = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(copied.size(), 10000);
+    EXPECT_EQ(copied[0], QString::fromStdString("已跳过：" + m_folder + "/x0（原因）"));
+}
+
+// A preview writes nothing, says so on the status line, and lists exactly
+// what the run that follows rewrites and renames.
+TEST_F(CResultsTest, PreviewWritesNothingAndListsWhatTheRunDoes) {
+    MakeTree(m_folder, {{"a.txt", "foo"},
+                        {"b.txt", "none"},
+                        {"old/c.txt", "x foo"},
+                        {"old/d.htm", "foo"},
+                        {"e/old/", ""}});
+    SetInputs(m_folder, "*.txt", true, true);
+    const auto before = Snapshot(m_folder);
+    const auto preview = RunToEnd(IDC_PREVIEW);
+    EXPECT_EQ(Snapshot(m_folder), before);
+    EXPECT_TRUE(m_host.boxes.empty()) << "a preview asks nothing";
+    EXPECT_EQ(m_statuses.front(), "预览中");
+    EXPECT_TRUE(m_statuses.contains("预览中...第3个文件"));
+    EXPECT_EQ(m_statuses.back(), "预览完成");
+    EXPECT_TRUE(m_pDlg->ResultsWindow()->isVisible());
+    EXPECT_TRUE(
+        Counts().startsWith("将改写 2 个文件，未改动 1 个，跳过 0 个；将重命名 2 个文件夹"));
+    ASSERT_EQ(preview.size(), 2u);
+
+    const auto run = RunToEnd(IDC_STARTSTOP);
+    EXPECT_EQ(preview.at("将改写"), run.at("已改写"));
+    EXPECT_EQ(preview.at("将重命名"), run.at("已重命名"));
+    EXPECT_EQ(ReadFileBytes(m_folder + "/new/c.txt"), "x bar");
+}
+
+// The differences of a UTF-16 file and of a GBK file (in a GBK locale),
+// decoded from their own encodings, with the replaced text highlighted.
+TEST_F(CResultsTest, DifferencesOfUtf16AndGbkFiles) {
+    CCodePage::SetWorking("GBK");
+    std::string utf16 = "\xFF\xFE";  // little-endian mark, then the text
+    for (char16_t u : std::u16string_view(u"中文 foo\r\n"))
+        utf16 += {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+    MakeTree(m_folder, {{"a.txt", utf16}, {"b.txt", "\xBE\xC9 foo\n\xD0\xC2\n"}});
+    SetInputs(m_folder, "*.txt", false, false);
+    RunToEnd(IDC_PREVIEW);
+    CResultsWindow* results = m_pDlg->ResultsWindow();
+    auto* list = results->findChild<QTreeView*>("list");
+    auto* diff = results->findChild<QTextEdit*>("diff");
+    const QString expected[] = {"-中文 foo\n+中文 bar", "-旧 foo\n+旧 bar"};
+    for (int row = 0; row < 2; ++row) {
+        list->setCurrentIndex(list->model()->index(row, 0));
+        const QString path = list->model()->index(row, 1).data().toString();
+        EXPECT_TRUE(diff->toPlainText().contains(expected[path.endsWith("b.txt")]))
+            << diff->toPlainText();
+        // The replaced text is marked: "bar" alone, on a darker green.
+        QStringList marked;
+        for (QTextBlock b = diff->document()->begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                if (it.fragment().charFormat().background().color() == QColor(0x9b, 0xe9, 0xa8))
+                    marked << it.fragment().text();
+        EXPECT_EQ(marked, QStringList{"bar"});
+    }
+    EXPECT_EQ(ReadFileBytes(m_folder + "/a.txt"), utf16);
+}
+
+// An open command that cannot open its path names it and why, and copies it.
+TEST_F(CResultsTest, FailingOpenNamesThePathAndCopiesIt) {
+    const std::string missing = m_dir / "不存在";
+    const std::tuple<ControlId, bool, std::string, QString> cases[] = {
+        {IDC_OPENPATH, true, missing, "文件夹不存在。"},
+        {IDC_REPLACE_RULES, false, ReplaceRulesPath(), "系统中没有可以打开它的程序"},
+    };
+    for (const auto& [button, openable, path, why] : cases) {
+        m_host.openable = openable;
+        Edit(IDC_PATH)->setText(QString::fromStdString(missing));
+        QString text;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            text = box->text();
+            box->findChild<QPushButton*>("copyPath")->click();
+            EXPECT_TRUE(box->isVisible()) << "copying keeps the box";
+            box->button(QMessageBox::Ok)->click();
+        });
+        Click(button);
+        EXPECT_TRUE(text.contains(QString::fromStdString(path)) && text.contains(why)) << text;
+        EXPECT_EQ(QApplication::clipboard()->text().toStdString(), path);
+    }
+}
