@@ -51,9 +51,9 @@ int CWin32DialogHost::Confirm(void* owner, const std::string& text) {
     return answer == IDYES ? kYes : kNo;
 }
 
-void CWin32DialogHost::OpenUrl(const std::string& target) {
+bool CWin32DialogHost::OpenUrl(const std::string& target) {
     if (target.empty())
-        return;
+        return false;
     const std::wstring path = FromEnginePath(target);
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
@@ -63,11 +63,12 @@ void CWin32DialogHost::OpenUrl(const std::string& target) {
     info.lpFile = path.c_str();
     info.nShow = SW_SHOWNORMAL;
     if (ShellExecuteExW(&info))
-        return;
+        return true;
     const DWORD error = GetLastError();
     const std::string text =
         FillMessage(win32_text::kOpenFailed, {Narrow(path), Narrow(SystemMessage(error))});
     Warning(m_hOwner, text);
+    return false;
 }
 
 std::string CWin32DialogHost::About(int /*operation*/, const tagSoft* soft,

@@ -15,7 +15,7 @@ class CWin32DialogHost : public CDialogHost {
     int Confirm(void* owner, const std::string& text) override;
     // Opens a folder or file with its associated program. A failure shows a
     // warning that names the path and the system's reason.
-    void OpenUrl(const std::string& target) override;
+    bool OpenUrl(const std::string& target) override;
     std::string About(int operation, const tagSoft* soft, const std::string& text) override;
 
   private:
