@@ -11,21 +11,26 @@ inline constexpr int kExitRefused = 2;   // input refused, confirmation declined
 inline constexpr int kExitStopped = 130;
 
 class CCore;
+struct CJob;
 
 class CCliJob {
   public:
     explicit CCliJob(const CCliOptions& options) : m_options(options) {}
     // Needs g_pCore with a console host and allocated job tables.
     int Run();
+    // Undoes the last run on the folder (--undo).
+    int Undo();
 
   private:
     // What the dialog does before it asks: read, check, normalise, load.
     bool CollectInputs(CCore& core);
     // 0 to go on, or the exit status when the run must not start.
     int Confirm(CCore& core);
-    int Execute();
+    int Execute(CJob job);
+    // Says on stderr that the folder's last run was interrupted, if it was.
+    void NoteInterrupted(const CJob& job) const;
     static bool PrintList(const struct CRunResult& result);
-    static void PrintSummary(const struct CRunResult& result, bool dryRun, bool stopped);
+    static void PrintSummary(const struct CRunResult& result, bool dryRun, bool undo, bool stopped);
 
     const CCliOptions& m_options;
 };

@@ -18,6 +18,20 @@ const CFlag kFlags[] = {
     {'y', "yes", &CCliOptions::yes},
     {'l', "list", &CCliOptions::list},
     {'q', "quiet", &CCliOptions::quiet},
+    {'\0', "no-undo", &CCliOptions::noUndo},
+};
+
+// The commands that take the place of a run, and how many operands each needs.
+struct CCommandOption {
+    const char* longName;
+    CliCommand command;
+    size_t operands;
+};
+
+const CCommandOption kCommands[] = {
+    {"undo", CliCommand::Undo, 1},
+    {"journal", CliCommand::ListJournals, 0},
+    {"forget", CliCommand::Forget, 1},
 };
 
 CCliParse Failure(std::string error) {
@@ -66,6 +80,12 @@ CCliParse ParseCliOptions(int argc, char** argv) {
                 continue;
             }
             bool known = false;
+            for (const CCommandOption& c : kCommands) {
+                if (name == c.longName && eq == arg.npos && parse.command == CliCommand::Run) {
+                    parse.command = c.command;
+                    known = true;
+                }
+            }
             for (const CFlag& flag : kFlags) {
                 if (name == flag.longName && eq == arg.npos) {
                     o.*flag.field = true;
@@ -83,7 +103,7 @@ CCliParse ParseCliOptions(int argc, char** argv) {
             }
             bool known = false;
             for (const CFlag& flag : kFlags) {
-                if (c == flag.shortName) {
+                if (c == flag.shortName && c != '\0') {
                     o.*flag.field = true;
                     known = true;
                 }
@@ -91,6 +111,16 @@ CCliParse ParseCliOptions(int argc, char** argv) {
             if (!known)
                 return Failure("未知选项：-" + std::string(1, c));
         }
+    }
+    for (const CCommandOption& c : kCommands) {
+        if (parse.command != c.command)
+            continue;
+        if (operands.size() != c.operands)
+            return Failure("--" + std::string(c.longName) +
+                           (c.operands == 0 ? " 不需要参数" : " 需要一个参数：目录"));
+        if (c.operands == 1)
+            o.folder = operands[0];
+        return parse;
     }
     if (operands.size() != 2) {
         return Failure(operands.size() < 2 ? "需要两个参数：目录 和 文件后缀"

@@ -14,13 +14,17 @@ struct CCliOptions {
     bool yes = false;                // -y
     bool list = false;               // -l
     bool quiet = false;              // -q
+    bool noUndo = false;             // --no-undo: keep no journal
 };
 
 enum class CliCommand {
     Run,
     Help,
     Version,
-    UsageError,  // error holds what was wrong
+    Undo,          // --undo FOLDER
+    ListJournals,  // --journal
+    Forget,        // --forget FOLDER
+    UsageError,    // error holds what was wrong
 };
 
 struct CCliParse {

@@ -4,6 +4,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "engine/journal_hooks.h"
 #include "engine/large_file_scan.h"
 #include "platform/code_page.h"
 #include "platform/mbcs.h"
@@ -72,7 +73,8 @@ CFileRewriter::CFileRewriter(const CJob& job)
     m_matcher.Prepare(job.rules);
 }
 
-CFileResult CFileRewriter::Rewrite(const CDir& dir, const CDirEntry& entry) {
+CFileResult CFileRewriter::Rewrite(const CDir& dir, const CDirEntry& entry, std::string_view path) {
+    m_path = path;
     // A FIFO, device or socket is never opened: its content cannot be examined.
     if (entry.type != EntryType::File)
         return Skip(Reason::NotRegular);
@@ -166,14 +168,38 @@ bool CFileRewriter::SameAsFile(const CDir& dir, const CPlatformName& name, const
 CFileResult CFileRewriter::Replace(const CDir& dir, const CPlatformName& name,
                                    const CFileStamp& stamp, std::string_view mark,
                                    std::string_view body) {
+    CFileResult refused;
     const CIoResult r = m_job.dryRun ? CheckReplaceableAt(dir, name, stamp)
-                                     : ReplaceFileAt(dir, name, stamp, {mark, body});
+                                     : ReplaceRecorded(dir, name, stamp, mark, body, refused);
+    if (refused.outcome != FileOutcome::Unchanged)
+        return refused;
     if (r.Ok())
         return {FileOutcome::Rewritten, Reason::None, 0};
     const Reason reason = ReplaceReason(r);
     if (IsRefusal(r.status))
         return Skip(reason, reason == Reason::NoPermission ? r.osError : 0);
     return {FileOutcome::WriteFailed, reason, r.osError};
+}
+
+CIoResult CFileRewriter::ReplaceRecorded(const CDir& dir, const CPlatformName& name,
+                                         const CFileStamp& stamp, std::string_view mark,
+                                         std::string_view body, CFileResult& refused) {
+    if (!m_pJournal)
+        return ReplaceFileAt(dir, name, stamp, {mark, body});
+    // The folder's previous journal goes before its first change, also
+    // when this run keeps none.
+    if (const CIoResult started = m_pJournal->Start(); !started.Ok() || !m_pJournal->Recording()) {
+        if (!started.Ok() && m_pJournal->Recording()) {
+            refused = Skip(Reason::UndoCannotWrite, started.osError);
+            return started;
+        }
+        return ReplaceFileAt(dir, name, stamp, {mark, body});
+    }
+    CJournalReplace journal(*m_pJournal, m_path, mark.size() + body.size(), Hash64({mark, body}));
+    const CIoResult r = ReplaceFileAt(dir, name, stamp, {mark, body}, &journal);
+    if (journal.m_failure != Reason::None)
+        refused = Skip(journal.m_failure, journal.m_osError);
+    return r;
 }
 
 // Whether any find text occurs in the file's text, decided on the bytes in

@@ -15,6 +15,7 @@
 #include "engine/job.h"
 #include "engine/reason_texts.h"
 #include "engine/rule_matcher.h"
+#include "engine/run_journal.h"
 #include "platform/code_page.h"
 #include "platform/dir.h"
 #include "platform/file_io.h"
@@ -32,7 +33,11 @@ class CFileRewriter {
   public:
     explicit CFileRewriter(const CJob& job);
 
-    CFileResult Rewrite(const CDir& dir, const CDirEntry& entry);
+    // path: the file's path below the chosen folder, for the journal.
+    CFileResult Rewrite(const CDir& dir, const CDirEntry& entry, std::string_view path = {});
+
+    // The run's journal: every replace is recorded in it first (null: none).
+    CRunJournal* m_pJournal = nullptr;
 
     // Files from this size on are not held in memory but searched a piece at
     // a time; one in which a find text occurs is skipped as too large. A
@@ -53,13 +58,19 @@ class CFileRewriter {
     // once per encoding; null when one has no such form.
     const std::vector<std::string>* EncodedFinds(TextEncoding encoding);
 
+    // The replace itself, through the journal when the run keeps one.
+    CIoResult ReplaceRecorded(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
+                              std::string_view mark, std::string_view body, CFileResult& refused);
+
     const CJob& m_job;
-    const CCodePage m_codePage;  // the job's working code page
-    CRuleMatcher m_matcher;      // the find texts, searched for all at once
-    std::string m_bytes;         // the file as read; capacity reused from file to file
-    std::string m_working;       // its text in the working code page, when converted
-    std::string m_result;        // the text with the rules applied
-    std::string m_encoded;       // the result in the file's encoding, when converted
+    const CCodePage m_codePage;
+    std::string
+        m_path;  // of the file in hand, below the chosen folder  // the job's working code page
+    CRuleMatcher m_matcher;  // the find texts, searched for all at once
+    std::string m_bytes;     // the file as read; capacity reused from file to file
+    std::string m_working;   // its text in the working code page, when converted
+    std::string m_result;    // the text with the rules applied
+    std::string m_encoded;   // the result in the file's encoding, when converted
     struct CEncodedFinds {
         bool made = false;
         bool ok = false;

@@ -39,6 +39,7 @@ CFolderWalker::CFolderWalker(const CJob& job, CFolderRenamer& renamer, CRunResul
       m_result(result),
       m_pStopWord(stopWord),
       m_protected(job.protectedFiles.begin(), job.protectedFiles.end()),
+      m_protectedFolders(job.protectedFolders.begin(), job.protectedFolders.end()),
       m_bSelectAll(std::find(job.extensions.begin(), job.extensions.end(), "*") !=
                    job.extensions.end()) {}
 
@@ -130,6 +131,8 @@ void CFolderWalker::Handle(const CFrame& frame, const CDirEntry& entry, const Fi
             child.name = entry.name;
             child.path = frame.path + entry.name + "/";
             const CIoResult opened = frame.dir.OpenChild(entry.name, child.dir);
+            if (opened.Ok() && m_protectedFolders.count(child.dir.Id()))
+                return;
             if (Enter(child, opened)) {
                 m_stack.push_back(std::move(child));  // frame is not used after this
                 return;
@@ -158,7 +161,7 @@ void CFolderWalker::RenameSubfolder(const CDir& parent, const std::string& paren
     for (const CRenameRuleText& rule : m_job.renameRules) {
         if (folderName != rule.oldName)
             continue;
-        const CIoResult r = m_renamer.Rename(parent, rule.oldName, rule.newName);
+        const CIoResult r = m_renamer.Rename(parent, parentPath, rule.oldName, rule.newName);
         CRunEvent event{r.Ok() ? RunEventKind::Renamed : RunEventKind::RenameFailed,
                         parentPath + rule.oldName, parentPath + rule.newName, ""};
         if (!r.Ok()) {

@@ -29,4 +29,10 @@ struct CJob {
     std::string codePage;  // the working code page's iconv name; empty: the process's
     // The rules files and the settings file: never rewritten, wherever they lie.
     std::vector<CNodeId> protectedFiles;
+    // Folders never walked nor renamed (the undo journals' folder).
+    std::vector<CNodeId> protectedFolders;
+    // Where the undo journals live; empty: no journal and no lock (tests).
+    std::string journalRoot;
+    bool keepJournal = true;  // record the run so that it can be undone
+    bool undo = false;        // undo the last run on folder instead of applying rules
 };

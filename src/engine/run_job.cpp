@@ -6,9 +6,32 @@
 #include "engine/file_rewriter.h"
 #include "engine/folder_renamer.h"
 #include "engine/folder_walker.h"
+#include "engine/journal_hooks.h"
 #include "engine/replace_thread.h"
+#include "engine/run_session.h"
+#include "engine/run_summary.h"
+#include "engine/undo_run.h"
 
 namespace {
+
+// The renamer of a run; with a journal, every rename is recorded before it is made.
+class CRunRenamer {
+  public:
+    CRunRenamer(const CJob& job, CRunJournal* journal) {
+        if (job.dryRun) {
+            m_inner = std::make_unique<CSimulatedRenamer>();
+            return;
+        }
+        m_inner = std::make_unique<CRealRenamer>();
+        if (journal)
+            m_journaled = std::make_unique<CJournalRenamer>(*journal, *m_inner, job.folder);
+    }
+    CFolderRenamer& Get() { return m_journaled ? *m_journaled : *m_inner; }
+
+  private:
+    std::unique_ptr<CFolderRenamer> m_inner;
+    std::unique_ptr<CFolderRenamer> m_journaled;
+};
 
 std::unique_ptr<CFolderRenamer> MakeRenamer(const CJob& job) {
     if (job.dryRun)
@@ -36,9 +59,41 @@ int CReplaceThread::RunJob(JobParams* params) {
     if (params)
         m_job = params->job;
     Reset();
-    WalkFolder(m_job.folder);
+    if (!m_job.folder.empty() && m_job.folder.back() != '/')
+        m_job.folder += '/';
+    CRunSession session;
+    if (session.Begin(m_job, m_result)) {
+        if (m_job.undo) {
+            UndoLastRun(session);
+        } else {
+            m_pJournal = session.Journal();
+            WalkFolder(m_job.folder);
+            m_pJournal = nullptr;
+        }
+        session.End();
+    }
     Post(WM_JOB_DONE, 0);
     return 1;
+}
+
+void CReplaceThread::UndoLastRun(CRunSession& session) {
+    const std::string folder = PathForDisplay(m_job.folder);
+    if (!session.HasPrevious()) {
+        m_result.refusal = "文件夹 " + folder + " 没有可撤销的执行记录。";
+        return;
+    }
+    CUndoRun undo(m_job.folder, session.Folder(), session.Previous(), m_job.dryRun, m_result);
+    const bool ran = undo.Run(m_pStopWord, [this] {
+        ++m_fileCount;
+        Post(WM_JOB_PROGRESS, m_fileCount);
+    });
+    if (!ran) {
+        m_result.refusal = "文件夹 " + folder + " 已不是上次执行时的那个文件夹，不撤销。";
+        return;
+    }
+    // Undone completely: nothing is left to undo a second time.
+    if (!m_job.dryRun && !m_result.stopped && !m_result.HasProblems())
+        CJournalStore::ClearJournal(session.Folder());
 }
 
 void CReplaceThread::HandleFile(CFileRewriter& rewriter, const CDir& dir, const CDirEntry& entry,
@@ -46,7 +101,10 @@ void CReplaceThread::HandleFile(CFileRewriter& rewriter, const CDir& dir, const 
     ++m_fileCount;
     m_result.selected = m_fileCount;
     Post(WM_JOB_PROGRESS, m_fileCount);
-    const CFileResult r = rewriter.Rewrite(dir, entry);
+    const std::string_view path =
+        std::string_view(displayPath)
+            .substr(displayPath.starts_with(m_job.folder) ? m_job.folder.size() : 0);
+    const CFileResult r = rewriter.Rewrite(dir, entry, path);
     switch (r.outcome) {
         case FileOutcome::Unchanged:
             ++m_result.unchanged;
@@ -64,11 +122,12 @@ void CReplaceThread::HandleFile(CFileRewriter& rewriter, const CDir& dir, const 
 }
 
 void CReplaceThread::WalkFolder(const std::string& folderPath) {
-    const std::unique_ptr<CFolderRenamer> renamer = MakeRenamer(m_job);
-    CFolderWalker walker(m_job, *renamer, m_result, m_pStopWord);
+    CRunRenamer renamer(m_job, m_pJournal);
+    CFolderWalker walker(m_job, renamer.Get(), m_result, m_pStopWord);
     walker.m_entryHook = m_entryHook;
     CFileRewriter rewriter(m_job);
     rewriter.m_maxFileBytes = m_maxFileBytes;
+    rewriter.m_pJournal = m_pJournal;
     walker.WalkPath(folderPath,
                     [&](const CDir& dir, const CDirEntry& entry, const std::string& displayPath) {
                         HandleFile(rewriter, dir, entry, displayPath);

@@ -8,7 +8,7 @@ int CRunResult::Count(RunEventKind kind) const {
 }
 
 bool CRunResult::HasProblems() const {
-    return std::any_of(events.begin(), events.end(), [](const CRunEvent& e) {
+    return !refusal.empty() || std::any_of(events.begin(), events.end(), [](const CRunEvent& e) {
         return e.kind == RunEventKind::Skipped || e.kind == RunEventKind::WriteFailed ||
                e.kind == RunEventKind::RenameFailed || e.kind == RunEventKind::FolderSkipped;
     });

@@ -28,8 +28,11 @@ enum class IoStatus : std::uint8_t {
     SyncFailed,        // the new content could not be flushed to disk
     NameTempFailed,    // the temporary file could not be given a name
     CloseTempFailed,
-    ReplaceFailed,  // the final rename over the original failed
-    RenameFailed,   // a folder rename failed for another reason
+    ReplaceFailed,    // the final rename over the original failed
+    RenameFailed,     // a folder rename failed for another reason
+    OtherFileSystem,  // a link was asked across file systems
+    Busy,             // a lock is held by another process
+    NoRoom,           // a limit the caller set would be passed
 };
 
 struct CIoResult {

@@ -62,6 +62,18 @@ struct CTemp {
     CFd fd;
     std::string name;
     bool linkFailed = false;
+    CReplaceJournal* journal = nullptr;  // told each name before the file takes it
+
+    // Tells the journal the name the new file is about to take; 0 or errno.
+    int Record(const std::string& tempName) {
+        if (!journal)
+            return 0;
+        struct stat st {};
+        if (Sys().fstat(fd.Get(), &st) != 0)
+            return errno;
+        const CIoResult r = journal->RecordReplace(IdFromStat(st), tempName);
+        return r.Ok() ? 0 : (r.osError != 0 ? r.osError : EIO);
+    }
 
     void Discard(int dirFd) {
         if (!name.empty())
@@ -175,7 +187,13 @@ CIoResult CopyAttributes(int src, int dst, const struct stat& st) {
     return CopyXattrs(src, dst);
 }
 
-int WriteAll(int fd, std::string_view bytes) {
+}  // namespace
+
+CIoResult CopyFileAttributes(int src, int dst, const struct stat& st) {
+    return CopyAttributes(src, dst, st);
+}
+
+int WriteAllTo(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = Sys().write(fd, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR)
@@ -188,6 +206,8 @@ int WriteAll(int fd, std::string_view bytes) {
     }
     return 0;
 }
+
+namespace {
 
 CIoResult CreateTemp(int dirFd, bool unnamed, CTemp& temp) {
     if (unnamed) {
@@ -205,6 +225,11 @@ CIoResult CreateTemp(int dirFd, bool unnamed, CTemp& temp) {
         if (fd >= 0) {
             temp.fd.Reset(fd);
             temp.name = std::move(name);
+            // Named before it could be recorded: the journal learns it at once.
+            if (const int err = temp.Record(temp.name)) {
+                temp.Discard(dirFd);
+                return Fail(IoStatus::CreateTempFailed, err);
+            }
             return {};
         }
         if (errno != EEXIST)
@@ -218,6 +243,8 @@ int LinkUnnamed(int dirFd, CTemp& temp) {
     const std::string proc = "/proc/self/fd/" + std::to_string(temp.fd.Get());
     for (int i = 0; i < kNameAttempts; ++i) {
         std::string name = TempName();
+        if (const int err = temp.Record(name))
+            return err;
         // AT_EMPTY_PATH needs CAP_DAC_READ_SEARCH; the /proc path works without it.
         int rc = Sys().linkat(temp.fd.Get(), "", dirFd, name.c_str(), AT_EMPTY_PATH);
         if (rc != 0 && errno != EEXIST)
@@ -244,7 +271,7 @@ CIoResult PrepareTemp(int dirFd, int srcFd, const struct stat& st,
         return r;
     };
     for (std::string_view piece : pieces) {
-        if (const int err = WriteAll(temp.fd.Get(), piece))
+        if (const int err = WriteAllTo(temp.fd.Get(), piece))
             return fail(Fail(IoStatus::WriteTempFailed, err));
     }
     if (CIoResult r = CopyAttributes(srcFd, temp.fd.Get(), st); !r.Ok())
@@ -289,8 +316,38 @@ CIoResult CheckReplaceableAt(const CDir& dir, const CPlatformName& name,
     return Preflight(Fd(dir.Handle()), name.c_str(), st, expected);
 }
 
+namespace {
+
+// Keeps the original in the journal. A new link moves the link count by one
+// and the status-change time; the stamp the last look expects is then the
+// original's as it is now, provided nothing else about it changed.
+CIoResult KeepInJournal(const CDir& dir, const CPlatformName& name, CReplaceJournal& journal,
+                        CFileStamp& expected) {
+    bool linked = false;
+    if (CIoResult r = journal.KeepOriginal(dir, name, expected, linked); !r.Ok())
+        return r;
+    if (!linked)
+        return {};
+    struct stat now {};
+    CFileStamp kept = expected;
+    if (::fstatat(Fd(dir.Handle()), name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0) {
+        kept = StampFromStat(now);
+        CFileStamp asBefore = kept;
+        asBefore.links -= 1;
+        asBefore.ctimeNs = expected.ctimeNs;
+        if (asBefore == expected) {
+            expected = kept;
+            return {};
+        }
+    }
+    journal.DropOriginal();
+    return Fail(IoStatus::Changed);
+}
+
+}  // namespace
+
 CIoResult ReplaceFileAt(const CDir& dir, const CPlatformName& name, const CFileStamp& expected,
-                        const std::vector<std::string_view>& pieces) {
+                        const std::vector<std::string_view>& pieces, CReplaceJournal* journal) {
     const int dirFd = Fd(dir.Handle());
     CFd original;
     struct stat st {};
@@ -298,8 +355,21 @@ CIoResult ReplaceFileAt(const CDir& dir, const CPlatformName& name, const CFileS
         return r.status == IoStatus::NotFound ? Fail(IoStatus::Changed, r.osError) : r;
     if (CIoResult r = Preflight(dirFd, name.c_str(), st, expected); !r.Ok())
         return r;
+    CFileStamp last = expected;
+    if (journal) {
+        if (CIoResult r = KeepInJournal(dir, name, *journal, last); !r.Ok())
+            return r;
+    }
+    auto abandon = [&](CTemp* temp, CIoResult r) {
+        if (temp)
+            temp->Discard(dirFd);
+        if (journal)
+            journal->DropOriginal();
+        return r;
+    };
 
     CTemp unnamed, named;
+    unnamed.journal = named.journal = journal;
     CTemp* temp = &unnamed;
     CIoResult r = PrepareTemp(dirFd, original.Get(), st, pieces, true, unnamed);
     if (!r.Ok() && unnamed.linkFailed) {
@@ -307,21 +377,16 @@ CIoResult ReplaceFileAt(const CDir& dir, const CPlatformName& name, const CFileS
         r = PrepareTemp(dirFd, original.Get(), st, pieces, false, named);
     }
     if (!r.Ok())
-        return r;
+        return abandon(nullptr, r);
 
     // The last look before the rename: the original must still be the file
     // the content was made from, with no new content, name or link.
     struct stat now {};
     if (::fstatat(dirFd, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 ||
-        StampFromStat(now) != expected) {
-        temp->Discard(dirFd);
-        return Fail(IoStatus::Changed);
-    }
-    if (Sys().renameat2(dirFd, temp->name.c_str(), dirFd, name.c_str(), 0) != 0) {
-        const int err = errno;
-        temp->Discard(dirFd);
-        return Fail(IoStatus::ReplaceFailed, err);
-    }
+        StampFromStat(now) != last)
+        return abandon(temp, Fail(IoStatus::Changed));
+    if (Sys().renameat2(dirFd, temp->name.c_str(), dirFd, name.c_str(), 0) != 0)
+        return abandon(temp, Fail(IoStatus::ReplaceFailed, errno));
     return {};
 }
 

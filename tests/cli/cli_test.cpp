@@ -73,7 +73,8 @@ class CCliTest : public ::testing::Test {
         if (typed && (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0 ||
                       ::write(master, typed, std::strlen(typed)) <= 0))
             ADD_FAILURE() << "no pseudo-terminal";
-        std::string command = "XDG_CONFIG_HOME=" + m_dir / "config" + " LC_ALL=C.UTF-8 " + env +
+        std::string command = "XDG_CONFIG_HOME=" + m_dir / "config" +
+                              " XDG_DATA_HOME=" + m_dir / "data" + " LC_ALL=C.UTF-8 " + env +
                               " exec " VEXA_CLI_PATH;
         for (const std::string& a : args)
             command += " '" + a + "'";

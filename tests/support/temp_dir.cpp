@@ -26,19 +26,21 @@ CTempDir::~CTempDir() {
 }
 
 CConfigHome::CConfigHome(const CTempDir& dir) {
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME")) {
-        m_saved = xdg;
-        m_bHad = true;
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
+        const char* value = std::getenv(name);
+        m_saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
     }
     ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
     CCodePage::SetWorking("UTF-8");
 }
 
 CConfigHome::~CConfigHome() {
-    if (m_bHad) {
-        ::setenv("XDG_CONFIG_HOME", m_saved.c_str(), 1);
-    } else {
-        ::unsetenv("XDG_CONFIG_HOME");
+    for (const auto& [name, value] : m_saved) {
+        if (value)
+            ::setenv(name.c_str(), value->c_str(), 1);
+        else
+            ::unsetenv(name.c_str());
     }
     CCodePage::SetWorking("UTF-8");
 }

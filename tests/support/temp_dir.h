@@ -2,6 +2,7 @@
 // A folder of its own for each test, removed afterwards, with helpers to
 // build trees and to read files back byte for byte.
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,16 +22,15 @@ class CTempDir {
     std::string m_path;
 };
 
-// Points XDG_CONFIG_HOME at dir/config and the working code page at UTF-8
-// for its lifetime; puts both back afterwards.
+// Points XDG_CONFIG_HOME at dir/config, XDG_DATA_HOME at dir/data and the
+// working code page at UTF-8 for its lifetime; puts them back afterwards.
 class CConfigHome {
   public:
     explicit CConfigHome(const CTempDir& dir);
     ~CConfigHome();
 
   private:
-    std::string m_saved;
-    bool m_bHad = false;
+    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
 };
 
 // Writes bytes to path, creating parent folders. Fails the test on failure.
