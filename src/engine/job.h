@@ -3,6 +3,7 @@
 // the checked inputs on its own thread; the worker gets its own copy when
 // the run starts and reads nothing global.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -34,5 +35,7 @@ struct CJob {
     // Where the undo journals live; empty: no journal and no lock (tests).
     std::string journalRoot;
     bool keepJournal = true;  // record the run so that it can be undone
-    bool undo = false;        // undo the last run on folder instead of applying rules
+    // The room the journals' copies may take in all.
+    std::uint64_t journalCopyLimit = std::uint64_t{2} << 30;
+    bool undo = false;  // undo the last run on folder instead of applying rules
 };

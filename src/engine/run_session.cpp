@@ -93,8 +93,9 @@ bool CRunSession::Begin(CJob& job, CRunResult& result) {
         header.startTime = std::chrono::duration_cast<std::chrono::seconds>(
                                std::chrono::system_clock::now().time_since_epoch())
                                .count();
-        m_journal = std::make_unique<CRunJournal>(
-            m_store, std::move(m_folder), CJournalStore::KeyOf(realPath), header, job.keepJournal);
+        m_journal = std::make_unique<CRunJournal>(m_store, std::move(m_folder),
+                                                  CJournalStore::KeyOf(realPath), header,
+                                                  job.keepJournal, job.journalCopyLimit);
     }
     return true;
 }

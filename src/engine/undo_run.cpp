@@ -158,10 +158,14 @@ void CUndoRun::UndoFolder(const CJournalEntry& e) {
         return;
     }
     if (m_bDryRun) {
-        if (StampAt(*parent, e.oldName, stamp, type).status != IoStatus::NotFound)
+        const std::string parentNow = Translate(e.path);
+        const std::string oldNow = Join(parentNow, e.oldName);
+        if (StampAt(*parent, e.oldName, stamp, type).status != IoStatus::NotFound &&
+            !m_freed.count(oldNow))
             return Event(RunEventKind::RenameFailed, newRel, oldRel, Reason::TargetExists);
-        m_moved.emplace_back(
-            oldRel, Translate(e.path).empty() ? e.newName : Join(Translate(e.path), e.newName));
+        m_freed.erase(oldNow);
+        m_freed.insert(Join(parentNow, e.newName));
+        m_moved.emplace_back(oldRel, Join(parentNow, e.newName));
         return Event(RunEventKind::Renamed, newRel, oldRel, Reason::None);
     }
     const CIoResult r = parent->RenameChild(e.newName, e.oldName);

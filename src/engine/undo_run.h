@@ -11,6 +11,7 @@
 #include <atomic>
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -46,5 +47,8 @@ class CUndoRun {
     const bool m_bDryRun;
     CRunResult& m_result;
     CDir m_root, m_links, m_copies;
-    std::vector<std::pair<std::string, std::string>> m_moved;  // dry run: where a folder is now
+    // Dry run: where a folder renamed back in pretence really is now, and
+    // the real paths of the names those renames have freed.
+    std::vector<std::pair<std::string, std::string>> m_moved;
+    std::unordered_set<std::string> m_freed;
 };
