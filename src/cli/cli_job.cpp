@@ -92,7 +92,7 @@ int CCliJob::Confirm(CCore& core) {
 }
 
 void CCliJob::NoteInterrupted(const CJob& job) const {
-    if (job.dryRun || !LastRunInterrupted(job.journalRoot, job.folder))
+    if (!LastRunInterrupted(job.journalRoot, job.folder))
         return;
     const std::string folder = PathForDisplay(job.folder);
     WriteLocaleText(stderr, job.undo ? InterruptedUndoText(folder) : InterruptedRunText(folder));

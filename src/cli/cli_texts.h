@@ -32,7 +32,7 @@ inline std::string InterruptedRunText(const std::string& folder) {
 
 inline std::string InterruptedUndoText(const std::string& folder) {
     return "vexa-cli: 上次在 " + folder +
-           " 上的执行被中断了（进程被终止）；现在撤销它已做的改动，并清除它留下的临时文件。\n";
+           " 上的执行被中断了（进程被终止）；撤销会恢复它已做的改动，并清除它留下的临时文件。\n";
 }
 
 inline constexpr const char* kUsageHint = "用 vexa-cli --help 查看用法。";
