@@ -13,6 +13,13 @@ packages=(
 if [[ "${VEXA_SETUP_BENCH:-0}" == 1 ]]; then
     packages+=(sd hyperfine ripgrep time python3)
 fi
+if [[ "${VEXA_SETUP_PACKAGE:-0}" == 1 ]]; then
+    # dpkg-shlibdeps and strip for CPack; the checks of scripts/check-package.sh
+    packages+=(dpkg-dev file binutils lintian appstream desktop-file-utils man-db bash-completion)
+fi
+if [[ "${VEXA_SETUP_FORMAT:-0}" == 1 ]]; then
+    packages+=(clang-format)
+fi
 if [[ "${VEXA_SETUP_DESKTOP:-0}" == 1 ]]; then
     packages+=(xvfb xdotool x11-utils imagemagick)
 fi

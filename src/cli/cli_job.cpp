@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "cli/cli_diff.h"
 #include "cli/cli_journal.h"
 #include "cli/cli_texts.h"
 #include "cli/console_host.h"
@@ -15,14 +16,18 @@
 #include "engine/job_tables.h"
 #include "engine/journal_store.h"
 #include "engine/name_quote.h"
+#include "engine/reason_texts.h"
 #include "engine/replace_thread.h"
 #include "engine/run_summary.h"
+#include "engine/text_diff.h"
 #include "platform/code_page.h"
+#include "platform/file_io.h"
 #include "platform/journal_files.h"
 #include "platform/paths.h"
 #include "prep/build_job.h"
 #include "prep/job_inputs.h"
 #include "service/core.h"
+#include "service/user_folders.h"
 
 namespace {
 
@@ -57,7 +62,50 @@ class CSigintGuard {
 
 constexpr size_t kProblemsListed = 50;
 
+// "-", or a readable path that is no regular file nor folder (a pipe,
+// /dev/stdin): read once, whole, before the rules are loaded.
+bool IsStream(const std::string& path) {
+    return path == "-" || KindOfPath(path) == PathKind::Other;
+}
+
+// The progress line rewrites itself with a carriage return and an erase
+// sequence: only for a terminal that understands them.
+bool WantProgressLine(bool quiet) {
+    const char* term = std::getenv("TERM");
+    return !quiet && ::isatty(STDERR_FILENO) && !(term && std::string_view(term) == "dumb");
+}
+
 }  // namespace
+
+bool CCliJob::ReadStreams(JobTables& t) {
+    const std::string* paths[] = {&m_options.rulesPath, &m_options.renameRulesPath};
+    std::optional<std::string>* slots[] = {&t.replaceRulesBytes, &t.renameRulesBytes};
+    int fromInput = 0;
+    for (const std::string* path : paths)
+        fromInput += !path->empty() && IsStream(*path) && NamesStandardInput(*path);
+    if (fromInput > 1) {
+        WriteLocaleText(stderr, std::string(kTwoRulesOnStdin) + "\n");
+        return false;
+    }
+    if (fromInput > 0 && !m_options.yes && !m_options.dryRun) {
+        WriteLocaleText(stderr, std::string(kRulesOnStdinNeedYes) + "\n");
+        return false;
+    }
+    for (size_t i = 0; i < 2; ++i) {
+        slots[i]->reset();
+        if (paths[i]->empty() || !IsStream(*paths[i]))
+            continue;
+        std::string bytes;
+        if (CIoResult r = ReadStreamPath(*paths[i], bytes); !r.Ok()) {
+            WriteLocaleText(stderr, std::string(kStreamUnreadable) + PathForDisplay(*paths[i]) +
+                                        "（" + ReasonText(ReadReason(r.status), r.osError) +
+                                        "）\n");
+            return false;
+        }
+        *slots[i] = std::move(bytes);
+    }
+    return true;
+}
 
 bool CCliJob::CollectInputs(CCore& core) {
     JobTables& t = g_jobTables;
@@ -69,12 +117,16 @@ bool CCliJob::CollectInputs(CCore& core) {
     const bool renameDefault = m_options.renameRulesPath.empty() && m_options.renameFolders;
     // Only read here: nothing is created in the config folder.
     t.appPrefix = core.AppPrefix();
+    if (t.appPrefix.empty() && (m_options.rulesPath.empty() || renameDefault)) {
+        WriteLocaleText(stderr, std::string(kNoConfigFolder) + "\n");
+        return false;
+    }
     t.replaceRulesPath =
         m_options.rulesPath.empty() ? t.appPrefix + kReplaceRulesSuffix : m_options.rulesPath;
     t.renameRulesPath = !m_options.renameRulesPath.empty() ? m_options.renameRulesPath
                         : renameDefault                    ? t.appPrefix + kRenameRulesSuffix
                                                            : std::string();
-    return CheckJobInputs(nullptr) == 1;
+    return ReadStreams(t) && CheckJobInputs(nullptr) == 1;
 }
 
 int CCliJob::Confirm(CCore& core) {
@@ -99,10 +151,18 @@ void CCliJob::NoteInterrupted(const CJob& job) const {
 }
 
 int CCliJob::Execute(CJob job) {
-    CConsoleProgress progress(::isatty(STDERR_FILENO) && !m_options.quiet);
+    CConsoleProgress progress(WantProgressLine(m_options.quiet));
     if (const char* at = std::getenv("VEXA_CLI_TEST_SIGINT_AT"))
         progress.m_raiseSigintAt = std::atol(at);
     CReplaceThread worker;
+    bool diffWritten = true;
+    if (m_options.diff) {
+        worker.m_changeHook = [&](const std::string& path, std::string_view oldText,
+                                  std::string_view newText) {
+            progress.Finish();  // the diff may go to the same terminal
+            diffWritten = PrintDiff(path, oldText, newText) && diffWritten;
+        };
+    }
     g_stopFlag.store(false);
     {
         CSigintGuard guard;
@@ -119,7 +179,20 @@ int CCliJob::Execute(CJob job) {
     PrintSummary(worker.m_result, m_options.dryRun, worker.m_job.undo, stopped);
     if (stopped)
         return kExitStopped;
-    return worker.m_result.HasProblems() || !listed ? kExitProblems : kExitClean;
+    return worker.m_result.HasProblems() || !listed || !diffWritten ? kExitProblems : kExitClean;
+}
+
+bool CCliJob::PrintDiff(const std::string& path, std::string_view oldText,
+                        std::string_view newText) {
+    const CCodePage& cp = CCodePage::Working();
+    std::vector<CDiffHunk> hunks;
+    if (!DiffWorkingTexts(cp, oldText, newText, hunks))
+        return true;  // the rewriter only passes text it could decode
+    const std::string out = FormatFileDiff(cp, path, hunks);
+    if (std::fwrite(out.data(), 1, out.size(), stdout) == out.size() && std::fflush(stdout) == 0)
+        return true;
+    WriteLocaleText(stderr, std::string(kStdoutFailed) + "\n");
+    return false;
 }
 
 // Paths go out as the engine has them, bytes in the locale's character set,

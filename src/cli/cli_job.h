@@ -2,6 +2,9 @@
 // One invocation of vexa-cli: the dialog's input checks and rules loading,
 // the confirmation, the run on the calling thread, the list and the summary.
 
+#include <string>
+#include <string_view>
+
 #include "cli/cli_options.h"
 
 // Exit statuses.
@@ -12,6 +15,7 @@ inline constexpr int kExitStopped = 130;
 
 class CCore;
 struct CJob;
+struct JobTables;
 
 class CCliJob {
   public:
@@ -24,11 +28,17 @@ class CCliJob {
   private:
     // What the dialog does before it asks: read, check, normalise, load.
     bool CollectInputs(CCore& core);
+    // Rules named as standard input or another stream, read whole into the
+    // tables. False after a message when refused.
+    bool ReadStreams(JobTables& tables);
     // 0 to go on, or the exit status when the run must not start.
     int Confirm(CCore& core);
     int Execute(CJob job);
     // Says on stderr that the folder's last run was interrupted, if it was.
     void NoteInterrupted(const CJob& job) const;
+    // One file's diff on stdout; false when stdout failed.
+    static bool PrintDiff(const std::string& path, std::string_view oldText,
+                          std::string_view newText);
     static bool PrintList(const struct CRunResult& result);
     static void PrintSummary(const struct CRunResult& result, bool dryRun, bool undo, bool stopped);
 

@@ -9,6 +9,7 @@
 #include "engine/name_quote.h"
 #include "engine/run_summary.h"
 #include "platform/journal_files.h"
+#include "service/user_folders.h"
 
 namespace {
 

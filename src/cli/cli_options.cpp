@@ -1,38 +1,61 @@
 #include "cli/cli_options.h"
 
+#include <getopt.h>
+
 #include <string_view>
+#include <variant>
 #include <vector>
 
 namespace {
 
-struct CFlag {
+using FlagField = bool CCliOptions::*;
+using TextField = std::string CCliOptions::*;
+// Takes the option's value; false with error set when it is not acceptable.
+using ApplyValue = bool (*)(CCliOptions& options, const char* value, std::string& error);
+
+// One row per option: adding an option is adding a row here (and its field,
+// and its line in the help text). A short name of 0 means long only.
+struct COptionSpec {
     char shortName;
     const char* longName;
-    bool CCliOptions::*field;
+    std::variant<FlagField, TextField, ApplyValue, CliCommand> action;
 };
 
-const CFlag kFlags[] = {
+const COptionSpec kOptions[] = {
     {'s', "sub", &CCliOptions::includeSubfolders},
     {'R', "rename", &CCliOptions::renameFolders},
+    {0, "rules", &CCliOptions::rulesPath},
+    {0, "rename-rules", &CCliOptions::renameRulesPath},
     {'n', "dry-run", &CCliOptions::dryRun},
     {'y', "yes", &CCliOptions::yes},
     {'l', "list", &CCliOptions::list},
+    {0, "diff", &CCliOptions::diff},
     {'q', "quiet", &CCliOptions::quiet},
-    {'\0', "no-undo", &CCliOptions::noUndo},
+    {0, "no-undo", &CCliOptions::noUndo},
+    {0, "undo", CliCommand::Undo},
+    {0, "journal", CliCommand::ListJournals},
+    {0, "forget", CliCommand::Forget},
+    {'h', "help", CliCommand::Help},
+    {'V', "version", CliCommand::Version},
 };
 
-// The commands that take the place of a run, and how many operands each needs.
-struct CCommandOption {
-    const char* longName;
-    CliCommand command;
-    size_t operands;
-};
+// getopt's value for an option: its short name, or one past the byte range.
+int ValueOf(size_t index) {
+    return kOptions[index].shortName ? kOptions[index].shortName : 256 + static_cast<int>(index);
+}
 
-const CCommandOption kCommands[] = {
-    {"undo", CliCommand::Undo, 1},
-    {"journal", CliCommand::ListJournals, 0},
-    {"forget", CliCommand::Forget, 1},
-};
+bool TakesValue(const COptionSpec& spec) {
+    return !std::holds_alternative<FlagField>(spec.action) &&
+           !std::holds_alternative<CliCommand>(spec.action);
+}
+
+const COptionSpec* FindByValue(int value) {
+    for (size_t i = 0; i < std::size(kOptions); ++i) {
+        if (ValueOf(i) == value)
+            return &kOptions[i];
+    }
+    return nullptr;
+}
 
 CCliParse Failure(std::string error) {
     CCliParse parse;
@@ -41,92 +64,116 @@ CCliParse Failure(std::string error) {
     return parse;
 }
 
+// The option as the user wrote it: "--name" without any "=value", or "-c".
+std::string Written(std::string_view arg, int shortName) {
+    if (!arg.starts_with("--"))
+        return {'-', static_cast<char>(shortName)};
+    return std::string(arg.substr(0, arg.find('=')));
+}
+
+// The name of a known option, in the form the user used.
+std::string Named(const COptionSpec& spec, std::string_view arg) {
+    if (spec.shortName && !arg.starts_with("--"))
+        return {'-', spec.shortName};
+    return "--" + std::string(spec.longName);
+}
+
+std::string Unknown(std::string_view written) {
+    if (written.starts_with("--")) {
+        std::string candidates;
+        for (const COptionSpec& spec : kOptions) {
+            if (std::string_view(spec.longName).starts_with(written.substr(2)))
+                candidates += (candidates.empty() ? "" : "、") + std::string("--") + spec.longName;
+        }
+        if (candidates.find("、") != std::string::npos)
+            return "选项 " + std::string(written) + " 不明确，可能是：" + candidates;
+    }
+    return "未知选项：" + std::string(written);
+}
+
+// Applies one recognised option; an error text when its value is refused.
+std::string Apply(const COptionSpec& spec, const char* value, std::string_view arg,
+                  CCliParse& parse) {
+    CCliOptions& o = parse.options;
+    if (const auto* flag = std::get_if<FlagField>(&spec.action)) {
+        o.** flag = true;
+    } else if (const auto* text = std::get_if<TextField>(&spec.action)) {
+        if (!*value)
+            return "选项 " + Named(spec, arg) + " 的值为空";
+        o.** text = value;
+    } else if (const auto* apply = std::get_if<ApplyValue>(&spec.action)) {
+        std::string error;
+        if (!(*apply)(o, value, error))
+            return "选项 " + Named(spec, arg) + "：" + error;
+    } else {
+        parse.command = std::get<CliCommand>(spec.action);
+    }
+    return {};
+}
+
 }  // namespace
 
 CCliParse ParseCliOptions(int argc, char** argv) {
-    CCliParse parse;
-    CCliOptions& o = parse.options;
-    std::vector<std::string> operands;
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            operands.emplace_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (arg.starts_with("--")) {
-            const size_t eq = arg.find('=');
-            const std::string_view name = arg.substr(2, eq == arg.npos ? arg.npos : eq - 2);
-            if (name == "help" || name == "version") {
-                parse.command = name == "help" ? CliCommand::Help : CliCommand::Version;
-                return parse;
-            }
-            if (name == "rules" || name == "rename-rules") {
-                std::string value;
-                if (eq != arg.npos) {
-                    value = arg.substr(eq + 1);
-                } else if (i + 1 < argc) {
-                    value = argv[++i];
-                } else {
-                    return Failure("选项 --" + std::string(name) + " 需要一个文件名");
-                }
-                if (value.empty())
-                    return Failure("选项 --" + std::string(name) + " 的文件名为空");
-                (name == "rules" ? o.rulesPath : o.renameRulesPath) = value;
-                continue;
-            }
-            bool known = false;
-            for (const CCommandOption& c : kCommands) {
-                if (name == c.longName && eq == arg.npos && parse.command == CliCommand::Run) {
-                    parse.command = c.command;
-                    known = true;
-                }
-            }
-            for (const CFlag& flag : kFlags) {
-                if (name == flag.longName && eq == arg.npos) {
-                    o.*flag.field = true;
-                    known = true;
-                }
-            }
-            if (!known)
-                return Failure("未知选项：" + std::string(arg));
-            continue;
-        }
-        for (const char c : arg.substr(1)) {
-            if (c == 'h' || c == 'V') {
-                parse.command = c == 'h' ? CliCommand::Help : CliCommand::Version;
-                return parse;
-            }
-            bool known = false;
-            for (const CFlag& flag : kFlags) {
-                if (c == flag.shortName && c != '\0') {
-                    o.*flag.field = true;
-                    known = true;
-                }
-            }
-            if (!known)
-                return Failure("未知选项：-" + std::string(1, c));
-        }
+    // "-": operands come back in order as value 1 (so they may stand
+    // anywhere, whatever POSIXLY_CORRECT says); ":": a missing value is
+    // reported as such. The library's own messages are off.
+    std::string shortNames = "-:";
+    std::vector<option> longOptions;
+    for (size_t i = 0; i < std::size(kOptions); ++i) {
+        const COptionSpec& spec = kOptions[i];
+        const int hasArg = TakesValue(spec) ? required_argument : no_argument;
+        if (spec.shortName)
+            shortNames += std::string(1, spec.shortName) + (hasArg ? ":" : "");
+        longOptions.push_back({spec.longName, hasArg, nullptr, ValueOf(i)});
     }
-    for (const CCommandOption& c : kCommands) {
-        if (parse.command != c.command)
+    longOptions.push_back({nullptr, 0, nullptr, 0});
+    CCliParse parse;
+    std::vector<std::string> operands;
+    opterr = 0;
+    optind = 0;  // a full reset, for a second parse in the same process
+    for (;;) {
+        // The element being read: optind moves past it once it is done,
+        // which inside a bundle of short options is not yet the case.
+        const int at = optind > 0 ? optind : 1;
+        const int c = getopt_long(argc, argv, shortNames.c_str(), longOptions.data(), nullptr);
+        if (c == -1)
+            break;
+        if (c == 1) {
+            operands.emplace_back(optarg);
             continue;
-        if (operands.size() != c.operands)
-            return Failure("--" + std::string(c.longName) +
-                           (c.operands == 0 ? " 不需要参数" : " 需要一个参数：目录"));
-        if (c.operands == 1)
-            o.folder = operands[0];
+        }
+        // A value in an element of its own follows the option's element.
+        const bool valueApart = c != '?' && optarg && optind >= 2 && argv[optind - 1] == optarg;
+        const std::string_view arg = argv[optind > at ? optind - 1 - valueApart : at];
+        const COptionSpec* spec = FindByValue(c == '?' || c == ':' ? optopt : c);
+        if (c == ':')
+            return Failure("选项 " + Named(*spec, arg) + " 需要一个值");
+        if (c == '?' && spec && arg.starts_with("--"))
+            return Failure("选项 " + Named(*spec, arg) + " 不接受值");
+        if (c == '?')
+            return Failure(Unknown(Written(arg, optopt)));
+        if (std::string error = Apply(*spec, optarg, arg, parse); !error.empty())
+            return Failure(error);
+        if (parse.command == CliCommand::Help || parse.command == CliCommand::Version)
+            return parse;
+    }
+    for (; optind < argc; ++optind)
+        operands.emplace_back(argv[optind]);
+    // The journal commands take the folder alone, or nothing.
+    if (parse.command != CliCommand::Run) {
+        const size_t wanted = parse.command == CliCommand::ListJournals ? 0 : 1;
+        if (operands.size() != wanted)
+            return Failure(wanted == 0 ? "--journal 不需要参数"
+                                       : "--undo 和 --forget 需要一个参数：目录");
+        if (wanted == 1)
+            parse.options.folder = operands[0];
         return parse;
     }
     if (operands.size() != 2) {
         return Failure(operands.size() < 2 ? "需要两个参数：目录 和 文件后缀"
                                            : "参数过多：只需要 目录 和 文件后缀");
     }
-    o.folder = operands[0];
-    o.suffixes = operands[1];
+    parse.options.folder = operands[0];
+    parse.options.suffixes = operands[1];
     return parse;
 }

@@ -8,11 +8,12 @@ struct CCliOptions {
     std::string suffixes;
     bool includeSubfolders = false;  // -s
     bool renameFolders = false;      // -R
-    std::string rulesPath;           // --rules; empty: the dialog's own file
-    std::string renameRulesPath;     // --rename-rules; empty: the dialog's own file
+    std::string rulesPath;           // --rules; empty: the dialog's own file; "-": stdin
+    std::string renameRulesPath;     // --rename-rules; the same
     bool dryRun = false;             // -n
     bool yes = false;                // -y
     bool list = false;               // -l
+    bool diff = false;               // --diff
     bool quiet = false;              // -q
     bool noUndo = false;             // --no-undo: keep no journal
 };
@@ -33,5 +34,8 @@ struct CCliParse {
     std::string error;  // UTF-8
 };
 
-// Options and operands may come in any order; "--" ends the options.
+// GNU style: options and operands in any order, "--" ends the options,
+// --name=value or --name value, unambiguous abbreviations of long names,
+// short flags bundled (-sny). Every error is reported in the program's own
+// words and names the option. argv may be reordered.
 CCliParse ParseCliOptions(int argc, char** argv);

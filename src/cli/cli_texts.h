@@ -35,6 +35,16 @@ inline std::string InterruptedUndoText(const std::string& folder) {
            " 上的执行被中断了（进程被终止）；撤销会恢复它已做的改动，并清除它留下的临时文件。\n";
 }
 
+// The default rules files are wanted, but the user has no config folder.
+inline constexpr const char* kNoConfigFolder =
+    "找不到用户的配置文件夹：XDG_CONFIG_HOME 和 HOME 都没有设置为绝对路径，"
+    "用户数据库中也没有主目录。请设置 HOME，或用 --rules / --rename-rules 指定规则文件。";
+inline constexpr const char* kTwoRulesOnStdin =
+    "--rules 和 --rename-rules 不能同时从标准输入读取。";
+inline constexpr const char* kRulesOnStdinNeedYes =
+    "规则从标准输入读取时无法再在标准输入上询问确认，未做任何改动。确认要执行请加 --yes"
+    "（先看看会改动什么：--dry-run --diff）。";
+inline constexpr const char* kStreamUnreadable = "无法读取规则：";
 inline constexpr const char* kUsageHint = "用 vexa-cli --help 查看用法。";
 inline constexpr const char* kStdoutFailed = "vexa-cli: 写入标准输出失败";
 
@@ -54,18 +64,27 @@ can rename its subfolders by the rename rules: the dialog's job, headless.
                       只看名称中第一个点与第二个点之间的部分，区分大小写：
                       a.tar.gz 的后缀是 tar，NOTES.TXT 不匹配 *.txt。
 
-选项 Options:
+选项 Options（可写在参数前后；长选项可写 --name=value 或唯一的缩写；-- 之后都是参数）:
   -s, --sub                 包含子目录 (include subfolders)
   -R, --rename              按重命名规则重命名子文件夹；只在 -s 时生效，没有 -s 时
                             仍会读取并检查重命名规则 (rename subfolders; needs -s)
       --rules FILE          文本替换规则文件 (replacement rules; default below)
       --rename-rules FILE   文件夹重命名规则文件 (rename rules; default below)
+                            FILE 为 - 时从标准输入读取（管道等也可以），此时必须
+                            加 --yes；两者不能同时从标准输入读取
+                            (- reads standard input; then --yes is required)
   -n, --dry-run             演练：读取所有所选文件、在内存中套用规则、模拟重命名，
                             但不写任何文件、不重命名任何文件夹 (change nothing)
   -y, --yes                 不询问确认 (do not ask for confirmation)
   -l, --list                在标准输出逐行列出改写的文件，以及重命名的文件夹
                             "旧路径 -> 新路径" (one line per change, on stdout)
-  -q, --quiet               不显示进度行 (no progress line)
+      --diff                在标准输出逐个文件打印统一格式差异 (unified diff)，
+                            内容按本地字符集输出，无法显示的字符和控制字符写作
+                            \uXXXX；换行符有变化时在行尾显示 ␍ (CR) 和 ␊ (LF)
+                            (a unified diff per changed file; \uXXXX for what the
+                            locale cannot show; a changed line break shows as ␍ ␊)
+  -q, --quiet               不显示进度行；标准错误不是终端或 TERM=dumb 时也不显示
+                            (no progress line; never on a non-terminal or TERM=dumb)
       --no-undo             不写撤销日志，执行后无法撤销（大目录树略快）
                             (keep no undo journal: the run cannot be undone)
       --undo 目录           撤销该目录上最近一次执行 (undo the folder's last run);
@@ -129,6 +148,8 @@ can rename its subfolders by the rename rules: the dialog's job, headless.
 
 示例 Examples
   vexa-cli -s -n -l ~/site '*.htm;*.css'      先演练，列出会改动的文件
+  vexa-cli -s -n --diff ~/site '*.htm'        先演练，显示每个文件的改动
+  printf 'colour`color\n' | vexa-cli --rules - -y ~/site '*.txt'
   vexa-cli -s -y ~/site '*.htm;*.css'         执行，不再询问
   vexa-cli -s -R --rules r.txt --rename-rules d.txt ~/site '*.*'
   vexa-cli --undo -n -l ~/site                先看撤销会恢复什么

@@ -128,8 +128,10 @@ CFileResult CFileRewriter::RewriteRead(const CDir& dir, const CPlatformName& nam
     const bool asItLies = InWorkingCodePage(cp, encoding);
     if (!asItLies)
         release();
+    // The change hook needs the old text until the end.
+    const bool mayRelease = asItLies && !m_changeHook;
     switch (ApplyRulesTo(cp, m_job.rules, asItLies ? text : m_working, m_result, MaxBytes(),
-                         asItLies ? release : std::function<void()>())) {
+                         mayRelease ? release : std::function<void()>())) {
         case RulesApplied::NoneOccurred:
             return {};
         case RulesApplied::TooLarge:
@@ -153,7 +155,10 @@ CFileResult CFileRewriter::RewriteRead(const CDir& dir, const CPlatformName& nam
     if (newMark == oldMark && body.size() == oldSize &&
         (released ? SameAsFile(dir, name, stamp, markLength, body) : body == text))
         return {};
-    return Replace(dir, name, stamp, newMark, body);
+    const CFileResult result = Replace(dir, name, stamp, newMark, body);
+    if (m_changeHook && result.outcome == FileOutcome::Rewritten)
+        m_changeHook(asItLies ? text : std::string_view(m_working), m_result);
+    return result;
 }
 
 bool CFileRewriter::SameAsFile(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,

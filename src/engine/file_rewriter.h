@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,10 @@ class CFileRewriter {
     // a time; one in which a find text occurs is skipped as too large. A
     // result of this size is never made either.
     std::uint64_t m_maxFileBytes = kMaxFileBytes;
+    // When set, called for each file that is rewritten (or would be, in a
+    // dry run) with its old and new text in the working code page, before
+    // Rewrite returns. A large file's bytes are then kept until the end.
+    std::function<void(std::string_view oldText, std::string_view newText)> m_changeHook;
 
   private:
     size_t MaxBytes() const { return static_cast<size_t>(m_maxFileBytes); }

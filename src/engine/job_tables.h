@@ -4,6 +4,7 @@
 // worker has ended); the worker only reads it during a run, without a lock.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -42,6 +43,10 @@ struct JobTables {
     std::string appPrefix;  // getAppPath(), fixed at start-up
     std::string replaceRulesPath;
     std::string renameRulesPath;
+    // Rules already read from a stream that can be read only once (standard
+    // input, a pipe): loaded instead of the file at the path when set.
+    std::optional<std::string> replaceRulesBytes;
+    std::optional<std::string> renameRulesBytes;
 
     int extensionCount = 0;
     ExtensionList* extensions = nullptr;

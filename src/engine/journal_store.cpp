@@ -37,7 +37,7 @@ std::string ReadSmall(const CDir& folder, const char* name) {
 }  // namespace
 
 std::string JournalRootIn(const std::string& dataFolder) {
-    return dataFolder.empty() ? std::string() : dataFolder + "/Vexa/journal";
+    return dataFolder.empty() ? std::string() : dataFolder + "/journal";
 }
 
 bool LastRunInterrupted(const std::string& root, const std::string& folder) {

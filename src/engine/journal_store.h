@@ -22,7 +22,8 @@
 
 inline constexpr std::uint64_t kJournalCopyLimit = std::uint64_t{2} << 30;
 
-// The journals' folder below a data folder; empty when dataFolder is.
+// The journals' folder below the program's data folder (UserDataFolder());
+// empty when dataFolder is.
 std::string JournalRootIn(const std::string& dataFolder);
 // Whether the last run on folder (any spelling) ended before it finished.
 bool LastRunInterrupted(const std::string& root, const std::string& folder);

@@ -75,6 +75,10 @@ class CReplaceThread {
     // --- set by the owner before a run, read by the worker (tests only) ---
     // Called on the worker thread before each directory entry is handled.
     std::function<void(const std::string& entryPath)> m_entryHook;
+    // Called on the worker thread for each file rewritten (or that would be,
+    // in a dry run): its display path, old and new text in the working code page.
+    std::function<void(const std::string& path, std::string_view oldText, std::string_view newText)>
+        m_changeHook;
     // Files from this size on are searched a piece at a time, never rewritten.
     std::uint64_t m_maxFileBytes = std::uint64_t{2} << 30;
 

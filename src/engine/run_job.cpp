@@ -101,6 +101,11 @@ void CReplaceThread::HandleFile(CFileRewriter& rewriter, const CDir& dir, const 
     ++m_fileCount;
     m_result.selected = m_fileCount;
     Post(WM_JOB_PROGRESS, m_fileCount);
+    if (m_changeHook) {
+        rewriter.m_changeHook = [&](std::string_view oldText, std::string_view newText) {
+            m_changeHook(displayPath, oldText, newText);
+        };
+    }
     const std::string_view path =
         std::string_view(displayPath)
             .substr(displayPath.starts_with(m_job.folder) ? m_job.folder.size() : 0);

@@ -49,6 +49,13 @@ CIoResult ReadFileAt(const CDir& dir, const CPlatformName& name, std::string& by
 // The whole file at path, links followed.
 CIoResult ReadFilePath(const std::string& path, std::string& bytes,
                        std::uint64_t maxBytes = kMaxFileBytes);
+// Whether path is "-" or leads to the file that standard input is.
+bool NamesStandardInput(const std::string& path);
+// All that standard input ("-") or what path leads to still holds, read to
+// its end: for a pipe or another stream that can be read only once, which
+// the readers above refuse. Anything but a folder is read.
+CIoResult ReadStreamPath(const std::string& path, std::string& bytes,
+                         std::uint64_t maxBytes = kMaxFileBytes);
 // The identity of what path leads to, links followed.
 CIoResult IdentifyPath(const std::string& path, CNodeId& id);
 

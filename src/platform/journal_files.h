@@ -69,11 +69,6 @@ CIoResult WriteSmallFileAt(const CDir& dir, const CPlatformName& name, std::stri
 // The path with every link and "." or ".." resolved; empty when it cannot be.
 std::string RealPathOf(const std::string& path);
 
-// The user's data folder: XDG_DATA_HOME when it is an absolute path, else
-// HOME/.local/share, else the password database's home folder's; empty when
-// none is known (never a shared temporary folder instead).
-std::string UserDataFolder();
-
 // An exclusive lock on a file, held until Unlock or the end of the process,
 // however it ends.
 class CFileLock {

@@ -131,6 +131,45 @@ CIoResult ReadFilePath(const std::string& path, std::string& bytes, std::uint64_
     return reader.ReadRest(bytes, maxBytes);
 }
 
+bool NamesStandardInput(const std::string& path) {
+    struct stat named {
+    }, input{};
+    if (path == "-")
+        return true;
+    return ::stat(path.c_str(), &named) == 0 && ::fstat(STDIN_FILENO, &input) == 0 &&
+           IdFromStat(named) == IdFromStat(input);
+}
+
+CIoResult ReadStreamPath(const std::string& path, std::string& bytes, std::uint64_t maxBytes) {
+    bytes.clear();
+    const int fd = path == "-" ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0)
+                               : Sys().open(path.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC, 0);
+    if (fd < 0) {
+        const int error = errno;
+        return Fail(error == ENOENT ? IoStatus::NotFound : IoStatus::OpenFailed, error);
+    }
+    CIoResult result;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))
+        result = Fail(IoStatus::NotRegular);
+    char buffer[65536];
+    while (result.Ok()) {
+        const ssize_t n = Sys().read(fd, buffer, sizeof buffer);
+        if (n == 0)
+            break;
+        if (n < 0 && errno != EINTR)
+            result = Fail(IoStatus::ReadFailed, errno);
+        else if (n > 0 && bytes.size() + static_cast<size_t>(n) >= maxBytes)
+            result = Fail(IoStatus::TooLarge);
+        else if (n > 0)
+            bytes.append(buffer, static_cast<size_t>(n));
+    }
+    Sys().close(fd);
+    if (!result.Ok())
+        bytes.clear();
+    return result;
+}
+
 CIoResult IdentifyPath(const std::string& path, CNodeId& id) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {

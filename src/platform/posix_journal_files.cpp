@@ -1,5 +1,4 @@
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -246,24 +245,6 @@ std::string RealPathOf(const std::string& path) {
     std::string out = resolved;
     std::free(resolved);
     return out;
-}
-
-std::string UserDataFolder() {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    if (xdg && xdg[0] == '/')
-        return xdg;
-    const char* home = std::getenv("HOME");
-    std::string base = home && home[0] == '/' ? home : "";
-    if (base.empty()) {
-        std::vector<char> buffer(16384);
-        passwd entry{};
-        passwd* found = nullptr;
-        if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
-            found->pw_dir && found->pw_dir[0] == '/')
-            base = found->pw_dir;
-    }
-    // With no home known there is no data folder: never a shared temporary one.
-    return base.empty() ? std::string() : base + "/.local/share";
 }
 
 CFileLock::~CFileLock() {

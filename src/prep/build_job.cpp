@@ -4,6 +4,7 @@
 #include "platform/code_page.h"
 #include "platform/file_io.h"
 #include "platform/journal_files.h"
+#include "service/user_folders.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "prep/load_job_tables.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -104,12 +105,14 @@ bool AddRenameRule(void* owner, size_t lineNo, const std::string& line) {
     return false;
 }
 
-// Reads the rules file at path and hands each line to addRule, which warns
-// and returns false to refuse (steps 5 and 9). False after exactly one warning.
-bool FillRules(void* owner, const std::string& path, const CRulesMessages& messages,
+// Reads the rules file at path (or takes the bytes already read) and hands
+// each line to addRule, which warns and returns false to refuse (steps 5
+// and 9). False after exactly one warning.
+bool FillRules(void* owner, const std::string& path, const std::optional<std::string>& bytes,
+               const CRulesMessages& messages,
                bool (*addRule)(void* owner, size_t lineNo, const std::string& line)) {
-    std::string raw;
-    const CIoResult read = ReadFilePath(path, raw);
+    std::string raw = bytes.value_or(std::string());
+    const CIoResult read = bytes ? CIoResult{} : ReadFilePath(path, raw);
     if (!read.Ok()) {
         Warn(owner, messages.unreadable, {ReasonText(ReadReason(read.status), read.osError)});
         return false;
@@ -142,11 +145,12 @@ int LoadJobTables(void* owner) {
     }
 
     tables.ClearReplaceRules();
-    if (!g_pCore->isFileExist(tables.replaceRulesPath)) {
+    if (!tables.replaceRulesBytes && !g_pCore->isFileExist(tables.replaceRulesPath)) {
         Warn(owner, std::string(kMsgNoReplaceFile));
         return 0;
     }
-    if (!FillRules(owner, tables.replaceRulesPath, kReplaceMessages, AddReplaceRule)) {
+    if (!FillRules(owner, tables.replaceRulesPath, tables.replaceRulesBytes, kReplaceMessages,
+                   AddReplaceRule)) {
         tables.ClearReplaceRules();
         return 0;
     }
@@ -159,11 +163,12 @@ int LoadJobTables(void* owner) {
         return 1;
 
     tables.ClearRenameRules();
-    if (!g_pCore->isFileExist(tables.renameRulesPath)) {
+    if (!tables.renameRulesBytes && !g_pCore->isFileExist(tables.renameRulesPath)) {
         Warn(owner, std::string(kMsgNoRenameFile));
         return 0;
     }
-    if (!FillRules(owner, tables.renameRulesPath, kRenameMessages, AddRenameRule)) {
+    if (!FillRules(owner, tables.renameRulesPath, tables.renameRulesBytes, kRenameMessages,
+                   AddRenameRule)) {
         tables.ClearRenameRules();
         return 0;
     }

@@ -1,11 +1,11 @@
 #include "service/core.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "platform/paths.h"
 #include "service/dialog_host.h"
 #include "service/settings_store.h"
+#include "service/user_folders.h"
 
 CCore* g_pCore = nullptr;
 
@@ -16,20 +16,14 @@ void CCore::autoFileConfig() {
 
 std::string CCore::getAppPath() {
     const std::string prefix = AppPrefix();
-    MakeFolders(prefix.substr(0, prefix.rfind('/')));
+    if (!prefix.empty())
+        MakeFolders(prefix.substr(0, prefix.rfind('/')));
     return prefix;
 }
 
 std::string CCore::AppPrefix() const {
-    std::string base;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
-        base = xdg;
-    } else if (const char* home = std::getenv("HOME"); home && *home) {
-        base = std::string(home) + "/.config";
-    } else {
-        base = "/tmp";
-    }
-    return base + "/Vexa/vexa";
+    const std::string folder = UserConfigFolder();
+    return folder.empty() ? folder : folder + "/vexa";
 }
 
 bool CCore::createFile(const std::string& path, int /*mode*/) {

@@ -44,7 +44,8 @@ class CCore {
     void autoFileConfig();
     // The prefix of the rules file names: the program's folder in the user's
     // config folder plus the program name, e.g. ~/.config/Vexa/vexa. The folder
-    // is created when missing. XDG_CONFIG_HOME moves it.
+    // is created when missing. XDG_CONFIG_HOME moves it (see user_folders.h).
+    // Empty when the user has no config folder: callers refuse then.
     std::string getAppPath();
     // The same prefix, without creating anything (for readers of the rules files).
     std::string AppPrefix() const;

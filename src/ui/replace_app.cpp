@@ -2,10 +2,15 @@
 
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QMessageBox>
+
+#include <cstdio>
 
 #include "platform/code_page.h"
+#include "service/user_folders.h"
 #include "ui/help_window.h"
 #include "ui/replace_dlg.h"
+#include "ui/ui_texts.h"
 
 CReplaceApp::CReplaceApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Vexa"));
@@ -36,6 +41,14 @@ void CReplaceApp::OnHelp(QWidget* owner) {
 
 int CReplaceApp::InitInstance() {
     PrepareLanguage();
+    // Rules and settings live in the user's own config folder; without one
+    // there is nowhere safe to keep them.
+    if (UserConfigFolder().empty()) {
+        std::fprintf(stderr, "vexa: %s\n", ui_text::kNoConfigFolder);
+        QMessageBox::warning(nullptr, QString::fromUtf8(ui_text::kCaption),
+                             QString::fromUtf8(ui_text::kNoConfigFolder));
+        return 1;
+    }
     CReplaceDlg dlg;
     dlg.exec();
     return 0;

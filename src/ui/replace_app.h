@@ -13,7 +13,8 @@ class CReplaceApp : public QApplication {
   public:
     CReplaceApp(int& argc, char** argv);
 
-    // Runs the dialog; returns 0 (FALSE), so the application then ends.
+    // Runs the dialog; returns 0 (FALSE), so the application then ends, or
+    // 1 after a warning when the user has no config folder.
     int InitInstance();
     // Chinese texts for Qt's own buttons and dialogs, whatever the locale,
     // and the working code page read from the locale. True when Qt's

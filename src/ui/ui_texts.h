@@ -32,6 +32,10 @@ inline constexpr const char* kFinished = "执行完成！";
 
 // Messages.
 inline constexpr const char* kCannotStartThread = "Cannot Start New Thread";
+// The user has no config folder for the rules and settings.
+inline constexpr const char* kNoConfigFolder =
+    "找不到用户的配置文件夹：XDG_CONFIG_HOME 和 HOME 都没有设置为绝对路径，"
+    "用户数据库中也没有主目录。请设置 HOME 后再启动。";
 inline constexpr const char* kRunProblemsHeading = "执行完成，但有文件或文件夹未能处理：";
 
 // Folder picker.

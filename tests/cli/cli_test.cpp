@@ -64,7 +64,7 @@ class CCliTest : public ::testing::Test {
         return args;
     }
 
-    // Runs the built vexa-cli with XDG_CONFIG_HOME at m_dir/config and
+    // Runs the built vexa-cli with HOME at m_dir, XDG_CONFIG_HOME and XDG_DATA_HOME in it and
     // LC_ALL=C.UTF-8, then the assignments in env. stdin is a pseudo-terminal
     // on which typed was typed before the question, or an empty file when
     // typed is null.
@@ -75,7 +75,7 @@ class CCliTest : public ::testing::Test {
         if (typed && (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0 ||
                       ::write(master, typed, std::strlen(typed)) <= 0))
             ADD_FAILURE() << "no pseudo-terminal";
-        std::string command = "XDG_CONFIG_HOME=" + m_dir / "config" +
+        std::string command = "HOME=" + m_dir.Path() + " XDG_CONFIG_HOME=" + m_dir / "config" +
                               " XDG_DATA_HOME=" + m_dir / "data" + " LC_ALL=C.UTF-8 " + env +
                               " exec " VEXA_CLI_PATH;
         for (const std::string& a : args)
@@ -107,6 +107,10 @@ TEST_F(CCliTest, RefusesBadInputWithTheDialogsMessageInTheDialogsOrderAndChanges
         {{Root(), "*.txt"}, "文本内容替换规则配置文件不存在。"},  // the dialog's file, never made
         {{"--rules", rules, Root(), "*.txt"}, "--yes"},           // no terminal to ask on
         {{"--bogus", Root(), "*.txt"}, "--bogus"},
+        {{"--sub=1", Root(), "*.txt"}, "--sub"},
+        {{Root(), "--help=foo", "*.txt"}, "--help"},
+        {{"--rules", "-", Root(), "*.txt"}, "--yes"},  // stdin cannot also answer
+        {{"-y", "--rules=-", "--rename-rules", "-", "-R", Root(), "*.txt"}, "标准输入"},
         {{Root()}, "--help"},
     };
     const auto before = Tree(Root());
@@ -178,6 +182,9 @@ TEST_F(CCliTest, UnderAGbkLocaleWorksAndSpeaksInGbk) {
     WriteFileBytes(m_dir / "gbk.txt", "a`b\n\xD6\xD0`\xCE\xC4\n");  // a`b, 中`文
     const CCliRun refused = Run({"--rules", m_dir / "gbk.txt", m_dir / "nowhere", "*.txt"}, gbk);
     EXPECT_EQ(refused.err, "\xC2\xB7\xBE\xB6\xCE\xDE\xD0\xA7\xA3\xA1\n");  // 路径无效！ in GBK
+    const CCliRun diff = Run({"-n", "--diff", "--rules", m_dir / "gbk.txt", Root(), "*.txt"}, gbk);
+    EXPECT_THAT(diff.out, HasSubstr("\n-" + trailA + "a\xD6\xD0\n\\ No newline at end of file\n+" +
+                                    trailA + "b\xCE\xC4\n"));
     EXPECT_EQ(Run({"-y", "--rules", m_dir / "gbk.txt", Root(), "*.txt"}, gbk).status, 0);
     EXPECT_EQ(ReadFileBytes(Root() + "/f.txt"), trailA + "b\xCE\xC4");
 }
@@ -205,6 +212,23 @@ TEST_F(CCliTest, UndoPutsTheLastRunBackOnceAndSaysWhenARunWasInterrupted) {
     EXPECT_EQ(Run({"--forget", Root()}).status, 0);
     EXPECT_EQ(Run(WithRules({"-s", "-y", "--no-undo"})).status, 0);
     EXPECT_THAT(Run({"--undo", "-y", Root()}).err, HasSubstr("没有可撤销的执行记录"));
+}
+
+// Rules from standard input; the diff of a UTF-16 file with CR LF lines,
+// names quoted as --list quotes them, a changed line break marked.
+TEST_F(CCliTest, DiffShowsDecodedChangesWithRulesFromStandardInput) {
+    MakeTree(Root(), {{"u\t.txt", std::string("\xFF\xFE\x7D\x59\r\0\n\0x\0", 10)},
+                      {"b.txt", "keep\nend\n"}});
+    WriteFileBytes(m_dir / ".stdin", "\xE5\xA5\xBD`\xE5\x9D\x8F\nend`end^\n");  // 好`坏
+    const CCliRun run = Run({"-n", "--diff", Root(), "--rules", "-", "*.txt"});
+    const std::string u = "\"" + Root() + "/u\\t.txt\"", b = Root() + "/b.txt";
+    const std::string diffs[] = {
+        "--- " + b + "\n+++ " + b + "\n@@ -1,2 +1,3 @@\n keep\n-end\u240A\n+end\u240D\u240A\n+\n",
+        "--- " + u + "\n+++ " + u +
+            "\n@@ -1,2 +1,2 @@\n-\u597D\n+\u574F\n x\n\\ No newline at end of file\n"};
+    // The files come in the order the walk meets them.
+    EXPECT_THAT(run.out, testing::AnyOf(diffs[0] + diffs[1], diffs[1] + diffs[0])) << run.err;
+    EXPECT_EQ(run.status, 0);
 }
 
 TEST_F(CCliTest, HelpAndVersionGoToStdout) {
