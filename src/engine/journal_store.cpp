@@ -109,13 +109,33 @@ bool CJournalStore::ReadLog(const CDir& folder, CJournalContents& contents) {
     return DecodeJournal(bytes, contents);
 }
 
-CIoResult CJournalStore::ClearJournal(const CDir& folder) {
+CIoResult CJournalStore::SetJournalAside(const CDir& folder) {
     // The log first: from then on no journal claims anything kept.
     if (CIoResult r = RemoveTreeAt(folder, kLog); !r.Ok())
         return r;
-    if (CIoResult r = RemoveTreeAt(folder, kLinkFolder); !r.Ok())
+    for (const char* name : {kLinkFolder, kCopyFolder}) {
+        const std::string aside = std::string("old-") + name;
+        if (CIoResult r = RemoveTreeAt(folder, aside); !r.Ok())  // left by a killed process
+            return r;
+        const CIoResult r = folder.RenameChild(name, aside);
+        if (!r.Ok() && r.status != IoStatus::NotFound)
+            return r;
+    }
+    return {};
+}
+
+CIoResult CJournalStore::RemoveSetAside(const CDir& folder) {
+    for (const char* name : {"old-link", "old-copy"}) {
+        if (CIoResult r = RemoveTreeAt(folder, name); !r.Ok())
+            return r;
+    }
+    return {};
+}
+
+CIoResult CJournalStore::ClearJournal(const CDir& folder) {
+    if (CIoResult r = SetJournalAside(folder); !r.Ok())
         return r;
-    return RemoveTreeAt(folder, kCopyFolder);
+    return RemoveSetAside(folder);
 }
 
 std::uint64_t CJournalStore::CopyBytes(const CDir& folder) {

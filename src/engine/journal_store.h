@@ -56,6 +56,10 @@ class CJournalStore {
     static bool ReadLog(const CDir& folder, CJournalContents& contents);
     // Removes the last run's journal in folder (the lock and path stay).
     static CIoResult ClearJournal(const CDir& folder);
+    // The same in two steps: the log goes and the kept originals are moved
+    // aside at once; removing them (many entries) may then happen meanwhile.
+    static CIoResult SetJournalAside(const CDir& folder);
+    static CIoResult RemoveSetAside(const CDir& folder);
     // The bytes the copies in folder take.
     static std::uint64_t CopyBytes(const CDir& folder);
 

@@ -1,5 +1,6 @@
 #include "engine/run_journal.h"
 
+#include <system_error>
 #include <utility>
 
 #include "platform/file_io.h"
@@ -31,8 +32,15 @@ CIoResult CRunJournal::Start() {
 }
 
 CIoResult CRunJournal::StartLocked() {
-    if (CIoResult r = CJournalStore::ClearJournal(m_folder); !r.Ok())
+    if (CIoResult r = CJournalStore::SetJournalAside(m_folder); !r.Ok())
         return r;
+    // The previous run's originals go while this run works: there may be as
+    // many as it changed files.
+    try {
+        m_sweeper = std::thread([this] { CJournalStore::RemoveSetAside(m_folder); });
+    } catch (const std::system_error&) {
+        CJournalStore::RemoveSetAside(m_folder);
+    }
     if (!m_bRecord)
         return {};
     for (auto [name, dir] : {std::pair{kLinkFolder, &m_links}, std::pair{kCopyFolder, &m_copies}}) {
@@ -110,7 +118,14 @@ CIoResult CRunJournal::Append(const CJournalEntry& entry) {
     return {};
 }
 
+CRunJournal::~CRunJournal() {
+    if (m_sweeper.joinable())
+        m_sweeper.join();
+}
+
 CIoResult CRunJournal::Finish() {
+    if (m_sweeper.joinable())
+        m_sweeper.join();
     std::lock_guard<std::mutex> hold(m_mutex);
     if (!m_bStarted || !m_startResult.Ok() || !m_log.IsOpen())
         return {};

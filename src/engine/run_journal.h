@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "engine/journal_format.h"
 #include "engine/journal_store.h"
@@ -26,6 +27,10 @@ class CRunJournal {
     // change and records nothing (a run without undo).
     CRunJournal(CJournalStore& store, CDir folder, std::string key, CJournalHeader header,
                 bool record, std::uint64_t copyLimit = kJournalCopyLimit);
+
+    ~CRunJournal();
+    CRunJournal(const CRunJournal&) = delete;
+    CRunJournal& operator=(const CRunJournal&) = delete;
 
     bool Recording() const { return m_bRecord; }
     // Called before every change; the first call clears the previous journal
@@ -59,7 +64,8 @@ class CRunJournal {
     const std::uint64_t m_copyLimit;
     std::atomic<std::uint64_t> m_nextSeq{1};
 
-    std::mutex m_mutex;  // guards everything below
+    std::thread m_sweeper;  // removes the previous journal's originals meanwhile
+    std::mutex m_mutex;     // guards everything below
     bool m_bStarted = false;
     CIoResult m_startResult;
     CDir m_links, m_copies;
