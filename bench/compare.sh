@@ -5,7 +5,13 @@
 # timed run the whole tree is copied back from a pristine copy (not timed).
 #
 #   bench/compare.sh [--rounds N] [--disk-rounds N] [--files N] [--size-mb N]
-#                    [--big-mb N] [--seed N] [--no-disk] [--quick]
+#                    [--big-mb N] [--seed N] [--no-disk] [--quick] [--shapes]
+#
+# --shapes then times the other shapes of tree too (bench/shapes.py: many
+# tiny files, huge files, every file matching, 100 rules, GBK, UTF-16, a wide
+# folder, a deep chain; -j1 and all cores against rg -j1 and rg; peak memory),
+# with its checks against sed -i and of -j1 against the parallel run.
+# bench/random_trees.py compares -j1 and the parallel run on random trees.
 #
 # Prints the median of each tool and the ratios vexa-cli / peer, checks that
 # vexa-cli leaves the tree byte for byte as `sed -i` does, checks after every
@@ -20,7 +26,7 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-rounds=5 disk_rounds=3 files=20000 size_mb=200 big_mb=500 seed=1 disk=1
+rounds=5 disk_rounds=3 files=20000 size_mb=200 big_mb=500 seed=1 disk=1 shapes=0
 while [[ $# -gt 0 ]]; do
     case $1 in
         --rounds) rounds=$2; shift 2 ;;
@@ -30,8 +36,9 @@ while [[ $# -gt 0 ]]; do
         --big-mb) big_mb=$2; shift 2 ;;
         --seed) seed=$2; shift 2 ;;
         --no-disk) disk=0; shift ;;
+        --shapes) shapes=1; shift ;;
         --quick) rounds=3 disk_rounds=3 files=2000 size_mb=20 big_mb=50; shift ;;
-        -h|--help) sed -n '2,19p' "$0"; exit 0 ;;
+        -h|--help) sed -n '2,26p' "$0"; exit 0 ;;
         *) echo "compare.sh: unknown option $1" >&2; exit 2 ;;
     esac
 done
@@ -351,4 +358,7 @@ big_bytes=$(stat -c %s "$tmpfs_base/big/big.txt")
 rss_kb=$(awk -F: '/Maximum resident set size/ { gsub(/ /, "", $2); print $2 }' "$tmpfs_base/time.txt")
 printf '\npeak memory: %d MB for one file of %d MB: %.2fx the file size\n' \
     $((rss_kb / 1024)) $((big_bytes / 1000000)) "$(awk -v r="$rss_kb" -v b="$big_bytes" 'BEGIN { print r * 1024 / b }')"
+if [[ $shapes == 1 ]]; then
+    VEXA_CLI=$cli python3 "$root/bench/shapes.py" --rounds "$rounds"
+fi
 echo "total: $((SECONDS - started)) s"

@@ -62,6 +62,45 @@ class CSigintGuard {
 
 constexpr size_t kProblemsListed = 50;
 
+// --list: each change on stdout as the run reports it, in walk order. Paths
+// go out as the engine has them, bytes in the locale's character set,
+// quoted when unusual so that each line reads back to the exact name.
+// With --diff the list is held and comes after the diffs, as one block.
+class CListSink : public CRunEventSink {
+  public:
+    CListSink(CConsoleProgress& progress, bool hold) : m_progress(progress), m_bHold(hold) {}
+    void OnEvent(const CRunEvent& e) override {
+        std::string line;
+        if (e.kind == RunEventKind::Rewritten)
+            line = QuoteName(e.path) + "\n";
+        else if (e.kind == RunEventKind::Renamed)
+            line = QuoteName(e.path) + " -> " + QuoteName(e.newPath) + "\n";
+        if (line.empty())
+            return;
+        if (m_bHold) {
+            m_held += line;
+            return;
+        }
+        m_progress.Finish();  // a line of the list never lands inside the progress line
+        m_bFailed = m_bFailed || std::fwrite(line.data(), 1, line.size(), stdout) != line.size();
+    }
+    // Whether everything reached stdout; says so on stderr when not.
+    bool Flush() {
+        m_bFailed =
+            m_bFailed || std::fwrite(m_held.data(), 1, m_held.size(), stdout) != m_held.size();
+        if (!m_bFailed && std::fflush(stdout) == 0)
+            return true;
+        WriteLocaleText(stderr, std::string(kStdoutFailed) + "\n");
+        return false;
+    }
+
+  private:
+    CConsoleProgress& m_progress;
+    bool m_bHold;
+    std::string m_held;
+    bool m_bFailed = false;
+};
+
 // "-", or a readable path that is no regular file nor folder (a pipe,
 // /dev/stdin): read once, whole, before the rules are loaded.
 bool IsStream(const std::string& path) {
@@ -155,6 +194,7 @@ int CCliJob::Execute(CJob job) {
     if (const char* at = std::getenv("VEXA_CLI_TEST_SIGINT_AT"))
         progress.m_raiseSigintAt = std::atol(at);
     CReplaceThread worker;
+    CListSink list(progress, m_options.diff);
     bool diffWritten = true;
     if (m_options.diff) {
         worker.m_changeHook = [&](const std::string& path, std::string_view oldText,
@@ -166,7 +206,9 @@ int CCliJob::Execute(CJob job) {
     g_stopFlag.store(false);
     {
         CSigintGuard guard;
-        JobParams params{&progress, &worker, &g_stopFlag, std::move(job)};
+        JobParams params{&progress, &worker, &g_stopFlag, std::move(job),
+                         m_options.list ? &list : nullptr};
+        params.job.jobs = m_options.jobs;
         worker.RunJob(&params);
     }
     progress.Finish();
@@ -175,7 +217,7 @@ int CCliJob::Execute(CJob job) {
         return kExitRefused;
     }
     const bool stopped = g_stopFlag.load();
-    const bool listed = !m_options.list || PrintList(worker.m_result);
+    const bool listed = !m_options.list || list.Flush();
     PrintSummary(worker.m_result, m_options.dryRun, worker.m_job.undo, stopped);
     if (stopped)
         return kExitStopped;
@@ -189,22 +231,6 @@ bool CCliJob::PrintDiff(const std::string& path, std::string_view oldText,
     if (!DiffWorkingTexts(cp, oldText, newText, hunks))
         return true;  // the rewriter only passes text it could decode
     const std::string out = FormatFileDiff(cp, path, hunks);
-    if (std::fwrite(out.data(), 1, out.size(), stdout) == out.size() && std::fflush(stdout) == 0)
-        return true;
-    WriteLocaleText(stderr, std::string(kStdoutFailed) + "\n");
-    return false;
-}
-
-// Paths go out as the engine has them, bytes in the locale's character set,
-// quoted when unusual so that each line reads back to the exact name.
-bool CCliJob::PrintList(const CRunResult& result) {
-    std::string out;
-    for (const CRunEvent& e : result.events) {
-        if (e.kind == RunEventKind::Rewritten)
-            out += QuoteName(e.path) + "\n";
-        else if (e.kind == RunEventKind::Renamed)
-            out += QuoteName(e.path) + " -> " + QuoteName(e.newPath) + "\n";
-    }
     if (std::fwrite(out.data(), 1, out.size(), stdout) == out.size() && std::fflush(stdout) == 0)
         return true;
     WriteLocaleText(stderr, std::string(kStdoutFailed) + "\n");

@@ -39,7 +39,6 @@ class CCliJob {
     // One file's diff on stdout; false when stdout failed.
     static bool PrintDiff(const std::string& path, std::string_view oldText,
                           std::string_view newText);
-    static bool PrintList(const struct CRunResult& result);
     static void PrintSummary(const struct CRunResult& result, bool dryRun, bool undo, bool stopped);
 
     const CCliOptions& m_options;

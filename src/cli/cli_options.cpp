@@ -21,6 +21,18 @@ struct COptionSpec {
     std::variant<FlagField, TextField, ApplyValue, CliCommand> action;
 };
 
+// -j / --jobs: a whole number of threads from 1 to 256.
+bool ApplyJobs(CCliOptions& options, const char* value, std::string& error) {
+    const std::string_view text = value;
+    if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != text.npos ||
+        std::stoul(std::string(text)) < 1 || std::stoul(std::string(text)) > 256) {
+        error = "需要 1 到 256 之间的线程数";
+        return false;
+    }
+    options.jobs = static_cast<unsigned>(std::stoul(std::string(text)));
+    return true;
+}
+
 const COptionSpec kOptions[] = {
     {'s', "sub", &CCliOptions::includeSubfolders},
     {'R', "rename", &CCliOptions::renameFolders},
@@ -35,6 +47,7 @@ const COptionSpec kOptions[] = {
     {0, "undo", CliCommand::Undo},
     {0, "journal", CliCommand::ListJournals},
     {0, "forget", CliCommand::Forget},
+    {'j', "jobs", &ApplyJobs},
     {'h', "help", CliCommand::Help},
     {'V', "version", CliCommand::Version},
 };

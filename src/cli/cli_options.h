@@ -16,6 +16,7 @@ struct CCliOptions {
     bool diff = false;               // --diff
     bool quiet = false;              // -q
     bool noUndo = false;             // --no-undo: keep no journal
+    unsigned jobs = 0;               // -j, --jobs; 0: one thread per processor
 };
 
 enum class CliCommand {

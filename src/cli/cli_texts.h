@@ -85,6 +85,9 @@ can rename its subfolders by the rename rules: the dialog's job, headless.
                             locale cannot show; a changed line break shows as ␍ ␊)
   -q, --quiet               不显示进度行；标准错误不是终端或 TERM=dumb 时也不显示
                             (no progress line; never on a non-terminal or TERM=dumb)
+  -j, --jobs N              用 N 个线程改写文件 (1-256)；默认每个处理器一个。
+                            输出与 -j 1 完全相同 (threads that rewrite files;
+                            default one per processor; same output as -j 1)
       --no-undo             不写撤销日志，执行后无法撤销（大目录树略快）
                             (keep no undo journal: the run cannot be undone)
       --undo 目录           撤销该目录上最近一次执行 (undo the folder's last run);

@@ -23,10 +23,26 @@ bool InWorkingCodePage(const CCodePage& cp, TextEncoding encoding) {
     return encoding == EncAnsi || (encoding == EncUtf8 && cp.IsUtf8());
 }
 
+// Where needle occurs in text from from on. glibc's memmem skips ahead;
+// a plain search stops at every byte equal to the needle's first, which in
+// UTF-16 text is the zero byte of every other unit.
+size_t FindBytes(std::string_view text, std::string_view needle, size_t from) {
+#ifdef __GLIBC__
+    if (from > text.size())
+        return std::string_view::npos;
+    const void* hit =
+        ::memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
+    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text.data())
+               : std::string_view::npos;
+#else
+    return text.find(needle, from);
+#endif
+}
+
 // A needle in UTF-16 bytes only counts where it starts on a unit.
 bool FindUnitAligned(std::string_view text, std::string_view needle) {
-    for (size_t pos = text.find(needle); pos != std::string_view::npos;
-         pos = text.find(needle, pos + 1)) {
+    for (size_t pos = FindBytes(text, needle, 0); pos != std::string_view::npos;
+         pos = FindBytes(text, needle, pos + 1)) {
         if (pos % 2 == 0)
             return true;
     }
@@ -71,6 +87,8 @@ void Trim(std::string& buffer) {
 CFileRewriter::CFileRewriter(const CJob& job)
     : m_job(job), m_codePage(job.codePage.empty() ? CCodePage::Working().Name() : job.codePage) {
     m_matcher.Prepare(job.rules);
+    for (const CReplaceRuleText& rule : job.rules)
+        m_bRulesUtf8 = m_bRulesUtf8 && IsValidUtf8(rule.find) && IsValidUtf8(rule.replacement);
 }
 
 CFileResult CFileRewriter::Rewrite(const CDir& dir, const CDirEntry& entry, std::string_view path) {
@@ -78,21 +96,33 @@ CFileResult CFileRewriter::Rewrite(const CDir& dir, const CDirEntry& entry, std:
     // A FIFO, device or socket is never opened: its content cannot be examined.
     if (entry.type != EntryType::File)
         return Skip(Reason::NotRegular);
-    CFileStamp stamp;
-    const CIoResult read = ReadFileAt(dir, entry.name, m_bytes, stamp, m_maxFileBytes);
+    CFileReader reader;
+    if (const CIoResult r = reader.Open(dir, entry.name); !r.Ok())
+        return Skip(ReadReason(r.status), r.status == IoStatus::IsLink ? 0 : r.osError);
+    const CFileStamp stamp = reader.Stamp();
+    if (stamp.size >= m_streamFromBytes || stamp.size >= m_maxFileBytes)
+        return RewriteLarge(dir, entry.name, reader);
+    m_bytes.clear();
+    const CIoResult read = reader.ReadRest(m_bytes, m_maxFileBytes);
+    reader.Close();
     if (read.status == IoStatus::TooLarge)
         return ScanLarge(dir, entry.name);
     if (!read.Ok())
-        return Skip(ReadReason(read.status), read.status == IoStatus::IsLink ? 0 : read.osError);
+        return Skip(ReadReason(read.status), read.osError);
+    return RewriteHeld(dir, entry.name, stamp);
+}
+
+CFileResult CFileRewriter::RewriteHeld(const CDir& dir, const CPlatformName& name,
+                                       const CFileStamp& stamp) {
     CFileResult result;
     try {
-        result = RewriteRead(dir, entry.name, stamp);
+        result = RewriteRead(dir, name, stamp);
     } catch (const std::bad_alloc&) {
         result = Skip(Reason::OutOfMemory);
     } catch (const std::length_error&) {
         result = Skip(Reason::ResultTooLarge);
     }
-    for (std::string* buffer : {&m_bytes, &m_working, &m_result, &m_encoded})
+    for (std::string* buffer : {&m_bytes, &m_working, &m_result, &m_encoded, &m_applier.Spare()})
         Trim(*buffer);
     return result;
 }
@@ -130,8 +160,8 @@ CFileResult CFileRewriter::RewriteRead(const CDir& dir, const CPlatformName& nam
         release();
     // The change hook needs the old text until the end.
     const bool mayRelease = asItLies && !m_changeHook;
-    switch (ApplyRulesTo(cp, m_job.rules, asItLies ? text : m_working, m_result, MaxBytes(),
-                         mayRelease ? release : std::function<void()>())) {
+    switch (m_applier.Apply(cp, m_job.rules, asItLies ? text : m_working, m_result, MaxBytes(),
+                            mayRelease ? release : std::function<void()>())) {
         case RulesApplied::NoneOccurred:
             return {};
         case RulesApplied::TooLarge:
@@ -145,7 +175,9 @@ CFileResult CFileRewriter::RewriteRead(const CDir& dir, const CPlatformName& nam
         if (!EncodeLikeFile(cp, oldMark, encoding, m_result, newMark, m_encoded))
             return Skip(Reason::CannotEncode);
         body = m_encoded;
-    } else if (encoding == EncUtf8 && !IsValidUtf8(m_result)) {
+    } else if (encoding == EncUtf8 && !m_bRulesUtf8 && !IsValidUtf8(m_result)) {
+        // Valid text with valid find texts replaced by valid texts is valid:
+        // only rules that are not UTF-8 themselves call for a second look.
         return Skip(Reason::CannotEncode);
     }
     if (newMark.size() + body.size() >= MaxBytes())
@@ -173,11 +205,19 @@ bool CFileRewriter::SameAsFile(const CDir& dir, const CPlatformName& name, const
 CFileResult CFileRewriter::Replace(const CDir& dir, const CPlatformName& name,
                                    const CFileStamp& stamp, std::string_view mark,
                                    std::string_view body) {
+    if (m_job.dryRun)
+        return Replaced(CheckReplaceableAt(dir, name, stamp));
     CFileResult refused;
-    const CIoResult r = m_job.dryRun ? CheckReplaceableAt(dir, name, stamp)
-                                     : ReplaceRecorded(dir, name, stamp, mark, body, refused);
+    const CIoResult r = ReplaceRecorded(
+        mark.size() + body.size(), Hash64({mark, body}), refused, [&](CReplaceJournal* journal) {
+            return ReplaceFileAt(dir, name, stamp, {mark, body}, journal);
+        });
     if (refused.outcome != FileOutcome::Unchanged)
         return refused;
+    return Replaced(r);
+}
+
+CFileResult CFileRewriter::Replaced(const CIoResult& r) {
     if (r.Ok())
         return {FileOutcome::Rewritten, Reason::None, 0};
     const Reason reason = ReplaceReason(r);
@@ -186,11 +226,11 @@ CFileResult CFileRewriter::Replace(const CDir& dir, const CPlatformName& name,
     return {FileOutcome::WriteFailed, reason, r.osError};
 }
 
-CIoResult CFileRewriter::ReplaceRecorded(const CDir& dir, const CPlatformName& name,
-                                         const CFileStamp& stamp, std::string_view mark,
-                                         std::string_view body, CFileResult& refused) {
+CIoResult CFileRewriter::ReplaceRecorded(
+    std::uint64_t size, std::uint64_t hash, CFileResult& refused,
+    const std::function<CIoResult(CReplaceJournal*)>& replace) {
     if (!m_pJournal)
-        return ReplaceFileAt(dir, name, stamp, {mark, body});
+        return replace(nullptr);
     // The folder's previous journal goes before its first change, also
     // when this run keeps none.
     if (const CIoResult started = m_pJournal->Start(); !started.Ok() || !m_pJournal->Recording()) {
@@ -198,10 +238,10 @@ CIoResult CFileRewriter::ReplaceRecorded(const CDir& dir, const CPlatformName& n
             refused = Skip(Reason::UndoCannotWrite, started.osError);
             return started;
         }
-        return ReplaceFileAt(dir, name, stamp, {mark, body});
+        return replace(nullptr);
     }
-    CJournalReplace journal(*m_pJournal, m_path, mark.size() + body.size(), Hash64({mark, body}));
-    const CIoResult r = ReplaceFileAt(dir, name, stamp, {mark, body}, &journal);
+    CJournalReplace journal(*m_pJournal, m_path, size, hash);
+    const CIoResult r = replace(&journal);
     if (journal.m_failure != Reason::None)
         refused = Skip(journal.m_failure, journal.m_osError);
     return r;
@@ -233,7 +273,7 @@ bool CFileRewriter::AnyFindOccurs(TextEncoding encoding, std::string_view text) 
         return true;
     for (const std::string& needle : *needles) {
         if (IsUtf16(encoding) ? FindUnitAligned(text, needle)
-                              : text.find(needle) != std::string_view::npos)
+                              : FindBytes(text, needle, 0) != std::string_view::npos)
             return true;
     }
     return false;

@@ -44,6 +44,11 @@ class CFileRewriter {
     // a time; one in which a find text occurs is skipped as too large. A
     // result of this size is never made either.
     std::uint64_t m_maxFileBytes = kMaxFileBytes;
+    // Files from this size on are first searched a piece at a time, and
+    // rewritten a piece at a time where their text allows it, so that a run
+    // holds a few pieces of them and never the whole file.
+    std::uint64_t m_streamFromBytes = kStreamFromBytes;
+    static constexpr std::uint64_t kStreamFromBytes = std::uint64_t{64} << 20;
     // When set, called for each file that is rewritten (or would be, in a
     // dry run) with its old and new text in the working code page, before
     // Rewrite returns. A large file's bytes are then kept until the end.
@@ -51,11 +56,19 @@ class CFileRewriter {
 
   private:
     size_t MaxBytes() const { return static_cast<size_t>(m_maxFileBytes); }
+    CFileResult RewriteHeld(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp);
+    CFileResult RewriteLarge(const CDir& dir, const CPlatformName& name, CFileReader& reader);
+    // The rules applied a piece at a time, the result written a piece at a
+    // time: text in UTF-8 in a UTF-8 working code page only.
+    CFileResult RewriteStreamed(const CDir& dir, const CPlatformName& name, CFileReader& reader,
+                                TextEncoding encoding, size_t markLength);
     CFileResult RewriteRead(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp);
     // Whether the text after the mark of the file as it is now is body.
     bool SameAsFile(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
                     size_t markLength, std::string_view body);
     CFileResult ScanLarge(const CDir& dir, const CPlatformName& name);
+    // The outcome of a replace (or, in a dry run, of the check in its place).
+    CFileResult Replaced(const CIoResult& r);
     CFileResult Replace(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
                         std::string_view mark, std::string_view body);
     bool AnyFindOccurs(TextEncoding encoding, std::string_view text);
@@ -63,19 +76,21 @@ class CFileRewriter {
     // once per encoding; null when one has no such form.
     const std::vector<std::string>* EncodedFinds(TextEncoding encoding);
 
-    // The replace itself, through the journal when the run keeps one.
-    CIoResult ReplaceRecorded(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
-                              std::string_view mark, std::string_view body, CFileResult& refused);
+    // The replace itself, through the journal when the run keeps one: replace
+    // is given the file's record (or null); size and hash are of the new bytes.
+    CIoResult ReplaceRecorded(std::uint64_t size, std::uint64_t hash, CFileResult& refused,
+                              const std::function<CIoResult(CReplaceJournal*)>& replace);
 
     const CJob& m_job;
-    const CCodePage m_codePage;
-    std::string
-        m_path;  // of the file in hand, below the chosen folder  // the job's working code page
-    CRuleMatcher m_matcher;  // the find texts, searched for all at once
-    std::string m_bytes;     // the file as read; capacity reused from file to file
-    std::string m_working;   // its text in the working code page, when converted
-    std::string m_result;    // the text with the rules applied
-    std::string m_encoded;   // the result in the file's encoding, when converted
+    const CCodePage m_codePage;  // the job's working code page
+    std::string m_path;          // of the file in hand, below the chosen folder
+    CRuleMatcher m_matcher;      // the find texts, searched for all at once
+    CRuleApplier m_applier;      // its second buffer kept from file to file
+    bool m_bRulesUtf8 = true;    // every find text and replacement is valid UTF-8
+    std::string m_bytes;         // the file as read; capacity reused from file to file
+    std::string m_working;       // its text in the working code page, when converted
+    std::string m_result;        // the text with the rules applied
+    std::string m_encoded;       // the result in the file's encoding, when converted
     struct CEncodedFinds {
         bool made = false;
         bool ok = false;

@@ -33,11 +33,12 @@ std::string_view SuffixOf(std::string_view name) {
 }  // namespace
 
 CFolderWalker::CFolderWalker(const CJob& job, CFolderRenamer& renamer, CRunResult& result,
-                             const std::atomic<bool>* stopWord)
+                             const std::atomic<bool>* stopWord, EventHandler onEvent)
     : m_job(job),
       m_renamer(renamer),
       m_result(result),
       m_pStopWord(stopWord),
+      m_onEvent(std::move(onEvent)),
       m_protected(job.protectedFiles.begin(), job.protectedFiles.end()),
       m_protectedFolders(job.protectedFolders.begin(), job.protectedFolders.end()),
       m_bSelectAll(std::find(job.extensions.begin(), job.extensions.end(), "*") !=
@@ -79,7 +80,7 @@ void CFolderWalker::WalkPath(const std::string& folderPath, const FileHandler& o
     root.path = folderPath;
     if (root.path.empty() || root.path.back() != '/')
         root.path += '/';
-    if (!Enter(root, CDir::OpenPath(folderPath, root.dir)))
+    if (!Enter(root, CDir::OpenPath(folderPath, *root.dir)))
         return;
     m_stack.push_back(std::move(root));
     while (!m_stack.empty()) {
@@ -93,7 +94,7 @@ void CFolderWalker::WalkPath(const std::string& folderPath, const FileHandler& o
             const CFrame done = std::move(top);
             m_stack.pop_back();
             if (!m_stack.empty())
-                RenameSubfolder(m_stack.back().dir, m_stack.back().path, done.name);
+                RenameSubfolder(*m_stack.back().dir, m_stack.back().path, done.name);
             continue;
         }
         // Each entry is handled once: it leaves the listing without a copy.
@@ -110,9 +111,9 @@ bool CFolderWalker::Enter(CFrame& frame, CIoResult opened) {
         return false;
     }
     // Reached before (a bind mount, a folder listed again): handled once.
-    if (!m_walked.insert(frame.dir.Id()).second)
+    if (!m_walked.insert(frame.dir->Id()).second)
         return false;
-    if (CIoResult listed = frame.dir.Snapshot(frame.entries); !listed.Ok())
+    if (CIoResult listed = frame.dir->Snapshot(frame.entries); !listed.Ok())
         RecordFolderSkipped(frame.path, FolderReason(listed.status, true), listed.osError);
     return true;
 }
@@ -130,8 +131,8 @@ void CFolderWalker::Handle(const CFrame& frame, const CDirEntry& entry, const Fi
             CFrame child;
             child.name = entry.name;
             child.path = frame.path + entry.name + "/";
-            const CIoResult opened = frame.dir.OpenChild(entry.name, child.dir);
-            if (opened.Ok() && m_protectedFolders.count(child.dir.Id()))
+            const CIoResult opened = frame.dir->OpenChild(entry.name, *child.dir);
+            if (opened.Ok() && m_protectedFolders.count(child.dir->Id()))
                 return;
             if (Enter(child, opened)) {
                 m_stack.push_back(std::move(child));  // frame is not used after this
@@ -140,7 +141,7 @@ void CFolderWalker::Handle(const CFrame& frame, const CDirEntry& entry, const Fi
             // A folder that could not be read may still be renamed; one that
             // is gone or became something else is left alone.
             if (opened.Ok() || opened.status == IoStatus::OpenFailed)
-                RenameSubfolder(frame.dir, frame.path, entry.name);
+                RenameSubfolder(*frame.dir, frame.path, entry.name);
             return;
         }
         case EntryType::File:
@@ -169,13 +170,12 @@ void CFolderWalker::RenameSubfolder(const CDir& parent, const std::string& paren
             const bool plain = r.status == IoStatus::Exists || r.status == IoStatus::NotFound;
             event.reason = ReasonText(RenameReason(r.status), plain ? 0 : r.osError);
         }
-        m_result.events.push_back(std::move(event));
+        m_onEvent(std::move(event));
         return;  // only the first rule with this old name
     }
 }
 
 void CFolderWalker::RecordFolderSkipped(const std::string& path, Reason reason, int osError) {
     const bool plain = reason == Reason::FolderGone || reason == Reason::FolderBecameLink;
-    m_result.events.push_back(
-        {RunEventKind::FolderSkipped, path, "", ReasonText(reason, plain ? 0 : osError)});
+    m_onEvent({RunEventKind::FolderSkipped, path, "", ReasonText(reason, plain ? 0 : osError)});
 }

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -20,14 +21,17 @@
 
 class CFolderWalker {
   public:
-    // Called for each selected file: its folder, its name there, and its
+    // Called for each selected file: its folder (shared: a file may be
+    // handled after the walk has left its folder), its name there, and its
     // full path for messages only.
-    using FileHandler = std::function<void(const CDir& dir, const CDirEntry& entry,
-                                           const std::string& displayPath)>;
+    using FileHandler = std::function<void(const std::shared_ptr<const CDir>& dir,
+                                           const CDirEntry& entry, const std::string& displayPath)>;
+    // Receives the folder events (renamed, not renamed, skipped) in walk order.
+    using EventHandler = std::function<void(CRunEvent event)>;
 
-    // Walk results (folder events, links passed over, stopped) go to result.
+    // Links passed over and a stop go to result; folder events to onEvent.
     CFolderWalker(const CJob& job, CFolderRenamer& renamer, CRunResult& result,
-                  const std::atomic<bool>* stopWord);
+                  const std::atomic<bool>* stopWord, EventHandler onEvent);
 
     void Walk(const FileHandler& onFile);
     // Walks folderPath as if it were the chosen folder.
@@ -45,7 +49,7 @@ class CFolderWalker {
 
   private:
     struct CFrame {
-        CDir dir;
+        std::shared_ptr<CDir> dir = std::make_shared<CDir>();
         std::string path;  // ends in "/"
         std::string name;  // in the parent folder; empty for the chosen folder
         std::vector<CDirEntry> entries;
@@ -63,6 +67,7 @@ class CFolderWalker {
     CFolderRenamer& m_renamer;
     CRunResult& m_result;
     const std::atomic<bool>* m_pStopWord;
+    EventHandler m_onEvent;
     std::vector<CFrame> m_stack;  // the folders open from the chosen one down
     std::unordered_set<CNodeId, CNodeIdHash> m_walked;
     std::unordered_set<CNodeId, CNodeIdHash> m_protected;

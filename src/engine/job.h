@@ -28,6 +28,7 @@ struct CJob {
     bool renameFolders = false;
     bool dryRun = false;   // read and apply the rules, simulate the renames; write nothing
     std::string codePage;  // the working code page's iconv name; empty: the process's
+    unsigned jobs = 0;     // threads that rewrite files; 0: one per processor
     // The rules files and the settings file: never rewritten, wherever they lie.
     std::vector<CNodeId> protectedFiles;
     // Folders never walked nor renamed (the undo journals' folder).

@@ -166,6 +166,24 @@ std::uint64_t Hash64(const std::vector<std::string_view>& pieces) {
     return XXH3_64bits_digest(&state);
 }
 
+struct CHash64::CState {
+    XXH3_state_t state;
+};
+
+CHash64::CHash64() : m_state(std::make_unique<CState>()) {
+    XXH3_64bits_reset(&m_state->state);
+}
+
+CHash64::~CHash64() = default;
+
+void CHash64::Add(std::string_view bytes) {
+    XXH3_64bits_update(&m_state->state, bytes.data(), bytes.size());
+}
+
+std::uint64_t CHash64::Value() const {
+    return XXH3_64bits_digest(&m_state->state);
+}
+
 std::string EncodeHeader(const CJournalHeader& h) {
     return CLine(kVersion)
         .Add(h.folder)

@@ -16,6 +16,7 @@
 // or a power loss fails it, and reading stops at the first line that does.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,3 +66,18 @@ bool DecodeJournal(std::string_view log, CJournalContents& out);
 // A fast 64-bit hash of bytes, and of several pieces as if they were one.
 std::uint64_t Hash64(std::string_view bytes);
 std::uint64_t Hash64(const std::vector<std::string_view>& pieces);
+
+// The same hash of bytes that come a piece at a time.
+class CHash64 {
+  public:
+    CHash64();
+    ~CHash64();
+    CHash64(const CHash64&) = delete;
+    CHash64& operator=(const CHash64&) = delete;
+    void Add(std::string_view bytes);
+    std::uint64_t Value() const;
+
+  private:
+    struct CState;
+    std::unique_ptr<CState> m_state;
+};

@@ -20,6 +20,7 @@ class CReplaceThread;
 class CFileRewriter;
 class CRunJournal;
 class CRunSession;
+struct CFileResult;
 struct CDirEntry;
 class CDir;
 
@@ -30,6 +31,7 @@ struct JobParams {
     CReplaceThread* worker = nullptr;             // filled in by the worker's constructor
     const std::atomic<bool>* stopWord = nullptr;  // true means "STOP"
     CJob job;                                     // the run's inputs, copied by RunJob
+    CRunEventSink* events = nullptr;              // receives every event in walk order, if set
 };
 
 class CReplaceThread {
@@ -71,6 +73,7 @@ class CReplaceThread {
     int m_fileCount = 0;  // files selected so far in this run, the current one included
     CNotifyTarget* m_hNotify = nullptr;
     const std::atomic<bool>* m_pStopWord = nullptr;
+    CRunEventSink* m_pEventSink = nullptr;
 
     // --- set by the owner before a run, read by the worker (tests only) ---
     // Called on the worker thread before each directory entry is handled.
@@ -81,6 +84,8 @@ class CReplaceThread {
         m_changeHook;
     // Files from this size on are searched a piece at a time, never rewritten.
     std::uint64_t m_maxFileBytes = std::uint64_t{2} << 30;
+    // Files from this size on are searched, and rewritten, a piece at a time.
+    std::uint64_t m_streamFromBytes = std::uint64_t{64} << 20;
 
     // --- filled by the worker; read by the owner only after the run ---
     CRunResult m_result;
@@ -88,13 +93,18 @@ class CReplaceThread {
   private:
     void Post(unsigned message, std::intptr_t lParam);
     void Reset();
-    // One selected file: counted, announced, rewritten, recorded.
-    void HandleFile(CFileRewriter& rewriter, const CDir& dir, const CDirEntry& entry,
-                    const std::string& displayPath);
+    // One selected file, on the walk's thread: counted and announced.
+    void Announce();
+    // What became of a file, in walk order.
+    void RecordFile(const std::string& displayPath, const CFileResult& r);
+    // Every event passes here: counted, kept if a problem, given to the sink.
+    void Record(CRunEvent event);
+    void ConfigureRewriter(CFileRewriter& rewriter);
     void UndoLastRun(CRunSession& session);
 
     CRunJournal* m_pJournal = nullptr;  // the run's journal while it walks
 
+    std::string m_sHandedPath;  // the file handed to the rewriter last
     ThreadProc m_proc = nullptr;
     JobParams* m_pParams = nullptr;
     std::thread m_thread;

@@ -138,52 +138,44 @@ size_t FindFrom(const CCodePage& cp, std::string_view text, std::string_view fin
     return MbsFind(cp, text, find, from);
 }
 
-// text with every occurrence of find replaced, into out, sized exactly;
-// false when that size would reach maxBytes. count is the number of
-// occurrences, already known to be > 0.
+// text with every occurrence of find from first on replaced, into out (its
+// capacity reused), in one pass; false when out would reach maxBytes.
 bool ReplaceInto(const CCodePage& cp, std::string_view text, std::string_view find,
-                 std::string_view replacement, size_t count, size_t maxBytes, std::string& out) {
-    const size_t kept = text.size() - count * find.size();
-    if (replacement.size() > 0 &&
-        count > (maxBytes - std::min(kept, maxBytes)) / replacement.size())
-        return false;
-    const size_t size = kept + count * replacement.size();
-    if (size >= maxBytes)
-        return false;
+                 std::string_view replacement, size_t first, size_t maxBytes, std::string& out) {
     out.clear();
-    if (out.capacity() < size)
+    // Room for the text as it is, and some growth when the rule lengthens it.
+    const size_t want =
+        std::min(text.size() + (replacement.size() > find.size() ? text.size() / 8 : 0), maxBytes);
+    if (out.capacity() < want)
         std::string().swap(out);  // free before the larger block is taken
-    out.reserve(size);
+    out.reserve(want);
     size_t done = 0;
-    for (size_t hit = FindFrom(cp, text, find, 0); hit != std::string_view::npos;
-         hit = FindFrom(cp, text, find, done)) {
-        out.append(text.substr(done, hit - done));
+    for (size_t hit = first; hit != std::string_view::npos; hit = FindFrom(cp, text, find, done)) {
+        if (out.size() + (hit - done) + replacement.size() >= maxBytes)
+            return false;
+        out.append(text.data() + done, hit - done);
         out.append(replacement);
         done = hit + find.size();
     }
-    out.append(text.substr(done));
+    if (out.size() + (text.size() - done) >= maxBytes)
+        return false;
+    out.append(text.data() + done, text.size() - done);
     return true;
 }
 
 }  // namespace
 
-RulesApplied ApplyRulesTo(const CCodePage& cp, const std::vector<CReplaceRuleText>& rules,
-                          std::string_view text, std::string& out, size_t maxBytes,
-                          const std::function<void()>& releaseText) {
-    std::string spare;
+RulesApplied CRuleApplier::Apply(const CCodePage& cp, const std::vector<CReplaceRuleText>& rules,
+                                 std::string_view text, std::string& out, size_t maxBytes,
+                                 const std::function<void()>& releaseText) {
     std::string_view current = text;
     bool fromText = true;
     for (const CReplaceRuleText& rule : rules) {
-        const std::string_view find = rule.find;
-        size_t count = 0;
-        for (size_t hit = FindFrom(cp, current, find, 0); hit != std::string_view::npos;
-             hit = FindFrom(cp, current, find, hit + find.size())) {
-            ++count;
-        }
-        if (count == 0)
+        const size_t first = FindFrom(cp, current, rule.find, 0);
+        if (first == std::string_view::npos)
             continue;
-        std::string& target = !fromText && current.data() == out.data() ? spare : out;
-        if (!ReplaceInto(cp, current, find, rule.replacement, count, maxBytes, target))
+        std::string& target = !fromText && current.data() == out.data() ? m_spare : out;
+        if (!ReplaceInto(cp, current, rule.find, rule.replacement, first, maxBytes, target))
             return RulesApplied::TooLarge;
         if (fromText && releaseText)
             releaseText();
@@ -193,6 +185,12 @@ RulesApplied ApplyRulesTo(const CCodePage& cp, const std::vector<CReplaceRuleTex
     if (fromText)
         return RulesApplied::NoneOccurred;
     if (current.data() != out.data())
-        out.swap(spare);
+        out.swap(m_spare);
     return RulesApplied::Occurred;
+}
+
+RulesApplied ApplyRulesTo(const CCodePage& cp, const std::vector<CReplaceRuleText>& rules,
+                          std::string_view text, std::string& out, size_t maxBytes,
+                          const std::function<void()>& releaseText) {
+    return CRuleApplier().Apply(cp, rules, text, out, maxBytes, releaseText);
 }

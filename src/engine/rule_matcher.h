@@ -47,7 +47,20 @@ enum class RulesApplied { NoneOccurred, Occurred, TooLarge };
 // TooLarge when a result would reach maxBytes; nothing that large is made.
 // text is only read; releaseText, when set, is called as soon as text is no
 // longer needed, so that a large file is never held in more than two
-// copies. Each intermediate text is sized exactly.
+// copies. Each rule is one pass over the text before it.
 RulesApplied ApplyRulesTo(const CCodePage& cp, const std::vector<CReplaceRuleText>& rules,
                           std::string_view text, std::string& out, size_t maxBytes,
                           const std::function<void()>& releaseText = {});
+
+// The same, with the second buffer that rules alternate with kept from one
+// call to the next (one per thread).
+class CRuleApplier {
+  public:
+    RulesApplied Apply(const CCodePage& cp, const std::vector<CReplaceRuleText>& rules,
+                       std::string_view text, std::string& out, size_t maxBytes,
+                       const std::function<void()>& releaseText = {});
+    std::string& Spare() { return m_spare; }
+
+  private:
+    std::string m_spare;
+};

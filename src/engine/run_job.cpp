@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "engine/file_pool.h"
 #include "engine/file_rewriter.h"
 #include "engine/folder_renamer.h"
 #include "engine/folder_walker.h"
@@ -56,6 +57,7 @@ void CReplaceThread::Reset() {
 int CReplaceThread::RunJob(JobParams* params) {
     m_hNotify = params ? params->notify : nullptr;
     m_pStopWord = params ? params->stopWord : nullptr;
+    m_pEventSink = params ? params->events : nullptr;
     if (params)
         m_job = params->job;
     Reset();
@@ -83,6 +85,7 @@ void CReplaceThread::UndoLastRun(CRunSession& session) {
         return;
     }
     CUndoRun undo(m_job.folder, session.Folder(), session.Previous(), m_job.dryRun, m_result);
+    undo.m_onEvent = [this](CRunEvent event) { Record(std::move(event)); };
     const bool ran = undo.Run(m_pStopWord, [this] {
         ++m_fileCount;
         Post(WM_JOB_PROGRESS, m_fileCount);
@@ -96,26 +99,25 @@ void CReplaceThread::UndoLastRun(CRunSession& session) {
         CJournalStore::ClearJournal(session.Folder());
 }
 
-void CReplaceThread::HandleFile(CFileRewriter& rewriter, const CDir& dir, const CDirEntry& entry,
-                                const std::string& displayPath) {
+void CReplaceThread::Announce() {
     ++m_fileCount;
     m_result.selected = m_fileCount;
     Post(WM_JOB_PROGRESS, m_fileCount);
-    if (m_changeHook) {
-        rewriter.m_changeHook = [&](std::string_view oldText, std::string_view newText) {
-            m_changeHook(displayPath, oldText, newText);
-        };
-    }
-    const std::string_view path =
-        std::string_view(displayPath)
-            .substr(displayPath.starts_with(m_job.folder) ? m_job.folder.size() : 0);
-    const CFileResult r = rewriter.Rewrite(dir, entry, path);
+}
+
+void CReplaceThread::Record(CRunEvent event) {
+    if (m_pEventSink)
+        m_pEventSink->OnEvent(event);
+    m_result.Record(std::move(event));
+}
+
+void CReplaceThread::RecordFile(const std::string& displayPath, const CFileResult& r) {
     switch (r.outcome) {
         case FileOutcome::Unchanged:
             ++m_result.unchanged;
             return;
         case FileOutcome::Rewritten:
-            m_result.events.push_back({RunEventKind::Rewritten, displayPath, "", ""});
+            Record({RunEventKind::Rewritten, displayPath, "", ""});
             return;
         case FileOutcome::Skipped:
         case FileOutcome::WriteFailed:
@@ -123,25 +125,47 @@ void CReplaceThread::HandleFile(CFileRewriter& rewriter, const CDir& dir, const 
     }
     const RunEventKind kind =
         r.outcome == FileOutcome::Skipped ? RunEventKind::Skipped : RunEventKind::WriteFailed;
-    m_result.events.push_back({kind, displayPath, "", ReasonText(r.reason, r.osError)});
+    Record({kind, displayPath, "", ReasonText(r.reason, r.osError)});
 }
 
+void CReplaceThread::ConfigureRewriter(CFileRewriter& rewriter) {
+    rewriter.m_maxFileBytes = m_maxFileBytes;
+    rewriter.m_streamFromBytes = m_streamFromBytes;
+    rewriter.m_pJournal = m_pJournal;
+    // The change hook sees the file that was handed out last: with a hook
+    // the run rewrites on its own thread, one file after the other.
+    if (m_changeHook) {
+        rewriter.m_changeHook = [this](std::string_view oldText, std::string_view newText) {
+            m_changeHook(m_sHandedPath, oldText, newText);
+        };
+    }
+}
+
+// The walk runs on this thread and owns the renames; the files it selects
+// go to a pool of workers, whose outcomes come back here in walk order.
 void CReplaceThread::WalkFolder(const std::string& folderPath) {
     CRunRenamer renamer(m_job, m_pJournal);
-    CFolderWalker walker(m_job, renamer.Get(), m_result, m_pStopWord);
+    CFilePool pool(
+        m_job, m_changeHook ? 1 : WorkerCount(m_job.jobs),
+        [this](CFileRewriter& r) { ConfigureRewriter(r); },
+        [this](const std::string& path, const CFileResult& r) { RecordFile(path, r); },
+        [this](CRunEvent event) { Record(std::move(event)); });
+    CRenamerAfterFiles afterFiles(renamer.Get(), pool);
+    CFolderWalker walker(m_job, afterFiles, m_result, m_pStopWord,
+                         [&pool](CRunEvent event) { pool.Event(std::move(event)); });
     walker.m_entryHook = m_entryHook;
-    CFileRewriter rewriter(m_job);
-    rewriter.m_maxFileBytes = m_maxFileBytes;
-    rewriter.m_pJournal = m_pJournal;
-    walker.WalkPath(folderPath,
-                    [&](const CDir& dir, const CDirEntry& entry, const std::string& displayPath) {
-                        HandleFile(rewriter, dir, entry, displayPath);
-                    });
+    walker.WalkPath(folderPath, [&](const std::shared_ptr<const CDir>& dir, const CDirEntry& entry,
+                                    const std::string& displayPath) {
+        Announce();
+        m_sHandedPath = displayPath;
+        pool.Submit(dir, entry, displayPath);
+    });
+    pool.Finish();
 }
 
 int CReplaceThread::MatchExtension(const std::string& fileName) {
     CRealRenamer renamer;
-    return CFolderWalker(m_job, renamer, m_result, nullptr).Selects(fileName) ? 1 : 0;
+    return CFolderWalker(m_job, renamer, m_result, nullptr, {}).Selects(fileName) ? 1 : 0;
 }
 
 void CReplaceThread::RenameSubfolder(const std::string& parentPath, const std::string& folderName) {
@@ -149,8 +173,9 @@ void CReplaceThread::RenameSubfolder(const std::string& parentPath, const std::s
     if (!CDir::OpenPath(parentPath, parent).Ok())
         return;
     const std::unique_ptr<CFolderRenamer> renamer = MakeRenamer(m_job);
-    CFolderWalker(m_job, *renamer, m_result, m_pStopWord)
-        .RenameSubfolder(parent, parentPath, folderName);
+    CFolderWalker(m_job, *renamer, m_result, m_pStopWord, [this](CRunEvent event) {
+        Record(std::move(event));
+    }).RenameSubfolder(parent, parentPath, folderName);
 }
 
 void CReplaceThread::ProcessFile(const std::string& path) {
@@ -162,6 +187,8 @@ void CReplaceThread::ProcessFile(const std::string& path) {
     if (CDir::OpenPath(folder, dir).Ok() && !dir.Probe(name, entry.type).Ok())
         entry.type = EntryType::File;
     CFileRewriter rewriter(m_job);
-    rewriter.m_maxFileBytes = m_maxFileBytes;
-    HandleFile(rewriter, dir, entry, path);
+    ConfigureRewriter(rewriter);
+    Announce();
+    m_sHandedPath = path;
+    RecordFile(path, rewriter.Rewrite(dir, entry));
 }

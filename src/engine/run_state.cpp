@@ -1,15 +1,24 @@
 #include "engine/run_state.h"
 
-#include <algorithm>
+namespace {
+
+bool IsProblem(RunEventKind kind) {
+    return kind == RunEventKind::Skipped || kind == RunEventKind::WriteFailed ||
+           kind == RunEventKind::RenameFailed || kind == RunEventKind::FolderSkipped;
+}
+
+}  // namespace
+
+void CRunResult::Record(CRunEvent event) {
+    ++m_counts[static_cast<size_t>(event.kind)];
+    if (IsProblem(event.kind))
+        events.push_back(std::move(event));
+}
 
 int CRunResult::Count(RunEventKind kind) const {
-    return static_cast<int>(std::count_if(events.begin(), events.end(),
-                                          [kind](const CRunEvent& e) { return e.kind == kind; }));
+    return m_counts[static_cast<size_t>(kind)];
 }
 
 bool CRunResult::HasProblems() const {
-    return !refusal.empty() || std::any_of(events.begin(), events.end(), [](const CRunEvent& e) {
-        return e.kind == RunEventKind::Skipped || e.kind == RunEventKind::WriteFailed ||
-               e.kind == RunEventKind::RenameFailed || e.kind == RunEventKind::FolderSkipped;
-    });
+    return !refusal.empty() || !events.empty();
 }

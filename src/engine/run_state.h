@@ -2,6 +2,7 @@
 // What the worker shares with whoever started it: the two messages it posts
 // and the result of a run.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -37,8 +38,17 @@ struct CRunEvent {
     std::string reason;   // short Chinese reason (UTF-8) with the OS reason; empty for successes
 };
 
+// Receives every event of a run, in walk order, on the thread that runs the
+// walk: a front end keeps or shows what it needs; the engine keeps only
+// counts and the problems.
+class CRunEventSink {
+  public:
+    virtual ~CRunEventSink() = default;
+    virtual void OnEvent(const CRunEvent& event) = 0;
+};
+
 // The outcome of one run, filled by the worker and read by its owner once the
-// worker has ended. Events are in the order they happened.
+// worker has ended. Its size does not grow with the files that went well.
 struct CRunResult {
     int selected = 0;         // equals the final m_fileCount
     int unchanged = 0;        // selected files that needed no change
@@ -49,9 +59,15 @@ struct CRunResult {
     // The folder's previous run ended before it finished (killed): what it
     // left half-made was removed, and its journal can still undo it.
     bool interrupted = false;
+    // The problems (skipped, failed, not renamed, folders skipped), in walk order.
     std::vector<CRunEvent> events;
 
+    // Counts event and keeps it when it is a problem.
+    void Record(CRunEvent event);
     int Count(RunEventKind kind) const;
     // True when anything was skipped or failed: the run must not look clean.
     bool HasProblems() const;
+
+  private:
+    std::array<int, 6> m_counts{};  // by RunEventKind
 };

@@ -63,9 +63,12 @@ bool CUndoRun::Run(const std::atomic<bool>* stopWord, const std::function<void()
 
 void CUndoRun::Event(RunEventKind kind, std::string path, std::string newPath, Reason reason,
                      int osError) {
-    m_result.events.push_back({kind, m_folderPath + path,
-                               newPath.empty() ? "" : m_folderPath + newPath,
-                               reason == Reason::None ? "" : ReasonText(reason, osError)});
+    CRunEvent event{kind, m_folderPath + path, newPath.empty() ? "" : m_folderPath + newPath,
+                    reason == Reason::None ? "" : ReasonText(reason, osError)};
+    if (m_onEvent)
+        m_onEvent(std::move(event));
+    else
+        m_result.Record(std::move(event));
 }
 
 std::string CUndoRun::Translate(const std::string& rel) const {

@@ -30,6 +30,10 @@ class CUndoRun {
     // False when the chosen folder is not the one the journal belongs to.
     bool Run(const std::atomic<bool>* stopWord, const std::function<void()>& onFile);
 
+    // Where each event goes (it must count it in the result); null: the
+    // result itself.
+    std::function<void(CRunEvent)> m_onEvent;
+
   private:
     void UndoFile(const CJournalEntry& e);
     void UndoFolder(const CJournalEntry& e);

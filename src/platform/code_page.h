@@ -52,6 +52,9 @@ class CCodePage {
 
 // True when bytes are well-formed UTF-8 (no overlongs, no surrogates, at most U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);
+// The length of bytes without a last sequence that the end cuts short, so
+// that text read a piece at a time is checked in whole characters.
+size_t Utf8CompletePart(std::string_view bytes);
 
 // Converts between any two iconv character sets, strictly.
 bool ConvertCharset(const char* from, const char* to, std::string_view in, std::string& out);

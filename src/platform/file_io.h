@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,8 @@ class CFileReader {
     const CFileStamp& Stamp() const { return m_stamp; }
     // Up to size bytes into buffer; got is 0 at the end of the file.
     CIoResult Read(char* buffer, size_t size, size_t& got);
+    // Up to size bytes from offset, the position left as it is.
+    CIoResult ReadAt(std::uint64_t offset, char* buffer, size_t size, size_t& got);
     // Reads from the current position to the end, appending to bytes;
     // TooLarge (bytes cleared) when the whole file reaches maxBytes.
     CIoResult ReadRest(std::string& bytes, std::uint64_t maxBytes);
@@ -95,6 +98,40 @@ class CReplaceJournal {
 CIoResult ReplaceFileAt(const CDir& dir, const CPlatformName& name, const CFileStamp& expected,
                         const std::vector<std::string_view>& pieces,
                         CReplaceJournal* journal = nullptr);
+
+// A replacement of the file name in dir written a piece at a time, for files
+// too large to hold: Begin makes the same checks as ReplaceFileAt and creates
+// the temporary file, Write appends to it, Commit gives it the original's
+// attributes, flushes it and renames it over the original if the original
+// still matches expected. Commit is where every replaced file is replaced:
+// with a journal, it keeps the original there first and records the new
+// file before it takes its temporary name. Anything not committed is removed
+// when the object goes (and a kept original let go).
+class CFileReplacement {
+  public:
+    CFileReplacement();
+    ~CFileReplacement();
+    CFileReplacement(const CFileReplacement&) = delete;
+    CFileReplacement& operator=(const CFileReplacement&) = delete;
+
+    // unnamed: an unnamed temporary file where the system has them; it is
+    // named only at Commit, which may then fail with LinkFailed() set.
+    CIoResult Begin(const CDir& dir, const CPlatformName& name, const CFileStamp& expected,
+                    bool unnamed = false);
+    CIoResult Write(std::string_view bytes);
+    // journal: the replacing thread's record of this one file, or null.
+    CIoResult Commit(CReplaceJournal* journal = nullptr);
+    // After a Commit that failed with LinkFailed(): a named temporary file
+    // in its place, to be written from the start and committed again.
+    CIoResult Again();
+    void Discard();
+    bool LinkFailed() const { return m_bLinkFailed; }
+
+  private:
+    struct CState;
+    std::unique_ptr<CState> m_state;
+    bool m_bLinkFailed = false;
+};
 
 // True for the names of the temporary files made here (".vexa~XXXXXX.tmp"):
 // a walk never selects them.

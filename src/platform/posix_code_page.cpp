@@ -64,57 +64,6 @@ const CCodePage* g_working = nullptr;
 
 }  // namespace
 
-bool IsValidUtf8(std::string_view bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* end = p + bytes.size();
-    while (p < end) {
-        // Skip ASCII eight bytes at a time: most text is mostly ASCII.
-        while (end - p >= 8) {
-            uint64_t word;
-            std::memcpy(&word, p, 8);
-            if (word & 0x8080808080808080ull)
-                break;
-            p += 8;
-        }
-        if (p >= end)
-            break;
-        unsigned c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
-        int extra;
-        unsigned lo = 0x80, hi = 0xBF;
-        if (c >= 0xC2 && c <= 0xDF) {
-            extra = 1;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            extra = 2;
-            if (c == 0xE0)
-                lo = 0xA0;
-            if (c == 0xED)
-                hi = 0x9F;  // no surrogates
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            extra = 3;
-            if (c == 0xF0)
-                lo = 0x90;
-            if (c == 0xF4)
-                hi = 0x8F;
-        } else {
-            return false;
-        }
-        if (end - p <= extra)
-            return false;
-        if (p[1] < lo || p[1] > hi)
-            return false;
-        for (int i = 2; i <= extra; ++i) {
-            if (p[i] < 0x80 || p[i] > 0xBF)
-                return false;
-        }
-        p += extra + 1;
-    }
-    return true;
-}
-
 bool ConvertCharset(const char* from, const char* to, std::string_view in, std::string& out) {
     out.clear();
     if (in.empty())

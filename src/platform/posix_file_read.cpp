@@ -85,6 +85,21 @@ CIoResult CFileReader::Read(char* buffer, size_t size, size_t& got) {
     }
 }
 
+CIoResult CFileReader::ReadAt(std::uint64_t offset, char* buffer, size_t size, size_t& got) {
+    got = 0;
+    while (got < size) {
+        const ssize_t n =
+            ::pread(Fd(m_handle), buffer + got, size - got, static_cast<off_t>(offset + got));
+        if (n == 0)
+            break;
+        if (n < 0 && errno != EINTR)
+            return Fail(IoStatus::ReadFailed, errno);
+        if (n > 0)
+            got += static_cast<size_t>(n);
+    }
+    return {};
+}
+
 CIoResult CFileReader::ReadRest(std::string& bytes, std::uint64_t maxBytes) {
     if (m_stamp.size >= maxBytes)
         return Fail(IoStatus::TooLarge);
@@ -108,6 +123,10 @@ CIoResult CFileReader::ReadRest(std::string& bytes, std::uint64_t maxBytes) {
         if (got == 0)
             break;
         have += got;
+        // A short read after the size seen at open is the end: no read of
+        // nothing is needed to see it (reads stop short of 2 GiB otherwise).
+        if (have < bytes.size() && have >= m_stamp.size)
+            break;
     }
     bytes.resize(have);
     return {};

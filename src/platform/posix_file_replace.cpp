@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -62,6 +63,7 @@ struct CTemp {
     CFd fd;
     std::string name;
     bool linkFailed = false;
+    bool recorded = false;               // the journal knows the name it has or takes
     CReplaceJournal* journal = nullptr;  // told each name before the file takes it
 
     // Tells the journal the name the new file is about to take; 0 or errno.
@@ -72,6 +74,7 @@ struct CTemp {
         if (Sys().fstat(fd.Get(), &st) != 0)
             return errno;
         const CIoResult r = journal->RecordReplace(IdFromStat(st), tempName);
+        recorded = r.Ok();
         return r.Ok() ? 0 : (r.osError != 0 ? r.osError : EIO);
     }
 
@@ -259,21 +262,13 @@ int LinkUnnamed(int dirFd, CTemp& temp) {
     return EEXIST;
 }
 
-// Writes the pieces to a new temporary file in dirFd with the attributes of
-// the original (open as srcFd, state st), and leaves it closed under its
-// temporary name. On failure nothing is left behind.
-CIoResult PrepareTemp(int dirFd, int srcFd, const struct stat& st,
-                      const std::vector<std::string_view>& pieces, bool unnamed, CTemp& temp) {
-    if (CIoResult r = CreateTemp(dirFd, unnamed, temp); !r.Ok())
-        return r;
+// Gives the temporary file its attributes, flushes it, names it when it is
+// unnamed and closes it. On failure nothing is left behind.
+CIoResult FinishTemp(int dirFd, int srcFd, const struct stat& st, CTemp& temp) {
     auto fail = [&](CIoResult r) {
         temp.Discard(dirFd);
         return r;
     };
-    for (std::string_view piece : pieces) {
-        if (const int err = WriteAllTo(temp.fd.Get(), piece))
-            return fail(Fail(IoStatus::WriteTempFailed, err));
-    }
     if (CIoResult r = CopyAttributes(srcFd, temp.fd.Get(), st); !r.Ok())
         return fail(r);
     // Flushed before the rename: a write-back error shows here, while the
@@ -346,48 +341,141 @@ CIoResult KeepInJournal(const CDir& dir, const CPlatformName& name, CReplaceJour
 
 }  // namespace
 
-CIoResult ReplaceFileAt(const CDir& dir, const CPlatformName& name, const CFileStamp& expected,
-                        const std::vector<std::string_view>& pieces, CReplaceJournal* journal) {
-    const int dirFd = Fd(dir.Handle());
+struct CFileReplacement::CState {
+    const CDir* dir = nullptr;
+    int dirFd = -1;
+    CPlatformName name;
+    CFileStamp expected;
     CFd original;
     struct stat st {};
-    if (CIoResult r = OpenOriginal(dirFd, name.c_str(), original, st); !r.Ok())
+    CTemp temp;
+    CReplaceJournal* journal = nullptr;  // set once the original is kept in it
+};
+
+CFileReplacement::CFileReplacement() = default;
+
+CFileReplacement::~CFileReplacement() {
+    Discard();
+}
+
+void CFileReplacement::Discard() {
+    if (m_state) {
+        m_state->temp.Discard(m_state->dirFd);
+        if (m_state->journal)
+            m_state->journal->DropOriginal();
+    }
+    m_state.reset();
+}
+
+CIoResult CFileReplacement::Begin(const CDir& dir, const CPlatformName& name,
+                                  const CFileStamp& expected, bool unnamed) {
+    Discard();
+    auto state = std::make_unique<CState>();
+    state->dir = &dir;
+    state->dirFd = Fd(dir.Handle());
+    state->name = name;
+    state->expected = expected;
+    if (CIoResult r = OpenOriginal(state->dirFd, name.c_str(), state->original, state->st); !r.Ok())
         return r.status == IoStatus::NotFound ? Fail(IoStatus::Changed, r.osError) : r;
-    if (CIoResult r = Preflight(dirFd, name.c_str(), st, expected); !r.Ok())
+    if (CIoResult r = Preflight(state->dirFd, name.c_str(), state->st, expected); !r.Ok())
         return r;
-    CFileStamp last = expected;
-    if (journal) {
-        if (CIoResult r = KeepInJournal(dir, name, *journal, last); !r.Ok())
+    if (CIoResult r = CreateTemp(state->dirFd, unnamed, state->temp); !r.Ok())
+        return r;
+    m_state = std::move(state);
+    return {};
+}
+
+CIoResult CFileReplacement::Again() {
+    if (!m_state)
+        return Fail(IoStatus::CreateTempFailed, EBADF);
+    CState& s = *m_state;
+    s.temp.Discard(s.dirFd);
+    s.temp.linkFailed = false;
+    s.temp.recorded = false;
+    // With the original already kept, the new name is recorded as it is made.
+    s.temp.journal = s.journal;
+    if (CIoResult r = CreateTemp(s.dirFd, false, s.temp); !r.Ok()) {
+        Discard();
+        return r;
+    }
+    return {};
+}
+
+CIoResult CFileReplacement::Write(std::string_view bytes) {
+    if (!m_state)
+        return Fail(IoStatus::WriteTempFailed, EBADF);
+    if (const int err = WriteAllTo(m_state->temp.fd.Get(), bytes)) {
+        Discard();
+        return Fail(IoStatus::WriteTempFailed, err);
+    }
+    return {};
+}
+
+CIoResult CFileReplacement::Commit(CReplaceJournal* journal) {
+    if (!m_state)
+        return Fail(IoStatus::WriteTempFailed, EBADF);
+    CState& s = *m_state;
+    m_bLinkFailed = false;
+    // The original goes into the journal first; the new file's name is
+    // recorded before the new file takes it.
+    if (journal && !s.journal) {
+        if (CIoResult r = KeepInJournal(*s.dir, s.name, *journal, s.expected); !r.Ok()) {
+            Discard();
             return r;
+        }
+        s.journal = journal;
+        s.temp.journal = journal;
+        if (!s.temp.name.empty() && !s.temp.recorded) {
+            if (const int err = s.temp.Record(s.temp.name)) {
+                Discard();
+                return Fail(IoStatus::CreateTempFailed, err);
+            }
+        }
     }
-    auto abandon = [&](CTemp* temp, CIoResult r) {
-        if (temp)
-            temp->Discard(dirFd);
-        if (journal)
-            journal->DropOriginal();
+    if (CIoResult r = FinishTemp(s.dirFd, s.original.Get(), s.st, s.temp); !r.Ok()) {
+        // A temporary file that could not be named: Again can make a named one,
+        // the original staying kept meanwhile.
+        m_bLinkFailed = s.temp.linkFailed;
+        if (!m_bLinkFailed)
+            Discard();
         return r;
-    };
-
-    CTemp unnamed, named;
-    unnamed.journal = named.journal = journal;
-    CTemp* temp = &unnamed;
-    CIoResult r = PrepareTemp(dirFd, original.Get(), st, pieces, true, unnamed);
-    if (!r.Ok() && unnamed.linkFailed) {
-        temp = &named;
-        r = PrepareTemp(dirFd, original.Get(), st, pieces, false, named);
     }
-    if (!r.Ok())
-        return abandon(nullptr, r);
-
     // The last look before the rename: the original must still be the file
     // the content was made from, with no new content, name or link.
     struct stat now {};
-    if (::fstatat(dirFd, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 ||
-        StampFromStat(now) != last)
-        return abandon(temp, Fail(IoStatus::Changed));
-    if (Sys().renameat2(dirFd, temp->name.c_str(), dirFd, name.c_str(), 0) != 0)
-        return abandon(temp, Fail(IoStatus::ReplaceFailed, errno));
-    return {};
+    CIoResult result;
+    if (::fstatat(s.dirFd, s.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 ||
+        StampFromStat(now) != s.expected) {
+        result = Fail(IoStatus::Changed);
+    } else if (Sys().renameat2(s.dirFd, s.temp.name.c_str(), s.dirFd, s.name.c_str(), 0) != 0) {
+        result = Fail(IoStatus::ReplaceFailed, errno);
+    } else {
+        s.temp.name.clear();  // it is the file now
+        s.journal = nullptr;  // and the journal keeps its original
+    }
+    Discard();
+    return result;
+}
+
+CIoResult ReplaceFileAt(const CDir& dir, const CPlatformName& name, const CFileStamp& expected,
+                        const std::vector<std::string_view>& pieces, CReplaceJournal* journal) {
+    // An unnamed temporary file first; one that cannot be given a name is
+    // made again as a named one.
+    CFileReplacement replacement;
+    if (CIoResult r = replacement.Begin(dir, name, expected, true); !r.Ok())
+        return r;
+    for (bool first : {true, false}) {
+        for (std::string_view piece : pieces) {
+            if (CIoResult r = replacement.Write(piece); !r.Ok())
+                return r;
+        }
+        const CIoResult r = replacement.Commit(journal);
+        if (r.Ok() || !first || !replacement.LinkFailed())
+            return r;
+        if (CIoResult again = replacement.Again(); !again.Ok())
+            return again;
+    }
+    return Fail(IoStatus::NameTempFailed);
 }
 
 bool IsOwnTempFileName(std::string_view name) {

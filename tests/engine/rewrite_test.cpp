@@ -24,8 +24,15 @@ std::string Utf16(const std::u16string& text, bool bigEndian) {
     return out;
 }
 
-class Rewrite : public CRunTest {
+// Every case twice: with the file held whole, and with it searched and
+// rewritten a few bytes at a time as a file too large to hold would be.
+class Rewrite : public CRunTest, public ::testing::WithParamInterface<bool> {
   protected:
+    void SetUp() override {
+        CRunTest::SetUp();
+        if (GetParam())
+            m_worker.m_streamFromBytes = 1;
+    }
     // Runs the job on a tree holding only f.txt with bytes; its bytes after.
     std::string Once(const std::string& bytes) {
         RemoveTree(m_root);
@@ -39,7 +46,7 @@ class Rewrite : public CRunTest {
     }
 };
 
-TEST_F(Rewrite, EveryEncodingKeepsItsMark) {
+TEST_P(Rewrite, EveryEncodingKeepsItsMark) {
     m_job.rules = {{"你好", "再见"}, {"a", "甲"}};
     const std::pair<std::string, std::string> cases[] = {
         {"你好 a\r\n世界", "再见 甲\r\n世界"},
@@ -54,7 +61,7 @@ TEST_F(Rewrite, EveryEncodingKeepsItsMark) {
 
 // A rule that puts back what it found, or rules that undo each other, leave
 // the file as it was: not written at all (a replace makes a new inode).
-TEST_F(Rewrite, RulesApplyInOrderAndTheFileIsWrittenOnlyWhenItsBytesChange) {
+TEST_P(Rewrite, RulesApplyInOrderAndTheFileIsWrittenOnlyWhenItsBytesChange) {
     const std::tuple<std::vector<CReplaceRuleText>, std::string, std::string> cases[] = {
         {{{"a", "b"}, {"b", "c"}}, "abc", "ccc"},
         {{{"b", "c"}, {"a", "b"}}, "abc", "bcc"},
@@ -77,7 +84,7 @@ TEST_F(Rewrite, RulesApplyInOrderAndTheFileIsWrittenOnlyWhenItsBytesChange) {
     }
 }
 
-TEST_F(Rewrite, GbkTrailBytesNeverStartAMatch) {
+TEST_P(Rewrite, GbkTrailBytesNeverStartAMatch) {
     CCodePage::SetWorking("GBK");
     // 乤 is 81 61 in GBK: its trail byte is the letter a.
     m_job.rules = {{"a", "b"}, {"\xD6\xD0", "\xCE\xC4"}};  // a -> b, 中 -> 文
@@ -93,7 +100,7 @@ TEST_F(Rewrite, GbkTrailBytesNeverStartAMatch) {
 // A due change that cannot be made safely is skipped with its reason and
 // the run goes on; a file in which no find text occurs is unchanged,
 // whatever it holds.
-TEST_F(Rewrite, UnsafeChangesAreSkippedWithTheirReasonAndTheRunGoesOn) {
+TEST_P(Rewrite, UnsafeChangesAreSkippedWithTheirReasonAndTheRunGoesOn) {
     m_job.extensions = {"*"};
     m_job.rules = {{"a", "bb"}};
     m_worker.m_maxFileBytes = 100;  // stands in for 2 GiB
@@ -135,7 +142,7 @@ TEST_F(Rewrite, UnsafeChangesAreSkippedWithTheirReasonAndTheRunGoesOn) {
     EXPECT_EQ(Events(), std::vector<std::string>{"skipped pipe: 不是普通文件"});
 }
 
-TEST_F(Rewrite, LargeFilesAreSearchedInPiecesAndNeverWritten) {
+TEST_P(Rewrite, LargeFilesAreSearchedInPiecesAndNeverWritten) {
     m_worker.m_maxFileBytes = 8;
     m_job.rules = {{"needle", "x"}};
     const std::pair<std::string, const char*> cases[] = {
@@ -150,11 +157,13 @@ TEST_F(Rewrite, LargeFilesAreSearchedInPiecesAndNeverWritten) {
     }
 }
 
-TEST_F(Rewrite, ProgressCarriesTheCountBeforeEachFile) {
+TEST_P(Rewrite, ProgressCarriesTheCountBeforeEachFile) {
     MakeTree(m_root, {{"a.txt", "x"}, {"b.txt", "x"}, {"c.htm", "x"}});
     Run();
     EXPECT_EQ(m_notify.ProgressCounts(), (std::vector<std::intptr_t>{1, 2}));
     EXPECT_EQ(m_notify.Messages().back().message, WM_JOB_DONE);
 }
+
+INSTANTIATE_TEST_SUITE_P(HeldAndStreamed, Rewrite, ::testing::Bool());
 
 }  // namespace

@@ -3,6 +3,7 @@
 // overlaps, near misses and matches at both ends common.
 
 #include "engine/rule_matcher.h"
+#include "engine/stream_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -47,6 +48,18 @@ TEST(RuleMatcher, AgreesWithASearchAndAReplaceRuleByRule) {
             const RulesApplied applied = ApplyRulesTo(cp, rules, text, out, 1 << 20);
             ASSERT_EQ(applied == RulesApplied::Occurred, matched) << text;
             ASSERT_EQ(matched ? out : expected, expected) << text;
+            // The same text in random pieces, as a large file is read.
+            CStreamRules stream(rules);
+            std::string streamed;
+            for (size_t at = 0; at <= text.size();) {
+                const size_t step = 1 + random() % 9;
+                std::string piece = text.substr(at, step);
+                at += step;
+                stream.Feed(piece, at > text.size());
+                streamed += piece;
+            }
+            ASSERT_EQ(streamed, expected) << text;
+            ASSERT_EQ(stream.Occurred(), occurs) << text;
         }
     }
 }

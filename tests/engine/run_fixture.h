@@ -29,7 +29,8 @@ class CRunTest : public ::testing::Test {
     // Runs the job on this thread; the worker's result.
     const CRunResult& Run(bool dryRun = false) {
         m_job.dryRun = dryRun;
-        JobParams params{&m_notify, nullptr, &m_stop, m_job};
+        m_events.clear();
+        JobParams params{&m_notify, nullptr, &m_stop, m_job, &m_events};
         EXPECT_EQ(m_worker.RunJob(&params), 1);
         return m_worker.m_result;
     }
@@ -41,7 +42,7 @@ class CRunTest : public ::testing::Test {
         static const char* const kKinds[] = {"rewritten", "skipped",     "failed",
                                              "renamed",   "not renamed", "folder skipped"};
         std::vector<std::string> out;
-        for (const CRunEvent& e : m_worker.m_result.events) {
+        for (const CRunEvent& e : m_events) {
             std::string line = std::string(kKinds[static_cast<int>(e.kind)]) + " " + Rel(e.path);
             if (!e.newPath.empty())
                 line += " -> " + Rel(e.newPath);
@@ -66,5 +67,8 @@ class CRunTest : public ::testing::Test {
     CJob m_job;
     CReplaceThread m_worker;
     CRecordingNotify m_notify;
+    struct CEvents : CRunEventSink, std::vector<CRunEvent> {
+        void OnEvent(const CRunEvent& e) override { push_back(e); }
+    } m_events;
     std::atomic<bool> m_stop{false};
 };

@@ -10,13 +10,12 @@ TEST(RunSummary, CountsAndListsOnlyProblemsUpToTheLimit) {
     CRunResult r;
     r.selected = 4;
     r.unchanged = 1;
-    r.events = {
-        {RunEventKind::Rewritten, "/d/a.txt", "", ""},
-        {RunEventKind::Skipped, "/d/b.txt", "", "只读文件"},
-        {RunEventKind::Renamed, "/d/old", "/d/new", ""},
-        {RunEventKind::RenameFailed, "/d/x", "/d/y", "目标已存在"},
-        {RunEventKind::WriteFailed, "/d/c.txt", "", "磁盘已满"},
-    };
+    for (CRunEvent e : {CRunEvent{RunEventKind::Rewritten, "/d/a.txt", "", ""},
+                        CRunEvent{RunEventKind::Skipped, "/d/b.txt", "", "只读文件"},
+                        CRunEvent{RunEventKind::Renamed, "/d/old", "/d/new", ""},
+                        CRunEvent{RunEventKind::RenameFailed, "/d/x", "/d/y", "目标已存在"},
+                        CRunEvent{RunEventKind::WriteFailed, "/d/c.txt", "", "磁盘已满"}})
+        r.Record(e);
     EXPECT_TRUE(r.HasProblems());
     EXPECT_EQ(FormatRunCounts(r),
               "已选文件 4 个，已改写 1 个，未改动 1 个，已跳过 1 个，写入失败 1 个；"
@@ -27,8 +26,7 @@ TEST(RunSummary, CountsAndListsOnlyProblemsUpToTheLimit) {
               "……另有 1 项未列出。\n");
     r.linksPassedOver = 2;
     EXPECT_TRUE(FormatRunCounts(r).ends_with("重命名失败 1 个。未跟随符号链接 2 个。"));
-    r.events.erase(r.events.begin() + 1);
-    r.events.erase(r.events.begin() + 2, r.events.end());
+    r.events.clear();
     EXPECT_FALSE(r.HasProblems());
     EXPECT_EQ(FormatRunProblems(r, 5), "");
 }

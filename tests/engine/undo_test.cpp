@@ -105,14 +105,21 @@ class CUndoTest : public CRunTest {
         m_job.undo = false;
         return r;
     }
+    void RunKilledAtEveryStep(bool streamed, const std::map<std::string, CNode>& before,
+                              const std::string& pristine);
 };
 
 TEST_F(CUndoTest, UndoPutsBackBytesModeAttributesInodesAndNamesNewestChangeFirst) {
-    for (bool copies : {false, true}) {
-        SCOPED_TRACE(copies ? "copies" : "links");
+    // Kept as links, as copies, and as links with the files streamed in
+    // pieces on two threads.
+    for (int mode : {0, 1, 2}) {
+        const bool copies = mode == 1;
+        SCOPED_TRACE(mode);
         CSysCallsOverride seam;
         if (copies)
             Sys().linkat = LinkAcrossDevices;
+        m_worker.m_streamFromBytes = mode == 2 ? 2 : std::uint64_t{64} << 20;
+        m_job.jobs = mode == 2 ? 2 : 1;
         const auto before = Snapshot(m_root);
         Run();
         EXPECT_EQ(Bytes("b/c/x1.txt"), "xy one");
@@ -179,6 +186,16 @@ TEST_F(CUndoTest, AProcessKilledAtAnyStepIsUndoneToTheOriginalTree) {
     const auto before = Snapshot(m_root);
     const std::string pristine = m_dir / "pristine";
     fs::copy(m_root, pristine, fs::copy_options::recursive);
+    // Whole files, then files streamed in pieces.
+    for (bool streamed : {false, true})
+        RunKilledAtEveryStep(streamed, before, pristine);
+}
+
+void CUndoTest::RunKilledAtEveryStep(bool streamed, const std::map<std::string, CNode>& before,
+                                     const std::string& pristine) {
+    SCOPED_TRACE(streamed ? "streamed" : "whole");
+    m_worker.m_streamFromBytes = streamed ? 2 : std::uint64_t{64} << 20;
+    m_job.jobs = 1;  // the same steps in the same order each time
     auto runKilledAt = [&](long at) {
         const pid_t child = ::fork();
         if (child == 0) {
@@ -197,8 +214,10 @@ TEST_F(CUndoTest, AProcessKilledAtAnyStepIsUndoneToTheOriginalTree) {
     for (long at = 1;; ++at) {
         SCOPED_TRACE(at);
         const int died = runKilledAt(at);
-        if (died != 137)
+        if (died != 137) {
+            Undo();  // the run went to its end: back to the original for what follows
             break;
+        }
         // The log holds whole records only, every one of them good.
         CJournalContents log;
         std::string bytes = ReadFileBytes(fs::path(m_job.journalRoot) /

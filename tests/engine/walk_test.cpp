@@ -126,6 +126,35 @@ TEST_F(Walk, SubfoldersAreRenamedAfterTheirContentsNeverOverATakenName) {
     EXPECT_EQ(Run().events.size(), 0u);
 }
 
+// Several threads report exactly what one reports, in the same order: each
+// file before the rename of its folder, progress counting up one by one.
+TEST_F(Walk, ParallelRunReportsWhatOneThreadReports) {
+    std::vector<std::pair<std::string, std::string>> files;
+    for (int i = 0; i < 120; ++i) {
+        const std::string folder = i % 3 ? "old/" + std::to_string(i % 7) + "/" : "";
+        files.push_back({folder + std::to_string(i) + ".txt", i % 4 ? "x" : "z"});
+    }
+    m_job.renameRules = {{"old", "new"}, {"3", "three"}};
+    std::vector<std::string> first;
+    for (const unsigned jobs : {1u, 4u, 2u}) {
+        RemoveTree(m_root);
+        MakeTree(m_root, files);
+        ASSERT_EQ(::chmod(P("old/5/5.txt").c_str(), 0444), 0);
+        m_job.jobs = jobs;
+        EXPECT_EQ(Run().unchanged, 30) << jobs;
+        std::vector<std::intptr_t> progress = m_notify.ProgressCounts();
+        progress.erase(progress.begin(), progress.end() - 120);  // this run's
+        for (size_t i = 0; i < progress.size(); ++i)
+            EXPECT_EQ(progress[i], static_cast<std::intptr_t>(i + 1)) << jobs;
+        if (first.empty())
+            first = Events();
+        else
+            EXPECT_EQ(Events(), first) << jobs;
+    }
+    EXPECT_EQ(first.size(), 90u + 2);
+    EXPECT_EQ(Bytes("new/three/10.txt"), "xy");
+}
+
 // A dry run is the real run with the renames simulated and nothing written:
 // both report the same, including a link to a folder that is renamed, a
 // rename into a name an earlier rename freed, and files that are skipped.
