@@ -233,7 +233,7 @@ int CCliJob::Run() {
     if (!CollectInputs(*g_pCore))
         return kExitRefused;
     CJob job = BuildJob(g_jobTables, m_options.dryRun);
-    job.keepJournal = !m_options.noUndo;
+    job.keepJournal = job.keepJournal && !m_options.noUndo;
     NoteInterrupted(job);
     if (const int refused = Confirm(*g_pCore))
         return refused;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/io_result.h"
+#include "platform/journal_files.h"
 
 struct CReplaceRuleText {
     std::string find;  // never empty; may hold CR LF
@@ -35,7 +36,7 @@ struct CJob {
     std::vector<CNodeId> protectedFolders;
     // Where the undo journals live; empty: no journal and no lock (tests).
     std::string journalRoot;
-    bool keepJournal = true;  // record the run so that it can be undone
+    bool keepJournal = kJournalAvailable;  // record the run so that it can be undone
     // The room the journals' copies may take in all.
     std::uint64_t journalCopyLimit = std::uint64_t{2} << 30;
     bool undo = false;  // undo the last run on folder instead of applying rules

@@ -1,5 +1,7 @@
 #include "engine/journal_hooks.h"
 
+#include "platform/name_text.h"
+
 #include <utility>
 
 #include "platform/journal_files.h"
@@ -37,7 +39,7 @@ CIoResult CJournalReplace::KeepOriginal(const CDir& dir, const CPlatformName& na
 
 CIoResult CJournalReplace::RecordReplace(const CNodeId& newId, const CPlatformName& tempName) {
     m_entry.newId = newId;
-    m_entry.tempName = tempName;
+    m_entry.tempName = NameToPathText(tempName);
     if (CIoResult r = m_journal.Append(m_entry); !r.Ok())
         return Failed(Reason::UndoCannotWrite, r);
     return {};
@@ -59,8 +61,8 @@ CIoResult CJournalRenamer::Rename(const CDir& parent, const std::string& parentP
         entry.seq = m_journal.NextSeq();
         entry.path = parentPath.substr(std::min(parentPath.size(), m_folderPath.size()));
         entry.parentId = parent.Id();
-        entry.oldName = oldName;
-        entry.newName = newName;
+        entry.oldName = NameToPathText(oldName);
+        entry.newName = NameToPathText(newName);
         CFileStamp stamp;
         EntryType type{};
         if (CIoResult r = StampAt(parent, oldName, stamp, type); !r.Ok())

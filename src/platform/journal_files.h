@@ -12,6 +12,13 @@
 #include "platform/dir.h"
 #include "platform/io_result.h"
 
+// Whether this system has the journal's file operations (not Windows yet).
+#ifdef _WIN32
+inline constexpr bool kJournalAvailable = false;
+#else
+inline constexpr bool kJournalAvailable = true;
+#endif
+
 // A file that only grows: each Append is one write of the whole text (or a
 // failure), so a process killed at any moment leaves whole appends only.
 class CAppendFile {
