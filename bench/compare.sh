@@ -68,7 +68,7 @@ disk_base=${VEXA_BENCH_DISK:-$root/build/bench}/run.$$
 cleanup() { rm -rf "$tmpfs_base" "$disk_base"; }
 trap cleanup EXIT
 mkdir -p "$tmpfs_base" "$disk_base"
-export XDG_CONFIG_HOME=$tmpfs_base/config
+export XDG_CONFIG_HOME=$tmpfs_base/config XDG_DATA_HOME=$tmpfs_base/data
 started=$SECONDS
 
 python3 "$root/bench/gen_corpus.py" "$tmpfs_base/corpus" --files "$files" --size-mb "$size_mb" --seed "$seed" |
@@ -128,8 +128,11 @@ q() { printf '%q ' "$@"; }
 tool_cmd() { # tool dir
     local dir=$2 i
     case $1 in
-        vexa) echo "$(q "$cli" -s -y -q "$dir" "$suffixes" --rules "$rules") 2>$(q "$bench_state/vexa.log")" ;;
-        vexa_nomatch) echo "$(q "$cli" -s -y -q "$dir" "$suffixes" --rules "$nomatch") 2>$(q "$bench_state/vexa.log")" ;;
+        # vexa-cli keeps its undo journal in XDG_DATA_HOME beside the tree, on
+        # the same file system; each run first removes the previous run's.
+        vexa) echo "XDG_DATA_HOME=$(q "$(dirname "$dir")/data") $(q "$cli" -s -y -q "$dir" "$suffixes" --rules "$rules") 2>$(q "$bench_state/vexa.log")" ;;
+        vexa_noundo) echo "$(q "$cli" -s -y -q --no-undo "$dir" "$suffixes" --rules "$rules") 2>$(q "$bench_state/vexa.log")" ;;
+        vexa_nomatch) echo "XDG_DATA_HOME=$(q "$(dirname "$dir")/data") $(q "$cli" -s -y -q "$dir" "$suffixes" --rules "$nomatch") 2>$(q "$bench_state/vexa.log")" ;;
         # The dialog's run, timed by the program itself from the Start click
         # to "执行完成！"; its own start-up is not counted.
         dialog) echo "QT_QPA_PLATFORM=offscreen $(q "$dialog" "$dir" "$suffixes" "$rules") >>$(q "$dialog_secs") 2>/dev/null" ;;
@@ -302,7 +305,9 @@ bench_place() { # key label base rounds tools...
     printf '\n%s: %d selected files, %s MB, %d rounds after 1 warm-up round\n' \
         "$label" "$selected" "$selected_mb" "$rounds"
     printf '(median seconds; ratio = median of the per-round ratios vexa-cli / peer)\n'
-    printf '  %-34s %8.3f\n' "vexa-cli -s -y -q" "$v"
+    printf '  %-34s %8.3f   ratio %.3f (with journal / --no-undo)\n' "vexa-cli -s -y -q, with journal" "$v" \
+        "${stats[$key.ratio.vexa/vexa_noundo]}"
+    printf '  %-34s %8.3f\n' "vexa-cli -s -y -q --no-undo" "${stats[$key.median.vexa_noundo]}"
     for tool in "${tools[@]}"; do
         case $tool in sed|perl|sd) ;; *) continue ;; esac
         p=${stats[$key.median.$tool]}
@@ -337,10 +342,10 @@ peer_name() {
 echo "machine: $(nproc) cores, $(awk '/model name/ { $1 = $2 = $3 = ""; print; exit }' /proc/cpuinfo | sed 's/^ *//'), $(free -g | awk '/Mem:/ { print $2 }') GB"
 make_expected "$tmpfs_base/corpus"
 bench_place tmpfs "tmpfs ($(stat -f -c %T "$tmpfs_base"))" "$tmpfs_base" "$rounds" \
-    vexa sed perl sd dialog cat vexa_nomatch rg
+    vexa vexa_noundo sed perl sd dialog cat vexa_nomatch rg
 if [[ $disk == 1 ]]; then
     bench_place disk "disk ($(stat -f -c %T "$disk_base"), $disk_base)" "$disk_base" "$disk_rounds" \
-        vexa sed cat vexa_nomatch rg
+        vexa vexa_noundo sed cat vexa_nomatch rg
 fi
 rm -rf "$tmpfs_base/corpus" "$bench_expected"
 

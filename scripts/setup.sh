@@ -8,6 +8,7 @@ packages=(
     libgtest-dev libgmock-dev
     qt6-base-dev qt6-translations-l10n
     fonts-noto-cjk locales
+    libxxhash-dev
 )
 if [[ "${VEXA_SETUP_BENCH:-0}" == 1 ]]; then
     packages+=(sd hyperfine ripgrep time python3)

@@ -6,10 +6,12 @@
 #include <string>
 
 #include "cli/cli_diff.h"
+#include "cli/cli_journal.h"
 #include "cli/cli_texts.h"
 #include "cli/console_host.h"
 #include "cli/console_progress.h"
 #include "engine/job_tables.h"
+#include "engine/journal_store.h"
 #include "engine/name_quote.h"
 #include "engine/reason_texts.h"
 #include "engine/replace_thread.h"
@@ -18,10 +20,12 @@
 #include "platform/code_page.h"
 #include "platform/console.h"
 #include "platform/file_io.h"
+#include "platform/journal_files.h"
 #include "platform/paths.h"
 #include "prep/build_job.h"
 #include "prep/job_inputs.h"
 #include "service/core.h"
+#include "service/user_folders.h"
 
 namespace {
 
@@ -156,7 +160,14 @@ int CCliJob::Confirm(CCore& core) {
     return 0;
 }
 
-int CCliJob::Execute() {
+void CCliJob::NoteInterrupted(const CJob& job) const {
+    if (!LastRunInterrupted(job.journalRoot, job.folder))
+        return;
+    const std::string folder = PathForDisplay(job.folder);
+    WriteLocaleText(stderr, job.undo ? InterruptedUndoText(folder) : InterruptedRunText(folder));
+}
+
+int CCliJob::Execute(CJob job) {
     CConsoleProgress progress(WantProgressLine(m_options.quiet));
     if (const char* at = std::getenv("VEXA_CLI_TEST_SIGINT_AT"))
         progress.m_raiseSigintAt = std::atol(at);
@@ -173,15 +184,19 @@ int CCliJob::Execute() {
     g_stopFlag.store(false);
     {
         CStopOnInterrupt guard(g_stopFlag);
-        JobParams params{&progress, &worker, &g_stopFlag, BuildJob(g_jobTables, m_options.dryRun),
+        JobParams params{&progress, &worker, &g_stopFlag, std::move(job),
                          m_options.list ? &list : nullptr};
         params.job.jobs = m_options.jobs;
         worker.RunJob(&params);
     }
     progress.Finish();
+    if (!worker.m_result.refusal.empty()) {
+        WriteLocaleText(stderr, "vexa-cli: " + worker.m_result.refusal + "\n");
+        return kExitRefused;
+    }
     const bool stopped = g_stopFlag.load();
     const bool listed = !m_options.list || list.Flush();
-    PrintSummary(worker.m_result, m_options.dryRun, stopped);
+    PrintSummary(worker.m_result, m_options.dryRun, worker.m_job.undo, stopped);
     if (stopped)
         return kExitStopped;
     return worker.m_result.HasProblems() || !listed || !diffWritten ? kExitProblems : kExitClean;
@@ -200,10 +215,12 @@ bool CCliJob::PrintDiff(const std::string& path, std::string_view oldText,
     return false;
 }
 
-void CCliJob::PrintSummary(const CRunResult& result, bool dryRun, bool stopped) {
+void CCliJob::PrintSummary(const CRunResult& result, bool dryRun, bool undo, bool stopped) {
     std::string text;
     if (dryRun)
-        text += std::string(kDryRunNote) + "\n";
+        text += std::string(undo ? kUndoDryRunNote : kDryRunNote) + "\n";
+    else if (undo)
+        text += std::string(kUndoNote) + "\n";
     text += FormatRunCounts(result) + "\n";
     text += FormatRunProblems(result, kProblemsListed);
     if (stopped)
@@ -215,9 +232,37 @@ void CCliJob::PrintSummary(const CRunResult& result, bool dryRun, bool stopped) 
 int CCliJob::Run() {
     if (!CollectInputs(*g_pCore))
         return kExitRefused;
+    CJob job = BuildJob(g_jobTables, m_options.dryRun);
+    job.keepJournal = job.keepJournal && !m_options.noUndo;
+    NoteInterrupted(job);
     if (const int refused = Confirm(*g_pCore))
         return refused;
-    return Execute();
+    return Execute(std::move(job));
+}
+
+int CCliJob::Undo() {
+    if (KindOfPath(m_options.folder) != PathKind::Folder) {
+        WriteLocaleText(stderr, "vexa-cli: 路径无效！\n");
+        return kExitRefused;
+    }
+    CJob job;
+    job.folder = m_options.folder;
+    job.undo = true;
+    job.dryRun = m_options.dryRun;
+    job.codePage = CCodePage::Working().Name();
+    job.journalRoot = JournalRootIn(UserDataFolder());
+    NoteInterrupted(job);
+    if (!m_options.yes && !m_options.dryRun) {
+        if (!IsTerminal(stdin)) {
+            WriteLocaleText(stderr, std::string(kNoTerminal) + "\n");
+            return kExitRefused;
+        }
+        if (g_pCore->msgboxConfirm(nullptr, kConfirmUndo) != CDialogHost::kYes) {
+            WriteLocaleText(stderr, std::string(kDeclined) + "\n");
+            return kExitRefused;
+        }
+    }
+    return Execute(std::move(job));
 }
 
 int RunCli(int argc, char** argv) {
@@ -236,7 +281,12 @@ int RunCli(int argc, char** argv) {
         case CliCommand::UsageError:
             WriteLocaleText(stderr, "vexa-cli: " + parse.error + "\n" + kUsageHint + "\n");
             return kExitRefused;
+        case CliCommand::ListJournals:
+            return ListJournals();
+        case CliCommand::Forget:
+            return ForgetJournal(parse.options.folder);
         case CliCommand::Run:
+        case CliCommand::Undo:
             break;
     }
     CCore core;
@@ -244,7 +294,8 @@ int RunCli(int argc, char** argv) {
     core.SetDialogHost(&host);
     g_pCore = &core;
     g_jobTables.Allocate();
-    const int status = CCliJob(parse.options).Run();
+    CCliJob cli(parse.options);
+    const int status = parse.command == CliCommand::Undo ? cli.Undo() : cli.Run();
     g_jobTables.Release();
     g_pCore = nullptr;
     return status;

@@ -14,6 +14,7 @@ inline constexpr int kExitRefused = 2;   // input refused, confirmation declined
 inline constexpr int kExitStopped = 130;
 
 class CCore;
+struct CJob;
 struct JobTables;
 
 class CCliJob {
@@ -21,6 +22,8 @@ class CCliJob {
     explicit CCliJob(const CCliOptions& options) : m_options(options) {}
     // Needs g_pCore with a console host and allocated job tables.
     int Run();
+    // Undoes the last run on the folder (--undo).
+    int Undo();
 
   private:
     // What the dialog does before it asks: read, check, normalise, load.
@@ -30,11 +33,13 @@ class CCliJob {
     bool ReadStreams(JobTables& tables);
     // 0 to go on, or the exit status when the run must not start.
     int Confirm(CCore& core);
-    int Execute();
+    int Execute(CJob job);
+    // Says on stderr that the folder's last run was interrupted, if it was.
+    void NoteInterrupted(const CJob& job) const;
     // One file's diff on stdout; false when stdout failed.
     static bool PrintDiff(const std::string& path, std::string_view oldText,
                           std::string_view newText);
-    static void PrintSummary(const struct CRunResult& result, bool dryRun, bool stopped);
+    static void PrintSummary(const struct CRunResult& result, bool dryRun, bool undo, bool stopped);
 
     const CCliOptions& m_options;
 };

@@ -43,6 +43,10 @@ const COptionSpec kOptions[] = {
     {'l', "list", &CCliOptions::list},
     {0, "diff", &CCliOptions::diff},
     {'q', "quiet", &CCliOptions::quiet},
+    {0, "no-undo", &CCliOptions::noUndo},
+    {0, "undo", CliCommand::Undo},
+    {0, "journal", CliCommand::ListJournals},
+    {0, "forget", CliCommand::Forget},
     {'j', "jobs", &ApplyJobs},
     {'h', "help", CliCommand::Help},
     {'V', "version", CliCommand::Version},
@@ -163,11 +167,21 @@ CCliParse ParseCliOptions(int argc, char** argv) {
             return Failure(Unknown(Written(arg, optopt)));
         if (std::string error = Apply(*spec, optarg, arg, parse); !error.empty())
             return Failure(error);
-        if (parse.command != CliCommand::Run)
+        if (parse.command == CliCommand::Help || parse.command == CliCommand::Version)
             return parse;
     }
     for (; optind < argc; ++optind)
         operands.emplace_back(argv[optind]);
+    // The journal commands take the folder alone, or nothing.
+    if (parse.command != CliCommand::Run) {
+        const size_t wanted = parse.command == CliCommand::ListJournals ? 0 : 1;
+        if (operands.size() != wanted)
+            return Failure(wanted == 0 ? "--journal 不需要参数"
+                                       : "--undo 和 --forget 需要一个参数：目录");
+        if (wanted == 1)
+            parse.options.folder = operands[0];
+        return parse;
+    }
     if (operands.size() != 2) {
         return Failure(operands.size() < 2 ? "需要两个参数：目录 和 文件后缀"
                                            : "参数过多：只需要 目录 和 文件后缀");

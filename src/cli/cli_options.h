@@ -15,6 +15,7 @@ struct CCliOptions {
     bool list = false;               // -l
     bool diff = false;               // --diff
     bool quiet = false;              // -q
+    bool noUndo = false;             // --no-undo: keep no journal
     unsigned jobs = 0;               // -j, --jobs; 0: one thread per processor
 };
 
@@ -22,7 +23,10 @@ enum class CliCommand {
     Run,
     Help,
     Version,
-    UsageError,  // error holds what was wrong
+    Undo,          // --undo FOLDER
+    ListJournals,  // --journal
+    Forget,        // --forget FOLDER
+    UsageError,    // error holds what was wrong
 };
 
 struct CCliParse {

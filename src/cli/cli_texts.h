@@ -1,4 +1,6 @@
 #pragma once
+
+#include <string>
 // The texts of vexa-cli, UTF-8. The dialog's own messages come from the
 // engine and the rules loader; these are the command line's.
 
@@ -12,6 +14,27 @@ inline constexpr const char* kDryRunNote =
     "没有写入任何文件，也没有重命名任何文件夹。";
 inline constexpr const char* kStoppedNote =
     "已按 Ctrl-C 停止：当前文件已处理完，已进入的文件夹已按规则重命名，其余未处理。";
+inline constexpr const char* kUndoDryRunNote =
+    "演练（--undo --dry-run）：以下是撤销将会恢复的文件和改回原名的文件夹，"
+    "没有改动任何东西。";
+inline constexpr const char* kUndoNote =
+    "撤销上次执行：已恢复的文件计为“已改写”，改回原名的文件夹计为“已重命名”，"
+    "本来就是原样的计为“未改动”。";
+inline constexpr const char* kConfirmUndo =
+    "将把上次执行改写的文件恢复原样、把重命名的文件夹改回原名；"
+    "执行后又被改动过的文件和文件夹不会被恢复。是否继续？";
+
+inline std::string InterruptedRunText(const std::string& folder) {
+    return "vexa-cli: 上次在 " + folder +
+           " 上的执行被中断了（进程被终止），它留下的临时文件会被清除。它已做的改动可以用 "
+           "vexa-cli --undo 撤销；本次执行一旦改动文件，上次的撤销日志就会被替换。\n";
+}
+
+inline std::string InterruptedUndoText(const std::string& folder) {
+    return "vexa-cli: 上次在 " + folder +
+           " 上的执行被中断了（进程被终止）；撤销会恢复它已做的改动，并清除它留下的临时文件。\n";
+}
+
 // The default rules files are wanted, but the user has no config folder.
 inline constexpr const char* kNoConfigFolder =
     "找不到用户的配置文件夹：XDG_CONFIG_HOME 和 HOME 都没有设置为绝对路径，"
@@ -29,6 +52,8 @@ inline constexpr const char* kSuffixNotInCodePage =
 
 inline constexpr const char* kHelpText = R"(用法 Usage: vexa-cli [选项] 目录 文件后缀
                   vexa-cli [OPTIONS] FOLDER SUFFIXES
+                  vexa-cli --undo [-y] [-n] [-l] 目录
+                  vexa-cli --journal | --forget 目录
 
 在 目录 中按文本替换规则改写所选文件，并可按重命名规则重命名子文件夹。
 与 Korvane 对话框是同一个任务，只是不开窗口。
@@ -65,6 +90,12 @@ can rename its subfolders by the rename rules: the dialog's job, headless.
   -j, --jobs N              用 N 个线程改写文件 (1-256)；默认每个处理器一个。
                             输出与 -j 1 完全相同 (threads that rewrite files;
                             default one per processor; same output as -j 1)
+      --no-undo             不写撤销日志，执行后无法撤销（大目录树略快）
+                            (keep no undo journal: the run cannot be undone)
+      --undo 目录           撤销该目录上最近一次执行 (undo the folder's last run);
+                            可加 -y、-n（只列出将恢复什么）、-l
+      --journal             列出保存的撤销日志及其占用空间 (list undo journals)
+      --forget 目录         删除该目录的撤销日志 (delete the folder's journal)
   -h, --help                显示本帮助 (this help)
   -V, --version             显示版本 (version)
 
@@ -81,7 +112,7 @@ can rename its subfolders by the rename rules: the dialog's job, headless.
   vexa-cli 只读取规则文件，从不创建或修改它们，也不读写对话框的设置。
 
 执行 Running
-  替换操作无法撤销，请先备份文件！不带 --yes 时会在终端上询问确认 (y/yes 继续)；
+  不带 --yes 时会在终端上询问确认 (y/yes 继续)；
   标准输入不是终端时必须加 --yes。只有内容确实改变的文件才会被写回；
   文件保持原有编码 (UTF-16 LE/BE、带 BOM 的 UTF-8 或本地字符集) 和换行符，
   每个文件原子替换，失败时原文件不变。无法安全改写的文件会被跳过并在摘要中列出。
@@ -97,6 +128,23 @@ can rename its subfolders by the rename rules: the dialog's job, headless.
   结束时在标准错误上打印摘要：所选、改写、未改动、跳过（含原因和路径）的文件数，
   重命名和重命名失败的文件夹数。
 
+撤销 Undo
+  每次执行（不加 --no-undo、不是演练）都在 $XDG_DATA_HOME/Vexa/journal/（默认
+  ~/.local/share/Vexa/journal/）记下它做的每个改动，并在改动之前保留原文件：
+  与日志同一文件系统时只是多一个硬链接，不占空间；否则复制一份（所有副本合计
+  不超过 2 GiB，超出时先删除其他目录最旧的日志，仍不够则该文件不改写并说明原因）。
+  每个目录只保留最近一次执行的日志；在该目录上的下一次执行改动第一个文件之前
+  删除它。vexa-cli --undo 目录 从最后一个改动开始倒序恢复：文件内容仍与执行结果
+  完全相同（同一文件、同一散列）才换回原文件（内容、权限、属主、扩展属性）；
+  文件夹仍在新名称下且旧名称空闲才改回原名。执行之后又被改动的文件或文件夹
+  不会被恢复，而是在摘要中列出：撤销从不覆盖之后的改动。撤销是安全网，不是
+  备份：重要的文件仍请先备份。
+  同一目录（或其上层、下层目录）上同时只能有一个执行或撤销，其他的会被拒绝。
+  被终止的执行留下的临时文件在下一次执行或撤销时按日志清除，并提示可以撤销。
+  Every run keeps a journal (originals hard-linked, or copied up to 2 GiB in
+  all); --undo restores files still exactly as the run left them and renames
+  folders back, newest change first, and lists what changed since.
+
 退出状态 Exit status
   0     所选的一切都已处理；略过的链接不算问题 (everything selected was handled)
   1     运行结束，但有文件或文件夹被跳过或失败 (something was skipped or failed)
@@ -109,6 +157,8 @@ can rename its subfolders by the rename rules: the dialog's job, headless.
   printf 'colour`color\n' | vexa-cli --rules - -y ~/site '*.txt'
   vexa-cli -s -y ~/site '*.htm;*.css'         执行，不再询问
   vexa-cli -s -R --rules r.txt --rename-rules d.txt ~/site '*.*'
+  vexa-cli --undo -n -l ~/site                先看撤销会恢复什么
+  vexa-cli --undo -y ~/site                   撤销上次执行
 )";
 
 // Added to the help on Windows.

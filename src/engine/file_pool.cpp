@@ -9,9 +9,15 @@ namespace {
 // that memory stays small.
 constexpr size_t kInHandPerWorker = 4;
 
-CFileResult RewriteSafely(CFileRewriter& rewriter, const CDir& dir, const CDirEntry& entry) {
+// displayPath without the chosen folder in front: the file's path below it.
+std::string_view BelowFolder(const CJob& job, std::string_view displayPath) {
+    return displayPath.substr(displayPath.starts_with(job.folder) ? job.folder.size() : 0);
+}
+
+CFileResult RewriteSafely(CFileRewriter& rewriter, const CDir& dir, const CDirEntry& entry,
+                          std::string_view path) {
     try {
-        return rewriter.Rewrite(dir, entry);
+        return rewriter.Rewrite(dir, entry, path);
     } catch (const std::bad_alloc&) {
         return {FileOutcome::Skipped, Reason::OutOfMemory, 0};
     }
@@ -69,7 +75,8 @@ void CFilePool::Work() {
         CTask* task = m_queue.front();
         m_queue.pop_front();
         lock.unlock();
-        const CFileResult result = RewriteSafely(rewriter, *task->dir, task->entry);
+        const CFileResult result =
+            RewriteSafely(rewriter, *task->dir, task->entry, BelowFolder(m_job, task->displayPath));
         lock.lock();
         task->result = result;
         task->done = true;
@@ -80,7 +87,8 @@ void CFilePool::Work() {
 void CFilePool::Submit(std::shared_ptr<const CDir> dir, CDirEntry entry, std::string displayPath) {
     if (m_inline) {
         DeliverUntil(0);
-        m_onFile(displayPath, RewriteSafely(*m_inline, *dir, entry));
+        m_onFile(displayPath,
+                 RewriteSafely(*m_inline, *dir, entry, BelowFolder(m_job, displayPath)));
         return;
     }
     DeliverUntil(m_limit - 1);

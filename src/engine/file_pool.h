@@ -90,10 +90,10 @@ class CRenamerAfterFiles final : public CFolderRenamer {
   public:
     CRenamerAfterFiles(CFolderRenamer& renamer, CFilePool& pool)
         : m_renamer(renamer), m_pool(pool) {}
-    CIoResult Rename(const CDir& parent, const CPlatformName& oldName,
-                     const CPlatformName& newName) override {
+    CIoResult Rename(const CDir& parent, const std::string& parentPath,
+                     const CPlatformName& oldName, const CPlatformName& newName) override {
         m_pool.Finish();
-        return m_renamer.Rename(parent, oldName, newName);
+        return m_renamer.Rename(parent, parentPath, oldName, newName);
     }
 
   private:

@@ -4,6 +4,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "engine/journal_hooks.h"
 #include "engine/large_file_scan.h"
 #include "platform/code_page.h"
 #include "platform/mbcs.h"
@@ -90,7 +91,8 @@ CFileRewriter::CFileRewriter(const CJob& job)
         m_bRulesUtf8 = m_bRulesUtf8 && IsValidUtf8(rule.find) && IsValidUtf8(rule.replacement);
 }
 
-CFileResult CFileRewriter::Rewrite(const CDir& dir, const CDirEntry& entry) {
+CFileResult CFileRewriter::Rewrite(const CDir& dir, const CDirEntry& entry, std::string_view path) {
+    m_path = path;
     // A FIFO, device or socket is never opened: its content cannot be examined.
     if (entry.type != EntryType::File)
         return Skip(Reason::NotRegular);
@@ -203,8 +205,16 @@ bool CFileRewriter::SameAsFile(const CDir& dir, const CPlatformName& name, const
 CFileResult CFileRewriter::Replace(const CDir& dir, const CPlatformName& name,
                                    const CFileStamp& stamp, std::string_view mark,
                                    std::string_view body) {
-    return Replaced(m_job.dryRun ? CheckReplaceableAt(dir, name, stamp)
-                                 : ReplaceFileAt(dir, name, stamp, {mark, body}));
+    if (m_job.dryRun)
+        return Replaced(CheckReplaceableAt(dir, name, stamp));
+    CFileResult refused;
+    const CIoResult r = ReplaceRecorded(
+        mark.size() + body.size(), Hash64({mark, body}), refused, [&](CReplaceJournal* journal) {
+            return ReplaceFileAt(dir, name, stamp, {mark, body}, journal);
+        });
+    if (refused.outcome != FileOutcome::Unchanged)
+        return refused;
+    return Replaced(r);
 }
 
 CFileResult CFileRewriter::Replaced(const CIoResult& r) {
@@ -214,6 +224,27 @@ CFileResult CFileRewriter::Replaced(const CIoResult& r) {
     if (IsRefusal(r.status))
         return Skip(reason, reason == Reason::NoPermission ? r.osError : 0);
     return {FileOutcome::WriteFailed, reason, r.osError};
+}
+
+CIoResult CFileRewriter::ReplaceRecorded(
+    std::uint64_t size, std::uint64_t hash, CFileResult& refused,
+    const std::function<CIoResult(CReplaceJournal*)>& replace) {
+    if (!m_pJournal)
+        return replace(nullptr);
+    // The folder's previous journal goes before its first change, also
+    // when this run keeps none.
+    if (const CIoResult started = m_pJournal->Start(); !started.Ok() || !m_pJournal->Recording()) {
+        if (!started.Ok() && m_pJournal->Recording()) {
+            refused = Skip(Reason::UndoCannotWrite, started.osError);
+            return started;
+        }
+        return replace(nullptr);
+    }
+    CJournalReplace journal(*m_pJournal, m_path, size, hash);
+    const CIoResult r = replace(&journal);
+    if (journal.m_failure != Reason::None)
+        refused = Skip(journal.m_failure, journal.m_osError);
+    return r;
 }
 
 // Whether any find text occurs in the file's text, decided on the bytes in

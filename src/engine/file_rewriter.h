@@ -16,6 +16,7 @@
 #include "engine/job.h"
 #include "engine/reason_texts.h"
 #include "engine/rule_matcher.h"
+#include "engine/run_journal.h"
 #include "platform/code_page.h"
 #include "platform/dir.h"
 #include "platform/file_io.h"
@@ -33,7 +34,11 @@ class CFileRewriter {
   public:
     explicit CFileRewriter(const CJob& job);
 
-    CFileResult Rewrite(const CDir& dir, const CDirEntry& entry);
+    // path: the file's path below the chosen folder, for the journal.
+    CFileResult Rewrite(const CDir& dir, const CDirEntry& entry, std::string_view path = {});
+
+    // The run's journal: every replace is recorded in it first (null: none).
+    CRunJournal* m_pJournal = nullptr;
 
     // Files from this size on are not held in memory but searched a piece at
     // a time; one in which a find text occurs is skipped as too large. A
@@ -71,8 +76,14 @@ class CFileRewriter {
     // once per encoding; null when one has no such form.
     const std::vector<std::string>* EncodedFinds(TextEncoding encoding);
 
+    // The replace itself, through the journal when the run keeps one: replace
+    // is given the file's record (or null); size and hash are of the new bytes.
+    CIoResult ReplaceRecorded(std::uint64_t size, std::uint64_t hash, CFileResult& refused,
+                              const std::function<CIoResult(CReplaceJournal*)>& replace);
+
     const CJob& m_job;
     const CCodePage m_codePage;  // the job's working code page
+    std::string m_path;          // of the file in hand, below the chosen folder
     CRuleMatcher m_matcher;      // the find texts, searched for all at once
     CRuleApplier m_applier;      // its second buffer kept from file to file
     bool m_bRulesUtf8 = true;    // every find text and replacement is valid UTF-8

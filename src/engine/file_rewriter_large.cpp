@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "engine/file_rewriter.h"
+#include "engine/journal_format.h"
 #include "engine/large_file_scan.h"
 #include "engine/stream_rules.h"
 #include "platform/code_page.h"
@@ -72,15 +73,21 @@ CFileResult CFileRewriter::RewriteStreamed(const CDir& dir, const CPlatformName&
     const CFileStamp stamp = reader.Stamp();
     const bool write = !m_job.dryRun;
     CFileReplacement replacement;
+    CHash64 hash;  // of the new bytes, for the journal
+    const bool hashed = write && m_pJournal;
     char mark[3];
     size_t got = 0;
     if (CIoResult r = reader.ReadAt(0, mark, markLength, got); !r.Ok() || got != markLength)
         return Skip(Reason::CannotRead, r.osError);
     if (write) {
-        if (CIoResult r = replacement.Begin(dir, name, stamp); !r.Ok())
+        // With a journal the temporary file stays unnamed until the journal
+        // knows the name it takes, so a run killed meanwhile leaves nothing.
+        if (CIoResult r = replacement.Begin(dir, name, stamp, hashed); !r.Ok())
             return Replaced(r);
         if (CIoResult r = replacement.Write(std::string_view(mark, markLength)); !r.Ok())
             return Replaced(r);
+        if (hashed)
+            hash.Add(std::string_view(mark, markLength));
     }
     const Reason badText = encoding == EncUtf8 ? Reason::BadUtf8 : Reason::BadWorking;
     CStreamRules rules(m_job.rules);
@@ -124,10 +131,20 @@ CFileResult CFileRewriter::RewriteStreamed(const CDir& dir, const CPlatformName&
         if (write && !piece.empty()) {
             if (CIoResult r = replacement.Write(piece); !r.Ok())
                 return Replaced(r);
+            if (hashed)
+                hash.Add(piece);
         }
     }
     if (!rules.Occurred() || (same && writtenAt == readAt))
         return {};
     reader.Close();  // Windows will not replace a file this process still holds open
-    return Replaced(write ? replacement.Commit() : CheckReplaceableAt(dir, name, stamp));
+    if (!write)
+        return Replaced(CheckReplaceableAt(dir, name, stamp));
+    CFileResult refused;
+    const CIoResult r =
+        ReplaceRecorded(writtenAt, hashed ? hash.Value() : 0, refused,
+                        [&](CReplaceJournal* journal) { return replacement.Commit(journal); });
+    if (refused.outcome != FileOutcome::Unchanged)
+        return refused;
+    return Replaced(r);
 }

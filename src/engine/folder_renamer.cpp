@@ -17,8 +17,8 @@ CIoResult CSimulatedRenamer::Probe(const CDir& parent, const CPlatformName& name
     return parent.Probe(name, type);
 }
 
-CIoResult CSimulatedRenamer::Rename(const CDir& parent, const CPlatformName& oldName,
-                                    const CPlatformName& newName) {
+CIoResult CSimulatedRenamer::Rename(const CDir& parent, const std::string&,
+                                    const CPlatformName& oldName, const CPlatformName& newName) {
     if (CIoResult from = Probe(parent, oldName); !from.Ok())
         return from;
     const CIoResult to = Probe(parent, newName);

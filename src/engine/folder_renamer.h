@@ -11,14 +11,15 @@
 class CFolderRenamer {
   public:
     virtual ~CFolderRenamer() = default;
-    // Renames oldName to newName inside parent, never replacing anything.
-    virtual CIoResult Rename(const CDir& parent, const CPlatformName& oldName,
-                             const CPlatformName& newName) = 0;
+    // Renames oldName to newName inside parent (parentPath, ending in "/",
+    // names it for records only), never replacing anything.
+    virtual CIoResult Rename(const CDir& parent, const std::string& parentPath,
+                             const CPlatformName& oldName, const CPlatformName& newName) = 0;
 };
 
 class CRealRenamer final : public CFolderRenamer {
   public:
-    CIoResult Rename(const CDir& parent, const CPlatformName& oldName,
+    CIoResult Rename(const CDir& parent, const std::string&, const CPlatformName& oldName,
                      const CPlatformName& newName) override {
         return parent.RenameChild(oldName, newName);
     }
@@ -26,8 +27,8 @@ class CRealRenamer final : public CFolderRenamer {
 
 class CSimulatedRenamer final : public CFolderRenamer {
   public:
-    CIoResult Rename(const CDir& parent, const CPlatformName& oldName,
-                     const CPlatformName& newName) override;
+    CIoResult Rename(const CDir& parent, const std::string& parentPath,
+                     const CPlatformName& oldName, const CPlatformName& newName) override;
 
   private:
     // NotFound or Ok (anything else: OpenFailed) for name in parent, as it

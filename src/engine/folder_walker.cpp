@@ -43,6 +43,7 @@ CFolderWalker::CFolderWalker(const CJob& job, CFolderRenamer& renamer, CRunResul
       m_pStopWord(stopWord),
       m_onEvent(std::move(onEvent)),
       m_protected(job.protectedFiles.begin(), job.protectedFiles.end()),
+      m_protectedFolders(job.protectedFolders.begin(), job.protectedFolders.end()),
       m_bSelectAll(std::find(job.extensions.begin(), job.extensions.end(), "*") !=
                    job.extensions.end()) {}
 
@@ -134,6 +135,8 @@ void CFolderWalker::Handle(const CFrame& frame, const CDirEntry& entry, const Fi
             child.name = entry.name;
             child.path = frame.path + NameToPathText(entry.name) + kPathSeparator;
             const CIoResult opened = frame.dir->OpenChild(entry.name, *child.dir);
+            if (opened.Ok() && m_protectedFolders.count(child.dir->Id()))
+                return;
             if (Enter(child, opened)) {
                 m_stack.push_back(std::move(child));  // frame is not used after this
                 return;
@@ -169,7 +172,7 @@ void CFolderWalker::RenameSubfolder(const CDir& parent, const std::string& paren
             continue;
         CPlatformName newName;
         const CIoResult r = NameFromWorking(m_codePage, rule.newName, newName)
-                                ? m_renamer.Rename(parent, folderName, newName)
+                                ? m_renamer.Rename(parent, parentPath, folderName, newName)
                                 : CIoResult{IoStatus::RenameFailed, 0};
         CRunEvent event{r.Ok() ? RunEventKind::Renamed : RunEventKind::RenameFailed,
                         parentPath + NameToPathText(folderName),

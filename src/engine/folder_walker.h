@@ -73,5 +73,6 @@ class CFolderWalker {
     std::vector<CFrame> m_stack;  // the folders open from the chosen one down
     std::unordered_set<CNodeId, CNodeIdHash> m_walked;
     std::unordered_set<CNodeId, CNodeIdHash> m_protected;
+    std::unordered_set<CNodeId, CNodeIdHash> m_protectedFolders;
     bool m_bSelectAll;  // "*" is among the extensions
 };

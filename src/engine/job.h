@@ -3,10 +3,12 @@
 // the checked inputs on its own thread; the worker gets its own copy when
 // the run starts and reads nothing global.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/io_result.h"
+#include "platform/journal_files.h"
 
 struct CReplaceRuleText {
     std::string find;  // never empty; may hold CR LF
@@ -30,4 +32,12 @@ struct CJob {
     unsigned jobs = 0;     // threads that rewrite files; 0: one per processor
     // The rules files and the settings file: never rewritten, wherever they lie.
     std::vector<CNodeId> protectedFiles;
+    // Folders never walked nor renamed (the undo journals' folder).
+    std::vector<CNodeId> protectedFolders;
+    // Where the undo journals live; empty: no journal and no lock (tests).
+    std::string journalRoot;
+    bool keepJournal = kJournalAvailable;  // record the run so that it can be undone
+    // The room the journals' copies may take in all.
+    std::uint64_t journalCopyLimit = std::uint64_t{2} << 30;
+    bool undo = false;  // undo the last run on folder instead of applying rules
 };

@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr std::array<std::pair<Reason, const char*>, 33> kTexts{{
+constexpr std::array<std::pair<Reason, const char*>, 39> kTexts{{
     {Reason::None, ""},
     {Reason::CannotOpen, "无法打开"},
     {Reason::CannotRead, "无法读取"},
@@ -39,6 +39,12 @@ constexpr std::array<std::pair<Reason, const char*>, 33> kTexts{{
     {Reason::TargetExists, "目标已存在"},
     {Reason::CannotRename, "无法重命名"},
     {Reason::HasStreams, "文件带有备用数据流，替换会丢失它们"},
+    {Reason::UndoNoRoom, "撤销日志的副本将超过 2 GiB 上限，无法保留原文件以便撤销，未改写"},
+    {Reason::UndoCannotKeep, "无法在撤销日志中保留原文件，未改写"},
+    {Reason::UndoCannotWrite, "无法写入撤销日志，未改写"},
+    {Reason::ChangedSinceRun, "文件在上次执行后已被改动，未恢复"},
+    {Reason::FolderChangedSinceRun, "文件夹在上次执行后已被改动或原名称已被占用，未恢复"},
+    {Reason::OriginalGone, "撤销日志中的原文件已不存在，无法恢复"},
 }};
 
 }  // namespace

@@ -47,6 +47,14 @@ enum class Reason : std::uint8_t {
     CannotRename,
     // replacing it, on Windows
     HasStreams,
+    // the undo journal
+    UndoNoRoom,
+    UndoCannotKeep,
+    UndoCannotWrite,
+    // undoing a run
+    ChangedSinceRun,
+    FolderChangedSinceRun,
+    OriginalGone,
 };
 
 // The reason's text, with the system's words for osError when it is not 0.

@@ -18,6 +18,8 @@
 
 class CReplaceThread;
 class CFileRewriter;
+class CRunJournal;
+class CRunSession;
 struct CFileResult;
 struct CDirEntry;
 class CDir;
@@ -50,7 +52,10 @@ class CReplaceThread {
     // Waits for the thread to end; no effect when none runs.
     void Join();
 
-    // The whole run: copies params->job, walks its folder, posts WM_JOB_DONE. Returns 1.
+    // The whole run: copies params->job, walks its folder (or, for an undo
+    // job, undoes the folder's last run), posts WM_JOB_DONE. Returns 1. A run
+    // that may not start (its folder is busy) posts only WM_JOB_DONE and says
+    // why in m_result.refusal.
     int RunJob(JobParams* params);
 
     // The run's steps by path, on m_job (tests, and callers without a walk):
@@ -95,6 +100,9 @@ class CReplaceThread {
     // Every event passes here: counted, kept if a problem, given to the sink.
     void Record(CRunEvent event);
     void ConfigureRewriter(CFileRewriter& rewriter);
+    void UndoLastRun(CRunSession& session);
+
+    CRunJournal* m_pJournal = nullptr;  // the run's journal while it walks
 
     std::string m_sHandedPath;  // the file handed to the rewriter last
     ThreadProc m_proc = nullptr;

@@ -7,11 +7,34 @@
 #include "engine/file_rewriter.h"
 #include "engine/folder_renamer.h"
 #include "engine/folder_walker.h"
+#include "engine/journal_hooks.h"
 #include "engine/replace_thread.h"
+#include "engine/run_session.h"
+#include "engine/run_summary.h"
+#include "engine/undo_run.h"
 #include "platform/name_text.h"
 #include "platform/paths.h"
 
 namespace {
+
+// The renamer of a run; with a journal, every rename is recorded before it is made.
+class CRunRenamer {
+  public:
+    CRunRenamer(const CJob& job, CRunJournal* journal) {
+        if (job.dryRun) {
+            m_inner = std::make_unique<CSimulatedRenamer>();
+            return;
+        }
+        m_inner = std::make_unique<CRealRenamer>();
+        if (journal)
+            m_journaled = std::make_unique<CJournalRenamer>(*journal, *m_inner, job.folder);
+    }
+    CFolderRenamer& Get() { return m_journaled ? *m_journaled : *m_inner; }
+
+  private:
+    std::unique_ptr<CFolderRenamer> m_inner;
+    std::unique_ptr<CFolderRenamer> m_journaled;
+};
 
 std::unique_ptr<CFolderRenamer> MakeRenamer(const CJob& job) {
     if (job.dryRun)
@@ -40,9 +63,42 @@ int CReplaceThread::RunJob(JobParams* params) {
     if (params)
         m_job = params->job;
     Reset();
-    WalkFolder(m_job.folder);
+    if (!m_job.folder.empty() && m_job.folder.back() != '/')
+        m_job.folder += '/';
+    CRunSession session;
+    if (session.Begin(m_job, m_result)) {
+        if (m_job.undo) {
+            UndoLastRun(session);
+        } else {
+            m_pJournal = session.Journal();
+            WalkFolder(m_job.folder);
+            m_pJournal = nullptr;
+        }
+        session.End();
+    }
     Post(WM_JOB_DONE, 0);
     return 1;
+}
+
+void CReplaceThread::UndoLastRun(CRunSession& session) {
+    const std::string folder = PathForDisplay(m_job.folder);
+    if (!session.HasPrevious()) {
+        m_result.refusal = "文件夹 " + folder + " 没有可撤销的执行记录。";
+        return;
+    }
+    CUndoRun undo(m_job.folder, session.Folder(), session.Previous(), m_job.dryRun, m_result);
+    undo.m_onEvent = [this](CRunEvent event) { Record(std::move(event)); };
+    const bool ran = undo.Run(m_pStopWord, [this] {
+        ++m_fileCount;
+        Post(WM_JOB_PROGRESS, m_fileCount);
+    });
+    if (!ran) {
+        m_result.refusal = "文件夹 " + folder + " 已不是上次执行时的那个文件夹，不撤销。";
+        return;
+    }
+    // Undone completely: nothing is left to undo a second time.
+    if (!m_job.dryRun && !m_result.stopped && !m_result.HasProblems())
+        CJournalStore::ClearJournal(session.Folder());
 }
 
 void CReplaceThread::Announce() {
@@ -77,6 +133,7 @@ void CReplaceThread::RecordFile(const std::string& displayPath, const CFileResul
 void CReplaceThread::ConfigureRewriter(CFileRewriter& rewriter) {
     rewriter.m_maxFileBytes = m_maxFileBytes;
     rewriter.m_streamFromBytes = m_streamFromBytes;
+    rewriter.m_pJournal = m_pJournal;
     // The change hook sees the file that was handed out last: with a hook
     // the run rewrites on its own thread, one file after the other.
     if (m_changeHook) {
@@ -89,13 +146,13 @@ void CReplaceThread::ConfigureRewriter(CFileRewriter& rewriter) {
 // The walk runs on this thread and owns the renames; the files it selects
 // go to a pool of workers, whose outcomes come back here in walk order.
 void CReplaceThread::WalkFolder(const std::string& folderPath) {
-    const std::unique_ptr<CFolderRenamer> renamer = MakeRenamer(m_job);
+    CRunRenamer renamer(m_job, m_pJournal);
     CFilePool pool(
         m_job, m_changeHook ? 1 : WorkerCount(m_job.jobs),
         [this](CFileRewriter& r) { ConfigureRewriter(r); },
         [this](const std::string& path, const CFileResult& r) { RecordFile(path, r); },
         [this](CRunEvent event) { Record(std::move(event)); });
-    CRenamerAfterFiles afterFiles(*renamer, pool);
+    CRenamerAfterFiles afterFiles(renamer.Get(), pool);
     CFolderWalker walker(m_job, afterFiles, m_result, m_pStopWord,
                          [&pool](CRunEvent event) { pool.Event(std::move(event)); });
     walker.m_entryHook = m_entryHook;

@@ -20,5 +20,5 @@ int CRunResult::Count(RunEventKind kind) const {
 }
 
 bool CRunResult::HasProblems() const {
-    return !events.empty();
+    return !refusal.empty() || !events.empty();
 }

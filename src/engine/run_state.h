@@ -56,6 +56,11 @@ struct CRunResult {
     int unchanged = 0;        // selected files that needed no change
     int linksPassedOver = 0;  // symbolic links below the chosen folder, never followed
     bool stopped = false;
+    // Why the run did not start at all (UTF-8); empty when it ran.
+    std::string refusal;
+    // The folder's previous run ended before it finished (killed): what it
+    // left half-made was removed, and its journal can still undo it.
+    bool interrupted = false;
     // The problems (skipped, failed, not renamed, folders skipped), in walk order.
     std::vector<CRunEvent> events;
 

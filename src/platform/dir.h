@@ -52,6 +52,10 @@ class CDir {
     // The subfolder name of this folder; a link is refused (IsLink), and so is
     // anything but a folder (NotFolder).
     CIoResult OpenChild(const CPlatformName& name, CDir& out) const;
+#ifdef _WIN32
+    // A name given as UTF-8 text, as the undo journal keeps its names.
+    CIoResult OpenChild(const std::string& name, CDir& out) const;
+#endif
 
     bool IsOpen() const { return m_handle >= 0; }
     // The folder's identity, taken when it was opened.

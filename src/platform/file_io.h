@@ -49,6 +49,11 @@ inline constexpr std::uint64_t kMaxFileBytes = std::uint64_t{2} << 30;
 // The whole file name in dir into bytes (capacity reused), with its stamp.
 CIoResult ReadFileAt(const CDir& dir, const CPlatformName& name, std::string& bytes,
                      CFileStamp& stamp, std::uint64_t maxBytes = kMaxFileBytes);
+#ifdef _WIN32
+// A name given as UTF-8 text, as the undo journal keeps its names.
+CIoResult ReadFileAt(const CDir& dir, const std::string& name, std::string& bytes,
+                     CFileStamp& stamp, std::uint64_t maxBytes = kMaxFileBytes);
+#endif
 // The whole file at path, links followed.
 CIoResult ReadFilePath(const std::string& path, std::string& bytes,
                        std::uint64_t maxBytes = kMaxFileBytes);
@@ -70,21 +75,43 @@ CIoResult IdentifyPath(const std::string& path, CNodeId& id);
 CIoResult CheckReplaceableAt(const CDir& dir, const CPlatformName& name,
                              const CFileStamp& expected);
 
+// What a replace tells the undo journal, on the replacing thread, so that the
+// change can be undone: first the original is kept, then the change is
+// recorded before the new file is given its temporary name.
+class CReplaceJournal {
+  public:
+    virtual ~CReplaceJournal() = default;
+    // Keeps the original (still matching stamp) elsewhere; linked is set when
+    // it was kept as one more link to it, which adds a link and moves its
+    // status-change time. Anything but Ok abandons the replace.
+    virtual CIoResult KeepOriginal(const CDir& dir, const CPlatformName& name,
+                                   const CFileStamp& stamp, bool& linked) = 0;
+    // The new content, identity newId, is about to be named tempName in the
+    // file's folder (called again with another name when that one was taken).
+    virtual CIoResult RecordReplace(const CNodeId& newId, const CPlatformName& tempName) = 0;
+    // The replace was abandoned after the original was kept: let it go.
+    virtual void DropOriginal() = 0;
+};
+
 // Replaces the file name in dir by the concatenated pieces, atomically: a
 // temporary file in the same folder gets the bytes, the original's mode,
 // owner, group and extended attributes, is flushed, and is renamed over the
 // original only if the original still matches expected just before. Any
 // failure leaves the original byte-identical and removes the temporary file.
-// The owner and group are kept or nothing is written (OwnerNotKept).
+// The owner and group are kept or nothing is written (OwnerNotKept). With a
+// journal, the one link and status-change time its keeping adds are expected.
 CIoResult ReplaceFileAt(const CDir& dir, const CPlatformName& name, const CFileStamp& expected,
-                        const std::vector<std::string_view>& pieces);
+                        const std::vector<std::string_view>& pieces,
+                        CReplaceJournal* journal = nullptr);
 
 // A replacement of the file name in dir written a piece at a time, for files
 // too large to hold: Begin makes the same checks as ReplaceFileAt and creates
 // the temporary file, Write appends to it, Commit gives it the original's
 // attributes, flushes it and renames it over the original if the original
-// still matches expected. Commit is where every replaced file is replaced.
-// Anything not committed is removed when the object goes.
+// still matches expected. Commit is where every replaced file is replaced:
+// with a journal, it keeps the original there first and records the new
+// file before it takes its temporary name. Anything not committed is removed
+// when the object goes (and a kept original let go).
 class CFileReplacement {
   public:
     CFileReplacement();
@@ -97,7 +124,11 @@ class CFileReplacement {
     CIoResult Begin(const CDir& dir, const CPlatformName& name, const CFileStamp& expected,
                     bool unnamed = false);
     CIoResult Write(std::string_view bytes);
-    CIoResult Commit();
+    // journal: the replacing thread's record of this one file, or null.
+    CIoResult Commit(CReplaceJournal* journal = nullptr);
+    // After a Commit that failed with LinkFailed(): a named temporary file
+    // in its place, to be written from the start and committed again.
+    CIoResult Again();
     void Discard();
     bool LinkFailed() const { return m_bLinkFailed; }
 

@@ -28,9 +28,12 @@ enum class IoStatus : std::uint8_t {
     SyncFailed,        // the new content could not be flushed to disk
     NameTempFailed,    // the temporary file could not be given a name
     CloseTempFailed,
-    ReplaceFailed,  // the final rename over the original failed
-    RenameFailed,   // a folder rename failed for another reason
-    HasStreams,     // alternate data streams (Windows) that a replace would lose
+    ReplaceFailed,    // the final rename over the original failed
+    RenameFailed,     // a folder rename failed for another reason
+    HasStreams,       // alternate data streams (Windows) that a replace would lose
+    OtherFileSystem,  // a link was asked across file systems
+    Busy,             // a lock is held by another process
+    NoRoom,           // a limit the caller set would be passed
 };
 
 struct CIoResult {

@@ -63,6 +63,20 @@ struct CTemp {
     CFd fd;
     std::string name;
     bool linkFailed = false;
+    bool recorded = false;               // the journal knows the name it has or takes
+    CReplaceJournal* journal = nullptr;  // told each name before the file takes it
+
+    // Tells the journal the name the new file is about to take; 0 or errno.
+    int Record(const std::string& tempName) {
+        if (!journal)
+            return 0;
+        struct stat st {};
+        if (Sys().fstat(fd.Get(), &st) != 0)
+            return errno;
+        const CIoResult r = journal->RecordReplace(IdFromStat(st), tempName);
+        recorded = r.Ok();
+        return r.Ok() ? 0 : (r.osError != 0 ? r.osError : EIO);
+    }
 
     void Discard(int dirFd) {
         if (!name.empty())
@@ -176,7 +190,13 @@ CIoResult CopyAttributes(int src, int dst, const struct stat& st) {
     return CopyXattrs(src, dst);
 }
 
-int WriteAll(int fd, std::string_view bytes) {
+}  // namespace
+
+CIoResult CopyFileAttributes(int src, int dst, const struct stat& st) {
+    return CopyAttributes(src, dst, st);
+}
+
+int WriteAllTo(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = Sys().write(fd, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR)
@@ -189,6 +209,8 @@ int WriteAll(int fd, std::string_view bytes) {
     }
     return 0;
 }
+
+namespace {
 
 CIoResult CreateTemp(int dirFd, bool unnamed, CTemp& temp) {
     if (unnamed) {
@@ -206,6 +228,11 @@ CIoResult CreateTemp(int dirFd, bool unnamed, CTemp& temp) {
         if (fd >= 0) {
             temp.fd.Reset(fd);
             temp.name = std::move(name);
+            // Named before it could be recorded: the journal learns it at once.
+            if (const int err = temp.Record(temp.name)) {
+                temp.Discard(dirFd);
+                return Fail(IoStatus::CreateTempFailed, err);
+            }
             return {};
         }
         if (errno != EEXIST)
@@ -219,6 +246,8 @@ int LinkUnnamed(int dirFd, CTemp& temp) {
     const std::string proc = "/proc/self/fd/" + std::to_string(temp.fd.Get());
     for (int i = 0; i < kNameAttempts; ++i) {
         std::string name = TempName();
+        if (const int err = temp.Record(name))
+            return err;
         // AT_EMPTY_PATH needs CAP_DAC_READ_SEARCH; the /proc path works without it.
         int rc = Sys().linkat(temp.fd.Get(), "", dirFd, name.c_str(), AT_EMPTY_PATH);
         if (rc != 0 && errno != EEXIST)
@@ -282,13 +311,45 @@ CIoResult CheckReplaceableAt(const CDir& dir, const CPlatformName& name,
     return Preflight(Fd(dir.Handle()), name.c_str(), st, expected);
 }
 
+namespace {
+
+// Keeps the original in the journal. A new link moves the link count by one
+// and the status-change time; the stamp the last look expects is then the
+// original's as it is now, provided nothing else about it changed.
+CIoResult KeepInJournal(const CDir& dir, const CPlatformName& name, CReplaceJournal& journal,
+                        CFileStamp& expected) {
+    bool linked = false;
+    if (CIoResult r = journal.KeepOriginal(dir, name, expected, linked); !r.Ok())
+        return r;
+    if (!linked)
+        return {};
+    struct stat now {};
+    CFileStamp kept = expected;
+    if (::fstatat(Fd(dir.Handle()), name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0) {
+        kept = StampFromStat(now);
+        CFileStamp asBefore = kept;
+        asBefore.links -= 1;
+        asBefore.ctimeNs = expected.ctimeNs;
+        if (asBefore == expected) {
+            expected = kept;
+            return {};
+        }
+    }
+    journal.DropOriginal();
+    return Fail(IoStatus::Changed);
+}
+
+}  // namespace
+
 struct CFileReplacement::CState {
+    const CDir* dir = nullptr;
     int dirFd = -1;
-    std::string name;
+    CPlatformName name;
     CFileStamp expected;
     CFd original;
     struct stat st {};
     CTemp temp;
+    CReplaceJournal* journal = nullptr;  // set once the original is kept in it
 };
 
 CFileReplacement::CFileReplacement() = default;
@@ -298,8 +359,11 @@ CFileReplacement::~CFileReplacement() {
 }
 
 void CFileReplacement::Discard() {
-    if (m_state)
+    if (m_state) {
         m_state->temp.Discard(m_state->dirFd);
+        if (m_state->journal)
+            m_state->journal->DropOriginal();
+    }
     m_state.reset();
 }
 
@@ -307,6 +371,7 @@ CIoResult CFileReplacement::Begin(const CDir& dir, const CPlatformName& name,
                                   const CFileStamp& expected, bool unnamed) {
     Discard();
     auto state = std::make_unique<CState>();
+    state->dir = &dir;
     state->dirFd = Fd(dir.Handle());
     state->name = name;
     state->expected = expected;
@@ -320,24 +385,59 @@ CIoResult CFileReplacement::Begin(const CDir& dir, const CPlatformName& name,
     return {};
 }
 
+CIoResult CFileReplacement::Again() {
+    if (!m_state)
+        return Fail(IoStatus::CreateTempFailed, EBADF);
+    CState& s = *m_state;
+    s.temp.Discard(s.dirFd);
+    s.temp.linkFailed = false;
+    s.temp.recorded = false;
+    // With the original already kept, the new name is recorded as it is made.
+    s.temp.journal = s.journal;
+    if (CIoResult r = CreateTemp(s.dirFd, false, s.temp); !r.Ok()) {
+        Discard();
+        return r;
+    }
+    return {};
+}
+
 CIoResult CFileReplacement::Write(std::string_view bytes) {
     if (!m_state)
         return Fail(IoStatus::WriteTempFailed, EBADF);
-    if (const int err = WriteAll(m_state->temp.fd.Get(), bytes)) {
+    if (const int err = WriteAllTo(m_state->temp.fd.Get(), bytes)) {
         Discard();
         return Fail(IoStatus::WriteTempFailed, err);
     }
     return {};
 }
 
-CIoResult CFileReplacement::Commit() {
+CIoResult CFileReplacement::Commit(CReplaceJournal* journal) {
     if (!m_state)
         return Fail(IoStatus::WriteTempFailed, EBADF);
     CState& s = *m_state;
     m_bLinkFailed = false;
+    // The original goes into the journal first; the new file's name is
+    // recorded before the new file takes it.
+    if (journal && !s.journal) {
+        if (CIoResult r = KeepInJournal(*s.dir, s.name, *journal, s.expected); !r.Ok()) {
+            Discard();
+            return r;
+        }
+        s.journal = journal;
+        s.temp.journal = journal;
+        if (!s.temp.name.empty() && !s.temp.recorded) {
+            if (const int err = s.temp.Record(s.temp.name)) {
+                Discard();
+                return Fail(IoStatus::CreateTempFailed, err);
+            }
+        }
+    }
     if (CIoResult r = FinishTemp(s.dirFd, s.original.Get(), s.st, s.temp); !r.Ok()) {
+        // A temporary file that could not be named: Again can make a named one,
+        // the original staying kept meanwhile.
         m_bLinkFailed = s.temp.linkFailed;
-        m_state.reset();
+        if (!m_bLinkFailed)
+            Discard();
         return r;
     }
     // The last look before the rename: the original must still be the file
@@ -351,26 +451,29 @@ CIoResult CFileReplacement::Commit() {
         result = Fail(IoStatus::ReplaceFailed, errno);
     } else {
         s.temp.name.clear();  // it is the file now
+        s.journal = nullptr;  // and the journal keeps its original
     }
     Discard();
     return result;
 }
 
 CIoResult ReplaceFileAt(const CDir& dir, const CPlatformName& name, const CFileStamp& expected,
-                        const std::vector<std::string_view>& pieces) {
+                        const std::vector<std::string_view>& pieces, CReplaceJournal* journal) {
     // An unnamed temporary file first; one that cannot be given a name is
     // made again as a named one.
-    for (const bool unnamed : {true, false}) {
-        CFileReplacement replacement;
-        if (CIoResult r = replacement.Begin(dir, name, expected, unnamed); !r.Ok())
-            return r;
+    CFileReplacement replacement;
+    if (CIoResult r = replacement.Begin(dir, name, expected, true); !r.Ok())
+        return r;
+    for (bool first : {true, false}) {
         for (std::string_view piece : pieces) {
             if (CIoResult r = replacement.Write(piece); !r.Ok())
                 return r;
         }
-        const CIoResult r = replacement.Commit();
-        if (r.Ok() || !unnamed || !replacement.LinkFailed())
+        const CIoResult r = replacement.Commit(journal);
+        if (r.Ok() || !first || !replacement.LinkFailed())
             return r;
+        if (CIoResult again = replacement.Again(); !again.Ok())
+            return again;
     }
     return Fail(IoStatus::NameTempFailed);
 }

@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <string_view>
+
 #include "platform/io_result.h"
 
 inline CNodeId IdFromStat(const struct stat& st) {
@@ -25,6 +27,11 @@ inline CFileStamp StampFromStat(const struct stat& st) {
 
 // The status for a failed open of an entry with O_NOFOLLOW.
 IoStatus OpenFailure(int error);
+
+// Gives dst the owner, group, mode and extended attributes of src (state st).
+CIoResult CopyFileAttributes(int src, int dst, const struct stat& st);
+// Writes all of bytes to fd through the seam; 0 or the error.
+int WriteAllTo(int fd, std::string_view bytes);
 
 inline CIoResult Fail(IoStatus status, int error = 0) {
     return {status, error};

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/dir.h"
+#include "platform/name_text.h"
 #include "platform/win32_nt.h"
 
 namespace {
@@ -162,4 +163,11 @@ CIoResult CDir::RenameChild(const CPlatformName& oldName, const CPlatformName& n
                     error);
     }
     return {};
+}
+
+CIoResult CDir::OpenChild(const std::string& name, CDir& out) const {
+    CPlatformName wide;
+    if (!PathTextToName(name, wide))
+        return {IoStatus::NotFound, ERROR_INVALID_NAME};
+    return OpenChild(wide, out);
 }

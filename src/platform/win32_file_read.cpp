@@ -5,6 +5,7 @@
 #include <winternl.h>
 
 #include "platform/file_io.h"
+#include "platform/name_text.h"
 #include "platform/win32_nt.h"
 
 namespace {
@@ -194,4 +195,12 @@ CIoResult IdentifyPath(const std::string& path, CNodeId& id) {
         return Fail(IoStatus::OpenFailed, error);
     id = info.stamp.id;
     return {};
+}
+
+CIoResult ReadFileAt(const CDir& dir, const std::string& name, std::string& bytes,
+                     CFileStamp& stamp, std::uint64_t maxBytes) {
+    CPlatformName wide;
+    if (!PathTextToName(name, wide))
+        return {IoStatus::NotFound, ERROR_INVALID_NAME};
+    return ReadFileAt(dir, wide, bytes, stamp, maxBytes);
 }

@@ -270,8 +270,9 @@ CIoResult CFileReplacement::Write(std::string_view bytes) {
     return {};
 }
 
-CIoResult CFileReplacement::Commit() {
-    if (!m_state)
+// No journal reaches here: a job on Windows keeps none (kJournalAvailable).
+CIoResult CFileReplacement::Commit(CReplaceJournal* journal) {
+    if (!m_state || journal)
         return Fail(IoStatus::WriteTempFailed, ERROR_INVALID_HANDLE);
     CState& s = *m_state;
     auto fail = [&](CIoResult r) {
@@ -293,7 +294,7 @@ CIoResult CFileReplacement::Commit() {
 }
 
 CIoResult ReplaceFileAt(const CDir& dir, const CPlatformName& name, const CFileStamp& expected,
-                        const std::vector<std::string_view>& pieces) {
+                        const std::vector<std::string_view>& pieces, CReplaceJournal* journal) {
     CFileReplacement replacement;
     if (CIoResult r = replacement.Begin(dir, name, expected); !r.Ok())
         return r;
@@ -301,7 +302,7 @@ CIoResult ReplaceFileAt(const CDir& dir, const CPlatformName& name, const CFileS
         if (CIoResult r = replacement.Write(piece); !r.Ok())
             return r;
     }
-    return replacement.Commit();
+    return replacement.Commit(journal);
 }
 
 bool IsOwnTempFileName(std::string_view name) {

@@ -1,7 +1,10 @@
 #include "prep/build_job.h"
 
+#include "engine/journal_store.h"
 #include "platform/code_page.h"
 #include "platform/file_io.h"
+#include "platform/journal_files.h"
+#include "service/user_folders.h"
 
 namespace {
 
@@ -26,6 +29,7 @@ CJob BuildJob(const JobTables& tables, bool dryRun) {
     job.renameFolders = tables.renameFolders != 0;
     job.dryRun = dryRun;
     job.codePage = CCodePage::Working().Name();
+    job.journalRoot = JournalRootIn(UserDataFolder());
     Protect(job, tables.replaceRulesPath);
     Protect(job, tables.renameRulesPath);
     if (!tables.appPrefix.empty())

@@ -1,7 +1,7 @@
 #pragma once
 // The help text that F1 shows, UTF-8 HTML: what the tool does, the two
-// rules-file formats with examples, where its files live, and that a run
-// cannot be undone. %1, %2 and %3 stand for the replacement rules file, the
+// rules-file formats with examples, where its files live, and undo with its
+// limits. %1, %2 and %3 stand for the replacement rules file, the
 // rename rules file and the settings file. Both dialogs show it; the Windows
 // one as plain text.
 
@@ -42,4 +42,14 @@ inline constexpr const char* kHelpHtml =
     "<li>正在使用的规则文件和设置文件不会被改写。</li></ul>"
     "<h4>文件位置</h4><ul>"
     "<li>内容替换规则：%1</li><li>文件夹重命名规则：%2</li><li>设置：%3</li></ul>"
-    "<h4>注意</h4><p><b>替换操作无法撤销，请先自行备份文件！</b></p>";
+    "<h4>撤销</h4>"
+    "<p>每次执行都会记下它做的每个改动，并在改动前保留原文件（与撤销日志在同一"
+    "文件系统时只多一个硬链接，不占空间；否则复制一份，所有副本合计不超过 2 GiB）。"
+    "日志位于 <code>~/.local/share/Vexa/journal/</code>，每个文件夹只保留最近一次"
+    "执行的日志。撤销（命令行：<code>vexa-cli --undo 目录</code>）从最后一个改动"
+    "开始倒序恢复：内容仍与执行结果完全相同的文件换回原文件，仍在新名称下的文件夹"
+    "改回原名。执行之后又被改动的文件和文件夹不会被恢复，只在结果中列出："
+    "撤销从不覆盖之后的改动。同一文件夹（或其上层、下层文件夹）同时只能有一个"
+    "执行。</p>"
+    "<h4>注意</h4><p><b>撤销是安全网而不是备份：重要的文件请先自行备份！"
+    "</b></p>";

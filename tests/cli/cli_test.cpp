@@ -14,8 +14,10 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+
 #include <set>
 #include <sstream>
+#include "engine/journal_store.h"
 
 #include "support/temp_dir.h"
 
@@ -187,6 +189,31 @@ TEST_F(CCliTest, UnderAGbkLocaleWorksAndSpeaksInGbk) {
     EXPECT_EQ(ReadFileBytes(Root() + "/f.txt"), trailA + "b\xCE\xC4");
 }
 
+// --undo lists, then puts back, what the last run did; the journal is then
+// gone; a run killed part way is announced on stderr; --no-undo keeps none.
+TEST_F(CCliTest, UndoPutsTheLastRunBackOnceAndSaysWhenARunWasInterrupted) {
+    MakeTree(Root(), {{"t.txt", "旧"}, {"a/i.txt", "旧"}});
+    const auto before = Tree(Root());
+    ASSERT_EQ(Run(WithRules({"-s", "-R", "-y"})).status, 0);
+    EXPECT_THAT(Run({"--journal"}).out, HasSubstr(fs::canonical(Root()).string()));
+    const CCliRun dry = Run({"--undo", "-n", "-l", Root()});
+    EXPECT_EQ(Lines(dry.out), (std::multiset<std::string>{Root() + "/t.txt", Root() + "/a/i.txt",
+                                                          Root() + "/x -> " + Root() + "/a"}));
+    const CCliRun undo = Run({"--undo", "-y", Root()});
+    EXPECT_EQ(std::tuple(undo.status, Tree(Root()) == before), std::tuple(0, true)) << undo.err;
+    EXPECT_EQ(Run({"--undo", "-y", Root()}).status, 2);
+    // A journal without its end: the next run says so before it starts.
+    ASSERT_EQ(Run(WithRules({"-s", "-y"})).status, 0);
+    const std::string log = (fs::path(m_dir / "data/Vexa/journal") /
+                             CJournalStore::KeyOf(fs::canonical(Root())) / "log");
+    std::string bytes = ReadFileBytes(log);
+    WriteFileBytes(log, bytes.substr(0, bytes.rfind("E\t")));
+    EXPECT_THAT(Run({"--undo", "-n", Root()}).err, HasSubstr("中断"));
+    EXPECT_EQ(Run({"--forget", Root()}).status, 0);
+    EXPECT_EQ(Run(WithRules({"-s", "-y", "--no-undo"})).status, 0);
+    EXPECT_THAT(Run({"--undo", "-y", Root()}).err, HasSubstr("没有可撤销的执行记录"));
+}
+
 // Rules from standard input; the diff of a UTF-16 file with CR LF lines,
 // names quoted as --list quotes them, a changed line break marked.
 TEST_F(CCliTest, DiffShowsDecodedChangesWithRulesFromStandardInput) {
@@ -208,7 +235,8 @@ TEST_F(CCliTest, HelpAndVersionGoToStdout) {
     const CCliRun version = Run({"-V"}), help = Run({"--help"});
     EXPECT_EQ(std::tuple(version.status, version.out, help.status),
               std::tuple(0, "vexa-cli 1.0.4.27\n", 0));
-    for (const char* topic : {"--dry-run", "--yes", "_文本替换规则.txt", "Ctrl-C", "130"})
+    for (const char* topic :
+         {"--dry-run", "--yes", "_文本替换规则.txt", "Ctrl-C", "130", "--undo", "--no-undo"})
         EXPECT_THAT(help.out, HasSubstr(topic));
 }
 

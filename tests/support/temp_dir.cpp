@@ -15,6 +15,7 @@
 namespace {
 // Where the config folder is on Windows; the tests' paths are UTF-8 there.
 constexpr const char* kConfigVariable = "APPDATA";
+constexpr const char* kDataVariable = "LOCALAPPDATA";
 void SetVariable(const char* name, const char* value) {
     ::_putenv_s(name, value ? value : "");
 }
@@ -25,6 +26,7 @@ void SetVariable(const char* name, const char* value) {
 #include <unistd.h>
 namespace {
 constexpr const char* kConfigVariable = "XDG_CONFIG_HOME";
+constexpr const char* kDataVariable = "XDG_DATA_HOME";
 void SetVariable(const char* name, const char* value) {
     value ? ::setenv(name, value, 1) : ::unsetenv(name);
 }
@@ -74,16 +76,18 @@ CTempDir::~CTempDir() {
 }
 
 CConfigHome::CConfigHome(const CTempDir& dir) {
-    if (const char* saved = std::getenv(kConfigVariable)) {
-        m_saved = saved;
-        m_bHad = true;
+    for (const char* name : {kConfigVariable, kDataVariable}) {
+        const char* value = std::getenv(name);
+        m_saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
     }
     SetVariable(kConfigVariable, (dir / "config").c_str());
+    SetVariable(kDataVariable, (dir / "data").c_str());
     CCodePage::SetWorking("UTF-8");
 }
 
 CConfigHome::~CConfigHome() {
-    SetVariable(kConfigVariable, m_bHad ? m_saved.c_str() : nullptr);
+    for (const auto& [name, value] : m_saved)
+        SetVariable(name.c_str(), value ? value->c_str() : nullptr);
     CCodePage::SetWorking("UTF-8");
 }
 

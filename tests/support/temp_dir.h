@@ -3,6 +3,7 @@
 // build trees and to read files back byte for byte.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,16 +25,16 @@ class CTempDir {
     std::string m_path;
 };
 
-// Points XDG_CONFIG_HOME (APPDATA on Windows) at dir/config and the working code page at UTF-8
-// for its lifetime; puts both back afterwards.
+// Points the config folder's variable (APPDATA on Windows) at dir/config, the
+// data folder's at dir/data and the working code page at UTF-8 for its
+// lifetime; puts them back afterwards.
 class CConfigHome {
   public:
     explicit CConfigHome(const CTempDir& dir);
     ~CConfigHome();
 
   private:
-    std::string m_saved;
-    bool m_bHad = false;
+    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
 };
 
 // A path of the tests (UTF-8 on Windows) as std::filesystem takes it; on

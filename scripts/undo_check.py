@@ -1,0 +1,164 @@
+#!/usr/bin/env python3
+"""Checks undo from the outside: builds a tree of files and renamed folders,
+runs `vexa-cli -s -R -y`, then `vexa-cli --undo -y`, and compares every name,
+byte, mode, owner and extended attribute with the tree as it was; then the
+same with the run killed (SIGKILL) at a random moment.
+
+    scripts/undo_check.py [--files N] [--folders N] [--kills N] [--seed N]
+                          [--cli PATH] [--where FOLDER]
+
+Everything happens in a new temporary folder below --where (default: the
+system's temporary folder), with HOME and the XDG folders pointed into it;
+the folder is removed at the end. Exit status 0 when every check held.
+"""
+import argparse
+import hashlib
+import os
+import random
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+
+def build_tree(top, files, folders, rng):
+    """`folders` folders named r<i> (renamed by the rules), nested three deep
+    in places, and `files` files spread over them and plain folders."""
+    dirs = [top]
+    for g in range(max(1, folders // 10)):
+        plain = os.path.join(top, f"g{g}")
+        os.makedirs(plain)
+        dirs.append(plain)
+    renamed = []
+    for i in range(folders):
+        # The rules hold at most 100 renames: names repeat in other folders.
+        path = top
+        while os.path.exists(path):
+            path = os.path.join(rng.choice(dirs + renamed[-5:]), f"r{i % 100}")
+        os.makedirs(path)
+        renamed.append(path)
+    dirs += renamed
+    owners = [(0, 0), (1234, 1234), (0, 1234)]
+    for i in range(files):
+        folder = rng.choice(dirs)
+        ext = rng.choice(["txt", "htm", "css"])
+        name = os.path.join(folder, f"f{i}.{ext}")
+        words = [rng.choice(["alpha", "beta", "gamma", "delta"]) for _ in range(rng.randint(5, 200))]
+        text = " ".join(words) + "\n"
+        enc = rng.random()
+        data = (b"\xff\xfe" + text.encode("utf-16-le")) if enc < 0.1 else text.encode()
+        with open(name, "wb") as f:
+            f.write(data)
+        os.chmod(name, rng.choice([0o644, 0o600, 0o755, 0o640]))
+        if os.geteuid() == 0:
+            os.chown(name, *rng.choice(owners))
+        if rng.random() < 0.2:
+            os.setxattr(name, "user.check", f"v{i}".encode())
+    return renamed
+
+
+def snapshot(top):
+    state = {}
+    for folder, subdirs, names in os.walk(top):
+        for name in subdirs + names:
+            path = os.path.join(folder, name)
+            st = os.lstat(path)
+            rel = os.path.relpath(path, top)
+            entry = [st.st_mode, st.st_uid, st.st_gid]
+            if os.path.isfile(path):
+                with open(path, "rb") as f:
+                    entry.append(hashlib.sha256(f.read()).hexdigest())
+                entry.append(sorted((a, os.getxattr(path, a)) for a in os.listxattr(path)))
+            state[rel] = entry
+    return state
+
+
+def compare(label, before, after):
+    missing = sorted(set(before) - set(after))
+    extra = sorted(set(after) - set(before))
+    differ = sorted(k for k in set(before) & set(after) if before[k] != after[k])
+    ok = not (missing or extra or differ)
+    print(f"{label}: {'identical' if ok else 'DIFFERENT'} ({len(before)} entries;"
+          f" missing {len(missing)}, extra {len(extra)}, changed {len(differ)})")
+    for what, items in (("missing", missing), ("extra", extra), ("changed", differ)):
+        for k in items[:5]:
+            print(f"    {what}: {k}")
+    return ok
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    ap.add_argument("--files", type=int, default=10000)
+    ap.add_argument("--folders", type=int, default=200)
+    ap.add_argument("--kills", type=int, default=3)
+    ap.add_argument("--seed", type=int, default=int(time.time()))
+    ap.add_argument("--cli", default=os.path.join(ROOT, "build/default/src/cli/vexa-cli"))
+    ap.add_argument("--where", default=None)
+    args = ap.parse_args()
+    rng = random.Random(args.seed)
+    print(f"seed {args.seed}")
+    work = tempfile.mkdtemp(prefix="vexa-undo-check.", dir=args.where)
+    env = dict(os.environ, HOME=work, XDG_DATA_HOME=os.path.join(work, "data"),
+               XDG_CONFIG_HOME=os.path.join(work, "config"), LC_ALL="C.UTF-8")
+    try:
+        top = os.path.join(work, "tree")
+        os.makedirs(top)
+        renamed = build_tree(top, args.files, args.folders, rng)
+        rules = os.path.join(work, "rules.txt")
+        with open(rules, "w") as f:
+            f.write("alpha`ALPHA-1\ngamma`g\n")
+        rename = os.path.join(work, "rename.txt")
+        with open(rename, "w") as f:
+            names = sorted({os.path.basename(p) for p in renamed})
+            f.write("".join(f"{n}`{n}-new\n" for n in names))
+        pristine = os.path.join(work, "pristine")
+        subprocess.run(["cp", "-a", top, pristine], check=True)  # owners and attributes too
+        before = snapshot(top)
+        run = [args.cli, "-s", "-R", "-y", "-q", "--rules", rules, "--rename-rules", rename,
+               top, "*.txt;*.htm;*.css"]
+        undo = [args.cli, "--undo", "-y", "-q", top]
+        ok = True
+
+        t = time.monotonic()
+        res = subprocess.run(run, env=env, stderr=subprocess.PIPE)
+        rc = res.returncode
+        if rc != 0:
+            print(res.stderr.decode()[-2000:])
+        run_s = time.monotonic() - t
+        ok &= rc == 0
+        changed = snapshot(top)
+        print(f"run: exit {rc}, {run_s:.2f} s; changed entries:"
+              f" {sum(1 for k in before if changed.get(k) != before[k])}")
+        t = time.monotonic()
+        rc = subprocess.run(undo, env=env, stderr=subprocess.DEVNULL).returncode
+        print(f"undo: exit {rc}, {time.monotonic() - t:.2f} s")
+        ok &= rc == 0 and compare("after run and undo", before, snapshot(top))
+
+        for k in range(args.kills):
+            shutil.rmtree(top)
+            subprocess.run(["cp", "-a", pristine, top], check=True)
+            delay = rng.uniform(0.02, max(0.05, run_s * 0.9))
+            proc = subprocess.Popen(run, env=env, stderr=subprocess.DEVNULL)
+            time.sleep(delay)
+            proc.send_signal(signal.SIGKILL)
+            proc.wait()
+            mid = snapshot(top)
+            touched = sum(1 for key in before if mid.get(key) != before[key])
+            res = subprocess.run(undo, env=env, stderr=subprocess.PIPE)
+            note = "interrupted" if "中断" in res.stderr.decode() else "no interruption noted"
+            print(f"kill {k + 1}: after {delay:.2f} s, {touched} entries changed, undo exit"
+                  f" {res.returncode} ({note})")
+            ok &= res.returncode in (0, 2) and compare(f"kill {k + 1} then undo", before,
+                                                      snapshot(top))
+        print("ALL CHECKS HELD" if ok else "A CHECK FAILED")
+        return 0 if ok else 1
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
