@@ -76,7 +76,8 @@ CIoResult CJournalStore::LockFolder(const std::string& realPath, CFileLock& lock
         return r;
     for (const CDirEntry& e : entries) {
         CDir other;
-        if (e.type != EntryType::Folder || JournalNameOf(e.name) == key || !m_root.OpenChild(e.name, other).Ok())
+        if (e.type != EntryType::Folder || JournalNameOf(e.name) == key ||
+            !m_root.OpenChild(e.name, other).Ok())
             continue;
         const std::string path = ReadSmall(other, kPath);
         if (path.empty() || !Nested(path, realPath))

@@ -57,9 +57,13 @@ class CDir {
     CIoResult OpenChild(const std::string& name, CDir& out) const;
 #endif
 
-    bool IsOpen() const { return m_handle >= 0; }
+    bool IsOpen() const {
+        return m_handle >= 0;
+    }
     // The folder's identity, taken when it was opened.
-    const CNodeId& Id() const { return m_id; }
+    const CNodeId& Id() const {
+        return m_id;
+    }
 
     // Every entry but "." and "..", read completely before the caller handles
     // any. A listing that fails part way returns no entries, never a partial list.
@@ -70,7 +74,9 @@ class CDir {
     CIoResult RenameChild(const CPlatformName& oldName, const CPlatformName& newName) const;
 
     // The system handle, for the platform layer's own sources only.
-    std::intptr_t Handle() const { return m_handle; }
+    std::intptr_t Handle() const {
+        return m_handle;
+    }
 
   private:
     void Close();
