@@ -54,7 +54,8 @@ ScanOutcome ScanForAny(CFileReader& reader, std::string_view prefix, const CScan
         return ScanOutcome::NotFound;
     const size_t piece = std::max<size_t>(request.pieceBytes, 2);
     std::string buffer(scanner.Carry() + piece + prefix.size() + 1, '\0');
-    std::memcpy(buffer.data(), prefix.data(), prefix.size());
+    if (!prefix.empty())  // an empty view may hold no pointer at all
+        std::memcpy(buffer.data(), prefix.data(), prefix.size());
     size_t have = prefix.size();
     if (scanner.AnyIn(std::string_view(buffer.data(), have)))
         return ScanOutcome::Found;

@@ -5,8 +5,10 @@
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+#include <atomic>
 
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <map>
 
@@ -59,11 +61,12 @@ int LinkAcrossDevices(int from, const char* a, int to, const char* b, int flags)
     return RealSysCalls().linkat(from, a, to, b, flags);
 }
 
-// The process dies, as by kill -9, at the given call that changes the disk.
-long g_killAt = -1, g_calls = 0;
+// The process dies, as by kill -9, at the given call that changes the disk
+// (calls come from more than one thread).
+std::atomic<long> g_killAt = -1, g_calls = 0;
 void Step() {
     if (++g_calls == g_killAt)
-        ::_exit(137);
+        ::kill(::getpid(), SIGKILL);
 }
 ssize_t KWrite(int fd, const void* b, size_t n) {
     Step();
@@ -207,7 +210,7 @@ void CUndoTest::RunKilledAtEveryStep(bool streamed, const std::map<std::string, 
         }
         int status = 0;
         ::waitpid(child, &status, 0);
-        return WEXITSTATUS(status);
+        return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL ? 137 : WEXITSTATUS(status);
     };
     ASSERT_EQ(runKilledAt(1000000), 0);  // runs to the end
     Undo();
