@@ -250,7 +250,9 @@ int CCliJob::Undo() {
     job.undo = true;
     job.dryRun = m_options.dryRun;
     job.codePage = CCodePage::Working().Name();
-    job.journalRoot = JournalRootIn(UserDataFolder());
+    // No journal where its file operations are not written yet (Windows).
+    if (kJournalAvailable)
+        job.journalRoot = JournalRootIn(UserDataFolder());
     NoteInterrupted(job);
     if (!m_options.yes && !m_options.dryRun) {
         if (!IsTerminal(stdin)) {

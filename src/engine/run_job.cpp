@@ -63,8 +63,8 @@ int CReplaceThread::RunJob(JobParams* params) {
     if (params)
         m_job = params->job;
     Reset();
-    if (!m_job.folder.empty() && m_job.folder.back() != '/')
-        m_job.folder += '/';
+    if (!m_job.folder.empty() && kPathSeparators.find(m_job.folder.back()) == std::string::npos)
+        m_job.folder += kPathSeparator;
     CRunSession session;
     if (session.Begin(m_job, m_result)) {
         if (m_job.undo) {

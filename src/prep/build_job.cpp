@@ -29,7 +29,9 @@ CJob BuildJob(const JobTables& tables, bool dryRun) {
     job.renameFolders = tables.renameFolders != 0;
     job.dryRun = dryRun;
     job.codePage = CCodePage::Working().Name();
-    job.journalRoot = JournalRootIn(UserDataFolder());
+    // No journal where its file operations are not written yet (Windows).
+    if (kJournalAvailable)
+        job.journalRoot = JournalRootIn(UserDataFolder());
     Protect(job, tables.replaceRulesPath);
     Protect(job, tables.renameRulesPath);
     if (!tables.appPrefix.empty())
