@@ -57,9 +57,9 @@ int ValueOf(size_t index) {
     return kOptions[index].shortName ? kOptions[index].shortName : 256 + static_cast<int>(index);
 }
 
-bool TakesValue(const COptionSpec& spec) {
-    return !std::holds_alternative<FlagField>(spec.action) &&
-           !std::holds_alternative<CliCommand>(spec.action);
+bool TakesValue(const COptionSpec& row) {
+    return !std::holds_alternative<FlagField>(row.action) &&
+           !std::holds_alternative<CliCommand>(row.action);
 }
 
 const COptionSpec* FindByValue(int value) {
@@ -85,18 +85,18 @@ std::string Written(std::string_view arg, int shortName) {
 }
 
 // The name of a known option, in the form the user used.
-std::string Named(const COptionSpec& spec, std::string_view arg) {
-    if (spec.shortName && !arg.starts_with("--"))
-        return {'-', spec.shortName};
-    return "--" + std::string(spec.longName);
+std::string Named(const COptionSpec& row, std::string_view arg) {
+    if (row.shortName && !arg.starts_with("--"))
+        return {'-', row.shortName};
+    return "--" + std::string(row.longName);
 }
 
 std::string Unknown(std::string_view written) {
     if (written.starts_with("--")) {
         std::string candidates;
-        for (const COptionSpec& spec : kOptions) {
-            if (std::string_view(spec.longName).starts_with(written.substr(2)))
-                candidates += (candidates.empty() ? "" : "、") + std::string("--") + spec.longName;
+        for (const COptionSpec& row : kOptions) {
+            if (std::string_view(row.longName).starts_with(written.substr(2)))
+                candidates += (candidates.empty() ? "" : "、") + std::string("--") + row.longName;
         }
         if (candidates.find("、") != std::string::npos)
             return "选项 " + std::string(written) + " 不明确，可能是：" + candidates;
@@ -105,21 +105,21 @@ std::string Unknown(std::string_view written) {
 }
 
 // Applies one recognised option; an error text when its value is refused.
-std::string Apply(const COptionSpec& spec, const char* value, std::string_view arg,
+std::string Apply(const COptionSpec& row, const char* value, std::string_view arg,
                   CCliParse& parse) {
     CCliOptions& o = parse.options;
-    if (const auto* flag = std::get_if<FlagField>(&spec.action)) {
+    if (const auto* flag = std::get_if<FlagField>(&row.action)) {
         o.** flag = true;
-    } else if (const auto* text = std::get_if<TextField>(&spec.action)) {
+    } else if (const auto* text = std::get_if<TextField>(&row.action)) {
         if (!*value)
-            return "选项 " + Named(spec, arg) + " 的值为空";
+            return "选项 " + Named(row, arg) + " 的值为空";
         o.** text = value;
-    } else if (const auto* apply = std::get_if<ApplyValue>(&spec.action)) {
+    } else if (const auto* apply = std::get_if<ApplyValue>(&row.action)) {
         std::string error;
         if (!(*apply)(o, value, error))
-            return "选项 " + Named(spec, arg) + "：" + error;
+            return "选项 " + Named(row, arg) + "：" + error;
     } else {
-        parse.command = std::get<CliCommand>(spec.action);
+        parse.command = std::get<CliCommand>(row.action);
     }
     return {};
 }
@@ -133,11 +133,11 @@ CCliParse ParseCliOptions(int argc, char** argv) {
     std::string shortNames = "-:";
     std::vector<option> longOptions;
     for (size_t i = 0; i < std::size(kOptions); ++i) {
-        const COptionSpec& spec = kOptions[i];
-        const int hasArg = TakesValue(spec) ? required_argument : no_argument;
-        if (spec.shortName)
-            shortNames += std::string(1, spec.shortName) + (hasArg ? ":" : "");
-        longOptions.push_back({spec.longName, hasArg, nullptr, ValueOf(i)});
+        const COptionSpec& row = kOptions[i];
+        const int hasArg = TakesValue(row) ? required_argument : no_argument;
+        if (row.shortName)
+            shortNames += std::string(1, row.shortName) + (hasArg ? ":" : "");
+        longOptions.push_back({row.longName, hasArg, nullptr, ValueOf(i)});
     }
     longOptions.push_back({nullptr, 0, nullptr, 0});
     CCliParse parse;
@@ -158,14 +158,14 @@ CCliParse ParseCliOptions(int argc, char** argv) {
         // A value in an element of its own follows the option's element.
         const bool valueApart = c != '?' && optarg && optind >= 2 && argv[optind - 1] == optarg;
         const std::string_view arg = argv[optind > at ? optind - 1 - valueApart : at];
-        const COptionSpec* spec = FindByValue(c == '?' || c == ':' ? optopt : c);
+        const COptionSpec* row = FindByValue(c == '?' || c == ':' ? optopt : c);
         if (c == ':')
-            return Failure("选项 " + Named(*spec, arg) + " 需要一个值");
-        if (c == '?' && spec && arg.starts_with("--"))
-            return Failure("选项 " + Named(*spec, arg) + " 不接受值");
+            return Failure("选项 " + Named(*row, arg) + " 需要一个值");
+        if (c == '?' && row && arg.starts_with("--"))
+            return Failure("选项 " + Named(*row, arg) + " 不接受值");
         if (c == '?')
             return Failure(Unknown(Written(arg, optopt)));
-        if (std::string error = Apply(*spec, optarg, arg, parse); !error.empty())
+        if (std::string error = Apply(*row, optarg, arg, parse); !error.empty())
             return Failure(error);
         if (parse.command == CliCommand::Help || parse.command == CliCommand::Version)
             return parse;
