@@ -39,21 +39,6 @@ std::uint64_t RaiseOpenFolderLimit() {
     return limit.rlim_cur;
 }
 
-CDir::~CDir() {
-    Close();
-}
-
-CDir::CDir(CDir&& other) noexcept : m_handle(std::exchange(other.m_handle, -1)), m_id(other.m_id) {}
-
-CDir& CDir::operator=(CDir&& other) noexcept {
-    if (this != &other) {
-        Close();
-        m_handle = std::exchange(other.m_handle, -1);
-        m_id = other.m_id;
-    }
-    return *this;
-}
-
 void CDir::Close() {
     if (m_handle >= 0)
         Sys().close(Fd(m_handle));

@@ -44,20 +44,31 @@ CIoResult CFileReader::Open(const CDir& dir, const CPlatformName& name) {
     return {};
 }
 
-CIoResult CFileReader::OpenPath(const std::string& path) {
-    Close();
+namespace {
+
+// Opens path (UTF-8 text) for access, with full sharing; a folder opens too.
+CIoResult OpenByPath(const std::string& path, DWORD access, DWORD flags, CHandle& out) {
     std::wstring wide;
     if (!WidePath(path, wide))
         return Fail(IoStatus::NotFound, ERROR_INVALID_NAME);
-    CHandle file(::CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file.Ok()) {
-        const DWORD error = ::GetLastError();
-        return Fail(error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
-                        ? IoStatus::NotFound
-                        : IoStatus::OpenFailed,
-                    static_cast<int>(error));
-    }
+    out.Reset(::CreateFileW(wide.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr));
+    if (out.Ok())
+        return {};
+    const DWORD error = ::GetLastError();
+    return Fail(error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                    ? IoStatus::NotFound
+                    : IoStatus::OpenFailed,
+                static_cast<int>(error));
+}
+
+}  // namespace
+
+CIoResult CFileReader::OpenPath(const std::string& path) {
+    Close();
+    CHandle file;
+    if (CIoResult r = OpenByPath(path, GENERIC_READ, FILE_FLAG_SEQUENTIAL_SCAN, file); !r.Ok())
+        return r;
     CHandleInfo info;
     if (QueryHandle(file.Get(), info) != 0 || info.IsFolder() ||
         ::GetFileType(file.Get()) != FILE_TYPE_DISK)
@@ -178,18 +189,9 @@ CIoResult ReadStreamPath(const std::string& path, std::string& bytes, std::uint6
 }
 
 CIoResult IdentifyPath(const std::string& path, CNodeId& id) {
-    std::wstring wide;
-    if (!WidePath(path, wide))
-        return Fail(IoStatus::NotFound, ERROR_INVALID_NAME);
-    CHandle entry(::CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!entry.Ok()) {
-        const DWORD error = ::GetLastError();
-        return Fail(error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
-                        ? IoStatus::NotFound
-                        : IoStatus::OpenFailed,
-                    static_cast<int>(error));
-    }
+    CHandle entry;
+    if (CIoResult r = OpenByPath(path, FILE_READ_ATTRIBUTES, 0, entry); !r.Ok())
+        return r;
     CHandleInfo info;
     if (const int error = QueryHandle(entry.Get(), info))
         return Fail(IoStatus::OpenFailed, error);
