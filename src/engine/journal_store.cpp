@@ -40,14 +40,36 @@ std::string JournalRootIn(const std::string& dataFolder) {
     return dataFolder.empty() ? std::string() : dataFolder + "/journal";
 }
 
-bool LastRunInterrupted(const std::string& root, const std::string& folder) {
-    CJournalStore store;
-    CDir journal;
-    CJournalContents contents;
+namespace {
+
+// The journal folder of folder (any spelling) below root.
+bool OpenJournalOf(const std::string& root, const std::string& folder, CJournalStore& store,
+                   CDir& journal) {
     const std::string real = RealPathOf(folder);
     return !real.empty() && store.Open(root, false).Ok() &&
-           store.Root().OpenChild(CJournalStore::KeyOf(real), journal).Ok() &&
-           CJournalStore::ReadLog(journal, contents) && !contents.finished;
+           store.Root().OpenChild(CJournalStore::KeyOf(real), journal).Ok();
+}
+
+}  // namespace
+
+bool LastRunInterrupted(const std::string& root, const std::string& folder) {
+    CJournalContents contents;
+    return ReadLastRun(root, folder, contents) && !contents.finished;
+}
+
+bool HasLastRun(const std::string& root, const std::string& folder) {
+    CJournalStore store;
+    CDir journal;
+    CFileStamp stamp;
+    EntryType type{};
+    return OpenJournalOf(root, folder, store, journal) &&
+           StampAt(journal, kLog, stamp, type).Ok() && type == EntryType::File && stamp.size > 0;
+}
+
+bool ReadLastRun(const std::string& root, const std::string& folder, CJournalContents& contents) {
+    CJournalStore store;
+    CDir journal;
+    return OpenJournalOf(root, folder, store, journal) && CJournalStore::ReadLog(journal, contents);
 }
 
 CIoResult CJournalStore::Open(const std::string& root, bool create) {

@@ -27,6 +27,11 @@ inline constexpr std::uint64_t kJournalCopyLimit = std::uint64_t{2} << 30;
 std::string JournalRootIn(const std::string& dataFolder);
 // Whether the last run on folder (any spelling) ended before it finished.
 bool LastRunInterrupted(const std::string& root, const std::string& folder);
+// Whether folder (any spelling) has a journal of a last run; only looks.
+bool HasLastRun(const std::string& root, const std::string& folder);
+// Reads the journal of the last run on folder (any spelling); false when
+// there is none.
+bool ReadLastRun(const std::string& root, const std::string& folder, CJournalContents& contents);
 
 struct CJournalInfo {
     std::string key;  // the subfolder's name

@@ -5,12 +5,22 @@
 
 #include <QString>
 
+#include <cstddef>
+#include <cstdint>
+
+#include "ui/results_kind.h"
+
 struct CRunResult;
 
 // Rewritten and skipped are always named; the other counts only when not 0.
-// A stopped run starts with "已停止，已处理 N 个文件，". preview: the counts
-// of a dry run, in the future tense (将改写, 将重命名).
-QString FormatCountsLine(const CRunResult& result, double seconds, bool preview);
+// A stopped run starts with "已停止，已处理 N 个文件，". A preview counts in
+// the future tense (将改写, 将重命名); an undo counts what it put back
+// (已恢复, 改回原名) and what it left because it changed since (未恢复).
+QString FormatCountsLine(const CRunResult& result, double seconds, ResultsKind kind);
+// The counts of the last run as its journal recorded them: when it started
+// (seconds since 1970), the files it rewrote and the folders it renamed, and
+// whether it was interrupted.
+QString FormatJournalLine(std::int64_t startTime, size_t files, size_t folders, bool finished);
 
 // value with a comma between groups of three digits: 1,263.
 QString GroupedNumber(long long value);

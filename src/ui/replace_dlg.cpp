@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -179,6 +180,14 @@ void CReplaceDlg::BuildControls() {
     connect(about, &QPushButton::clicked, this, &CReplaceDlg::OnAbout);
     connect(m_pPreview, &QPushButton::clicked, this, &CReplaceDlg::OnPreview);
     connect(m_pResultsButton, &QPushButton::clicked, this, &CReplaceDlg::OnResults);
+    // Before any run, 结果 follows the folder typed: looked for once typing
+    // pauses, and when the edit is left.
+    m_pJournalCheck = new QTimer(this);
+    m_pJournalCheck->setSingleShot(true);
+    m_pJournalCheck->setInterval(300);
+    connect(m_pJournalCheck, &QTimer::timeout, this, &CReplaceDlg::RefreshResultsButton);
+    connect(m_pPath, &QLineEdit::textChanged, m_pJournalCheck, qOverload<>(&QTimer::start));
+    connect(m_pPath, &QLineEdit::editingFinished, this, &CReplaceDlg::RefreshResultsButton);
 
     // Every key reaches PreTranslateMessage first, whichever control has the focus.
     for (QWidget* child : findChildren<QWidget*>())
@@ -209,6 +218,7 @@ int CReplaceDlg::OnInitDialog() {
     m_pRenameDir->setChecked(g_pCore->getConfigB("renamedir") != 0);
 
     g_jobTables.Allocate();
+    RefreshResultsButton();
     m_bRunning = 0;
     m_stopWord.store(true);
     return 1;

@@ -17,7 +17,9 @@
 #include <memory>
 #include <string>
 
+#include "engine/job.h"
 #include "ui/dialog_ids.h"
+#include "ui/results_kind.h"
 #include "ui/results_window.h"
 #include "ui/run_events_queue.h"
 
@@ -25,6 +27,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 class CDialogHost;
 class CDialogNotify;
 class CQtDialogHost;
@@ -58,8 +61,13 @@ class CReplaceDlg : public QDialog {
     void OnAbout();
     // 预览: the job as a dry run on the same engine; nothing is written.
     void OnPreview();
-    // 结果: shows the results window of the last run or preview.
+    // 结果: shows the results window of the last run, preview or undo; with
+    // none in this session, what the journal of the folder in the edit says
+    // its last run changed.
     void OnResults();
+    // 撤销本次执行 in the results window: asks, then undoes the run shown
+    // there on the worker thread.
+    void OnUndo();
     // Opens path (working code page) in the desktop; when that cannot be
     // done, a warning names the path and why, with a button that copies it.
     void OpenTarget(const std::string& path, bool folder);
@@ -108,8 +116,18 @@ class CReplaceDlg : public QDialog {
     void OnJobProgress(std::intptr_t count);
     void OnJobDone();
     void ReturnToIdle();
-    void StartJob(bool preview);
-    void ShowRunEnd(const CRunResult& result);
+    void StartJob(ResultsKind kind);
+    // Asks whether to undo the folder's interrupted last run first; true:
+    // go on with job (no such run, or 否).
+    bool GoOnAfterInterrupted(const CJob& job);
+    void StartUndo(const std::string& folder);
+    void LaunchJob(CJob job, ResultsKind kind);
+    void ShowRunEnd(const CRunResult& result, const CJob& job);
+    // The folder in the edit, ending in a separator; empty when there is none.
+    std::string FolderOfEdit() const;
+    // 结果 before any run: enabled while the folder in the edit has a journal.
+    void RefreshResultsButton();
+    void ShowLastRunFromJournal();
     CResultsWindow& Results();
 
     // The dialog's fields.
@@ -127,10 +145,14 @@ class CReplaceDlg : public QDialog {
     QPushButton* m_pResultsButton = nullptr;
     QLabel* m_pCounts = nullptr;
     QPointer<CResultsWindow> m_pResults;
-    CRunEventsQueue m_runEvents;    // the run's events on their way to the results window
-    QElapsedTimer m_runClock;       // time of the run in hand
-    bool m_bPreview = false;        // the run in hand is a preview
-    bool m_bCloseAfterRun = false;  // the user closed the window during the run
+    CRunEventsQueue m_runEvents;            // the run's events on their way to the results window
+    QElapsedTimer m_runClock;               // time of the run in hand
+    ResultsKind m_kind = ResultsKind::Run;  // what the run in hand (or the last one) is
+    bool m_bHadJob = false;                 // a run, preview or undo has started
+    bool m_bCloseAfterRun = false;          // the user closed the window during the run
+    // The folder whose run the results window offers to undo; empty: none.
+    std::string m_undoFolder;
+    QTimer* m_pJournalCheck = nullptr;  // looks for the edit's journal once typing pauses
 
     std::unique_ptr<CQtSettingsStore> m_pStore;
     std::unique_ptr<CQtDialogHost> m_pQtHost;

@@ -10,14 +10,14 @@ QString DisplayPath(const std::string& workingPath) {
 
 CResultsModel::CResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void CResultsModel::Reset(bool preview) {
+void CResultsModel::Reset(ResultsKind kind) {
     beginResetModel();
     m_events.clear();
     m_events.shrink_to_fit();
     m_shown.clear();
     m_shown.shrink_to_fit();
     m_filter = -1;
-    m_bPreview = preview;
+    m_kind = kind;
     endResetModel();
 }
 
@@ -49,28 +49,16 @@ void CResultsModel::Append(std::vector<CRunEvent>::const_iterator first,
 }
 
 QString CResultsModel::KindLabel(RunEventKind kind) const {
-    const char* label = "";
-    switch (kind) {
-        case RunEventKind::Rewritten:
-            label = m_bPreview ? ui_text::kKindWouldRewrite : ui_text::kKindRewritten;
-            break;
-        case RunEventKind::Renamed:
-            label = m_bPreview ? ui_text::kKindWouldRename : ui_text::kKindRenamed;
-            break;
-        case RunEventKind::Skipped:
-            label = ui_text::kKindSkipped;
-            break;
-        case RunEventKind::WriteFailed:
-            label = ui_text::kKindWriteFailed;
-            break;
-        case RunEventKind::RenameFailed:
-            label = ui_text::kKindRenameFailed;
-            break;
-        case RunEventKind::FolderSkipped:
-            label = ui_text::kKindFolderSkipped;
-            break;
-    }
-    return QString::fromUtf8(label);
+    // Rows of a run, of a preview and of an undo, by RunEventKind.
+    static constexpr const char* kLabels[3][6] = {
+        {ui_text::kKindRewritten, ui_text::kKindSkipped, ui_text::kKindWriteFailed,
+         ui_text::kKindRenamed, ui_text::kKindRenameFailed, ui_text::kKindFolderSkipped},
+        {ui_text::kKindWouldRewrite, ui_text::kKindSkipped, ui_text::kKindWriteFailed,
+         ui_text::kKindWouldRename, ui_text::kKindRenameFailed, ui_text::kKindFolderSkipped},
+        {ui_text::kKindRestored, ui_text::kKindNotRestored, ui_text::kKindWriteFailed,
+         ui_text::kKindRenamedBack, ui_text::kKindNotRenamedBack, ui_text::kKindFolderSkipped},
+    };
+    return QString::fromUtf8(kLabels[static_cast<int>(m_kind)][static_cast<int>(kind)]);
 }
 
 namespace {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/run_state.h"
+#include "ui/results_kind.h"
 
 class CResultsModel : public QAbstractTableModel {
     Q_OBJECT
@@ -19,11 +20,12 @@ class CResultsModel : public QAbstractTableModel {
     enum Column { KindColumn, PathColumn, DetailColumn, ColumnCount };
     explicit CResultsModel(QObject* parent = nullptr);
 
-    // Empties the list; preview: the entries are what a run would do.
-    void Reset(bool preview);
+    // Empties the list for the entries of a run, a preview (what a run
+    // would do) or an undo (what was put back).
+    void Reset(ResultsKind kind);
     void Append(std::vector<CRunEvent>::const_iterator first,
                 std::vector<CRunEvent>::const_iterator last);
-    bool IsPreview() const { return m_bPreview; }
+    bool IsPreview() const { return m_kind == ResultsKind::Preview; }
     // Shows only the events of kind (an int of RunEventKind); -1 shows all.
     void SetFilter(int kind);
     // The event shown in row.
@@ -47,7 +49,7 @@ class CResultsModel : public QAbstractTableModel {
     std::vector<CRunEvent> m_events;
     std::vector<size_t> m_shown;  // indexes of the events that pass the filter
     int m_filter = -1;
-    bool m_bPreview = false;
+    ResultsKind m_kind = ResultsKind::Run;
 };
 
 // A path in the working code page as the list shows it: quoted when it holds

@@ -102,6 +102,9 @@ void CResultsWindow::BuildControls() {
     auto* copy = Named(new QPushButton(Text(ui_text::kCopyList)), "copy", ui_text::kTipCopyList);
     auto* save = Named(new QPushButton(Text(ui_text::kSaveList)), "save", ui_text::kTipSaveList);
     auto* close = Named(new QPushButton(Text(ui_text::kClose)), "close", ui_text::kTipCloseResults);
+    m_pUndo = Named(new QPushButton(Text(ui_text::kUndo)), "undo", ui_text::kTipUndo);
+    m_pUndo->setAccessibleName(Text(ui_text::kUndo));
+    m_pUndo->hide();
 
     auto* filterRow = new QHBoxLayout;
     filterRow->addWidget(filterLabel);
@@ -111,6 +114,7 @@ void CResultsWindow::BuildControls() {
     buttons->addWidget(copy);
     buttons->addWidget(save);
     buttons->addStretch();
+    buttons->addWidget(m_pUndo);
     buttons->addWidget(close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pCounts);
@@ -126,6 +130,7 @@ void CResultsWindow::BuildControls() {
     connect(copy, &QPushButton::clicked, this, &CResultsWindow::OnCopy);
     connect(save, &QPushButton::clicked, this, &CResultsWindow::OnSave);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_pUndo, &QPushButton::clicked, this, &CResultsWindow::undoRequested);
     FillFilter();
 }
 
@@ -139,12 +144,14 @@ void CResultsWindow::FillFilter() {
         m_pFilter->addItem(m_pModel->KindLabel(kind), static_cast<int>(kind));
 }
 
-void CResultsWindow::Begin(bool preview, const CJob& job) {
+void CResultsWindow::Begin(ResultsKind kind, const CJob& job) {
+    const bool preview = kind == ResultsKind::Preview;
     m_pFeeder->stop();
     m_pending.clear();
     m_pendingAt = 0;
     m_job = job;
-    m_pModel->Reset(preview);
+    m_pModel->Reset(kind);
+    m_pUndo->hide();
     FillFilter();
     m_pCounts->clear();
     m_pDiff->clear();
@@ -178,6 +185,10 @@ void CResultsWindow::AppendBatch() {
 
 void CResultsWindow::Finish(const QString& counts) {
     m_pCounts->setText(counts);
+}
+
+void CResultsWindow::SetUndoOffered(bool offered) {
+    m_pUndo->setVisible(offered);
 }
 
 void CResultsWindow::ShowOnTop() {

@@ -3,7 +3,8 @@
 // row per rewritten file, renamed folder, skipped or failed file and rename
 // with its reason; the counts on top, a filter by kind, a context menu that
 // opens a file or its folder, and the list copied or saved as text. After a
-// preview, the selected file's differences show below the list.
+// preview, the selected file's differences show below the list; after a real
+// run, a button offers to undo it.
 //
 // Modeless; the dialog keeps one and reuses it. Events are queued and
 // appended in batches from the event loop, so a long list never holds up
@@ -18,6 +19,7 @@
 
 #include "engine/job.h"
 #include "engine/run_state.h"
+#include "ui/results_kind.h"
 
 class QComboBox;
 class QLabel;
@@ -34,12 +36,15 @@ class CResultsWindow : public QWidget {
     explicit CResultsWindow(QWidget* parent);
     ~CResultsWindow() override;
 
-    // A new run or preview: the list empties; job is kept for the differences.
-    void Begin(bool preview, const CJob& job);
+    // A new run, preview or undo: the list empties and undo is no longer
+    // offered; job is kept for the differences.
+    void Begin(ResultsKind kind, const CJob& job);
     // Events as they arrive; they reach the list in batches.
     void Feed(std::vector<CRunEvent> events);
     // The run's counts line, shown on top.
     void Finish(const QString& counts);
+    // Whether 撤销本次执行 is offered: the list is a real run's that can be undone.
+    void SetUndoOffered(bool offered);
     // Sized to the screen, shown and raised.
     void ShowOnTop();
 
@@ -55,6 +60,8 @@ class CResultsWindow : public QWidget {
   Q_SIGNALS:
     // The user asked to open path (working code page); folder: it is a folder.
     void openRequested(const std::string& path, bool folder);
+    // The user pressed 撤销本次执行.
+    void undoRequested();
     // A message for the user (a save that failed).
     void warningRequested(const QString& text);
 
@@ -72,6 +79,7 @@ class CResultsWindow : public QWidget {
     QComboBox* m_pFilter = nullptr;
     QTreeView* m_pList = nullptr;
     QTextEdit* m_pDiff = nullptr;
+    QPushButton* m_pUndo = nullptr;
     QTimer* m_pFeeder = nullptr;
     std::vector<CRunEvent> m_pending;
     size_t m_pendingAt = 0;

@@ -1,6 +1,6 @@
 // The Start/Stop and Preview commands and the dialog's handling of the
 // worker's two messages: Idle -> Running -> (Stopping) -> Idle. A preview is
-// the same run with nothing written.
+// the same run with nothing written; an undo of the last run goes the same way.
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -27,27 +27,35 @@ void CReplaceDlg::OnStartStop() {
         m_pStartStop->setEnabled(false);
         return;
     }
-    StartJob(false);
+    StartJob(ResultsKind::Run);
 }
 
 void CReplaceDlg::OnPreview() {
     if (!m_bRunning)
-        StartJob(true);
+        StartJob(ResultsKind::Preview);
 }
 
-void CReplaceDlg::StartJob(bool preview) {
+// The inputs are checked first; then, when the folder's last run was
+// interrupted, the user decides about undoing it; then a run is confirmed.
+void CReplaceDlg::StartJob(ResultsKind kind) {
     if (!CollectInputs(1))
+        return;
+    const bool preview = kind == ResultsKind::Preview;
+    CJob job = BuildJob(g_jobTables, preview);
+    if (!GoOnAfterInterrupted(job))
         return;
     // A preview writes nothing, so there is nothing to confirm.
     if (!preview && g_pCore->msgboxConfirm(Owner(), kMsgConfirmRun) != CDialogHost::kYes)
         return;
+    LaunchJob(std::move(job), kind);
+}
 
+void CReplaceDlg::LaunchJob(CJob jobToRun, ResultsKind kind) {
     m_pStartStop->setText(QString::fromUtf8(ui_text::kStop));
     m_pPreview->setEnabled(false);
     m_bRunning = 1;
-    m_bPreview = preview;
-    auto* params =
-        new JobParams{m_pNotify.get(), nullptr, &m_stopWord, BuildJob(g_jobTables, preview)};
+    m_kind = kind;
+    auto* params = new JobParams{m_pNotify.get(), nullptr, &m_stopWord, std::move(jobToRun)};
     params->events = &m_runEvents;
     m_runEvents.Take();            // nothing left from an earlier run
     const CJob job = params->job;  // params belongs to the worker once it runs
@@ -69,18 +77,24 @@ void CReplaceDlg::StartJob(bool preview) {
         ReturnToIdle();
         return;
     }
-    Results().Begin(preview, job);
+    m_bHadJob = true;
+    m_undoFolder.clear();
+    Results().Begin(kind, job);
     m_pResultsButton->setEnabled(true);
     m_pCounts->clear();
     m_runClock.start();
-    SetStatus(preview ? ui_text::kPreviewing : ui_text::kRunning);
+    static constexpr const char* kStarted[] = {ui_text::kRunning, ui_text::kPreviewing,
+                                               ui_text::kUndoing};
+    SetStatus(kStarted[static_cast<int>(kind)]);
 }
 
 void CReplaceDlg::OnJobProgress(std::intptr_t count) {
     if (!m_bRunning)
         return;
-    SetStatus((m_bPreview ? ui_text::kPreviewProgressBefore : ui_text::kProgressBefore) +
-              g_pCore->getStrInt(static_cast<int>(count)) + ui_text::kProgressAfter);
+    static constexpr const char* kBefore[] = {
+        ui_text::kProgressBefore, ui_text::kPreviewProgressBefore, ui_text::kUndoProgressBefore};
+    SetStatus(kBefore[static_cast<int>(m_kind)] + g_pCore->getStrInt(static_cast<int>(count)) +
+              ui_text::kProgressAfter);
     Results().Feed(m_runEvents.Take());
 }
 
@@ -89,10 +103,15 @@ void CReplaceDlg::OnJobDone() {
         return;
     m_pWorker->Join();
     const CRunResult result = std::move(m_pWorker->m_result);
+    const CJob job = std::move(m_pWorker->m_job);
     m_pWorker.reset();
     ReturnToIdle();
-    SetStatus(m_bPreview ? ui_text::kPreviewFinished : ui_text::kFinished);
-    ShowRunEnd(result);
+    static constexpr const char* kEnded[] = {ui_text::kFinished, ui_text::kPreviewFinished,
+                                             ui_text::kUndoFinished};
+    // A job refused before it touched anything (the folder busy with
+    // another run, nothing to undo) did not finish anything.
+    SetStatus(result.refusal.empty() ? kEnded[static_cast<int>(m_kind)] : ui_text::kReady);
+    ShowRunEnd(result, job);
     Results().Feed(m_runEvents.Take());
     if (m_bCloseAfterRun)
         close();  // idle now: closes as it does when no run is in hand
@@ -107,20 +126,39 @@ void CReplaceDlg::ReturnToIdle() {
 }
 
 // The counts line, and the results window by itself after a preview and
-// after a run that skipped a file or failed to write or rename something
-// (such a run must not end looking like a clean success). A stopped run
-// opens nothing by itself: its counts line says it was stopped.
-void CReplaceDlg::ShowRunEnd(const CRunResult& result) {
+// after a run or undo that skipped a file or failed to write or rename
+// something (such a run must not end looking like a clean success). A
+// stopped run opens nothing by itself: its counts line says it was stopped.
+// A refused job says why in a box.
+void CReplaceDlg::ShowRunEnd(const CRunResult& result, const CJob& job) {
+    if (!result.refusal.empty()) {
+        m_pCounts->clear();
+        Results().Finish(QString::fromStdString(result.refusal));
+        if (!m_bCloseAfterRun)
+            g_pCore->msgboxWarning(Owner(), result.refusal);
+        return;
+    }
     const double seconds = static_cast<double>(m_runClock.elapsed()) / 1000.0;
-    const QString counts = FormatCountsLine(result, seconds, m_bPreview);
+    const QString counts = FormatCountsLine(result, seconds, m_kind);
     m_pCounts->setText(counts);
     Results().Finish(counts);
-    if (!result.stopped && !m_bCloseAfterRun && (m_bPreview || result.HasProblems()))
+    // A real run that changed something wrote this run's journal (one that
+    // changed nothing left the previous run's in place): it can be undone.
+    const bool changed =
+        result.Count(RunEventKind::Rewritten) + result.Count(RunEventKind::Renamed) > 0;
+    if (m_kind == ResultsKind::Run && changed && job.keepJournal && !job.journalRoot.empty()) {
+        m_undoFolder = job.folder;
+        Results().SetUndoOffered(true);
+    }
+    const bool preview = m_kind == ResultsKind::Preview;
+    if (!result.stopped && !m_bCloseAfterRun && (preview || result.HasProblems()))
         Results().ShowOnTop();
 }
 
 void CReplaceDlg::OnResults() {
-    if (m_pResults)
+    if (!m_bHadJob)
+        ShowLastRunFromJournal();
+    else if (m_pResults)
         m_pResults->ShowOnTop();
 }
 
@@ -128,6 +166,7 @@ CResultsWindow& CReplaceDlg::Results() {
     if (!m_pResults) {
         m_pResults = new CResultsWindow(this);
         connect(m_pResults, &CResultsWindow::openRequested, this, &CReplaceDlg::OpenTarget);
+        connect(m_pResults, &CResultsWindow::undoRequested, this, &CReplaceDlg::OnUndo);
         connect(m_pResults, &CResultsWindow::warningRequested, this, [this](const QString& text) {
             g_pCore->msgboxWarning(Owner(), text.toStdString());
         });

@@ -58,6 +58,30 @@ inline constexpr const char* kCountsFolderSkipped = "，目录已跳过 %1 个";
 inline constexpr const char* kCountsLinks = "；未跟随符号链接 %1 个";
 inline constexpr const char* kCountsTime = "；用时 %1 秒";
 
+// Undo of the last run, and the counts line after it.
+inline constexpr const char* kUndo = "撤销本次执行";
+inline constexpr const char* kConfirmUndo =
+    "撤销这次执行：\n"
+    "被它改写的文件将换回执行前的内容，被它重命名的文件夹将改回原来的名称。\n"
+    "执行之后又被改动过的文件和文件夹保持不动，只在结果中列出。\n\n"
+    "确定要撤销吗？";
+inline constexpr const char* kAskUndoInterrupted =
+    "上次在此文件夹的执行被中断。要先撤销它已做的改动吗？";
+inline constexpr const char* kAnswerYes = "是";
+inline constexpr const char* kAnswerNo = "否";
+inline constexpr const char* kAnswerCancel = "取消";
+inline constexpr const char* kUndoing = "撤销中";
+inline constexpr const char* kUndoProgressBefore = "撤销中...第";
+inline constexpr const char* kUndoFinished = "撤销完成";
+inline constexpr const char* kCountsRestored = "已恢复 %1 个文件";
+inline constexpr const char* kCountsNothingToRestore = "，无需恢复 %1 个";
+inline constexpr const char* kCountsNotRestored = "，未恢复 %1 个";
+inline constexpr const char* kCountsRenamedBack = "；改回原名 %1 个文件夹";
+inline constexpr const char* kCountsNotRenamedBack = "，未改回 %1 个";
+// The results of the last run read from its journal, after a restart.
+inline constexpr const char* kJournalWhen = "上次执行（%1）";
+inline constexpr const char* kJournalInterrupted = "；该次执行被中断，未做完";
+
 // Closing during a run.
 inline constexpr const char* kConfirmCloseRunning = "正在执行，关闭窗口将停止执行。确定要关闭吗？";
 
@@ -80,6 +104,10 @@ inline constexpr const char* kKindSkipped = "已跳过";
 inline constexpr const char* kKindWriteFailed = "写入失败";
 inline constexpr const char* kKindRenameFailed = "重命名失败";
 inline constexpr const char* kKindFolderSkipped = "目录已跳过";
+inline constexpr const char* kKindRestored = "已恢复";
+inline constexpr const char* kKindNotRestored = "未恢复";
+inline constexpr const char* kKindRenamedBack = "已改回原名";
+inline constexpr const char* kKindNotRenamedBack = "未改回原名";
 inline constexpr const char* kColumnKind = "类型";
 inline constexpr const char* kColumnPath = "路径";
 inline constexpr const char* kColumnDetail = "说明";
@@ -114,7 +142,8 @@ inline constexpr const char* kTipAbout = "程序名称和版本";
 inline constexpr const char* kTipStatus = "当前状态";
 inline constexpr const char* kTipPreview =
     "不改动任何文件，列出执行时将改写的文件和将重命名的文件夹";
-inline constexpr const char* kTipResults = "显示上次执行或预览的结果";
+inline constexpr const char* kTipResults =
+    "显示上次执行、预览或撤销的结果；程序重新启动后，显示所在目录上次执行的改动";
 inline constexpr const char* kTipCounts = "上次执行或预览的统计";
 inline constexpr const char* kTipResultsCounts = "本次执行或预览的统计";
 inline constexpr const char* kTipResultsFilter = "只显示一种结果";
@@ -125,6 +154,9 @@ inline constexpr const char* kTipResultsDiff =
 inline constexpr const char* kTipCopyList = "把列表（当前显示的项）复制到剪贴板";
 inline constexpr const char* kTipSaveList = "把列表（当前显示的项）保存为 UTF-8 文本文件";
 inline constexpr const char* kTipCloseResults = "关闭结果窗口";
+inline constexpr const char* kTipUndo =
+    "把这次执行改写的文件换回原来的内容，重命名的文件夹改回原名；"
+    "之后又被改动的文件和文件夹保持不动";
 inline constexpr const char* kTipCopyPath = "把这个路径复制到剪贴板";
 
 // The help window (F1); its text is in help_text.h.

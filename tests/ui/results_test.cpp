@@ -16,7 +16,9 @@
 #include <map>
 
 #include "dialog_fixture.h"
+#include "engine/journal_store.h"
 #include "platform/code_page.h"
+#include "service/user_folders.h"
 #include "ui/results_model.h"
 
 namespace {
@@ -52,7 +54,29 @@ class CResultsTest : public CDialogTest {
             files[e.path()] = e.is_regular_file() ? ReadFileBytes(e.path()) : "/";
         return files;
     }
+    // Answers the next message box (a three-way question) with button.
+    void AnswerNextBox(QMessageBox::StandardButton button) {
+        QTimer::singleShot(0, [this, button] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            m_asked << box->text();
+            box->button(button)->click();
+        });
+    }
+    // A run on a tree with files to rewrite and a folder to rename; the tree before it.
+    std::map<std::string, std::string> RunOnTree() {
+        MakeTree(m_folder, {{"a.txt", "foo"}, {"keep.txt", "none"}, {"old/c.txt", "x foo"}});
+        SetInputs(m_folder, "*.txt", true, true);
+        auto before = Snapshot(m_folder);
+        RunToEnd(IDC_STARTSTOP);
+        EXPECT_EQ(ReadFileBytes(m_folder + "/new/c.txt"), "x bar");
+        return before;
+    }
+    QPushButton* UndoButton() const {
+        return m_pDlg->ResultsWindow()->findChild<QPushButton*>("undo");
+    }
     std::string m_folder;
+    QStringList m_asked;
 };
 
 // Longest gap between the ticks of a 50 ms timer while until() is false.
@@ -98,7 +122,7 @@ TEST_F(CResultsTest, ResultsFillWithoutBlockingTheEventLoop) {
     for (int i = 0; i < 100000; ++i)
         many.push_back({i % 10 ? RunEventKind::Rewritten : RunEventKind::Skipped,
                         m_folder + "/x" + std::to_string(i), "", i % 10 ? "" : "原因"});
-    results->Begin(false, CJob{});
+    results->Begin(ResultsKind::Run, CJob{});
     results->Feed(std::move(many));
     EXPECT_LT(LongestGap([&] { return results->Pending() == 0; }), 200);
     EXPECT_EQ(results->Model().rowCount(), 100000);
@@ -191,4 +215,68 @@ TEST_F(CResultsTest, FailingOpenNamesThePathAndCopiesIt) {
         EXPECT_TRUE(text.contains(QString::fromStdString(path)) && text.contains(why)) << text;
         EXPECT_EQ(QApplication::clipboard()->text().toStdString(), path);
     }
+}
+
+// 撤销本次执行 puts the tree back byte for byte, the renamed folder
+// included, lists what it restored, and is not offered a second time.
+TEST_F(CResultsTest, UndoFromTheResultsWindowRestoresTheTree) {
+    const auto before = RunOnTree();
+    Click(IDC_RESULTS);
+    ASSERT_FALSE(UndoButton()->isHidden());
+    m_statuses.clear();
+    QTest::mouseClick(UndoButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([this] { return !m_pDlg->IsRunning(); }));
+    ASSERT_TRUE(WaitFor([this] { return m_pDlg->ResultsWindow()->Pending() == 0; }));
+    EXPECT_TRUE(m_host.boxes.back().starts_with("confirm: 撤销这次执行")) << m_host.boxes.back();
+    EXPECT_EQ(Snapshot(m_folder), before);
+    EXPECT_TRUE(m_statuses.contains("撤销中...第2个文件")) << m_statuses.join(',');
+    EXPECT_EQ(m_statuses.back(), "撤销完成");
+    EXPECT_TRUE(Counts().startsWith("已恢复 2 个文件，未恢复 0 个；改回原名 1 个文件夹；用时"))
+        << Counts();
+    const QStringList rows = m_pDlg->ResultsWindow()->ListText().split('\n').mid(1);
+    EXPECT_TRUE(rows.contains(
+        QString::fromStdString("已改回原名：" + m_folder + "/new -> " + m_folder + "/old")))
+        << rows.join('\n');
+    EXPECT_TRUE(UndoButton()->isHidden());
+}
+
+// After a restart, 结果 shows the folder's last run from its journal. That
+// run was interrupted: 开始 first asks; 取消 leaves everything, 是 undoes it.
+TEST_F(CResultsTest, AfterARestartTheInterruptedLastRunIsShownAndUndone) {
+    const auto before = RunOnTree();
+    const auto after = Snapshot(m_folder);
+    // Interrupted: the log loses its End record, as when the process is killed.
+    const std::string log = JournalRootIn(UserDataFolder()) + "/" +
+                            CJournalStore::KeyOf(std::filesystem::canonical(m_folder)) + "/log";
+    std::string bytes = ReadFileBytes(log);
+    bytes.erase(bytes.rfind('\n', bytes.size() - 2) + 1);
+    WriteFileBytes(log, bytes);
+    Close();
+    Open();
+    m_host.boxes.clear();
+    ASSERT_TRUE(Button(IDC_RESULTS)->isEnabled());
+    Click(IDC_RESULTS);
+    CResultsWindow* results = m_pDlg->ResultsWindow();
+    ASSERT_TRUE(results && results->isVisible());
+    ASSERT_TRUE(WaitFor([&] { return results->Pending() == 0; }));
+    QStringList rows = results->ListText().split('\n', Qt::SkipEmptyParts);
+    EXPECT_TRUE(rows.takeFirst().contains("该次执行被中断"));
+    rows.sort();
+    EXPECT_EQ(rows, QStringList({QString::fromStdString("已改写：" + m_folder + "/a.txt"),
+                                 QString::fromStdString("已改写：" + m_folder + "/old/c.txt"),
+                                 QString::fromStdString("已重命名：" + m_folder + "/old -> " +
+                                                        m_folder + "/new")}));
+    EXPECT_FALSE(UndoButton()->isHidden());
+
+    AnswerNextBox(QMessageBox::Cancel);
+    Click(IDC_STARTSTOP);
+    EXPECT_EQ(m_asked, QStringList{"上次在此文件夹的执行被中断。要先撤销它已做的改动吗？"});
+    EXPECT_FALSE(m_pDlg->IsRunning());
+    EXPECT_EQ(Snapshot(m_folder), after);
+    AnswerNextBox(QMessageBox::Yes);
+    Click(IDC_STARTSTOP);
+    ASSERT_TRUE(WaitFor([this] { return !m_pDlg->IsRunning(); }));
+    EXPECT_EQ(Snapshot(m_folder), before);
+    EXPECT_EQ(m_statuses.back(), "撤销完成");
+    EXPECT_TRUE(m_host.boxes.empty()) << "是 is the undo's confirmation; no run follows";
 }
