@@ -7,6 +7,7 @@
 
 #include "engine/journal_hooks.h"
 #include "engine/large_file_scan.h"
+#include "platform/byte_search.h"
 #include "platform/code_page.h"
 #include "platform/mbcs.h"
 
@@ -27,22 +28,6 @@ CFileResult Skip(Reason reason, int osError = 0) {
 // Text already in the working code page is searched and rewritten as it lies.
 bool InWorkingCodePage(const CCodePage& cp, TextEncoding encoding) {
     return encoding == EncAnsi || (encoding == EncUtf8 && cp.IsUtf8());
-}
-
-// Where needle occurs in text from from on. glibc's memmem skips ahead;
-// a plain search stops at every byte equal to the needle's first, which in
-// UTF-16 text is the zero byte of every other unit.
-size_t FindBytes(std::string_view text, std::string_view needle, size_t from) {
-#ifdef __GLIBC__
-    if (from > text.size())
-        return std::string_view::npos;
-    const void* hit =
-        ::memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
-    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text.data())
-               : std::string_view::npos;
-#else
-    return text.find(needle, from);
-#endif
 }
 
 // A needle in UTF-16 bytes only counts where it starts on a unit.
