@@ -7,7 +7,7 @@ namespace {
 
 // Files in hand per worker: enough that none waits for the walk, few enough
 // that memory stays small.
-constexpr size_t kInHandPerWorker = 4;
+constexpr size_t kInHandPerWorker = 8;
 
 // displayPath without the chosen folder in front: the file's path below it.
 std::string_view BelowFolder(const CJob& job, std::string_view displayPath) {
@@ -39,18 +39,17 @@ CFilePool::CFilePool(const CJob& job, unsigned workers, Configure configure, Fil
       m_onFile(std::move(onFile)),
       m_onEvent(std::move(onEvent)),
       m_limit(kInHandPerWorker * (workers > 0 ? workers : 1)) {
-    // One worker is the walk's own thread: a run with -j1 starts no thread.
-    for (unsigned i = 0; workers > 1 && i < workers; ++i) {
+    // One worker is the walk's own thread, which rewrites files itself while
+    // it would wait for one: a run with -j1 starts no thread.
+    for (unsigned i = 1; i < workers; ++i) {
         try {
             m_threads.emplace_back([this] { Work(); });
         } catch (const std::system_error&) {
             break;  // fewer threads; the run goes on with those that started
         }
     }
-    if (m_threads.empty()) {
-        m_inline = std::make_unique<CFileRewriter>(m_job);
-        m_configure(*m_inline);
-    }
+    m_own = std::make_unique<CFileRewriter>(m_job);
+    m_configure(*m_own);
 }
 
 CFilePool::~CFilePool() {
@@ -69,26 +68,36 @@ void CFilePool::Work() {
     m_configure(rewriter);
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_workCv.wait(lock, [this] { return m_bClosing || !m_queue.empty(); });
-        if (m_queue.empty())
-            return;
+        if (m_queue.empty()) {
+            if (m_bClosing)
+                return;
+            // Counted, so that the walk wakes a worker only when one sleeps.
+            ++m_idle;
+            m_workCv.wait(lock, [this] { return m_bClosing || !m_queue.empty(); });
+            --m_idle;
+            continue;
+        }
         CTask* task = m_queue.front();
         m_queue.pop_front();
         lock.unlock();
-        const CFileResult result =
-            RewriteSafely(rewriter, *task->dir, task->entry, BelowFolder(m_job, task->displayPath));
-        lock.lock();
-        task->result = result;
-        task->done = true;
-        m_doneCv.notify_one();
+        Handle(rewriter, *task, lock);
     }
 }
 
+void CFilePool::Handle(CFileRewriter& rewriter, CTask& task, std::unique_lock<std::mutex>& lock) {
+    const CFileResult result =
+        RewriteSafely(rewriter, *task.dir, task.entry, BelowFolder(m_job, task.displayPath));
+    lock.lock();
+    task.result = result;
+    task.done = true;
+    if (&task == m_pAwaited)
+        m_doneCv.notify_one();
+}
+
 void CFilePool::Submit(std::shared_ptr<const CDir> dir, CDirEntry entry, std::string displayPath) {
-    if (m_inline) {
+    if (m_threads.empty()) {
         DeliverUntil(0);
-        m_onFile(displayPath,
-                 RewriteSafely(*m_inline, *dir, entry, BelowFolder(m_job, displayPath)));
+        m_onFile(displayPath, RewriteSafely(*m_own, *dir, entry, BelowFolder(m_job, displayPath)));
         return;
     }
     DeliverUntil(m_limit - 1);
@@ -96,11 +105,14 @@ void CFilePool::Submit(std::shared_ptr<const CDir> dir, CDirEntry entry, std::st
     task->dir = std::move(dir);
     task->entry = std::move(entry);
     task->displayPath = std::move(displayPath);
+    bool sleeping = false;
     {
         const std::lock_guard lock(m_mutex);
         m_queue.push_back(task.get());
+        sleeping = m_idle > 0;
     }
-    m_workCv.notify_one();
+    if (sleeping)
+        m_workCv.notify_one();
     m_order.push_back({std::move(task), {}});
 }
 
@@ -138,9 +150,21 @@ void CFilePool::DeliverUntil(size_t limit) {
         DeliverReady();
         if (m_order.size() <= limit)
             return;
-        // The front is a file not done yet: wait for it.
+        // The front is a file not done yet: rewrite one that no worker has
+        // taken meanwhile, or wait for it when there is none.
         std::unique_lock lock(m_mutex);
         CTask* front = m_order.front().task.get();
+        if (front->done)
+            continue;
+        if (!m_queue.empty()) {
+            CTask* task = m_queue.front();
+            m_queue.pop_front();
+            lock.unlock();
+            Handle(*m_own, *task, lock);
+            continue;
+        }
+        m_pAwaited = front;
         m_doneCv.wait(lock, [front] { return front->done; });
+        m_pAwaited = nullptr;
     }
 }

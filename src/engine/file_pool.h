@@ -27,9 +27,9 @@ class CFilePool {
     using EventDone = std::function<void(CRunEvent event)>;
     using Configure = std::function<void(CFileRewriter& rewriter)>;
 
-    // workers threads, each with a rewriter of job set up by configure.
-    // Fewer start if the system refuses threads; with one or none, Submit
-    // rewrites on the calling thread.
+    // workers rewriters of job, set up by configure: the calling thread's own
+    // and workers - 1 threads. Fewer start if the system refuses threads;
+    // with none, Submit rewrites on the calling thread.
     CFilePool(const CJob& job, unsigned workers, Configure configure, FileDone onFile,
               EventDone onEvent);
     // Finish() and the threads joined.
@@ -43,8 +43,6 @@ class CFilePool {
     void Event(CRunEvent event);
     // Returns once every file handed in is handled and delivered.
     void Finish();
-
-    unsigned Workers() const { return static_cast<unsigned>(m_threads.size()); }
 
   private:
     struct CTask {
@@ -61,6 +59,9 @@ class CFilePool {
     };
 
     void Work();
+    // Rewrites task's file and marks it done; lock is unlocked on entry
+    // and locked on return.
+    void Handle(CFileRewriter& rewriter, CTask& task, std::unique_lock<std::mutex>& lock);
     // Delivers the items at the front that are complete.
     void DeliverReady();
     // Delivers until fewer than limit items are left.
@@ -78,9 +79,11 @@ class CFilePool {
     std::condition_variable m_workCv;  // a task waits, or the pool closes
     std::condition_variable m_doneCv;  // a task is done
     std::deque<CTask*> m_queue;        // tasks no worker has taken yet
+    unsigned m_idle = 0;               // workers waiting for a task
+    CTask* m_pAwaited = nullptr;       // the task the walk's thread waits for
     bool m_bClosing = false;
     std::vector<std::thread> m_threads;
-    std::unique_ptr<CFileRewriter> m_inline;  // when no thread could start
+    std::unique_ptr<CFileRewriter> m_own;  // the walk's thread's
 };
 
 // A folder is renamed only once every file inside it has been handled: with

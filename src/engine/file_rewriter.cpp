@@ -1,11 +1,13 @@
 #include "engine/file_rewriter.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <stdexcept>
 
 #include "engine/journal_hooks.h"
 #include "engine/large_file_scan.h"
+#include "platform/byte_search.h"
 #include "platform/code_page.h"
 #include "platform/mbcs.h"
 
@@ -14,6 +16,11 @@ namespace {
 // Working buffers up to this size are kept from file to file.
 constexpr size_t kKeptBuffer = size_t{4} << 20;
 
+// Files larger than this are searched a piece of this size at a time before
+// they are read whole: reading into a buffer that stays in the processor's
+// cache costs far less than filling a large one.
+constexpr size_t kScanPiece = size_t{64} << 10;
+
 CFileResult Skip(Reason reason, int osError = 0) {
     return {FileOutcome::Skipped, reason, osError};
 }
@@ -21,22 +28,6 @@ CFileResult Skip(Reason reason, int osError = 0) {
 // Text already in the working code page is searched and rewritten as it lies.
 bool InWorkingCodePage(const CCodePage& cp, TextEncoding encoding) {
     return encoding == EncAnsi || (encoding == EncUtf8 && cp.IsUtf8());
-}
-
-// Where needle occurs in text from from on. glibc's memmem skips ahead;
-// a plain search stops at every byte equal to the needle's first, which in
-// UTF-16 text is the zero byte of every other unit.
-size_t FindBytes(std::string_view text, std::string_view needle, size_t from) {
-#ifdef __GLIBC__
-    if (from > text.size())
-        return std::string_view::npos;
-    const void* hit =
-        ::memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
-    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text.data())
-               : std::string_view::npos;
-#else
-    return text.find(needle, from);
-#endif
 }
 
 // A needle in UTF-16 bytes only counts where it starts on a unit.
@@ -87,8 +78,10 @@ void Trim(std::string& buffer) {
 CFileRewriter::CFileRewriter(const CJob& job)
     : m_job(job), m_codePage(job.codePage.empty() ? CCodePage::Working().Name() : job.codePage) {
     m_matcher.Prepare(job.rules);
-    for (const CReplaceRuleText& rule : job.rules)
+    for (const CReplaceRuleText& rule : job.rules) {
         m_bRulesUtf8 = m_bRulesUtf8 && IsValidUtf8(rule.find) && IsValidUtf8(rule.replacement);
+        m_carry = std::max(m_carry, rule.find.empty() ? 0 : rule.find.size() - 1);
+    }
 }
 
 CFileResult CFileRewriter::Rewrite(const CDir& dir, const CDirEntry& entry, std::string_view path) {
@@ -103,13 +96,70 @@ CFileResult CFileRewriter::Rewrite(const CDir& dir, const CDirEntry& entry, std:
     if (stamp.size >= m_streamFromBytes || stamp.size >= m_maxFileBytes)
         return RewriteLarge(dir, entry.name, reader);
     m_bytes.clear();
-    const CIoResult read = reader.ReadRest(m_bytes, m_maxFileBytes);
+    CIoResult read;
+    size_t consumed = 0;
+    switch (stamp.size > kScanPiece ? ScanInPieces(reader, consumed, read) : PieceScan::MayFind) {
+        case PieceScan::NoFind:
+            return {};
+        case PieceScan::ReadFailed:
+            return Skip(ReadReason(read.status), read.osError);
+        case PieceScan::MayFind:
+            read = ReadWhole(reader, consumed);
+            break;
+    }
     reader.Close();
     if (read.status == IoStatus::TooLarge)
         return ScanLarge(dir, entry.name);
     if (!read.Ok())
         return Skip(ReadReason(read.status), read.osError);
     return RewriteHeld(dir, entry.name, stamp);
+}
+
+CFileRewriter::PieceScan CFileRewriter::ScanInPieces(CFileReader& reader, size_t& consumed,
+                                                     CIoResult& error) {
+    m_piece.resize(m_carry + kScanPiece);
+    size_t have = 0;
+    for (;;) {
+        size_t got = 0;
+        error = reader.Read(m_piece.data() + have, kScanPiece, got);
+        if (!error.Ok())
+            return PieceScan::ReadFailed;
+        if (got == 0)
+            return PieceScan::NoFind;
+        // Text in another encoding is searched in its own form, on the whole file.
+        if (consumed == 0 &&
+            (got < 3 || !InWorkingCodePage(m_codePage, DetectEncoding({m_piece.data(), got})))) {
+            consumed = got;
+            return PieceScan::MayFind;
+        }
+        consumed += got;
+        have += got;
+        // A byte match is enough to read the file whole: the search there
+        // decides, without the mark and on character starts.
+        if (m_matcher.AnyOccurs({m_piece.data(), have}))
+            return PieceScan::MayFind;
+        const size_t keep = std::min(have, m_carry);
+        std::memmove(m_piece.data(), m_piece.data() + have - keep, keep);
+        have = keep;
+    }
+}
+
+CIoResult CFileRewriter::ReadWhole(CFileReader& reader, size_t consumed) {
+    m_bytes.resize(consumed);
+    size_t have = 0;
+    while (have < consumed) {
+        size_t got = 0;
+        if (const CIoResult r = reader.ReadAt(have, m_bytes.data() + have, consumed - have, got);
+            !r.Ok()) {
+            m_bytes.clear();
+            return r;
+        }
+        if (got == 0)
+            break;  // it shrank meanwhile; its stamp no longer matches at write time
+        have += got;
+    }
+    m_bytes.resize(have);
+    return reader.ReadRest(m_bytes, m_maxFileBytes);
 }
 
 CFileResult CFileRewriter::RewriteHeld(const CDir& dir, const CPlatformName& name,

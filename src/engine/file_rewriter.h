@@ -67,6 +67,13 @@ class CFileRewriter {
     bool SameAsFile(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
                     size_t markLength, std::string_view body);
     CFileResult ScanLarge(const CDir& dir, const CPlatformName& name);
+    enum class PieceScan { NoFind, MayFind, ReadFailed };
+    // A file larger than a piece, searched a piece at a time in a small
+    // buffer that stays in the processor's cache, as most files hold no find
+    // text. consumed: the bytes read from reader; error: set on ReadFailed.
+    PieceScan ScanInPieces(CFileReader& reader, size_t& consumed, CIoResult& error);
+    // The whole file into m_bytes, after consumed bytes were read from reader.
+    CIoResult ReadWhole(CFileReader& reader, size_t consumed);
     // The outcome of a replace (or, in a dry run, of the check in its place).
     CFileResult Replaced(const CIoResult& r);
     CFileResult Replace(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
@@ -88,6 +95,8 @@ class CFileRewriter {
     CRuleApplier m_applier;      // its second buffer kept from file to file
     bool m_bRulesUtf8 = true;    // every find text and replacement is valid UTF-8
     std::string m_bytes;         // the file as read; capacity reused from file to file
+    std::string m_piece;         // a piece of a file being searched, and the carried bytes
+    size_t m_carry = 0;          // how far a find text may reach back into the last piece
     std::string m_working;       // its text in the working code page, when converted
     std::string m_result;        // the text with the rules applied
     std::string m_encoded;       // the result in the file's encoding, when converted

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/byte_search.h"
 #include "platform/code_page.h"
 #include "platform/mbcs.h"
 
@@ -124,17 +125,10 @@ bool CRuleMatcher::ScanEnds(std::string_view text, size_t from, size_t to) const
 namespace {
 
 // MbsFind's result, faster where the code page has no double-byte
-// characters: a byte match is then a match, and glibc's memmem skips ahead
-// where a plain search stops at every byte equal to the first of find.
+// characters: a byte match is then a match.
 size_t FindFrom(const CCodePage& cp, std::string_view text, std::string_view find, size_t from) {
-#ifdef __GLIBC__
-    if (!cp.IsDoubleByte() && !find.empty() && from <= text.size()) {
-        const void* hit =
-            ::memmem(text.data() + from, text.size() - from, find.data(), find.size());
-        return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text.data())
-                   : std::string_view::npos;
-    }
-#endif
+    if (!cp.IsDoubleByte() && !find.empty())
+        return FindBytes(text, find, from);
     return MbsFind(cp, text, find, from);
 }
 

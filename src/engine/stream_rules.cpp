@@ -3,19 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
+#include "platform/byte_search.h"
 
-size_t Find(std::string_view text, std::string_view find, size_t from) {
-    if (from > text.size())
-        return std::string_view::npos;
-#ifdef __GLIBC__
-    const void* hit = ::memmem(text.data() + from, text.size() - from, find.data(), find.size());
-    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - text.data())
-               : std::string_view::npos;
-#else
-    return text.find(find, from);
-#endif
-}
+namespace {
 
 // Where the end of text that may still begin find starts: the first
 // position from done on whose bytes up to the end begin find; text.size()
@@ -51,8 +41,8 @@ size_t CStreamRules::ApplyToCarry(CStage& stage, std::string_view in) {
     window.append(in.substr(0, find.size() - 1));
     const size_t held = stage.carry.size();
     size_t pos = 0;
-    for (size_t hit = Find(window, find, 0); hit != std::string_view::npos && hit < held;
-         hit = Find(window, find, pos)) {
+    for (size_t hit = FindBytes(window, find, 0); hit != std::string_view::npos && hit < held;
+         hit = FindBytes(window, find, pos)) {
         m_out.append(window, pos, hit - pos);
         m_out.append(stage.replacement);
         pos = hit + find.size();
@@ -75,7 +65,7 @@ void CStreamRules::Apply(CStage& stage, std::string& in, bool end) {
     }
     m_out.clear();
     const size_t start = stage.carry.empty() ? 0 : ApplyToCarry(stage, in);
-    size_t hit = Find(in, find, start);
+    size_t hit = FindBytes(in, find, start);
     if (hit == std::string_view::npos && m_out.empty() && start == 0) {
         // Nothing to replace: the piece stays where it is, without a copy.
         const size_t keep = end ? in.size() : HeldBackFrom(in, find, 0);
@@ -84,7 +74,7 @@ void CStreamRules::Apply(CStage& stage, std::string& in, bool end) {
         return;
     }
     size_t done = start;
-    for (; hit != std::string_view::npos; hit = Find(in, find, done)) {
+    for (; hit != std::string_view::npos; hit = FindBytes(in, find, done)) {
         m_out.append(in, done, hit - done);
         m_out.append(stage.replacement);
         done = hit + find.size();

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/byte_search.h"
 #include "platform/code_page.h"
 
 int MbsCompare(std::string_view a, std::string_view b) {
@@ -16,7 +17,7 @@ int MbsCompare(std::string_view a, std::string_view b) {
 size_t MbsFind(const CCodePage& cp, std::string_view text, std::string_view needle, size_t from) {
     if (needle.empty() || from > text.size())
         return std::string_view::npos;
-    size_t hit = text.find(needle, from);
+    size_t hit = FindBytes(text, needle, from);
     // UTF-8 and single-byte sets cannot match inside a character when the
     // needle is valid text, so the plain byte search is already exact.
     if (!cp.IsDoubleByte())
@@ -29,7 +30,7 @@ size_t MbsFind(const CCodePage& cp, std::string_view text, std::string_view need
             boundary += cp.CharLength(text, boundary);
         if (boundary == hit)
             return hit;
-        hit = text.find(needle, hit + 1);
+        hit = FindBytes(text, needle, hit + 1);
     }
     return std::string_view::npos;
 }

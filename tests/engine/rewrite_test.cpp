@@ -168,6 +168,28 @@ TEST_P(Rewrite, LargeFilesAreSearchedInPiecesAndNeverWritten) {
     }
 }
 
+// Files longer than a read piece are first searched a piece at a time: a
+// find text across the end of a piece, or at the very end, is still found.
+TEST_P(Rewrite, FindTextsAcrossThePiecesOfALongFileAreFound) {
+    const std::string find = "<<a find text of forty bytes, or so...>>";
+    m_job.rules = {{"zz", "-"}, {find, "[x]"}};
+    constexpr size_t kPiece = size_t{64} << 10;
+    for (const size_t at : {kPiece - 1, kPiece - 20, kPiece - find.size() + 1, 2 * kPiece - 7,
+                            3 * kPiece + 5 - find.size()}) {
+        std::string before(3 * kPiece + 5, '.');
+        before.replace(at, find.size(), find);
+        before.resize(std::max(before.size(), at + find.size()));
+        std::string after = before;
+        after.replace(at, find.size(), "[x]");
+        EXPECT_EQ(Once(before), after) << at;
+        EXPECT_EQ(Once("\xEF\xBB\xBF" + before), "\xEF\xBB\xBF" + after) << at;
+    }
+    const std::u16string wide =
+        u"长文" + std::u16string(kPiece, u'.') + u"<<a find text of forty bytes, or so...>>";
+    EXPECT_EQ(Once(Utf16(wide, true)),
+              Utf16(u"长文" + std::u16string(kPiece, u'.') + u"[x]", true));
+}
+
 TEST_P(Rewrite, ProgressCarriesTheCountBeforeEachFile) {
     MakeTree(m_root, {{"a.txt", "x"}, {"b.txt", "x"}, {"c.htm", "x"}});
     Run();
