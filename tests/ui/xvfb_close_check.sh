@@ -17,12 +17,13 @@ export XDG_CACHE_HOME=$tmp/cache
 printf 'leak:libdbus-1.so\n' >"$tmp/lsan.supp"
 export LSAN_OPTIONS="suppressions=$tmp/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 mkdir -p "$HOME" "$XDG_CONFIG_HOME/Vexa" "$tmp/work"
-# Enough files that the run lasts while the keys are typed (each replace is synced).
-for d in $(seq 20); do
+# Enough files that the run lasts while the keys are typed, on every processor
+# (each replace is synced; a quiet machine rewrites a few thousand a second).
+for d in $(seq 40); do
     mkdir "$tmp/work/d$d"
-    for f in $(seq 150); do printf 'foo\n' >"$tmp/work/d$d/f$f.txt"; done
+    for f in $(seq 500); do printf 'foo\n' >"$tmp/work/d$d/f$f.txt"; done
 done
-total=3000
+total=20000
 printf 'foo`bar\n' >"$XDG_CONFIG_HOME/Vexa/vexa_文本替换规则.txt"
 cat >"$XDG_CONFIG_HOME/Vexa/vexa.ini" <<INI
 [General]
