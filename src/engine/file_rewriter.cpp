@@ -4,9 +4,9 @@
 #include <cstring>
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 #include "engine/journal_hooks.h"
-#include "engine/large_file_scan.h"
 #include "platform/byte_search.h"
 #include "platform/code_page.h"
 #include "platform/mbcs.h"
@@ -97,14 +97,14 @@ CFileResult CFileRewriter::Rewrite(const CDir& dir, const CDirEntry& entry, std:
         return RewriteLarge(dir, entry.name, reader);
     m_bytes.clear();
     CIoResult read;
-    size_t consumed = 0;
-    switch (stamp.size > kScanPiece ? ScanInPieces(reader, consumed, read) : PieceScan::MayFind) {
-        case PieceScan::NoFind:
+    std::uint64_t consumed = 0;
+    switch (stamp.size > kScanPiece ? ScanInPieces(reader, consumed, read) : ScanOutcome::Found) {
+        case ScanOutcome::NotFound:
             return {};
-        case PieceScan::ReadFailed:
+        case ScanOutcome::ReadFailed:
             return Skip(ReadReason(read.status), read.osError);
-        case PieceScan::MayFind:
-            read = ReadWhole(reader, consumed);
+        case ScanOutcome::Found:
+            read = ReadWhole(reader, static_cast<size_t>(consumed));
             break;
     }
     reader.Close();
@@ -115,33 +115,19 @@ CFileResult CFileRewriter::Rewrite(const CDir& dir, const CDirEntry& entry, std:
     return RewriteHeld(dir, entry.name, stamp);
 }
 
-CFileRewriter::PieceScan CFileRewriter::ScanInPieces(CFileReader& reader, size_t& consumed,
-                                                     CIoResult& error) {
-    m_piece.resize(m_carry + kScanPiece);
-    size_t have = 0;
-    for (;;) {
-        size_t got = 0;
-        error = reader.Read(m_piece.data() + have, kScanPiece, got);
-        if (!error.Ok())
-            return PieceScan::ReadFailed;
-        if (got == 0)
-            return PieceScan::NoFind;
+ScanOutcome CFileRewriter::ScanInPieces(CFileReader& reader, std::uint64_t& consumed,
+                                        CIoResult& error) {
+    bool first = true;
+    const auto search = [this, &first](std::string_view window) {
         // Text in another encoding is searched in its own form, on the whole file.
-        if (consumed == 0 &&
-            (got < 3 || !InWorkingCodePage(m_codePage, DetectEncoding({m_piece.data(), got})))) {
-            consumed = got;
-            return PieceScan::MayFind;
-        }
-        consumed += got;
-        have += got;
+        if (std::exchange(first, false) &&
+            (window.size() < 3 || !InWorkingCodePage(m_codePage, DetectEncoding(window))))
+            return true;
         // A byte match is enough to read the file whole: the search there
         // decides, without the mark and on character starts.
-        if (m_matcher.AnyOccurs({m_piece.data(), have}))
-            return PieceScan::MayFind;
-        const size_t keep = std::min(have, m_carry);
-        std::memmove(m_piece.data(), m_piece.data() + have - keep, keep);
-        have = keep;
-    }
+        return m_matcher.AnyOccurs(window);
+    };
+    return ScanPieces(reader, {}, {kScanPiece, m_carry, false}, m_piece, search, error, consumed);
 }
 
 CIoResult CFileRewriter::ReadWhole(CFileReader& reader, size_t consumed) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/job.h"
+#include "engine/large_file_scan.h"
 #include "engine/reason_texts.h"
 #include "engine/rule_matcher.h"
 #include "engine/run_journal.h"
@@ -67,11 +68,11 @@ class CFileRewriter {
     bool SameAsFile(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
                     size_t markLength, std::string_view body);
     CFileResult ScanLarge(const CDir& dir, const CPlatformName& name);
-    enum class PieceScan { NoFind, MayFind, ReadFailed };
     // A file larger than a piece, searched a piece at a time in a small
     // buffer that stays in the processor's cache, as most files hold no find
-    // text. consumed: the bytes read from reader; error: set on ReadFailed.
-    PieceScan ScanInPieces(CFileReader& reader, size_t& consumed, CIoResult& error);
+    // text. Found: it has to be read whole to tell. consumed: the bytes read
+    // from reader; error: set on ReadFailed.
+    ScanOutcome ScanInPieces(CFileReader& reader, std::uint64_t& consumed, CIoResult& error);
     // The whole file into m_bytes, after consumed bytes were read from reader.
     CIoResult ReadWhole(CFileReader& reader, size_t consumed);
     // The outcome of a replace (or, in a dry run, of the check in its place).

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/byte_search.h"
+
 namespace {
 
 class CScanner {
@@ -16,8 +18,7 @@ class CScanner {
         size_t longest = 0;
         for (std::string_view n : m_needles)
             longest = std::max(longest, n.size());
-        // Bytes carried from one piece to the next, where a match may straddle
-        // them; even for 16-bit text so the carried part keeps its alignment.
+        // Even for 16-bit text, so that the carried part keeps its alignment.
         m_carry = longest > 0 ? longest - 1 : 0;
         if (request.unitAligned && m_carry % 2)
             ++m_carry;
@@ -26,11 +27,12 @@ class CScanner {
     bool Empty() const { return m_needles.empty(); }
     size_t Carry() const { return m_carry; }
 
-    // Files this large are rare: a plain search per find text is enough here.
+    // A search per needle: files searched this way with more than a few
+    // needles are rare.
     bool AnyIn(std::string_view window) const {
         for (std::string_view n : m_needles) {
-            for (size_t pos = window.find(n); pos != std::string_view::npos;
-                 pos = window.find(n, pos + 1)) {
+            for (size_t pos = FindBytes(window, n); pos != std::string_view::npos;
+                 pos = FindBytes(window, n, pos + 1)) {
                 if (!m_request.unitAligned || pos % 2 == 0)
                     return true;
             }
@@ -46,24 +48,22 @@ class CScanner {
 
 }  // namespace
 
-ScanOutcome ScanForAny(CFileReader& reader, std::string_view prefix, const CScanRequest& request,
-                       CIoResult& error) {
+ScanOutcome ScanPieces(CFileReader& reader, std::string_view prefix, const CPieceCut& cut,
+                       std::string& buffer, const std::function<bool(std::string_view)>& search,
+                       CIoResult& error, std::uint64_t& read) {
     error = {};
-    const CScanner scanner(request);
-    if (scanner.Empty())
-        return ScanOutcome::NotFound;
-    const size_t piece = std::max<size_t>(request.pieceBytes, 2);
-    std::string buffer(scanner.Carry() + piece + prefix.size() + 1, '\0');
+    read = 0;
+    const size_t piece = std::max<size_t>(cut.pieceBytes, 2);
+    // One more than the carry: a drop kept even may keep one byte more.
+    buffer.resize(std::max(buffer.size(), std::max(prefix.size(), cut.carry + 1) + piece));
     if (!prefix.empty())  // an empty view may hold no pointer at all
         std::memcpy(buffer.data(), prefix.data(), prefix.size());
     size_t have = prefix.size();
-    if (scanner.AnyIn(std::string_view(buffer.data(), have)))
+    if (have > 0 && search({buffer.data(), have}))
         return ScanOutcome::Found;
     for (;;) {
-        // Keep the tail that could start a match; drop an even count so that
-        // the window still starts on a unit.
-        size_t drop = have > scanner.Carry() ? have - scanner.Carry() : 0;
-        if (request.unitAligned && drop % 2)
+        size_t drop = have > cut.carry ? have - cut.carry : 0;
+        if (cut.unitAligned && drop % 2)
             --drop;
         std::memmove(buffer.data(), buffer.data() + drop, have - drop);
         have -= drop;
@@ -72,10 +72,23 @@ ScanOutcome ScanForAny(CFileReader& reader, std::string_view prefix, const CScan
         if (!error.Ok())
             return ScanOutcome::ReadFailed;
         if (got == 0)
-            break;
+            return ScanOutcome::NotFound;
+        read += got;
         have += got;
-        if (scanner.AnyIn(std::string_view(buffer.data(), have)))
+        if (search({buffer.data(), have}))
             return ScanOutcome::Found;
     }
-    return ScanOutcome::NotFound;
+}
+
+ScanOutcome ScanForAny(CFileReader& reader, std::string_view prefix, const CScanRequest& request,
+                       CIoResult& error) {
+    error = {};
+    const CScanner scanner(request);
+    if (scanner.Empty())
+        return ScanOutcome::NotFound;
+    std::string buffer;
+    std::uint64_t read = 0;
+    return ScanPieces(
+        reader, prefix, {request.pieceBytes, scanner.Carry(), request.unitAligned}, buffer,
+        [&scanner](std::string_view window) { return scanner.AnyIn(window); }, error, read);
 }

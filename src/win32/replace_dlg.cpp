@@ -44,8 +44,9 @@ INT_PTR CALLBACK CReplaceDlg::DialogProc(HWND window, UINT message, WPARAM wPara
     return dlg ? dlg->HandleMessage(message, wParam, lParam) : FALSE;
 }
 
-// The worker's messages arrive here when another loop than the dialog's own
-// runs (a message box, the folder picker): handled the same way.
+// The dialog's messages, the worker's too: they are posted to the window, so
+// whichever loop runs (the program's, a message box's, the folder picker's)
+// dispatches them here.
 INT_PTR CReplaceDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
     switch (message) {
         case WM_COMMAND:
@@ -225,12 +226,6 @@ BOOL CReplaceDlg::PreTranslateMessage(MSG* msg) {
             return TRUE;
         case WM_SYSKEYUP:
         case WM_SYSCHAR:
-            return TRUE;
-        case WM_JOB_PROGRESS:
-            OnJobProgress();
-            return TRUE;
-        case WM_JOB_DONE:
-            OnJobDone();
             return TRUE;
         default:
             return FALSE;
