@@ -20,12 +20,10 @@
 #include "platform/code_page.h"
 #include "platform/console.h"
 #include "platform/file_io.h"
-#include "platform/journal_files.h"
 #include "platform/paths.h"
 #include "prep/build_job.h"
 #include "prep/job_inputs.h"
 #include "service/core.h"
-#include "service/user_folders.h"
 
 namespace {
 
@@ -245,14 +243,7 @@ int CCliJob::Undo() {
         WriteLocaleText(stderr, "vexa-cli: 路径无效！\n");
         return kExitRefused;
     }
-    CJob job;
-    job.folder = m_options.folder;
-    job.undo = true;
-    job.dryRun = m_options.dryRun;
-    job.codePage = CCodePage::Working().Name();
-    // No journal where its file operations are not written yet (Windows).
-    if (kJournalAvailable)
-        job.journalRoot = JournalRootIn(UserDataFolder());
+    CJob job = BuildUndoJob(m_options.folder, m_options.dryRun);
     NoteInterrupted(job);
     if (!m_options.yes && !m_options.dryRun) {
         if (!IsTerminal(stdin)) {

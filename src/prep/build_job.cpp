@@ -29,12 +29,24 @@ CJob BuildJob(const JobTables& tables, bool dryRun) {
     job.renameFolders = tables.renameFolders != 0;
     job.dryRun = dryRun;
     job.codePage = CCodePage::Working().Name();
-    // No journal where its file operations are not written yet (Windows).
-    if (kJournalAvailable)
-        job.journalRoot = JournalRootIn(UserDataFolder());
+    job.journalRoot = RunJournalRoot();
     Protect(job, tables.replaceRulesPath);
     Protect(job, tables.renameRulesPath);
     if (!tables.appPrefix.empty())
         Protect(job, tables.appPrefix + ".ini");
     return job;
+}
+
+CJob BuildUndoJob(const std::string& folder, bool dryRun) {
+    CJob job;
+    job.folder = folder;
+    job.undo = true;
+    job.dryRun = dryRun;
+    job.codePage = CCodePage::Working().Name();
+    job.journalRoot = RunJournalRoot();
+    return job;
+}
+
+std::string RunJournalRoot() {
+    return kJournalAvailable ? JournalRootIn(UserDataFolder()) : std::string();
 }

@@ -11,26 +11,14 @@
 
 #include "engine/journal_events.h"
 #include "engine/journal_store.h"
-#include "platform/code_page.h"
-#include "platform/journal_files.h"
-#include "platform/paths.h"
+#include "prep/build_job.h"
 #include "service/core.h"
 #include "service/dialog_host.h"
-#include "service/user_folders.h"
 #include "ui/counts_line.h"
 #include "ui/question_box.h"
 #include "ui/replace_dlg.h"
 #include "ui/ui_texts.h"
 #include "ui/working_text.h"
-
-namespace {
-
-// Where the runs' journals are; empty where runs keep none.
-std::string JournalRoot() {
-    return kJournalAvailable ? JournalRootIn(UserDataFolder()) : std::string();
-}
-
-}  // namespace
 
 void CReplaceDlg::OnUndo() {
     if (m_bRunning || m_undoFolder.empty())
@@ -61,25 +49,18 @@ bool CReplaceDlg::GoOnAfterInterrupted(const CJob& job) {
 }
 
 void CReplaceDlg::StartUndo(const std::string& folder) {
-    CJob job;
-    job.folder = folder;
-    job.undo = true;
-    job.codePage = CCodePage::Working().Name();
-    job.journalRoot = JournalRoot();
-    LaunchJob(std::move(job), ResultsKind::Undo);
+    LaunchJob(BuildUndoJob(folder), ResultsKind::Undo);
 }
 
 std::string CReplaceDlg::FolderOfEdit() const {
-    std::string folder = ToWorking(m_pPath->text());
-    if (!folder.empty() && kPathSeparators.find(folder.back()) == std::string::npos)
-        folder += kPathSeparator;
-    return folder;
+    // Spelt as the run spells it.
+    return g_pCore->parsePath(ToWorking(m_pPath->text()));
 }
 
 void CReplaceDlg::RefreshResultsButton() {
     if (m_bHadJob)
         return;
-    const std::string root = JournalRoot();
+    const std::string root = RunJournalRoot();
     const std::string folder = FolderOfEdit();
     m_pResultsButton->setEnabled(!root.empty() && !folder.empty() && HasLastRun(root, folder));
 }
@@ -87,7 +68,7 @@ void CReplaceDlg::RefreshResultsButton() {
 // The list is what the journal says the run changed, and the undo offered
 // is of that run.
 void CReplaceDlg::ShowLastRunFromJournal() {
-    const std::string root = JournalRoot();
+    const std::string root = RunJournalRoot();
     const std::string folder = FolderOfEdit();
     CJournalContents journal;
     if (root.empty() || folder.empty() || !ReadLastRun(root, folder, journal)) {
