@@ -244,8 +244,10 @@ CFileResult CFileRewriter::Replace(const CDir& dir, const CPlatformName& name,
     if (m_job.dryRun)
         return Replaced(CheckReplaceableAt(dir, name, stamp));
     CFileResult refused;
-    const CIoResult r = ReplaceRecorded(
-        mark.size() + body.size(), Hash64({mark, body}), refused, [&](CReplaceJournal* journal) {
+    // The hash is the journal's: a run without one does not make it.
+    const std::uint64_t hash = m_pJournal ? Hash64({mark, body}) : 0;
+    const CIoResult r =
+        ReplaceRecorded(mark.size() + body.size(), hash, refused, [&](CReplaceJournal* journal) {
             return ReplaceFileAt(dir, name, stamp, {mark, body}, journal);
         });
     if (refused.outcome != FileOutcome::Unchanged)
