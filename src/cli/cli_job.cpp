@@ -23,6 +23,8 @@
 #include "platform/paths.h"
 #include "prep/build_job.h"
 #include "prep/job_inputs.h"
+#include "prep/load_job_tables.h"
+#include "prep/prep_messages.h"
 #include "service/core.h"
 
 namespace {
@@ -104,7 +106,15 @@ bool CCliJob::ReadStreams(JobTables& t) {
         if (paths[i]->empty() || !IsStream(*paths[i]))
             continue;
         std::string bytes;
-        if (CIoResult r = ReadStreamPath(*paths[i], bytes); !r.Ok()) {
+        const CIoResult r = ReadStreamPath(*paths[i], bytes, kMaxRulesFileBytes + 1);
+        if (r.status == IoStatus::TooLarge) {
+            WriteLocaleText(stderr, "vexa-cli: " +
+                                        FillMessage(kMsgRulesFileTooLarge,
+                                                    {PathForDisplay(*paths[i])}) +
+                                        "\n");
+            return false;
+        }
+        if (!r.Ok()) {
             WriteLocaleText(stderr, std::string(kStreamUnreadable) + PathForDisplay(*paths[i]) +
                                         "（" + ReasonText(ReadReason(r.status), r.osError) +
                                         "）\n");
@@ -192,6 +202,10 @@ int CCliJob::Execute(CJob job) {
         WriteLocaleText(stderr, "vexa-cli: " + worker.m_result.refusal + "\n");
         return kExitRefused;
     }
+    if (!worker.m_result.failure.empty()) {
+        WriteLocaleText(stderr, "vexa-cli: " + worker.m_result.failure + "\n");
+        return kExitProblems;
+    }
     const bool stopped = g_stopFlag.load();
     const bool listed = !m_options.list || list.Flush();
     PrintSummary(worker.m_result, m_options.dryRun, worker.m_job.undo, stopped);
@@ -220,6 +234,8 @@ void CCliJob::PrintSummary(const CRunResult& result, bool dryRun, bool undo, boo
     else if (undo)
         text += std::string(kUndoNote) + "\n";
     text += FormatRunCounts(result) + "\n";
+    if (!undo && result.selected == 0)
+        text += std::string(kNothingSelected) + "\n";
     text += FormatRunProblems(result, kProblemsListed);
     if (stopped)
         text += std::string(kStoppedNote) + "\n";

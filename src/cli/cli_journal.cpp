@@ -32,6 +32,15 @@ std::string Time(std::int64_t seconds) {
     return text;
 }
 
+// What a journal's folder is doing now, or why its journal cannot be undone.
+std::string StateNote(const CJournalInfo& info) {
+    if (info.busy)
+        return "  （正在执行）";
+    if (info.contents.damagedLine != 0)
+        return "  （日志已损坏，第 " + std::to_string(info.contents.damagedLine) + " 行）";
+    return info.contents.finished ? "" : "  （执行被中断）";
+}
+
 }  // namespace
 
 int ListJournals() {
@@ -44,12 +53,10 @@ int ListJournals() {
             for (const CJournalEntry& e : info.contents.entries)
                 ++(e.kind == JournalRecord::File ? files : folders);
             total += info.copyBytes;
-            out += PathForDisplay(QuoteName(info.contents.header.folder)) + "\n    " +
+            out += PathForDisplay(QuoteName(info.folder)) + "\n    " +
                    Time(info.contents.header.startTime) + "  " + info.contents.header.options +
                    "  文件 " + std::to_string(files) + " 个，文件夹 " + std::to_string(folders) +
-                   " 个，副本 " + Size(info.copyBytes) +
-                   (info.contents.finished ? "" : "  （执行被中断）") +
-                   (info.busy ? "  （正在执行）" : "") + "\n";
+                   " 个，副本 " + Size(info.copyBytes) + StateNote(info) + "\n";
         }
     }
     out += "撤销日志共占用 " + Size(total) + "（上限 " + Size(kJournalCopyLimit) + "），位于 " +

@@ -181,6 +181,8 @@ CFileResult CFileRewriter::RewriteRead(const CDir& dir, const CPlatformName& nam
     const CCodePage& cp = m_codePage;
     if (const Reason why = MakeWorkingText(cp, encoding, text, m_working); why != Reason::None)
         return Skip(why);
+    // Undo puts an original back only when its bytes still hash to this.
+    m_originalHash = m_pJournal && m_pJournal->Recording() && !m_job.dryRun ? Hash64(m_bytes) : 0;
     // A large file's bytes go as soon as a copy of its text exists, so that
     // it is never held more than twice; comparing with it then reads it again.
     const size_t oldSize = text.size();
@@ -278,7 +280,7 @@ CIoResult CFileRewriter::ReplaceRecorded(
         }
         return replace(nullptr);
     }
-    CJournalReplace journal(*m_pJournal, m_path, size, hash);
+    CJournalReplace journal(*m_pJournal, m_path, m_originalHash, size, hash);
     const CIoResult r = replace(&journal);
     if (journal.m_failure != Reason::None)
         refused = Skip(journal.m_failure, journal.m_osError);

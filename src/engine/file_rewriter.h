@@ -85,7 +85,8 @@ class CFileRewriter {
     const std::vector<std::string>* EncodedFinds(TextEncoding encoding);
 
     // The replace itself, through the journal when the run keeps one: replace
-    // is given the file's record (or null); size and hash are of the new bytes.
+    // is given the file's record (or null); size and hash are of the new
+    // bytes, m_originalHash of the old ones.
     CIoResult ReplaceRecorded(std::uint64_t size, std::uint64_t hash, CFileResult& refused,
                               const std::function<CIoResult(CReplaceJournal*)>& replace);
 
@@ -96,6 +97,7 @@ class CFileRewriter {
     CRuleApplier m_applier;      // its second buffer kept from file to file
     bool m_bRulesUtf8 = true;    // every find text and replacement is valid UTF-8
     std::string m_bytes;         // the file as read; capacity reused from file to file
+    std::uint64_t m_originalHash = 0;  // of the file in hand as read, for the journal
     std::string m_piece;         // a piece of a file being searched, and the carried bytes
     size_t m_carry = 0;          // how far a find text may reach back into the last piece
     std::string m_working;       // its text in the working code page, when converted

@@ -73,7 +73,8 @@ CFileResult CFileRewriter::RewriteStreamed(const CDir& dir, const CPlatformName&
     const CFileStamp stamp = reader.Stamp();
     const bool write = !m_job.dryRun;
     CFileReplacement replacement;
-    CHash64 hash;  // of the new bytes, for the journal
+    CHash64 hash;          // of the new bytes, for the journal
+    CHash64 originalHash;  // of the bytes read
     const bool hashed = write && m_pJournal;
     char mark[3];
     size_t got = 0;
@@ -86,8 +87,10 @@ CFileResult CFileRewriter::RewriteStreamed(const CDir& dir, const CPlatformName&
             return Replaced(r);
         if (CIoResult r = replacement.Write(std::string_view(mark, markLength)); !r.Ok())
             return Replaced(r);
-        if (hashed)
+        if (hashed) {
             hash.Add(std::string_view(mark, markLength));
+            originalHash.Add(std::string_view(mark, markLength));
+        }
     }
     const Reason badText = encoding == EncUtf8 ? Reason::BadUtf8 : Reason::BadWorking;
     CStreamRules rules(m_job.rules);
@@ -110,6 +113,8 @@ CFileResult CFileRewriter::RewriteStreamed(const CDir& dir, const CPlatformName&
         end = got < pieceBytes;
         readAt += got;
         piece.resize(cut.size() + got);
+        if (hashed)
+            originalHash.Add(std::string_view(piece).substr(cut.size()));
         if (std::memchr(piece.data() + cut.size(), 0, got))
             return Skip(Reason::HoldsZero);
         const size_t whole = end ? piece.size() : Utf8CompletePart(piece);
@@ -141,6 +146,7 @@ CFileResult CFileRewriter::RewriteStreamed(const CDir& dir, const CPlatformName&
     if (!write)
         return Replaced(CheckReplaceableAt(dir, name, stamp));
     CFileResult refused;
+    m_originalHash = hashed ? originalHash.Value() : 0;
     const CIoResult r =
         ReplaceRecorded(writtenAt, hashed ? hash.Value() : 0, refused,
                         [&](CReplaceJournal* journal) { return replacement.Commit(journal); });

@@ -170,6 +170,8 @@ void CFolderWalker::RenameSubfolder(const CDir& parent, const std::string& paren
     for (const CRenameRuleText& rule : m_job.renameRules) {
         if (workingName != rule.oldName)
             continue;
+        if (rule.newName == rule.oldName)
+            return;  // the name stays: nothing to do, nothing to record
         CPlatformName newName;
         const CIoResult r = NameFromWorking(m_codePage, rule.newName, newName)
                                 ? m_renamer.Rename(parent, parentPath, folderName, newName)

@@ -7,9 +7,13 @@
 #define XXH_INLINE_ALL
 #include <xxhash.h>
 
+#include "platform/file_io.h"
+#include "platform/paths.h"
+
 namespace {
 
-constexpr std::string_view kVersion = "V1";
+constexpr std::string_view kVersion = "V2";
+constexpr std::string_view kVersion1 = "V1";
 constexpr std::string_view kHashMark = "\t#";
 
 bool NeedsEscape(unsigned char c) {
@@ -126,7 +130,30 @@ bool CheckedBody(std::string_view line, std::string_view& body) {
     return r.ec == std::errc() && r.ptr == hex.data() + hex.size() && hash == Hash64(body);
 }
 
-bool DecodeEntry(std::string_view body, CJournalEntry& e) {
+// A path below the chosen folder made of plain entry names, split at "/":
+// never ".", "..", an empty step or anything a rename rule may not name.
+bool SafeRelative(std::string_view path, bool emptyAllowed) {
+    if (path.empty())
+        return emptyAllowed;
+    for (size_t start = 0;;) {
+        const size_t slash = path.find('/', start);
+        const std::string_view step =
+            path.substr(start, slash == std::string_view::npos ? slash : slash - start);
+        if (IsUnsafeEntryName(step))
+            return false;
+        if (slash == std::string_view::npos)
+            return true;
+        start = slash + 1;
+    }
+}
+
+bool SafeTempName(std::string_view name, bool emptyAllowed) {
+    return name.empty() ? emptyAllowed : IsOwnTempFileName(name);
+}
+
+// One record after the header; false when it does not read as one or names
+// anything a run could not have made.
+bool DecodeEntry(std::string_view body, bool withOriginalHash, CJournalEntry& e) {
     CFields f(body);
     const std::string_view kind = f.Next();
     if (kind.size() != 1)
@@ -137,20 +164,66 @@ bool DecodeEntry(std::string_view body, CJournalEntry& e) {
         case JournalRecord::File: {
             std::string kept;
             f.Text(e.path).Id(e.original.id).Number(e.original.size).Number(e.original.mtimeNs);
+            if (withOriginalHash)
+                f.Number(e.originalHash, 16);
+            e.hasOriginalHash = withOriginalHash;
             f.Text(kept).Id(e.newId).Number(e.newSize).Number(e.newHash, 16).Text(e.tempName);
             if (kept != "L" && kept != "C")
                 return false;
             e.kept = static_cast<KeptAs>(kept[0]);
-            return f.Ok();
+            return f.Ok() && SafeRelative(e.path, false) && SafeTempName(e.tempName, true);
         }
-        case JournalRecord::Folder:
+        case JournalRecord::Folder: {
             f.Text(e.path).Id(e.parentId).Text(e.oldName).Text(e.newName).Id(e.folderId);
-            return f.Ok();
+            // The parent is written as the walk spells it, ending in "/".
+            std::string_view parent = e.path;
+            if (parent.ends_with('/'))
+                parent.remove_suffix(1);
+            return f.Ok() && SafeRelative(parent, true) && !IsUnsafeEntryName(e.oldName) &&
+                   !IsUnsafeEntryName(e.newName);
+        }
         case JournalRecord::End:
             return f.Ok();
+        case JournalRecord::UndoTemp:
+            f.Text(e.path).Id(e.newId).Text(e.tempName);
+            return f.Ok() && SafeRelative(e.path, false) && SafeTempName(e.tempName, false);
     }
     return false;
 }
+
+bool DecodeHeader(std::string_view body, CJournalHeader& header, bool& withOriginalHash) {
+    CFields f(body);
+    const std::string_view version = f.Next();
+    if (version != kVersion && version != kVersion1)
+        return false;
+    withOriginalHash = version == kVersion;
+    f.Text(header.folder).Id(header.folderId).Number(header.startTime).Text(header.options);
+    return f.Ok();
+}
+
+// The lines of a log: a last piece without its line end is torn.
+class CLogLines {
+  public:
+    explicit CLogLines(std::string_view log) : m_rest(log) {}
+    // The next whole line's body when its hash holds; Torn and End stop.
+    enum class Line { Good, Bad, Torn, End };
+    Line Next(std::string_view& body) {
+        if (m_rest.empty())
+            return Line::End;
+        const size_t end = m_rest.find('\n');
+        if (end == std::string_view::npos)
+            return Line::Torn;
+        const std::string_view line = m_rest.substr(0, end);
+        m_rest.remove_prefix(end + 1);
+        ++m_number;
+        return CheckedBody(line, body) ? Line::Good : Line::Bad;
+    }
+    size_t Number() const { return m_number; }
+
+  private:
+    std::string_view m_rest;
+    size_t m_number = 0;
+};
 
 }  // namespace
 
@@ -199,6 +272,7 @@ std::string EncodeEntry(const CJournalEntry& e) {
     switch (e.kind) {
         case JournalRecord::File:
             line.Add(e.path).Add(e.original.id).Add(e.original.size).AddSigned(e.original.mtimeNs);
+            line.AddHex(e.originalHash);
             line.Add(std::string(1, static_cast<char>(e.kept))).Add(e.newId).Add(e.newSize);
             line.AddHex(e.newHash).Add(e.tempName);
             break;
@@ -207,41 +281,50 @@ std::string EncodeEntry(const CJournalEntry& e) {
             break;
         case JournalRecord::End:
             break;
+        case JournalRecord::UndoTemp:
+            line.Add(e.path).Add(e.newId).Add(e.tempName);
+            break;
     }
     return line.Done();
 }
 
 bool DecodeJournal(std::string_view log, CJournalContents& out) {
     out = CJournalContents{};
+    CLogLines lines(log);
+    std::string_view body;
+    bool withOriginalHash = false;
+    switch (lines.Next(body)) {
+        case CLogLines::Line::Good:
+            if (DecodeHeader(body, out.header, withOriginalHash))
+                break;
+            [[fallthrough]];
+        case CLogLines::Line::Bad:
+            out.header = CJournalHeader{};
+            out.damagedLine = 1;
+            return true;
+        case CLogLines::Line::Torn:
+        case CLogLines::Line::End:
+            return false;
+    }
     std::unordered_map<std::uint64_t, size_t> seen;
-    bool first = true;
-    while (!log.empty()) {
-        const size_t end = log.find('\n');
-        std::string_view body;
-        if (end == std::string_view::npos || !CheckedBody(log.substr(0, end), body)) {
+    for (;;) {
+        const CLogLines::Line line = lines.Next(body);
+        if (line == CLogLines::Line::End)
+            return true;
+        if (line == CLogLines::Line::Torn && !out.finished) {
             out.torn = true;
-            break;
-        }
-        log.remove_prefix(end + 1);
-        if (first) {
-            CFields f(body);
-            if (f.Next() != kVersion)
-                return false;
-            f.Text(out.header.folder).Id(out.header.folderId).Number(out.header.startTime);
-            f.Text(out.header.options);
-            if (!f.Ok())
-                return false;
-            first = false;
-            continue;
+            return true;
         }
         CJournalEntry entry;
-        if (!DecodeEntry(body, entry)) {
-            out.torn = true;
-            break;
+        // Nothing follows the end of a run.
+        if (line != CLogLines::Line::Good || out.finished ||
+            !DecodeEntry(body, withOriginalHash, entry) || entry.kind == JournalRecord::UndoTemp) {
+            out.damagedLine = lines.Number() + (line == CLogLines::Line::Torn ? 1 : 0);
+            return true;
         }
         if (entry.kind == JournalRecord::End) {
             out.finished = true;
-            break;
+            continue;
         }
         // A file whose first temporary name was taken is recorded again under
         // the same number: the later record is the one that holds.
@@ -251,5 +334,15 @@ bool DecodeJournal(std::string_view log, CJournalContents& out) {
         else
             out.entries[at->second] = std::move(entry);
     }
-    return !first;
+}
+
+std::vector<CJournalEntry> DecodeUndoTemps(std::string_view log) {
+    std::vector<CJournalEntry> temps;
+    CLogLines lines(log);
+    std::string_view body;
+    CJournalEntry entry;
+    while (lines.Next(body) == CLogLines::Line::Good && DecodeEntry(body, true, entry) &&
+           entry.kind == JournalRecord::UndoTemp)
+        temps.push_back(entry);
+    return temps;
 }

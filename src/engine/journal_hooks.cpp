@@ -6,11 +6,14 @@
 
 #include "platform/journal_files.h"
 
-CJournalReplace::CJournalReplace(CRunJournal& journal, std::string path, std::uint64_t newSize,
+CJournalReplace::CJournalReplace(CRunJournal& journal, std::string path,
+                                 std::uint64_t originalHash, std::uint64_t newSize,
                                  std::uint64_t newHash)
     : m_journal(journal) {
     m_entry.kind = JournalRecord::File;
     m_entry.path = std::move(path);
+    m_entry.originalHash = originalHash;
+    m_entry.hasOriginalHash = true;
     m_entry.newSize = newSize;
     m_entry.newHash = newHash;
 }

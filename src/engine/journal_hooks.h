@@ -13,9 +13,10 @@
 
 class CJournalReplace final : public CReplaceJournal {
   public:
-    // path: the file's path below the chosen folder; the new bytes' size and hash.
-    CJournalReplace(CRunJournal& journal, std::string path, std::uint64_t newSize,
-                    std::uint64_t newHash);
+    // path: the file's path below the chosen folder; the hash of the
+    // original's bytes, and the new bytes' size and hash.
+    CJournalReplace(CRunJournal& journal, std::string path, std::uint64_t originalHash,
+                    std::uint64_t newSize, std::uint64_t newHash);
 
     CIoResult KeepOriginal(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
                            bool& linked) override;

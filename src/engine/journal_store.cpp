@@ -14,6 +14,7 @@ constexpr const char* kPath = "path";
 constexpr const char* kLog = "log";
 constexpr const char* kLinkFolder = "link";
 constexpr const char* kCopyFolder = "copy";
+constexpr const char* kUndoTemps = "undo";
 
 // Whether one folder lies inside the other, or they are the same.
 bool Nested(const std::string& a, const std::string& b) {
@@ -53,8 +54,15 @@ bool OpenJournalOf(const std::string& root, const std::string& folder, CJournalS
 }  // namespace
 
 bool LastRunInterrupted(const std::string& root, const std::string& folder) {
+    CJournalStore store;
+    CDir journal;
     CJournalContents contents;
-    return ReadLastRun(root, folder, contents) && !contents.finished;
+    if (!OpenJournalOf(root, folder, store, journal) || !CJournalStore::ReadLog(journal, contents) ||
+        contents.finished || contents.damagedLine != 0)
+        return false;
+    // A run or an undo that holds the folder now is not an interrupted one.
+    CFileLock probe;
+    return probe.Lock(journal, kLock, false).status != IoStatus::Busy;
 }
 
 bool HasLastRun(const std::string& root, const std::string& folder) {
@@ -124,6 +132,20 @@ CIoResult CJournalStore::LockFolder(const std::string& realPath, CFileLock& lock
     return {};
 }
 
+std::vector<CJournalEntry> CJournalStore::ReadUndoTemps(const CDir& folder) {
+    std::string bytes;
+    CFileStamp stamp;
+    if (!ReadFileAt(folder, kUndoTemps, bytes, stamp).Ok())
+        return {};
+    return DecodeUndoTemps(bytes);
+}
+
+CIoResult CJournalStore::StartUndoTemps(const CDir& folder, CAppendFile& file) {
+    if (CIoResult r = RemoveTreeAt(folder, kUndoTemps); !r.Ok())
+        return r;
+    return file.Create(folder, kUndoTemps);
+}
+
 bool CJournalStore::ReadLog(const CDir& folder, CJournalContents& contents) {
     std::string bytes;
     CFileStamp stamp;
@@ -135,6 +157,8 @@ bool CJournalStore::ReadLog(const CDir& folder, CJournalContents& contents) {
 CIoResult CJournalStore::SetJournalAside(const CDir& folder) {
     // The log first: from then on no journal claims anything kept.
     if (CIoResult r = RemoveTreeAt(folder, kLog); !r.Ok())
+        return r;
+    if (CIoResult r = RemoveTreeAt(folder, kUndoTemps); !r.Ok())
         return r;
     for (const char* name : {kLinkFolder, kCopyFolder}) {
         const std::string aside = std::string("old-") + name;
@@ -231,7 +255,9 @@ void CJournalStore::MakeRoom(const std::string& except, std::uint64_t target) {
     for (const CJournalInfo& info : list) {
         if (total <= target)
             return;
-        if (info.key == except || info.busy || info.copyBytes == 0)
+        // A damaged journal is kept for the person to look at: only Forget removes it.
+        if (info.key == except || info.busy || info.copyBytes == 0 ||
+            info.contents.damagedLine != 0)
             continue;
         if (Forget(info.key).Ok())
             total -= info.copyBytes;

@@ -9,6 +9,7 @@
 //     <hash>/log             the last run's records (journal_format.h)
 //     <hash>/link/<seq>      originals kept as a second link (same file system)
 //     <hash>/copy/<seq>      originals kept as a checked copy (another one)
+//     <hash>/undo            the temporary files an undo makes in the tree
 //
 // Only the copies take room; together they stay within a limit.
 
@@ -25,7 +26,8 @@ inline constexpr std::uint64_t kJournalCopyLimit = std::uint64_t{2} << 30;
 // The journals' folder below the program's data folder (UserDataFolder());
 // empty when dataFolder is.
 std::string JournalRootIn(const std::string& dataFolder);
-// Whether the last run on folder (any spelling) ended before it finished.
+// Whether the last run on folder (any spelling) ended before it finished:
+// not while a run or an undo holds the folder, nor when its journal is damaged.
 bool LastRunInterrupted(const std::string& root, const std::string& folder);
 // Whether folder (any spelling) has a journal of a last run; only looks.
 bool HasLastRun(const std::string& root, const std::string& folder);
@@ -59,6 +61,10 @@ class CJournalStore {
 
     // Reads the journal in folder; false when it has none.
     static bool ReadLog(const CDir& folder, CJournalContents& contents);
+    // The temporary files an undo in folder recorded (UndoTemp records).
+    static std::vector<CJournalEntry> ReadUndoTemps(const CDir& folder);
+    // A new, empty record of an undo's temporary files in folder, open in file.
+    static CIoResult StartUndoTemps(const CDir& folder, CAppendFile& file);
     // Removes the last run's journal in folder (the lock and path stay).
     static CIoResult ClearJournal(const CDir& folder);
     // The same in two steps: the log goes and the kept originals are moved

@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr std::array<std::pair<Reason, const char*>, 39> kTexts{{
+constexpr std::array<std::pair<Reason, const char*>, 41> kTexts{{
     {Reason::None, ""},
     {Reason::CannotOpen, "无法打开"},
     {Reason::CannotRead, "无法读取"},
@@ -45,6 +45,8 @@ constexpr std::array<std::pair<Reason, const char*>, 39> kTexts{{
     {Reason::ChangedSinceRun, "文件在上次执行后已被改动，未恢复"},
     {Reason::FolderChangedSinceRun, "文件夹在上次执行后已被改动或原名称已被占用，未恢复"},
     {Reason::OriginalGone, "撤销日志中的原文件已不存在，无法恢复"},
+    {Reason::OriginalDamaged, "撤销日志中的原文件已被改动，与执行时记下的内容不符，未恢复"},
+    {Reason::ModeKeptSinceRun, "文件的权限在上次执行后被改过，保留了现在的权限"},
 }};
 
 }  // namespace

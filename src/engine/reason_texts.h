@@ -55,6 +55,8 @@ enum class Reason : std::uint8_t {
     ChangedSinceRun,
     FolderChangedSinceRun,
     OriginalGone,
+    OriginalDamaged,
+    ModeKeptSinceRun,
 };
 
 // The reason's text, with the system's words for osError when it is not 0.

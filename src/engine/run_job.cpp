@@ -86,6 +86,11 @@ void CReplaceThread::UndoLastRun(CRunSession& session) {
         m_result.refusal = "文件夹 " + folder + " 没有可撤销的执行记录。";
         return;
     }
+    // Damage is not acted on, and the journal stays for the person to look at.
+    if (session.Previous().damagedLine != 0) {
+        m_result.failure = session.DamageText();
+        return;
+    }
     CUndoRun undo(m_job.folder, session.Folder(), session.Previous(), m_job.dryRun, m_result);
     undo.m_onEvent = [this](CRunEvent event) { Record(std::move(event)); };
     const bool ran = undo.Run(m_pStopWord, [this] {

@@ -1,6 +1,8 @@
 #include "engine/run_session.h"
 
 #include <chrono>
+#include <unordered_map>
+#include <vector>
 
 #include "engine/name_quote.h"
 #include "engine/run_summary.h"
@@ -15,6 +17,18 @@ std::string Options(const CJob& job) {
     for (const std::string& ext : job.extensions)
         text += (text.empty() ? "*." : ";*.") + ext;
     return text;
+}
+
+// Whether the file a record names is, by identity, still the original.
+bool StillOriginal(const CDir& root, const CJournalEntry& e) {
+    std::string folder, name;
+    SplitRelative(e.path, folder, name);
+    CDir holder;
+    const CDir* dir = nullptr;
+    CFileStamp stamp;
+    EntryType type{};
+    return OpenRelative(root, folder, holder, dir).Ok() &&
+           StampAt(*dir, name, stamp, type).Ok() && stamp.id == e.original.id;
 }
 
 }  // namespace
@@ -83,11 +97,15 @@ bool CRunSession::Begin(CJob& job, CRunResult& result) {
         m_store.Root().OpenChild(CJournalStore::KeyOf(realPath), m_folder);
     }
     m_bPrevious = m_folder.IsOpen() && CJournalStore::ReadLog(m_folder, m_previous);
-    if (m_bPrevious && !m_previous.finished) {
-        result.interrupted = true;
-        if (writes)
-            RemoveLeftovers(job.folder);
+    m_journalPath = m_store.RootPath() + "/" + CJournalStore::KeyOf(realPath);
+    if (m_bPrevious && m_previous.damagedLine != 0) {
+        // Its changes could not be undone any more once a run replaced it.
+        if (writes && !job.undo)
+            return Refuse(result, DamageText() + "\n" + kDamagedRunHint);
+    } else if (writes) {
+        RemoveLeftovers(job.folder);
     }
+    result.interrupted = m_bPrevious && !m_previous.finished && m_previous.damagedLine == 0;
     if (writes && !job.undo) {
         CJournalHeader header{realPath, folderId, 0, Options(job)};
         header.startTime = std::chrono::duration_cast<std::chrono::seconds>(
@@ -100,20 +118,60 @@ bool CRunSession::Begin(CJob& job, CRunResult& result) {
     return true;
 }
 
+std::string CRunSession::DamageText() const {
+    return "撤销日志已损坏（第 " + std::to_string(m_previous.damagedLine) +
+           " 行）：" + PathForDisplay(m_journalPath);
+}
+
 void CRunSession::RemoveLeftovers(const std::string& folderPath) {
     CDir root;
     if (!CDir::OpenPath(folderPath, root).Ok())
         return;
-    for (const CJournalEntry& e : m_previous.entries) {
-        if (e.kind != JournalRecord::File || e.tempName.empty() || !IsOwnTempFileName(e.tempName))
-            continue;
+    // Only a file that was made then, by the name and identity recorded.
+    const auto removeTemp = [&root](const CJournalEntry& e) {
         std::string folder, name;
         SplitRelative(e.path, folder, name);
         CDir holder;
         const CDir* dir = nullptr;
-        // Only the file that was made then, by the name and identity recorded.
-        if (OpenRelative(root, folder, holder, dir).Ok())
+        if (!e.tempName.empty() && OpenRelative(root, folder, holder, dir).Ok())
             RemoveFileAt(*dir, e.tempName, e.newId);
+    };
+    for (const CJournalEntry& e : CJournalStore::ReadUndoTemps(m_folder))
+        removeTemp(e);
+    if (!m_bPrevious || m_previous.finished)
+        return;
+    for (const CJournalEntry& e : m_previous.entries) {
+        if (e.kind == JournalRecord::File)
+            removeTemp(e);
+    }
+    RemoveUnusedOriginals(root);
+}
+
+// An interrupted run may have kept originals it never replaced: a second
+// link to a file still in the tree would make the next walk see two names
+// for it. Such a keep is either unrecorded, or recorded for a file that is
+// still the original itself; neither is needed to undo anything.
+void CRunSession::RemoveUnusedOriginals(const CDir& root) {
+    std::unordered_map<std::string, const CJournalEntry*> recorded;
+    for (const CJournalEntry& e : m_previous.entries) {
+        if (e.kind == JournalRecord::File)
+            recorded[std::to_string(e.seq)] = &e;
+    }
+    for (const char* keep : {"link", "copy"}) {
+        CDir kept;
+        std::vector<CDirEntry> names;
+        if (!m_folder.OpenChild(keep, kept).Ok() || !kept.Snapshot(names).Ok())
+            continue;
+        for (const CDirEntry& n : names) {
+            CFileStamp stamp;
+            EntryType type{};
+            const CJournalName name = JournalNameOf(n.name);
+            if (!StampAt(kept, name, stamp, type).Ok() || type != EntryType::File)
+                continue;
+            const auto at = recorded.find(name);
+            if (at == recorded.end() || StillOriginal(root, *at->second))
+                RemoveFileAt(kept, name, stamp.id);
+        }
     }
 }
 

@@ -14,6 +14,11 @@
 #include "engine/run_state.h"
 #include "platform/journal_files.h"
 
+// What a run over a damaged journal is told besides DamageText().
+inline constexpr const char* kDamagedRunHint =
+    "它记下的改动已无法自动撤销，本次执行不会替换它。请先查看它，或用 vexa-cli --forget "
+    "删除它，然后再执行。";
+
 class CRunSession {
   public:
     // Prepares job (the worker's own copy); false, with result.refusal set,
@@ -30,15 +35,20 @@ class CRunSession {
     bool HasPrevious() const { return m_bPrevious; }
     const CJournalContents& Previous() const { return m_previous; }
     CJournalStore& Store() { return m_store; }
+    // "撤销日志已损坏（第 N 行）：" and the journal's folder, for a damaged Previous().
+    std::string DamageText() const;
 
   private:
     bool Refuse(CRunResult& result, std::string text);
-    // Removes the temporary files the interrupted run's journal names.
+    // Removes what an interrupted run or undo left: the temporary files its
+    // records name, and originals it kept but never needed.
     void RemoveLeftovers(const std::string& folderPath);
+    void RemoveUnusedOriginals(const CDir& root);
 
     CJournalStore m_store;
     CFileLock m_lock;
     CDir m_folder;
+    std::string m_journalPath;  // the chosen folder's journal folder
     bool m_bPrevious = false;
     CJournalContents m_previous;
     std::unique_ptr<CRunJournal> m_journal;

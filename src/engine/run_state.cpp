@@ -20,5 +20,5 @@ int CRunResult::Count(RunEventKind kind) const {
 }
 
 bool CRunResult::HasProblems() const {
-    return !refusal.empty() || !events.empty();
+    return !refusal.empty() || !failure.empty() || !events.empty();
 }

@@ -58,6 +58,9 @@ struct CRunResult {
     bool stopped = false;
     // Why the run did not start at all (UTF-8); empty when it ran.
     std::string refusal;
+    // Why the run could not do what it was asked although it started (an
+    // undo over a damaged journal), UTF-8; a problem, not a refusal.
+    std::string failure;
     // The folder's previous run ended before it finished (killed): what it
     // left half-made was removed, and its journal can still undo it.
     bool interrupted = false;

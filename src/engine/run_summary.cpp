@@ -45,7 +45,7 @@ std::string FormatRunCounts(const CRunResult& r) {
 }
 
 std::string FormatRunProblems(const CRunResult& result, size_t maxListed) {
-    std::string text;
+    std::string text = result.failure.empty() ? std::string() : result.failure + "\n";
     size_t listed = 0;
     size_t total = 0;
     for (const CRunEvent& e : result.events) {

@@ -3,7 +3,9 @@
 #include <utility>
 
 #include "engine/reason_texts.h"
+#include "engine/journal_store.h"
 #include "engine/run_session.h"
+#include "platform/name_text.h"
 #include "platform/file_io.h"
 #include "platform/journal_files.h"
 
@@ -15,22 +17,30 @@ std::string Join(const std::string& folder, const std::string& name) {
     return folder.ends_with('/') ? folder + name : folder + "/" + name;
 }
 
-// A name for the restored copy beside the file: one of the replace's own
-// temporary names, so that no walk ever selects it.
-std::string RestoreTempName(std::uint64_t seq, int attempt) {
-    static constexpr char kChars[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::uint64_t n = Hash64(std::to_string(seq) + "/" + std::to_string(attempt));
-    std::string name = ".vexa~";
-    for (int i = 0; i < 6; ++i, n /= 36)
-        name += kChars[n % 36];
-    return name + ".tmp";
-}
-
 bool SameOriginal(const CFileStamp& now, const CFileStamp& original) {
     return now.id == original.id && now.size == original.size && now.mtimeNs == original.mtimeNs;
 }
 
+constexpr size_t kHashPiece = size_t{1} << 20;
+
 }  // namespace
+
+CIoResult CUndoRun::CTempRecorder::KeepOriginal(const CDir&, const CPlatformName&,
+                                                const CFileStamp&, bool& linked) {
+    linked = false;  // the journal holds the original already
+    return {};
+}
+
+CIoResult CUndoRun::CTempRecorder::RecordReplace(const CNodeId& newId,
+                                                 const CPlatformName& tempName) {
+    if (!m_log.IsOpen()) {
+        if (CIoResult r = CJournalStore::StartUndoTemps(m_journalFolder, m_log); !r.Ok())
+            return r;
+    }
+    m_entry.newId = newId;
+    m_entry.tempName = NameToPathText(tempName);
+    return m_log.Append(EncodeEntry(m_entry));
+}
 
 CUndoRun::CUndoRun(std::string folderPath, const CDir& journalFolder,
                    const CJournalContents& journal, bool dryRun, CRunResult& result)
@@ -38,8 +48,8 @@ CUndoRun::CUndoRun(std::string folderPath, const CDir& journalFolder,
       m_journalFolder(journalFolder),
       m_journal(journal),
       m_bDryRun(dryRun),
-      m_result(result) {}
-
+      m_result(result),
+      m_temps(journalFolder) {}
 bool CUndoRun::Run(const std::atomic<bool>* stopWord, const std::function<void()>& onFile) {
     if (!CDir::OpenPath(m_folderPath, m_root).Ok() || m_root.Id() != m_journal.header.folderId)
         return false;
@@ -84,6 +94,30 @@ CIoResult CUndoRun::Locate(const std::string& rel, CDir& holder, const CDir*& di
     return OpenRelative(m_root, Translate(rel), holder, dir);
 }
 
+bool CUndoRun::IsOriginal(const CJournalEntry& e, const CFileStamp& now,
+                          std::string_view bytes) const {
+    if (SameOriginal(now, e.original))
+        return true;  // never changed
+    // Put back already, as a copy or by an undo that was cut short.
+    return e.hasOriginalHash && now.size == e.original.size && Hash64(bytes) == e.originalHash;
+}
+
+bool CUndoRun::KeptIntact(const CDir& dir, const CJournalName& name, const CJournalEntry& e) {
+    if (!e.hasOriginalHash)
+        return true;  // a journal from before hashes: its stamp is all there is
+    CFileReader reader;
+    if (!reader.Open(dir, PlatformNameOf(name)).Ok())
+        return false;
+    CHash64 hash;
+    m_buffer.resize(kHashPiece);
+    for (size_t got = 0;; hash.Add(std::string_view(m_buffer.data(), got))) {
+        if (!reader.Read(m_buffer.data(), m_buffer.size(), got).Ok())
+            return false;
+        if (got == 0)
+            return hash.Value() == e.originalHash;
+    }
+}
+
 void CUndoRun::UndoFile(const CJournalEntry& e) {
     std::string folder, name;
     SplitRelative(e.path, folder, name);
@@ -93,12 +127,13 @@ void CUndoRun::UndoFile(const CJournalEntry& e) {
     CFileStamp now;
     if (!Locate(folder, holder, dir).Ok() || !ReadFileAt(*dir, name, bytes, now).Ok())
         return Event(RunEventKind::Skipped, e.path, "", Reason::ChangedSinceRun);
-    if (SameOriginal(now, e.original)) {
-        ++m_result.unchanged;  // never changed, or put back already
+    if (IsOriginal(e, now, bytes)) {
+        ++m_result.unchanged;
         return;
     }
     if (now.id != e.newId || now.size != e.newSize || Hash64(bytes) != e.newHash)
         return Event(RunEventKind::Skipped, e.path, "", Reason::ChangedSinceRun);
+    std::string().swap(bytes);
     const CDir& keep = e.kept == KeptAs::Link ? m_links : m_copies;
     const std::string keepName = std::to_string(e.seq);
     CFileStamp kept;
@@ -106,43 +141,81 @@ void CUndoRun::UndoFile(const CJournalEntry& e) {
     if (!keep.IsOpen() || !StampAt(keep, keepName, kept, type).Ok() || type != EntryType::File ||
         (e.kept == KeptAs::Link ? !SameOriginal(kept, e.original) : kept.size != e.original.size))
         return Event(RunEventKind::Skipped, e.path, "", Reason::OriginalGone);
+    // A copy is checked as it is copied back; a link is moved back whole.
+    if ((e.kept == KeptAs::Link || m_bDryRun) && !KeptIntact(keep, keepName, e))
+        return Event(RunEventKind::Skipped, e.path, "", Reason::OriginalDamaged);
+    // The run left the original's mode; a mode set since is the user's.
+    const Reason note = now.mode != kept.mode ? Reason::ModeKeptSinceRun : Reason::None;
     if (m_bDryRun)
-        return Event(RunEventKind::Rewritten, e.path, "", Reason::None);
-    const CIoResult r = e.kept == KeptAs::Link ? MoveOverAt(keep, keepName, *dir, name, now)
-                                               : RestoreCopy(keep, keepName, kept, *dir, name, now);
+        return Event(RunEventKind::Rewritten, e.path, "", note);
+    bool damaged = false;
+    const CIoResult r = e.kept == KeptAs::Link
+                            ? RestoreLink(keep, keepName, kept, *dir, name, now)
+                            : RestoreCopy(e, keep, keepName, *dir, name, now, damaged);
     if (r.Ok())
-        return Event(RunEventKind::Rewritten, e.path, "", Reason::None);
+        return Event(RunEventKind::Rewritten, e.path, "", note);
+    if (damaged)
+        return Event(RunEventKind::Skipped, e.path, "", Reason::OriginalDamaged);
     if (r.status == IoStatus::Changed)
         return Event(RunEventKind::Skipped, e.path, "", Reason::ChangedSinceRun);
     Event(RunEventKind::WriteFailed, e.path, "", ReplaceReason(r), r.osError);
 }
 
-// A copy lies on another file system: it is copied again beside the file,
-// attributes and all, and renamed over it.
-CIoResult CUndoRun::RestoreCopy(const CDir& keep, const CJournalName& keepName,
+CIoResult CUndoRun::RestoreLink(const CDir& keep, const CJournalName& keepName,
                                 const CFileStamp& kept, const CDir& dir, const CJournalName& name,
                                 const CFileStamp& now) {
-    CIoResult r;
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        const std::string temp = RestoreTempName(kept.id.ino, attempt);
-        r = CopyFileAt(keep, keepName, kept, dir, temp);
-        if (r.status == IoStatus::Exists)
-            continue;
-        if (!r.Ok())
+    if (kept.mode != now.mode) {
+        if (CIoResult r = SetModeAt(keep, keepName, now.mode); !r.Ok())
             return r;
-        r = MoveOverAt(dir, temp, dir, name, now);
-        if (!r.Ok()) {
-            CFileStamp made;
-            EntryType type{};
-            if (StampAt(dir, temp, made, type).Ok())
-                RemoveFileAt(dir, temp, made.id);
-        }
-        return r;
     }
-    return r;
+    return MoveOverAt(keep, keepName, dir, name, now);
+}
+
+// A copy lies on another file system: its bytes go into a new file beside
+// the one the run made, which gives it its attributes (the mode among them,
+// as the run left it or as set since), and that file replaces it. Bytes that
+// do not hash to the original's are never put in place.
+CIoResult CUndoRun::RestoreCopy(const CJournalEntry& e, const CDir& keep,
+                                const CJournalName& keepName, const CDir& dir,
+                                const CJournalName& name, const CFileStamp& now, bool& damaged) {
+    CFileReader reader;
+    if (CIoResult r = reader.Open(keep, PlatformNameOf(keepName)); !r.Ok())
+        return r;
+    CFileReplacement replacement;
+    if (CIoResult r = replacement.Begin(dir, PlatformNameOf(name), now, true); !r.Ok())
+        return r;
+    m_temps.m_entry = CJournalEntry{};
+    m_temps.m_entry.kind = JournalRecord::UndoTemp;
+    m_temps.m_entry.seq = e.seq;
+    m_temps.m_entry.path = e.path;
+    m_buffer.resize(kHashPiece);
+    for (bool first : {true, false}) {
+        CHash64 hash;
+        std::uint64_t at = 0;
+        for (size_t got = 1; got != 0; at += got) {
+            if (CIoResult r = reader.ReadAt(at, m_buffer.data(), m_buffer.size(), got); !r.Ok())
+                return r;
+            const std::string_view piece(m_buffer.data(), got);
+            hash.Add(piece);
+            if (CIoResult r = replacement.Write(piece); !r.Ok())
+                return r;
+        }
+        if (e.hasOriginalHash && hash.Value() != e.originalHash) {
+            damaged = true;
+            return {IoStatus::Changed, 0};
+        }
+        const CIoResult r = replacement.Commit(&m_temps);
+        if (r.Ok() || !first || !replacement.LinkFailed())
+            return r;
+        if (CIoResult again = replacement.Again(); !again.Ok())
+            return again;
+    }
+    return {IoStatus::NameTempFailed, 0};
 }
 
 void CUndoRun::UndoFolder(const CJournalEntry& e) {
+    if (e.oldName == e.newName)
+        return;  // a name kept as it was: nothing was done
     const std::string newRel = Join(e.path, e.newName);
     const std::string oldRel = Join(e.path, e.oldName);
     CDir holder;

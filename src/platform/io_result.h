@@ -91,6 +91,7 @@ struct CFileStamp {
     std::int64_t mtimeNs = 0;
     std::int64_t ctimeNs = 0;
     std::uint64_t links = 0;
+    std::uint32_t mode = 0;  // permission bits (POSIX); 0 on Windows
 
     bool operator==(const CFileStamp&) const = default;
 };

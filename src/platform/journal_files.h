@@ -76,6 +76,10 @@ CIoResult CopyFileAt(const CDir& fromDir, const CJournalName& name, const CFileS
 CIoResult MoveOverAt(const CDir& fromDir, const CJournalName& fromName, const CDir& toDir,
                      const CJournalName& toName, const CFileStamp& expected);
 
+// Gives the regular file name in dir the permission bits mode (a link is
+// never followed). Windows has no such bits: there it does nothing.
+CIoResult SetModeAt(const CDir& dir, const CJournalName& name, std::uint32_t mode);
+
 // Removes the file name in dir, only while it still has identity id
 // (NotFound when it is gone, Changed when it is another file now).
 CIoResult RemoveFileAt(const CDir& dir, const CJournalName& name, const CNodeId& id);

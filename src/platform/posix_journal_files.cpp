@@ -164,6 +164,18 @@ CIoResult MoveOverAt(const CDir& fromDir, const CPlatformName& fromName, const C
     return {};
 }
 
+CIoResult SetModeAt(const CDir& dir, const CPlatformName& name, std::uint32_t mode) {
+    struct stat st {};
+    if (::fstatat(Fd(dir.Handle()), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return Errno(errno == ENOENT ? IoStatus::NotFound : IoStatus::OpenFailed);
+    if (!S_ISREG(st.st_mode))
+        return Fail(IoStatus::NotRegular);
+    if (::fchmodat(Fd(dir.Handle()), name.c_str(), static_cast<mode_t>(mode & 07777),
+                   AT_SYMLINK_NOFOLLOW) != 0)
+        return Errno(IoStatus::AttributesFailed);
+    return {};
+}
+
 CIoResult RemoveFileAt(const CDir& dir, const CPlatformName& name, const CNodeId& id) {
     struct stat st {};
     if (::fstatat(Fd(dir.Handle()), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)

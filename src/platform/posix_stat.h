@@ -22,6 +22,7 @@ inline CFileStamp StampFromStat(const struct stat& st) {
     s.mtimeNs = ns(st.st_mtim);
     s.ctimeNs = ns(st.st_ctim);
     s.links = static_cast<std::uint64_t>(st.st_nlink);
+    s.mode = static_cast<std::uint32_t>(st.st_mode & 07777);
     return s;
 }
 

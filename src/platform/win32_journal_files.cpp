@@ -59,6 +59,10 @@ CIoResult MoveOverAt(const CDir&, const CJournalName&, const CDir&, const CJourn
     return NotHere();
 }
 
+CIoResult SetModeAt(const CDir&, const CJournalName&, std::uint32_t) {
+    return {};  // no permission bits to set
+}
+
 CIoResult RemoveFileAt(const CDir&, const CJournalName&, const CNodeId&) {
     return NotHere();
 }

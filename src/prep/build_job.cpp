@@ -4,6 +4,7 @@
 #include "platform/code_page.h"
 #include "platform/file_io.h"
 #include "platform/journal_files.h"
+#include "prep/job_inputs.h"
 #include "service/user_folders.h"
 
 namespace {
@@ -30,10 +31,15 @@ CJob BuildJob(const JobTables& tables, bool dryRun) {
     job.dryRun = dryRun;
     job.codePage = CCodePage::Working().Name();
     job.journalRoot = RunJournalRoot();
+    // Both of the program's rules files, whether or not this run reads them,
+    // and any other rules file it was given.
     Protect(job, tables.replaceRulesPath);
     Protect(job, tables.renameRulesPath);
-    if (!tables.appPrefix.empty())
+    if (!tables.appPrefix.empty()) {
+        Protect(job, tables.appPrefix + kReplaceRulesSuffix);
+        Protect(job, tables.appPrefix + kRenameRulesSuffix);
         Protect(job, tables.appPrefix + ".ini");
+    }
     return job;
 }
 

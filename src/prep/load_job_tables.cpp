@@ -6,6 +6,7 @@
 
 #include "engine/job_tables.h"
 #include "engine/reason_texts.h"
+#include "engine/run_summary.h"
 #include "platform/code_page.h"
 #include "platform/file_io.h"
 #include "platform/mbcs.h"
@@ -75,7 +76,7 @@ bool FillExtensions(void* owner) {
 bool AddReplaceRule(void* owner, size_t lineNo, const std::string& line) {
     // Zero bytes are what a UTF-16 file without its mark looks like; they are never text here.
     if (line.find('\0') != std::string::npos) {
-        WarnBadText(owner, kReplaceMessages, lineNo);
+        Warn(owner, kMsgReplaceLineHoldsZero, {std::to_string(lineNo)});
         return false;
     }
     auto [find, replacement] = SplitRuleLine(line);
@@ -112,7 +113,11 @@ bool FillRules(void* owner, const std::string& path, const std::optional<std::st
                const CRulesMessages& messages,
                bool (*addRule)(void* owner, size_t lineNo, const std::string& line)) {
     std::string raw = bytes.value_or(std::string());
-    const CIoResult read = bytes ? CIoResult{} : ReadFilePath(path, raw);
+    const CIoResult read = bytes ? CIoResult{} : ReadFilePath(path, raw, kMaxRulesFileBytes + 1);
+    if (read.status == IoStatus::TooLarge || raw.size() > kMaxRulesFileBytes) {
+        Warn(owner, kMsgRulesFileTooLarge, {PathForDisplay(path)});
+        return false;
+    }
     if (!read.Ok()) {
         Warn(owner, messages.unreadable, {ReasonText(ReadReason(read.status), read.osError)});
         return false;
@@ -125,6 +130,18 @@ bool FillRules(void* owner, const std::string& path, const std::optional<std::st
     if (badLine != 0)
         WarnBadText(owner, messages, badLine);
     return !refused && badLine == 0;
+}
+
+// Whether a rules file is there to be read; false after a warning that says
+// it is missing, or what else is at its path.
+bool RulesFileThere(void* owner, const std::string& path, std::string_view missing) {
+    if (g_pCore->isFileExist(path))
+        return true;
+    if (KindOfPath(path) == PathKind::Missing)
+        Warn(owner, std::string(missing));
+    else
+        Warn(owner, kMsgRulesFileNotRegular, {PathForDisplay(path)});
+    return false;
 }
 
 }  // namespace
@@ -145,10 +162,8 @@ int LoadJobTables(void* owner) {
     }
 
     tables.ClearReplaceRules();
-    if (!tables.replaceRulesBytes && !g_pCore->isFileExist(tables.replaceRulesPath)) {
-        Warn(owner, std::string(kMsgNoReplaceFile));
+    if (!tables.replaceRulesBytes && !RulesFileThere(owner, tables.replaceRulesPath, kMsgNoReplaceFile))
         return 0;
-    }
     if (!FillRules(owner, tables.replaceRulesPath, tables.replaceRulesBytes, kReplaceMessages,
                    AddReplaceRule)) {
         tables.ClearReplaceRules();
@@ -163,10 +178,8 @@ int LoadJobTables(void* owner) {
         return 1;
 
     tables.ClearRenameRules();
-    if (!tables.renameRulesBytes && !g_pCore->isFileExist(tables.renameRulesPath)) {
-        Warn(owner, std::string(kMsgNoRenameFile));
+    if (!tables.renameRulesBytes && !RulesFileThere(owner, tables.renameRulesPath, kMsgNoRenameFile))
         return 0;
-    }
     if (!FillRules(owner, tables.renameRulesPath, tables.renameRulesBytes, kRenameMessages,
                    AddRenameRule)) {
         tables.ClearRenameRules();

@@ -1,6 +1,12 @@
 #pragma once
 // Turning the suffix text and the two rules files into the job tables.
 
+#include <cstdint>
+
+// A rules file holds at most 100 lines of at most two 200-byte texts: one
+// larger than this is no rules file, and is refused before it is read whole.
+inline constexpr std::uint64_t kMaxRulesFileBytes = std::uint64_t{1} << 20;
+
 // Fills the extension list and the replacement rules of g_jobTables, and the
 // rename rules when its rename-folders switch is on, from its suffix text and
 // rules paths. Returns 1 when loaded; 0 when refused, after exactly one

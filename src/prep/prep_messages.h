@@ -23,6 +23,13 @@ inline constexpr std::string_view kMsgTooManyReplaceRules =
 inline constexpr std::string_view kMsgReplaceRuleTooLong =
     "文本内容替换规则第{}行过长：查找和替换内容各不能超过200个字节。";
 inline constexpr std::string_view kMsgNoReplaceRules = "文本内容替换有效规则不能为空。";
+inline constexpr std::string_view kMsgReplaceLineHoldsZero =
+    "文本内容替换规则第{}行含有零字节（UTF-16 的配置文件须以字节顺序标记开头）。";
+
+// Either rules file.
+inline constexpr std::string_view kMsgRulesFileNotRegular = "规则配置文件 {} 不是普通文件。";
+inline constexpr std::string_view kMsgRulesFileTooLarge =
+    "规则配置文件 {} 超过 1 MiB，不是规则文件，未读取。";
 
 // Rename rules file.
 inline constexpr std::string_view kMsgNoRenameFile = "文件夹重命名规则配置文件不存在。";

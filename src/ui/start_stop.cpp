@@ -138,6 +138,8 @@ void CReplaceDlg::ShowRunEnd(const CRunResult& result, const CJob& job) {
             g_pCore->msgboxWarning(Owner(), result.refusal);
         return;
     }
+    if (!result.failure.empty() && !m_bCloseAfterRun)
+        g_pCore->msgboxWarning(Owner(), result.failure);
     const double seconds = static_cast<double>(m_runClock.elapsed()) / 1000.0;
     const QString counts = FormatCountsLine(result, seconds, m_kind);
     m_pCounts->setText(counts);

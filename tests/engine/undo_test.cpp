@@ -274,10 +274,44 @@ TEST(JournalFormat, ATornLogReadsAsItsWholeRecordsOnly) {
     EXPECT_EQ(c.entries[0].newHash, file.newHash);
     EXPECT_EQ(c.entries[0].original.mtimeNs, -5);
     EXPECT_EQ(c.entries[1].oldName, "旧");
-    std::string flipped = log;
-    flipped[head.size() + 3] ^= 1;  // one wrong bit: that record and all after it are dropped
-    ASSERT_TRUE(DecodeJournal(flipped, c));
-    EXPECT_TRUE(c.entries.empty() && c.torn);
+}
+
+// Only a last line without its line end is torn; any other line that fails
+// its hash or names what a run never makes is damage, reported by number.
+TEST(JournalFormat, DamagedOrForgedLinesAreReportedNotSkipped) {
+    const std::string head = EncodeHeader({"/x", {1, 2}, 3, "-s"});
+    const auto entry = [](JournalRecord kind, std::string path, std::string a, std::string b) {
+        CJournalEntry e;
+        e.kind = kind;
+        e.path = std::move(path);
+        (kind == JournalRecord::File ? e.tempName : e.oldName) = std::move(a);
+        e.newName = std::move(b);
+        return EncodeEntry(e);
+    };
+    const std::string good = entry(JournalRecord::File, "a/x.txt", ".vexa~abcdef.tmp", "");
+    const std::string end = entry(JournalRecord::End, "", "", "");
+    std::string flipped = head + good + end;
+    flipped[head.size() + 3] ^= 1;
+    const std::pair<std::string, size_t> cases[] = {
+        {head + good + end, 0},
+        {flipped, 2},
+        {"V1\tbroken\n" + good, 1},
+        {head + good + end + good, 4},  // nothing follows the end
+        {head + good + entry(JournalRecord::File, "a/../../x", "", ""), 3},
+        {head + good + entry(JournalRecord::File, "/etc/x", "", ""), 3},
+        {head + entry(JournalRecord::File, "a/x", "../x.tmp", ""), 2},
+        {head + entry(JournalRecord::Folder, "a/", "..", "b"), 2},
+        {head + entry(JournalRecord::Folder, "", "a", "../escaped"), 2},
+        {head + entry(JournalRecord::Folder, "a//", "a", "b"), 2},
+        {head + entry(JournalRecord::Folder, "a/", "x", "y"), 0},
+    };
+    for (const auto& [log, damaged] : cases) {
+        SCOPED_TRACE(log);
+        CJournalContents c;
+        ASSERT_TRUE(DecodeJournal(log, c));
+        EXPECT_EQ(c.damagedLine, damaged);
+        EXPECT_FALSE(c.torn);
+    }
 }
 
 TEST_F(CUndoTest, ABusyFolderInsideOrAboveRefusesAndTheJournalIsNeverWalked) {

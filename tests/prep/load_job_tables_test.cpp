@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 
 #include "platform/code_page.h"
@@ -151,7 +152,8 @@ TEST_F(LoadJobTablesTest, CapacitiesUnsafeNamesAndForeignTextAreRefusedByLine) {
         {"GBK", "a`b\n\xD6\xD0`\xCE\n", std::nullopt, "文本内容替换规则第2行" + notGbk},
         {"UTF-8", "a`b\n", "\n\xD6\xD0\xCE\xC4`x\n", "文件夹重命名规则第2行" + notUtf8},
         // UTF-16 without its mark is full of zero bytes; so is a lone surrogate with it.
-        {"UTF-8", std::string("a\0`\0b\0\n\0", 8), std::nullopt, "文本内容替换规则第1行" + notUtf8},
+        {"UTF-8", std::string("x`y\na\0`\0b\0\n\0", 12), std::nullopt,
+         FillMessage(kMsgReplaceLineHoldsZero, {"2"})},
         {"UTF-8", std::string("\xFF\xFE") + std::string("a\0`\0b\0\n\0\0\xD8", 10), std::nullopt,
          "文本内容替换规则第2行" + notUtf8},
     };
@@ -161,6 +163,16 @@ TEST_F(LoadJobTablesTest, CapacitiesUnsafeNamesAndForeignTextAreRefusedByLine) {
         WriteRules(replace, rename);
         ExpectLoad(message);
     }
+}
+
+TEST_F(LoadJobTablesTest, AFolderOrAnOversizedFileInPlaceOfRulesIsRefusedByPath) {
+    WriteRules("a`b\n", "c`d\n");
+    const std::string path = g_jobTables.renameRulesPath;
+    std::remove(path.c_str());
+    std::filesystem::create_directory(path);
+    ExpectLoad(FillMessage(kMsgRulesFileNotRegular, {path}));
+    WriteRules("a`b\n" + std::string(kMaxRulesFileBytes, '\n'));
+    ExpectLoad(FillMessage(kMsgRulesFileTooLarge, {g_jobTables.replaceRulesPath}));
 }
 
 TEST_F(LoadJobTablesTest, AFileThatExistsButCannotBeReadIsRefused) {
