@@ -108,10 +108,9 @@ bool CCliJob::ReadStreams(JobTables& t) {
         std::string bytes;
         const CIoResult r = ReadStreamPath(*paths[i], bytes, kMaxRulesFileBytes + 1);
         if (r.status == IoStatus::TooLarge) {
-            WriteLocaleText(stderr, "vexa-cli: " +
-                                        FillMessage(kMsgRulesFileTooLarge,
-                                                    {PathForDisplay(*paths[i])}) +
-                                        "\n");
+            WriteLocaleText(
+                stderr, "vexa-cli: " +
+                            FillMessage(kMsgRulesFileTooLarge, {PathForDisplay(*paths[i])}) + "\n");
             return false;
         }
         if (!r.Ok()) {

@@ -91,18 +91,18 @@ class CFileRewriter {
                               const std::function<CIoResult(CReplaceJournal*)>& replace);
 
     const CJob& m_job;
-    const CCodePage m_codePage;  // the job's working code page
-    std::string m_path;          // of the file in hand, below the chosen folder
-    CRuleMatcher m_matcher;      // the find texts, searched for all at once
-    CRuleApplier m_applier;      // its second buffer kept from file to file
-    bool m_bRulesUtf8 = true;    // every find text and replacement is valid UTF-8
-    std::string m_bytes;         // the file as read; capacity reused from file to file
+    const CCodePage m_codePage;        // the job's working code page
+    std::string m_path;                // of the file in hand, below the chosen folder
+    CRuleMatcher m_matcher;            // the find texts, searched for all at once
+    CRuleApplier m_applier;            // its second buffer kept from file to file
+    bool m_bRulesUtf8 = true;          // every find text and replacement is valid UTF-8
+    std::string m_bytes;               // the file as read; capacity reused from file to file
     std::uint64_t m_originalHash = 0;  // of the file in hand as read, for the journal
-    std::string m_piece;         // a piece of a file being searched, and the carried bytes
-    size_t m_carry = 0;          // how far a find text may reach back into the last piece
-    std::string m_working;       // its text in the working code page, when converted
-    std::string m_result;        // the text with the rules applied
-    std::string m_encoded;       // the result in the file's encoding, when converted
+    std::string m_piece;               // a piece of a file being searched, and the carried bytes
+    size_t m_carry = 0;                // how far a find text may reach back into the last piece
+    std::string m_working;             // its text in the working code page, when converted
+    std::string m_result;              // the text with the rules applied
+    std::string m_encoded;             // the result in the file's encoding, when converted
     struct CEncodedFinds {
         bool made = false;
         bool ok = false;

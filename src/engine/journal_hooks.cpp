@@ -6,9 +6,8 @@
 
 #include "platform/journal_files.h"
 
-CJournalReplace::CJournalReplace(CRunJournal& journal, std::string path,
-                                 std::uint64_t originalHash, std::uint64_t newSize,
-                                 std::uint64_t newHash)
+CJournalReplace::CJournalReplace(CRunJournal& journal, std::string path, std::uint64_t originalHash,
+                                 std::uint64_t newSize, std::uint64_t newHash)
     : m_journal(journal) {
     m_entry.kind = JournalRecord::File;
     m_entry.path = std::move(path);

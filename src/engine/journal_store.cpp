@@ -57,8 +57,9 @@ bool LastRunInterrupted(const std::string& root, const std::string& folder) {
     CJournalStore store;
     CDir journal;
     CJournalContents contents;
-    if (!OpenJournalOf(root, folder, store, journal) || !CJournalStore::ReadLog(journal, contents) ||
-        contents.finished || contents.damagedLine != 0)
+    if (!OpenJournalOf(root, folder, store, journal) ||
+        !CJournalStore::ReadLog(journal, contents) || contents.finished ||
+        contents.damagedLine != 0)
         return false;
     // A run or an undo that holds the folder now is not an interrupted one.
     CFileLock probe;

@@ -27,8 +27,8 @@ bool StillOriginal(const CDir& root, const CJournalEntry& e) {
     const CDir* dir = nullptr;
     CFileStamp stamp;
     EntryType type{};
-    return OpenRelative(root, folder, holder, dir).Ok() &&
-           StampAt(*dir, name, stamp, type).Ok() && stamp.id == e.original.id;
+    return OpenRelative(root, folder, holder, dir).Ok() && StampAt(*dir, name, stamp, type).Ok() &&
+           stamp.id == e.original.id;
 }
 
 }  // namespace
@@ -119,8 +119,8 @@ bool CRunSession::Begin(CJob& job, CRunResult& result) {
 }
 
 std::string CRunSession::DamageText() const {
-    return "撤销日志已损坏（第 " + std::to_string(m_previous.damagedLine) +
-           " 行）：" + PathForDisplay(m_journalPath);
+    return "撤销日志已损坏（第 " + std::to_string(m_previous.damagedLine) + " 行）：" +
+           PathForDisplay(m_journalPath);
 }
 
 void CRunSession::RemoveLeftovers(const std::string& folderPath) {

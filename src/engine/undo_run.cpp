@@ -2,12 +2,12 @@
 
 #include <utility>
 
-#include "engine/reason_texts.h"
 #include "engine/journal_store.h"
+#include "engine/reason_texts.h"
 #include "engine/run_session.h"
-#include "platform/name_text.h"
 #include "platform/file_io.h"
 #include "platform/journal_files.h"
+#include "platform/name_text.h"
 
 namespace {
 

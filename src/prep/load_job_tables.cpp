@@ -162,7 +162,8 @@ int LoadJobTables(void* owner) {
     }
 
     tables.ClearReplaceRules();
-    if (!tables.replaceRulesBytes && !RulesFileThere(owner, tables.replaceRulesPath, kMsgNoReplaceFile))
+    if (!tables.replaceRulesBytes &&
+        !RulesFileThere(owner, tables.replaceRulesPath, kMsgNoReplaceFile))
         return 0;
     if (!FillRules(owner, tables.replaceRulesPath, tables.replaceRulesBytes, kReplaceMessages,
                    AddReplaceRule)) {
@@ -178,7 +179,8 @@ int LoadJobTables(void* owner) {
         return 1;
 
     tables.ClearRenameRules();
-    if (!tables.renameRulesBytes && !RulesFileThere(owner, tables.renameRulesPath, kMsgNoRenameFile))
+    if (!tables.renameRulesBytes &&
+        !RulesFileThere(owner, tables.renameRulesPath, kMsgNoRenameFile))
         return 0;
     if (!FillRules(owner, tables.renameRulesPath, tables.renameRulesBytes, kRenameMessages,
                    AddRenameRule)) {

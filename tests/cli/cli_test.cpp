@@ -214,6 +214,27 @@ TEST_F(CCliTest, UndoPutsTheLastRunBackOnceAndSaysWhenARunWasInterrupted) {
     EXPECT_THAT(Run({"--undo", "-y", Root()}).err, HasSubstr("没有可撤销的执行记录"));
 }
 
+// Both of the program's rules files lie in the chosen folder and hold a find
+// text: neither is rewritten, though this run reads only one of them.
+TEST_F(CCliTest, RulesFilesAreNeverRewrittenAndOversizedOrEmptySelectionsAreSaid) {
+    const std::string config = m_dir / "config";
+    MakeTree(config, {{"Vexa/vexa_文本替换规则.txt", "旧`新\n"},
+                      {"Vexa/vexa_文件夹重命名规则.txt", "旧`x\n"},
+                      {"Vexa/t.txt", "旧"}});
+    const auto rules = Tree(config + "/Vexa");
+    EXPECT_EQ(Run({"-s", "-y", config, "*.txt"}).status, 0);
+    auto after = Tree(config + "/Vexa");
+    EXPECT_EQ(after["t.txt"], "新");
+    after["t.txt"] = "旧";
+    EXPECT_EQ(after, rules);
+    const CCliRun none = Run({"-s", "-y", config, "*.txt\n*.htm"});
+    EXPECT_EQ(none.status, 0);
+    EXPECT_THAT(none.err, HasSubstr("没有选中任何文件"));
+    const CCliRun endless = Run({"--rules", "/dev/zero", "-y", config, "*.txt"});
+    EXPECT_EQ(endless.status, 2);
+    EXPECT_THAT(endless.err, HasSubstr("/dev/zero 超过 1 MiB"));
+}
+
 // Rules from standard input; the diff of a UTF-16 file with CR LF lines,
 // names quoted as --list quotes them, a changed line break marked.
 TEST_F(CCliTest, DiffShowsDecodedChangesWithRulesFromStandardInput) {

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <map>
 
 #include "engine/journal_format.h"
@@ -84,6 +85,26 @@ int KUnlink(int a, const char* x, int f) {
     Step();
     return RealSysCalls().unlinkat(a, x, f);
 }
+int KLinkAcross(int a, const char* x, int b, const char* y, int f) {
+    Step();
+    return LinkAcrossDevices(a, x, b, y, f);
+}
+
+// Runs body in a child process that dies at the at-th call that changes the
+// disk; 137 when it was killed, else its exit status.
+int KilledAt(long at, bool copies, const std::function<void()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        Sys().write = KWrite, Sys().renameat2 = KRename, Sys().unlinkat = KUnlink;
+        Sys().linkat = copies ? KLinkAcross : KLink;
+        g_killAt = at;
+        body();
+        ::_exit(g_calls < at ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL ? 137 : WEXITSTATUS(status);
+}
 
 class CUndoTest : public CRunTest {
   protected:
@@ -102,11 +123,30 @@ class CUndoTest : public CRunTest {
         ::chmod(P("top.txt").c_str(), 0640);
         ::setxattr(P("a/u16.txt").c_str(), "user.t", "v", 1, 0);
     }
+    fs::path JournalFolder() const {
+        return fs::path(m_job.journalRoot) / CJournalStore::KeyOf(fs::canonical(m_root));
+    }
+    // The temporary files of replaces and restores left anywhere in the tree.
+    std::vector<std::string> TempFiles() const {
+        std::vector<std::string> found;
+        for (const auto& e : fs::recursive_directory_iterator(m_root)) {
+            if (e.path().filename().string().starts_with(".vexa~"))
+                found.push_back(e.path());
+        }
+        return found;
+    }
     const CRunResult& Undo(bool dryRun = false) {
         m_job.undo = true;
         const CRunResult& r = Run(dryRun);
         m_job.undo = false;
         return r;
+    }
+    // The tree as it was made, from a copy (which keeps no modes or attributes).
+    void Restore(const std::string& pristine) {
+        fs::remove_all(m_root);
+        fs::copy(pristine, m_root, fs::copy_options::recursive);
+        ::chmod(P("top.txt").c_str(), 0640);
+        ::setxattr(P("a/u16.txt").c_str(), "user.t", "v", 1, 0);
     }
     void RunKilledAtEveryStep(bool streamed, const std::map<std::string, CNode>& before,
                               const std::string& pristine);
@@ -199,19 +239,7 @@ void CUndoTest::RunKilledAtEveryStep(bool streamed, const std::map<std::string, 
     SCOPED_TRACE(streamed ? "streamed" : "whole");
     m_worker.m_streamFromBytes = streamed ? 2 : std::uint64_t{64} << 20;
     m_job.jobs = 1;  // the same steps in the same order each time
-    auto runKilledAt = [&](long at) {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            Sys().write = KWrite, Sys().renameat2 = KRename, Sys().linkat = KLink;
-            Sys().unlinkat = KUnlink;
-            g_killAt = at;
-            Run();
-            ::_exit(g_calls < at ? 0 : 1);
-        }
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL ? 137 : WEXITSTATUS(status);
-    };
+    auto runKilledAt = [&](long at) { return KilledAt(at, false, [&] { Run(); }); };
     ASSERT_EQ(runKilledAt(1000000), 0);  // runs to the end
     Undo();
     for (long at = 1;; ++at) {
@@ -236,11 +264,103 @@ void CUndoTest::RunKilledAtEveryStep(bool streamed, const std::map<std::string, 
         EXPECT_TRUE(Snapshot(m_root) == before);
         if (HasFailure())
             break;
-        fs::remove_all(m_root);
-        fs::copy(pristine, m_root, fs::copy_options::recursive);
-        ::chmod(P("top.txt").c_str(), 0640);
-        ::setxattr(P("a/u16.txt").c_str(), "user.t", "v", 1, 0);
+        Restore(pristine);
     }
+}
+
+// Copies on another file system: an undo killed at any step leaves no
+// temporary file for good, and the next undo finishes the work and clears
+// the journal (files put back already count as unchanged).
+TEST_F(CUndoTest, ACopyModeUndoKilledAtAnyStepIsFinishedByTheNextOne) {
+    const auto before = Snapshot(m_root);
+    const std::string pristine = m_dir / "pristine";
+    fs::copy(m_root, pristine, fs::copy_options::recursive);
+    CSysCallsOverride seam;
+    Sys().linkat = LinkAcrossDevices;
+    m_job.jobs = 1;
+    for (long at = 1;; ++at) {
+        SCOPED_TRACE(at);
+        Run();
+        const int died = KilledAt(at, true, [&] { Undo(); });
+        const CRunResult& undone = Undo();
+        if (died != 137) {
+            EXPECT_THAT(undone.refusal, HasSubstr("没有可撤销"));
+            break;
+        }
+        // Killed while it cleared the journal, the first undo had done it all.
+        EXPECT_TRUE(
+            (undone.refusal.empty() || undone.refusal.find("没有可撤销") != std::string::npos) &&
+            !undone.HasProblems() == undone.refusal.empty())
+            << undone.refusal << ::testing::PrintToString(Events());
+        EXPECT_TRUE(Snapshot(m_root) == before);
+        EXPECT_THAT(TempFiles(), ::testing::IsEmpty());
+        EXPECT_FALSE(fs::exists(JournalFolder() / "log"));
+        if (HasFailure())
+            break;
+        Restore(pristine);
+    }
+}
+
+TEST_F(CUndoTest, TamperedCopiesAndDamagedJournalsAreNeverActedOn) {
+    CSysCallsOverride seam;
+    Sys().linkat = LinkAcrossDevices;
+    m_job.renameRules.clear();
+    Run();
+    // Other bytes of the same size in place of the top file's copy, and a
+    // mode set after the run.
+    for (const auto& e : fs::directory_iterator(JournalFolder() / "copy")) {
+        if (ReadFileBytes(e.path()) == "x at the top")
+            WriteFileBytes(e.path(), "z at the top");
+    }
+    ::chmod(P("d/be.txt").c_str(), 0600);
+    const auto tampered = HasSubstr("skipped top.txt: 撤销日志中的原文件已被改动");
+    Undo();
+    EXPECT_THAT(Events(), ::testing::Contains(tampered));
+    EXPECT_THAT(Events(), ::testing::Contains("rewritten d/be.txt: "
+                                              "文件的权限在上次执行后被改过，保留了现在的权限"));
+    // The files put back count as unchanged when the undo is repeated.
+    Undo();
+    EXPECT_THAT(Events(), ElementsAre(tampered));
+    EXPECT_EQ(Bytes("top.txt"), "xy at the top");
+    EXPECT_EQ(Bytes("d/be.txt"), std::string("\xFE\xFF\0x", 4));
+    struct stat st {};
+    ::stat(P("d/be.txt").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    // One flipped byte in a record: undo does nothing and says where; a new
+    // run would replace the journal, so it is refused as well.
+    const fs::path log = JournalFolder() / "log";
+    std::string bytes = ReadFileBytes(log);
+    bytes[bytes.find("\nF") + 5] ^= 1;
+    WriteFileBytes(log, bytes);
+    const std::string damage = "撤销日志已损坏（第 2 行）：" + JournalFolder().string();
+    EXPECT_EQ(Undo().failure, damage);
+    EXPECT_TRUE(m_worker.m_result.HasProblems());
+    EXPECT_THAT(Run().refusal, HasSubstr(damage));
+    EXPECT_EQ(ReadFileBytes(log), bytes);
+    EXPECT_FALSE(LastRunInterrupted(m_job.journalRoot, m_root));
+}
+
+// A run killed after keeping an original it never replaced leaves a second
+// link to a file of the tree; the next run must not take it for a file with
+// two names.
+TEST_F(CUndoTest, ANewRunAfterAKilledOneSeesNoLinksTheDeadRunKept) {
+    m_job.renameRules.clear();
+    Run();
+    const fs::path log = JournalFolder() / "log";
+    std::string bytes = ReadFileBytes(log);
+    WriteFileBytes(log, bytes.substr(0, bytes.rfind("E\t")));  // killed before its end
+    ASSERT_EQ(::link(P("keep.txt").c_str(), (JournalFolder() / "link/99").c_str()), 0);
+    CFileLock running;
+    CDir journal;
+    ASSERT_TRUE(CDir::OpenPath(JournalFolder(), journal).Ok());
+    ASSERT_TRUE(running.Lock(journal, "lock", false).Ok());
+    EXPECT_FALSE(LastRunInterrupted(m_job.journalRoot, m_root));  // running, not interrupted
+    running.Unlock();
+    EXPECT_TRUE(LastRunInterrupted(m_job.journalRoot, m_root));
+    m_job.rules = {{"none", "some"}};
+    Run();
+    EXPECT_THAT(Events(), ElementsAre("rewritten keep.txt"));
+    EXPECT_EQ(Bytes("keep.txt"), "some here");
 }
 
 TEST(JournalFormat, ATornLogReadsAsItsWholeRecordsOnly) {
