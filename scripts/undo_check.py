@@ -2,14 +2,18 @@
 """Checks undo from the outside: builds a tree of files and renamed folders,
 runs `vexa-cli -s -R -y`, then `vexa-cli --undo -y`, and compares every name,
 byte, mode, owner and extended attribute with the tree as it was; then the
-same with the run killed (SIGKILL) at a random moment.
+same with a process killed (SIGKILL) at a random moment: the run (odd
+kills), or the undo of a finished run (even kills), followed by an undo.
 
     scripts/undo_check.py [--files N] [--folders N] [--kills N] [--seed N]
-                          [--cli PATH] [--where FOLDER]
+                          [--cli PATH] [--where FOLDER] [--data FOLDER]
 
 Everything happens in a new temporary folder below --where (default: the
 system's temporary folder), with HOME and the XDG folders pointed into it;
-the folder is removed at the end. Exit status 0 when every check held.
+the folder is removed at the end. --data puts the undo journals in a
+temporary folder of their own below FOLDER instead: on another file system
+than the tree, the journal keeps copies of the originals, not links. Exit
+status 0 when every check held.
 """
 import argparse
 import hashlib
@@ -98,11 +102,13 @@ def main():
     ap.add_argument("--seed", type=int, default=int(time.time()))
     ap.add_argument("--cli", default=os.path.join(ROOT, "build/default/src/cli/vexa-cli"))
     ap.add_argument("--where", default=None)
+    ap.add_argument("--data", default=None)
     args = ap.parse_args()
     rng = random.Random(args.seed)
     print(f"seed {args.seed}")
     work = tempfile.mkdtemp(prefix="vexa-undo-check.", dir=args.where)
-    env = dict(os.environ, HOME=work, XDG_DATA_HOME=os.path.join(work, "data"),
+    data = tempfile.mkdtemp(prefix="vexa-undo-data.", dir=args.data) if args.data else None
+    env = dict(os.environ, HOME=work, XDG_DATA_HOME=data or os.path.join(work, "data"),
                XDG_CONFIG_HOME=os.path.join(work, "config"), LC_ALL="C.UTF-8")
     try:
         top = os.path.join(work, "tree")
@@ -135,14 +141,19 @@ def main():
               f" {sum(1 for k in before if changed.get(k) != before[k])}")
         t = time.monotonic()
         rc = subprocess.run(undo, env=env, stderr=subprocess.DEVNULL).returncode
-        print(f"undo: exit {rc}, {time.monotonic() - t:.2f} s")
+        undo_s = time.monotonic() - t
+        print(f"undo: exit {rc}, {undo_s:.2f} s")
         ok &= rc == 0 and compare("after run and undo", before, snapshot(top))
 
         for k in range(args.kills):
             shutil.rmtree(top)
             subprocess.run(["cp", "-a", pristine, top], check=True)
-            delay = rng.uniform(0.02, max(0.05, run_s * 0.9))
-            proc = subprocess.Popen(run, env=env, stderr=subprocess.DEVNULL)
+            killed = "undo" if k % 2 else "run"
+            if killed == "undo":
+                subprocess.run(run, env=env, stderr=subprocess.DEVNULL)
+            delay = rng.uniform(0.01, max(0.05, undo_s * 0.5)) if k % 2 else rng.uniform(
+                0.02, max(0.05, run_s * 0.9))
+            proc = subprocess.Popen(undo if k % 2 else run, env=env, stderr=subprocess.DEVNULL)
             time.sleep(delay)
             proc.send_signal(signal.SIGKILL)
             proc.wait()
@@ -150,14 +161,18 @@ def main():
             touched = sum(1 for key in before if mid.get(key) != before[key])
             res = subprocess.run(undo, env=env, stderr=subprocess.PIPE)
             note = "interrupted" if "中断" in res.stderr.decode() else "no interruption noted"
-            print(f"kill {k + 1}: after {delay:.2f} s, {touched} entries changed, undo exit"
-                  f" {res.returncode} ({note})")
+            print(f"kill {k + 1} ({killed}): after {delay:.2f} s, {touched} entries differ,"
+                  f" undo exit {res.returncode} ({note})")
+            if res.returncode not in (0, 2):
+                print(res.stderr.decode()[-2000:])
             ok &= res.returncode in (0, 2) and compare(f"kill {k + 1} then undo", before,
                                                       snapshot(top))
         print("ALL CHECKS HELD" if ok else "A CHECK FAILED")
         return 0 if ok else 1
     finally:
         shutil.rmtree(work, ignore_errors=True)
+        if data:
+            shutil.rmtree(data, ignore_errors=True)
 
 
 if __name__ == "__main__":

@@ -139,13 +139,17 @@ can rename its subfolders by the rename rules: the dialog's job, headless.
   删除它。vexa-cli --undo 目录 从最后一个改动开始倒序恢复：文件内容仍与执行结果
   完全相同（同一文件、同一散列）才换回原文件（内容、权限、属主、扩展属性）；
   文件夹仍在新名称下且旧名称空闲才改回原名。执行之后又被改动的文件或文件夹
-  不会被恢复，而是在摘要中列出：撤销从不覆盖之后的改动。撤销是安全网，不是
-  备份：重要的文件仍请先备份。
+  不会被恢复，而是在摘要中列出：撤销从不覆盖之后的改动。保留的原文件只有内容
+  与执行时记下的散列相符才换回；执行后改过的权限保持不变。日志的每一行都带校验：
+  损坏的日志（第 N 行）不被执行，撤销退出状态为 1，日志保留，在用 --forget 删除
+  之前该目录上的执行也会被拒绝。撤销是安全网，不是备份：重要的文件仍请先备份。
   同一目录（或其上层、下层目录）上同时只能有一个执行或撤销，其他的会被拒绝。
   被终止的执行留下的临时文件在下一次执行或撤销时按日志清除，并提示可以撤销。
   Every run keeps a journal (originals hard-linked, or copied up to 2 GiB in
   all); --undo restores files still exactly as the run left them and renames
-  folders back, newest change first, and lists what changed since.
+  folders back, newest change first, and lists what changed since. An
+  original comes back only when its bytes match the hash the run recorded; a
+  damaged journal is reported (exit 1) and kept until --forget removes it.
 
 退出状态 Exit status
   0     所选的一切都已处理；略过的链接不算问题 (everything selected was handled)

@@ -363,6 +363,14 @@ TEST_F(CUndoTest, ANewRunAfterAKilledOneSeesNoLinksTheDeadRunKept) {
     EXPECT_EQ(Bytes("keep.txt"), "some here");
 }
 
+TEST_F(CUndoTest, ANameMappedToItselfIsNoChangeToMakeOrUndo) {
+    m_job.renameRules = {{"a", "a"}, {"d", "e"}};
+    EXPECT_FALSE(Run().HasProblems());
+    EXPECT_TRUE(fs::is_directory(P("a")) && fs::is_directory(P("e")));
+    EXPECT_FALSE(Undo().HasProblems()) << ::testing::PrintToString(Events());
+    EXPECT_TRUE(fs::is_directory(P("d")));
+}
+
 TEST(JournalFormat, ATornLogReadsAsItsWholeRecordsOnly) {
     CJournalEntry file;
     file.seq = 1;
