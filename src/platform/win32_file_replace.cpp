@@ -260,6 +260,20 @@ CIoResult CFileReplacement::Begin(const CDir& dir, const CPlatformName& name,
     return {};
 }
 
+// Commit never fails here for want of a name; a fresh temporary file all the same.
+CIoResult CFileReplacement::Again() {
+    if (!m_state)
+        return Fail(IoStatus::CreateTempFailed, ERROR_INVALID_HANDLE);
+    if (m_state->temp.Ok())
+        DeleteByHandle(m_state->temp.Get());
+    m_state->temp.Reset();
+    if (CIoResult r = CreateTemp(m_state->folder, m_state->temp); !r.Ok()) {
+        m_state.reset();
+        return r;
+    }
+    return {};
+}
+
 CIoResult CFileReplacement::Write(std::string_view bytes) {
     if (!m_state)
         return Fail(IoStatus::WriteTempFailed, ERROR_INVALID_HANDLE);
