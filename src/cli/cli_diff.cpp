@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "engine/name_quote.h"
+#include "engine/report/name_quote.h"
 #include "platform/code_page.h"
 
 namespace {

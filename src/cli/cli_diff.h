@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/text_diff.h"
+#include "engine/report/text_diff.h"
 
 class CCodePage;
 

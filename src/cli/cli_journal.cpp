@@ -5,9 +5,9 @@
 
 #include "cli/cli_job.h"
 #include "cli/console_host.h"
-#include "engine/journal_store.h"
-#include "engine/name_quote.h"
-#include "engine/run_summary.h"
+#include "engine/journal/journal_store.h"
+#include "engine/report/name_quote.h"
+#include "engine/report/run_summary.h"
 #include "platform/journal_files.h"
 #include "service/user_folders.h"
 

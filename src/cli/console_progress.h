@@ -6,7 +6,7 @@
 #include <chrono>
 #include <cstdint>
 
-#include "engine/run_state.h"
+#include "engine/run/run_state.h"
 
 class CConsoleProgress : public CNotifyTarget {
   public:

@@ -1,6 +1,6 @@
 #include "prep/build_job.h"
 
-#include "engine/journal_store.h"
+#include "engine/journal/journal_store.h"
 #include "platform/code_page.h"
 #include "platform/file_io.h"
 #include "platform/journal_files.h"

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "engine/job.h"
-#include "engine/job_tables.h"
+#include "engine/run/job.h"
+#include "prep/job_tables.h"
 
 // The folder, extensions, rules and switches of tables as one value, with the
 // identities of the rules files and of the settings file beside them

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/job_tables.h"
+#include "prep/job_tables.h"
 #include "prep/load_job_tables.h"
 #include "service/core.h"
 

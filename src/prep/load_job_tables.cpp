@@ -4,13 +4,13 @@
 #include <string>
 #include <string_view>
 
-#include "engine/job_tables.h"
-#include "engine/reason_texts.h"
-#include "engine/run_summary.h"
+#include "engine/report/reason_texts.h"
+#include "engine/report/run_summary.h"
 #include "platform/code_page.h"
 #include "platform/file_io.h"
 #include "platform/mbcs.h"
 #include "platform/paths.h"
+#include "prep/job_tables.h"
 #include "prep/prep_messages.h"
 #include "prep/rules_file_reader.h"
 #include "prep/suffix_scan.h"

@@ -2,7 +2,7 @@
 
 #include <QDateTime>
 
-#include "engine/run_state.h"
+#include "engine/run/run_state.h"
 #include "ui/ui_texts.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 
-#include "engine/job_tables.h"
+#include "prep/job_tables.h"
 #include "service/core.h"
 #include "service/soft_record.h"
 #include "ui/open_failure_box.h"

@@ -18,7 +18,7 @@
 #include <cstdint>
 #include <mutex>
 
-#include "engine/run_state.h"
+#include "engine/run/run_state.h"
 
 class CDialogNotify : public CNotifyTarget {
   public:

@@ -4,7 +4,7 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
-#include "engine/file_rewriter.h"
+#include "engine/rewrite/file_rewriter.h"
 #include "platform/code_page.h"
 #include "platform/dir.h"
 

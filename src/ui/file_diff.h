@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/job.h"
-#include "engine/text_diff.h"
+#include "engine/report/text_diff.h"
+#include "engine/run/job.h"
 
 // Files larger than this are not compared in the window (it would hold up
 // the dialog); the preview's list still names them.

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "engine/job_tables.h"
+#include "prep/job_tables.h"
 #include "ui/help_text.h"
 #include "ui/qt_settings_store.h"
 #include "ui/ui_texts.h"

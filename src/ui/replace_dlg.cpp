@@ -15,9 +15,9 @@
 #include <algorithm>
 #include <iterator>
 
-#include "engine/job_tables.h"
-#include "engine/replace_thread.h"
+#include "engine/run/replace_thread.h"
 #include "prep/job_inputs.h"
+#include "prep/job_tables.h"
 #include "service/core.h"
 #include "service/soft_record.h"
 #include "ui/dialog_notify.h"

@@ -17,7 +17,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/job.h"
+#include "engine/run/job.h"
 #include "ui/dialog_ids.h"
 #include "ui/results_kind.h"
 #include "ui/results_window.h"

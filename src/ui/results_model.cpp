@@ -1,7 +1,7 @@
 #include "ui/results_model.h"
 
-#include "engine/name_quote.h"
-#include "engine/run_summary.h"
+#include "engine/report/name_quote.h"
+#include "engine/report/run_summary.h"
 #include "ui/ui_texts.h"
 
 QString DisplayPath(const std::string& workingPath) {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/run_state.h"
+#include "engine/run/run_state.h"
 #include "ui/results_kind.h"
 
 class CResultsModel : public QAbstractTableModel {

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/job.h"
-#include "engine/run_state.h"
+#include "engine/run/job.h"
+#include "engine/run/run_state.h"
 #include "ui/results_kind.h"
 
 class QComboBox;

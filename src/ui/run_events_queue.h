@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/run_state.h"
+#include "engine/run/run_state.h"
 
 class CRunEventsQueue : public CRunEventSink {
   public:

@@ -7,8 +7,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "engine/job_thread_proc.h"
-#include "engine/replace_thread.h"
+#include "engine/run/job_thread_proc.h"
+#include "engine/run/replace_thread.h"
 #include "prep/build_job.h"
 #include "prep/job_inputs.h"
 #include "service/core.h"

@@ -9,8 +9,8 @@
 
 #include <algorithm>
 
-#include "engine/journal_events.h"
-#include "engine/journal_store.h"
+#include "engine/journal/journal_events.h"
+#include "engine/journal/journal_store.h"
 #include "prep/build_job.h"
 #include "service/core.h"
 #include "service/dialog_host.h"

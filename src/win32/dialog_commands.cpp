@@ -3,7 +3,7 @@
 
 #include <shobjidl.h>
 
-#include "engine/job_tables.h"
+#include "prep/job_tables.h"
 #include "service/core.h"
 #include "service/soft_record.h"
 #include "ui/help_text.h"

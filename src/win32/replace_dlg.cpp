@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include "engine/job_tables.h"
-#include "engine/replace_thread.h"
+#include "engine/run/replace_thread.h"
 #include "prep/job_inputs.h"
+#include "prep/job_tables.h"
 #include "service/core.h"
 #include "service/soft_record.h"
 #include "ui/ui_texts.h"

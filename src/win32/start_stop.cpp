@@ -1,12 +1,12 @@
 // The Start/Stop command and the dialog's handling of the worker's two
 // messages: Idle -> Running -> (Stopping) -> Idle.
 
-#include "engine/job_tables.h"
-#include "engine/job_thread_proc.h"
-#include "engine/replace_thread.h"
-#include "engine/run_summary.h"
+#include "engine/report/run_summary.h"
+#include "engine/run/job_thread_proc.h"
+#include "engine/run/replace_thread.h"
 #include "prep/build_job.h"
 #include "prep/job_inputs.h"
+#include "prep/job_tables.h"
 #include "service/core.h"
 #include "service/dialog_host.h"
 #include "ui/ui_texts.h"

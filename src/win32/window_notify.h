@@ -19,7 +19,7 @@
 #include <cstdint>
 #include <mutex>
 
-#include "engine/run_state.h"
+#include "engine/run/run_state.h"
 
 class CWindowNotify : public CNotifyTarget {
   public:

@@ -17,7 +17,7 @@
 
 #include <set>
 #include <sstream>
-#include "engine/journal_store.h"
+#include "engine/journal/journal_store.h"
 
 #include "support/temp_dir.h"
 

@@ -1,4 +1,4 @@
-#include "engine/large_file_scan.h"
+#include "engine/rewrite/large_file_scan.h"
 
 #include <gtest/gtest.h>
 

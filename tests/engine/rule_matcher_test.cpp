@@ -2,8 +2,8 @@
 // MbsReplaceAll give; random texts over a small alphabet make matches,
 // overlaps, near misses and matches at both ends common.
 
-#include "engine/rule_matcher.h"
-#include "engine/stream_rules.h"
+#include "engine/rewrite/rule_matcher.h"
+#include "engine/rewrite/stream_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/replace_thread.h"
+#include "engine/run/replace_thread.h"
 #include "platform/paths.h"
 #include "support/recorders.h"
 #include "support/temp_dir.h"

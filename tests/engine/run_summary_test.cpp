@@ -1,6 +1,6 @@
-#include "engine/run_summary.h"
+#include "engine/report/run_summary.h"
 
-#include "engine/name_quote.h"
+#include "engine/report/name_quote.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // would be), number their lines as unified diffs do, and mark exactly the
 // parts of a line that differ.
 
-#include "engine/text_diff.h"
+#include "engine/report/text_diff.h"
 
 #include <gtest/gtest.h>
 

@@ -13,9 +13,9 @@
 #include <functional>
 #include <map>
 
-#include "engine/journal_format.h"
-#include "engine/journal_store.h"
-#include "platform/sys_calls.h"
+#include "engine/journal/journal_format.h"
+#include "engine/journal/journal_store.h"
+#include "platform/posix/sys_calls.h"
 #include "run_fixture.h"
 
 using ::testing::ElementsAre;

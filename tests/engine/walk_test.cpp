@@ -8,14 +8,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/sys_calls.h"
+#include "platform/posix/sys_calls.h"
 #endif
 
 #include <algorithm>
 #include <cerrno>
 
-#include "engine/job_tables.h"
 #include "prep/build_job.h"
+#include "prep/job_tables.h"
 #include "run_fixture.h"
 
 namespace {

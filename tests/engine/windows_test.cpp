@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "engine/name_quote.h"
+#include "engine/report/name_quote.h"
 #include "platform/code_page.h"
 #include "platform/name_text.h"
 #include "platform/paths.h"

@@ -14,7 +14,7 @@
 #include <tuple>
 
 #include "platform/file_io.h"
-#include "platform/sys_calls.h"
+#include "platform/posix/sys_calls.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "platform/code_page.h"
 #include "prep/prep_messages.h"
 #ifndef _WIN32
-#include "platform/sys_calls.h"
+#include "platform/posix/sys_calls.h"
 #endif
 #include "support/engine_fixture.h"
 

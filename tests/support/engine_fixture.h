@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/job_tables.h"
+#include "prep/job_tables.h"
 #include "service/core.h"
 #include "support/recorders.h"
 #include "support/temp_dir.h"

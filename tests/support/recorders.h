@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/run_state.h"
+#include "engine/run/run_state.h"
 #include "service/dialog_host.h"
 
 class CRecordingDialogHost : public CDialogHost {

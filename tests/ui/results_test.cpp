@@ -16,7 +16,7 @@
 #include <map>
 
 #include "dialog_fixture.h"
-#include "engine/journal_store.h"
+#include "engine/journal/journal_store.h"
 #include "platform/code_page.h"
 #include "service/user_folders.h"
 #include "ui/results_model.h"

@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "dialog_fixture.h"
-#include "engine/job_tables.h"
-#include "engine/replace_thread.h"
+#include "engine/run/replace_thread.h"
+#include "prep/job_tables.h"
 
 namespace {
 

@@ -1,7 +1,0 @@
-#include "engine/job_thread_proc.h"
-
-unsigned JobThreadProc(JobParams* params) {
-    params->worker->RunJob(params);
-    delete params;
-    return 0;
-}

@@ -1,0 +1,156 @@
+// Files too large to be held whole cheaply: searched a piece at a time, and
+// rewritten a piece at a time where their text allows it.
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+
+#include "engine/journal/journal_format.h"
+#include "engine/rewrite/file_rewriter.h"
+#include "engine/rewrite/large_file_scan.h"
+#include "engine/rewrite/stream_rules.h"
+#include "platform/code_page.h"
+
+namespace {
+
+constexpr size_t kStreamPiece = size_t{4} << 20;
+
+// A large file that has to be held whole (text that must be converted) is
+// held by one rewriter at a time in the whole process.
+std::mutex g_heldLargeFile;
+
+CFileResult Skip(Reason reason, int osError = 0) {
+    return {FileOutcome::Skipped, reason, osError};
+}
+
+}  // namespace
+
+CFileResult CFileRewriter::RewriteLarge(const CDir& dir, const CPlatformName& name,
+                                        CFileReader& reader) {
+    char head[3];
+    size_t have = 0;
+    if (CIoResult r = reader.ReadAt(0, head, sizeof head, have); !r.Ok())
+        return Skip(Reason::CannotRead, r.osError);
+    const TextEncoding encoding = DetectEncoding(std::string_view(head, have));
+    const size_t markLength = MarkLength(encoding, have);
+    // Most large files hold no find text: then they are unchanged, whatever
+    // they are, and a search a piece at a time tells.
+    if (const std::vector<std::string>* needles = EncodedFinds(encoding)) {
+        CScanRequest request;
+        request.needles = *needles;
+        request.unitAligned = IsUtf16(encoding);
+        CIoResult error;
+        const ScanOutcome found = ScanForAny(reader, {}, request, error);
+        if (found == ScanOutcome::NotFound)
+            return {};
+        if (found == ScanOutcome::ReadFailed)
+            return Skip(Reason::CannotRead, error.osError);
+    }
+    if (reader.Stamp().size >= m_maxFileBytes)
+        return Skip(Reason::TooLarge);
+    const bool streamable = encoding == EncUtf8 || encoding == EncAnsi;
+    // The change hook needs the whole old and new text.
+    if (streamable && m_codePage.IsUtf8() && m_bRulesUtf8 && !m_changeHook) {
+        const CFileResult result = RewriteStreamed(dir, name, reader, encoding, markLength);
+        for (std::string* buffer : {&m_bytes, &m_encoded})
+            std::string().swap(*buffer);
+        return result;
+    }
+    reader.Close();
+    const std::lock_guard lock(g_heldLargeFile);
+    CFileStamp stamp;
+    const CIoResult read = ReadFileAt(dir, name, m_bytes, stamp, m_maxFileBytes);
+    if (read.status == IoStatus::TooLarge)
+        return Skip(Reason::TooLarge);
+    if (!read.Ok())
+        return Skip(ReadReason(read.status), read.osError);
+    return RewriteHeld(dir, name, stamp);
+}
+
+CFileResult CFileRewriter::RewriteStreamed(const CDir& dir, const CPlatformName& name,
+                                           CFileReader& reader, TextEncoding encoding,
+                                           size_t markLength) {
+    const CFileStamp stamp = reader.Stamp();
+    const bool write = !m_job.dryRun;
+    CFileReplacement replacement;
+    CHash64 hash;          // of the new bytes, for the journal
+    CHash64 originalHash;  // of the bytes read
+    const bool hashed = write && m_pJournal;
+    char mark[3];
+    size_t got = 0;
+    if (CIoResult r = reader.ReadAt(0, mark, markLength, got); !r.Ok() || got != markLength)
+        return Skip(Reason::CannotRead, r.osError);
+    if (write) {
+        // With a journal the temporary file stays unnamed until the journal
+        // knows the name it takes, so a run killed meanwhile leaves nothing.
+        if (CIoResult r = replacement.Begin(dir, name, stamp, hashed); !r.Ok())
+            return Replaced(r);
+        if (CIoResult r = replacement.Write(std::string_view(mark, markLength)); !r.Ok())
+            return Replaced(r);
+        if (hashed) {
+            hash.Add(std::string_view(mark, markLength));
+            originalHash.Add(std::string_view(mark, markLength));
+        }
+    }
+    const Reason badText = encoding == EncUtf8 ? Reason::BadUtf8 : Reason::BadWorking;
+    CStreamRules rules(m_job.rules);
+    std::string& piece = m_bytes;     // what was read, then what the rules made of it
+    std::string& theirs = m_encoded;  // the original's bytes where the result goes
+    std::string cut;                  // a character the end of a piece cut short
+    piece.clear();
+    // Pieces of at most kStreamPiece bytes; smaller ones where smaller files
+    // are streamed (tests), though not so small that a file takes millions.
+    const size_t pieceBytes = static_cast<size_t>(
+        std::clamp<std::uint64_t>(std::max(m_streamFromBytes, stamp.size / 64), 2, kStreamPiece));
+    std::uint64_t readAt = markLength, writtenAt = markLength;
+    bool same = true;
+    for (bool end = false; !end;) {
+        piece.assign(cut);
+        piece.resize(cut.size() + pieceBytes);
+        if (CIoResult r = reader.ReadAt(readAt, piece.data() + cut.size(), pieceBytes, got);
+            !r.Ok())
+            return Skip(Reason::CannotRead, r.osError);
+        end = got < pieceBytes;
+        readAt += got;
+        piece.resize(cut.size() + got);
+        if (hashed)
+            originalHash.Add(std::string_view(piece).substr(cut.size()));
+        if (std::memchr(piece.data() + cut.size(), 0, got))
+            return Skip(Reason::HoldsZero);
+        const size_t whole = end ? piece.size() : Utf8CompletePart(piece);
+        if (!IsValidUtf8(std::string_view(piece).substr(0, whole)))
+            return Skip(badText);
+        cut.assign(piece, whole, std::string::npos);
+        piece.resize(whole);
+        rules.Feed(piece, end);
+        if (writtenAt + piece.size() >= m_maxFileBytes)
+            return Skip(Reason::ResultTooLarge);
+        // Still the same bytes as the original so far? Mostly decided at the
+        // first change.
+        if (same) {
+            theirs.resize(piece.size());
+            same = reader.ReadAt(writtenAt, theirs.data(), piece.size(), got).Ok() &&
+                   got == piece.size() && theirs == piece;
+        }
+        writtenAt += piece.size();
+        if (write && !piece.empty()) {
+            if (CIoResult r = replacement.Write(piece); !r.Ok())
+                return Replaced(r);
+            if (hashed)
+                hash.Add(piece);
+        }
+    }
+    if (!rules.Occurred() || (same && writtenAt == readAt))
+        return {};
+    reader.Close();  // Windows will not replace a file this process still holds open
+    if (!write)
+        return Replaced(CheckReplaceableAt(dir, name, stamp));
+    CFileResult refused;
+    m_originalHash = hashed ? originalHash.Value() : 0;
+    const CIoResult r =
+        ReplaceRecorded(writtenAt, hashed ? hash.Value() : 0, refused,
+                        [&](CReplaceJournal* journal) { return replacement.Commit(journal); });
+    if (refused.outcome != FileOutcome::Unchanged)
+        return refused;
+    return Replaced(r);
+}

@@ -1,0 +1,66 @@
+#pragma once
+// The hot path of a run, for text that is already in the working code page:
+// one pass that tells whether any find text occurs at all (most files hold
+// none), and the application of the rules without copying the file's text
+// first. Results are exactly those of MbsFind and MbsReplaceAll rule by rule.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/run/job.h"
+
+class CCodePage;
+
+// A multi-pattern search over the find texts of the replacement rules
+// (Wu-Manber with two-byte blocks): it looks at most bytes of a text once
+// and skips ahead by up to the shortest find text's length.
+class CRuleMatcher {
+  public:
+    // Builds the tables for the find texts of rules.
+    void Prepare(const std::vector<CReplaceRuleText>& rules);
+
+    // False when no find text occurs in text; true when one occurs byte for
+    // byte. On a double-byte code page such a match may start inside a
+    // character, so true there only means that the exact search must decide.
+    bool AnyOccurs(std::string_view text) const;
+
+  private:
+    bool Matches(std::string_view text, size_t start, uint16_t bucket) const;
+    // Whether a find text ends its window at a block starting in [from, to].
+    bool ScanEnds(std::string_view text, size_t from, size_t to) const;
+
+    std::vector<std::string> m_finds;
+    size_t m_window = 0;                        // length of the shortest find text
+    std::vector<uint8_t> m_shift;               // per block: how far the window may move
+    std::vector<uint16_t> m_bucket;             // per block ending a window: 1 + index into m_ends
+    std::vector<std::vector<uint16_t>> m_ends;  // find texts whose window ends in that block
+};
+
+enum class RulesApplied { NoneOccurred, Occurred, TooLarge };
+
+// Applies rules in order to text, each on the result of the ones before, as
+// MbsReplaceAll would one rule after another. Occurred when any find text
+// occurred (even with a replacement equal to it): the result is then in out.
+// TooLarge when a result would reach maxBytes; nothing that large is made.
+// text is only read; releaseText, when set, is called as soon as text is no
+// longer needed, so that a large file is never held in more than two
+// copies. Each rule is one pass over the text before it.
+RulesApplied ApplyRulesTo(const CCodePage& cp, const std::vector<CReplaceRuleText>& rules,
+                          std::string_view text, std::string& out, size_t maxBytes,
+                          const std::function<void()>& releaseText = {});
+
+// The same, with the second buffer that rules alternate with kept from one
+// call to the next (one per thread).
+class CRuleApplier {
+  public:
+    RulesApplied Apply(const CCodePage& cp, const std::vector<CReplaceRuleText>& rules,
+                       std::string_view text, std::string& out, size_t maxBytes,
+                       const std::function<void()>& releaseText = {});
+    std::string& Spare() { return m_spare; }
+
+  private:
+    std::string m_spare;
+};

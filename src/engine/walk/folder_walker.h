@@ -1,0 +1,78 @@
+#pragma once
+// CFolderWalker: the walk over the chosen folder. Each folder is listed
+// completely before any entry is handled; selected files go to the file
+// handler with the folder they lie in; subfolders are walked depth-first and
+// renamed by the rename rules once their contents have been handled.
+// Symbolic links are counted and passed over, version-control folders are
+// never entered, and no folder is walked twice. Runs on the worker thread.
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "engine/report/reason_texts.h"
+#include "engine/run/job.h"
+#include "engine/run/run_state.h"
+#include "engine/walk/folder_renamer.h"
+#include "platform/code_page.h"
+#include "platform/dir.h"
+
+class CFolderWalker {
+  public:
+    // Called for each selected file: its folder (shared: a file may be
+    // handled after the walk has left its folder), its name there, and its
+    // full path for messages only.
+    using FileHandler = std::function<void(const std::shared_ptr<const CDir>& dir,
+                                           const CDirEntry& entry, const std::string& displayPath)>;
+    // Receives the folder events (renamed, not renamed, skipped) in walk order.
+    using EventHandler = std::function<void(CRunEvent event)>;
+
+    // Links passed over and a stop go to result; folder events to onEvent.
+    CFolderWalker(const CJob& job, CFolderRenamer& renamer, CRunResult& result,
+                  const std::atomic<bool>* stopWord, EventHandler onEvent);
+
+    void Walk(const FileHandler& onFile);
+    // Walks folderPath as if it were the chosen folder.
+    void WalkPath(const std::string& folderPath, const FileHandler& onFile);
+
+    // Whether a file of this name is selected by the job's extensions: the
+    // part between the first and second dot, compared exactly; "*" selects all.
+    bool Selects(const std::string& fileName) const;
+    // Renames folderName inside parent by the first rename rule for it.
+    void RenameSubfolder(const CDir& parent, const std::string& parentPath,
+                         const CPlatformName& folderName);
+
+    // Tests only: called before each directory entry is handled.
+    std::function<void(const std::string& entryPath)> m_entryHook;
+
+  private:
+    struct CFrame {
+        std::shared_ptr<CDir> dir = std::make_shared<CDir>();
+        std::string path;    // ends in a path separator
+        CPlatformName name;  // in the parent folder; empty for the chosen folder
+        std::vector<CDirEntry> entries;
+        size_t next = 0;
+    };
+
+    bool StopRequested() const;
+    // Opens and lists a folder; false (with the event recorded) when it
+    // cannot be walked or was walked before.
+    bool Enter(CFrame& frame, CIoResult opened);
+    void Handle(const CFrame& frame, const CDirEntry& entry, const FileHandler& onFile);
+    void RecordFolderSkipped(const std::string& path, Reason reason, int osError);
+
+    const CJob& m_job;
+    const CCodePage m_codePage;  // the job's, which the rules are written in
+    CFolderRenamer& m_renamer;
+    CRunResult& m_result;
+    const std::atomic<bool>* m_pStopWord;
+    EventHandler m_onEvent;
+    std::vector<CFrame> m_stack;  // the folders open from the chosen one down
+    std::unordered_set<CNodeId, CNodeIdHash> m_walked;
+    std::unordered_set<CNodeId, CNodeIdHash> m_protected;
+    std::unordered_set<CNodeId, CNodeIdHash> m_protectedFolders;
+    bool m_bSelectAll;  // "*" is among the extensions
+};

@@ -1,0 +1,325 @@
+// The atomic replace on Windows. The temporary file is created relative to
+// the folder handle, written and checked, given the original's owner, group,
+// DACL and attributes, flushed; then our own handle on the original is
+// closed (Windows refuses to rename over a file we still hold), the stamp
+// is checked once more, and the temporary file is renamed over the original
+// by its handle, relative to the folder handle. Any failure deletes the
+// temporary file by handle and leaves the original as it was.
+#include <aclapi.h>
+#include <windows.h>
+#include <winternl.h>
+
+#include <random>
+#include <vector>
+
+#include "platform/file_io.h"
+#include "platform/win32/win32_nt.h"
+
+namespace {
+
+constexpr std::string_view kTempPrefix = ".vexa~";
+constexpr std::string_view kTempSuffix = ".tmp";
+constexpr size_t kTempRandomChars = 6;
+constexpr int kNameAttempts = 100;
+
+std::wstring TempName() {
+    static constexpr char kChars[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937_64 rng{std::random_device{}()};
+    std::wstring name(kTempPrefix.begin(), kTempPrefix.end());
+    for (size_t i = 0; i < kTempRandomChars; ++i)
+        name += static_cast<wchar_t>(kChars[rng() % (sizeof kChars - 1)]);
+    name.append(kTempSuffix.begin(), kTempSuffix.end());
+    return name;
+}
+
+// The security of the original: owner, group and DACL, with whether the
+// DACL is protected from inheritance.
+struct CSecurity {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    PSID owner = nullptr;
+    PSID group = nullptr;
+    PACL dacl = nullptr;
+    bool protectedDacl = false;
+
+    ~CSecurity() {
+        if (descriptor)
+            ::LocalFree(descriptor);
+    }
+};
+
+constexpr SECURITY_INFORMATION kSecurityParts =
+    OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+
+int ReadSecurity(HANDLE file, CSecurity& security) {
+    const DWORD error =
+        ::GetSecurityInfo(file, SE_FILE_OBJECT, kSecurityParts, &security.owner, &security.group,
+                          &security.dacl, nullptr, &security.descriptor);
+    if (error != ERROR_SUCCESS)
+        return static_cast<int>(error);
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    if (::GetSecurityDescriptorControl(security.descriptor, &control, &revision))
+        security.protectedDacl = (control & SE_DACL_PROTECTED) != 0;
+    return 0;
+}
+
+// A file with more than its unnamed data stream: a replace would lose the
+// others, so it is left alone.
+bool HasOtherStreams(HANDLE file) {
+    std::vector<std::uint64_t> buffer(8192);
+    if (!::GetFileInformationByHandleEx(file, FileStreamInfo, buffer.data(),
+                                        static_cast<DWORD>(buffer.size() * 8)))
+        return ::GetLastError() == ERROR_MORE_DATA;
+    const auto* stream = reinterpret_cast<const FILE_STREAM_INFO*>(buffer.data());
+    int count = 0;
+    for (;;) {
+        const std::wstring_view name(stream->StreamName,
+                                     stream->StreamNameLength / sizeof(wchar_t));
+        if (name != L"::$DATA" && !name.empty())
+            ++count;
+        if (stream->NextEntryOffset == 0)
+            break;
+        stream = reinterpret_cast<const FILE_STREAM_INFO*>(
+            reinterpret_cast<const unsigned char*>(stream) + stream->NextEntryOffset);
+    }
+    return count > 0;
+}
+
+// The checks a replace makes before it writes anything; info is the file now.
+CIoResult Preflight(HANDLE original, const CHandleInfo& info, const CFileStamp& expected) {
+    if (info.IsReparsePoint())
+        return Fail(IoStatus::IsLink);
+    if (info.IsFolder())
+        return Fail(IoStatus::NotRegular);
+    if (info.stamp != expected)
+        return Fail(IoStatus::Changed);
+    if (info.attributes & FILE_ATTRIBUTE_READONLY)
+        return Fail(IoStatus::NotWritable);
+    if (info.stamp.links > 1)
+        return Fail(IoStatus::HardLinks);
+    if (HasOtherStreams(original))
+        return Fail(IoStatus::HasStreams);
+    return {};
+}
+
+// The original, opened as itself, for its attributes and security.
+CIoResult OpenOriginal(HANDLE dir, const CPlatformName& name, CHandle& original,
+                       CHandleInfo& info) {
+    const NTSTATUS status = OpenAt(dir, name, FILE_READ_ATTRIBUTES | READ_CONTROL, FILE_OPEN,
+                                   FILE_NON_DIRECTORY_FILE, original);
+    if (!NT_SUCCESS(status)) {
+        const IoStatus failure = OpenFailure(status);
+        return Fail(failure == IoStatus::NotFound ? IoStatus::Changed : failure, ErrorOf(status));
+    }
+    if (const int error = QueryHandle(original.Get(), info))
+        return Fail(IoStatus::OpenFailed, error);
+    return {};
+}
+
+// The temporary file, created beside the original with a name of its own.
+CIoResult CreateTemp(HANDLE dir, CHandle& temp) {
+    constexpr ACCESS_MASK kAccess = GENERIC_WRITE | READ_CONTROL | WRITE_DAC | WRITE_OWNER |
+                                    DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
+    for (int i = 0; i < kNameAttempts; ++i) {
+        const NTSTATUS status =
+            OpenAt(dir, TempName(), kAccess, FILE_CREATE, FILE_NON_DIRECTORY_FILE, temp, 0);
+        if (NT_SUCCESS(status))
+            return {};
+        if (status != kStatusNameCollision)
+            return Fail(IoStatus::CreateTempFailed, ErrorOf(status));
+    }
+    return Fail(IoStatus::CreateTempFailed, ERROR_FILE_EXISTS);
+}
+
+int WriteAll(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD ask = bytes.size() > 0x40000000 ? 0x40000000 : static_cast<DWORD>(bytes.size());
+        DWORD n = 0;
+        if (!::WriteFile(file, bytes.data(), ask, &n, nullptr))
+            return static_cast<int>(::GetLastError());
+        if (n == 0)
+            return ERROR_DISK_FULL;  // no progress at all: the device takes nothing more
+        bytes.remove_prefix(n);
+    }
+    return 0;
+}
+
+// Owner and group first: a file whose owner cannot be kept is not replaced.
+CIoResult CopySecurity(HANDLE original, HANDLE temp, DWORD attributes) {
+    CSecurity security;
+    if (const int error = ReadSecurity(original, security))
+        return Fail(IoStatus::AttributesFailed, error);
+    DWORD error = ::SetSecurityInfo(temp, SE_FILE_OBJECT,
+                                    OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION,
+                                    security.owner, security.group, nullptr, nullptr);
+    if (error != ERROR_SUCCESS)
+        return Fail(error == ERROR_INVALID_OWNER || error == ERROR_ACCESS_DENIED ||
+                            error == ERROR_PRIVILEGE_NOT_HELD
+                        ? IoStatus::OwnerNotKept
+                        : IoStatus::AttributesFailed,
+                    static_cast<int>(error));
+    const SECURITY_INFORMATION dacl =
+        DACL_SECURITY_INFORMATION |
+        (security.protectedDacl ? PROTECTED_DACL_SECURITY_INFORMATION
+                                : UNPROTECTED_DACL_SECURITY_INFORMATION);
+    if (security.dacl) {
+        error =
+            ::SetSecurityInfo(temp, SE_FILE_OBJECT, dacl, nullptr, nullptr, security.dacl, nullptr);
+        if (error != ERROR_SUCCESS)
+            return Fail(IoStatus::AttributesFailed, static_cast<int>(error));
+    }
+    FILE_BASIC_INFO basic{};
+    basic.FileAttributes =
+        attributes & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    if (basic.FileAttributes == 0)
+        basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    if (!::SetFileInformationByHandle(temp, FileBasicInfo, &basic, sizeof basic))
+        return Fail(IoStatus::AttributesFailed, static_cast<int>(::GetLastError()));
+    return {};
+}
+
+// Writes the pieces to the temporary file with the original's security and
+// attributes, flushed. On failure the caller deletes it.
+CIoResult FillTemp(HANDLE original, const CHandleInfo& info, HANDLE temp,
+                   const std::vector<std::string_view>& pieces) {
+    for (std::string_view piece : pieces) {
+        if (const int error = WriteAll(temp, piece))
+            return Fail(IoStatus::WriteTempFailed, error);
+    }
+    if (CIoResult r = CopySecurity(original, temp, info.attributes); !r.Ok())
+        return r;
+    // Flushed before the rename: a write-back error shows here, while the
+    // original is still in place, and the new content survives a power loss.
+    if (!::FlushFileBuffers(temp))
+        return Fail(IoStatus::SyncFailed, static_cast<int>(::GetLastError()));
+    return {};
+}
+
+// The stamp of name in dir now, or Changed.
+CIoResult StillAsRead(HANDLE dir, const CPlatformName& name, const CFileStamp& expected) {
+    CHandle now;
+    CHandleInfo info;
+    const NTSTATUS status =
+        OpenAt(dir, name, FILE_READ_ATTRIBUTES, FILE_OPEN, FILE_NON_DIRECTORY_FILE, now);
+    if (!NT_SUCCESS(status) || QueryHandle(now.Get(), info) != 0 || info.IsReparsePoint() ||
+        info.stamp != expected)
+        return Fail(IoStatus::Changed);
+    return {};
+}
+
+}  // namespace
+
+CIoResult CheckReplaceableAt(const CDir& dir, const CPlatformName& name,
+                             const CFileStamp& expected) {
+    CHandle original;
+    CHandleInfo info;
+    if (CIoResult r = OpenOriginal(AsHandle(dir.Handle()), name, original, info); !r.Ok())
+        return r;
+    return Preflight(original.Get(), info, expected);
+}
+
+struct CFileReplacement::CState {
+    HANDLE folder = nullptr;
+    CPlatformName name;
+    CFileStamp expected;
+    CHandle original;
+    CHandleInfo info;
+    CHandle temp;
+};
+
+CFileReplacement::CFileReplacement() = default;
+
+CFileReplacement::~CFileReplacement() {
+    Discard();
+}
+
+void CFileReplacement::Discard() {
+    if (m_state && m_state->temp.Ok())
+        DeleteByHandle(m_state->temp.Get());
+    m_state.reset();
+}
+
+// There is no unnamed temporary file here: the temporary file has its name
+// from the start.
+CIoResult CFileReplacement::Begin(const CDir& dir, const CPlatformName& name,
+                                  const CFileStamp& expected, bool /*unnamed*/) {
+    Discard();
+    auto state = std::make_unique<CState>();
+    state->folder = AsHandle(dir.Handle());
+    state->name = name;
+    state->expected = expected;
+    if (CIoResult r = OpenOriginal(state->folder, name, state->original, state->info); !r.Ok())
+        return r;
+    if (CIoResult r = Preflight(state->original.Get(), state->info, expected); !r.Ok())
+        return r;
+    if (CIoResult r = CreateTemp(state->folder, state->temp); !r.Ok())
+        return r;
+    m_state = std::move(state);
+    return {};
+}
+
+// Commit never fails here for want of a name; a fresh temporary file all the same.
+CIoResult CFileReplacement::Again() {
+    if (!m_state)
+        return Fail(IoStatus::CreateTempFailed, ERROR_INVALID_HANDLE);
+    if (m_state->temp.Ok())
+        DeleteByHandle(m_state->temp.Get());
+    m_state->temp.Reset();
+    if (CIoResult r = CreateTemp(m_state->folder, m_state->temp); !r.Ok()) {
+        m_state.reset();
+        return r;
+    }
+    return {};
+}
+
+CIoResult CFileReplacement::Write(std::string_view bytes) {
+    if (!m_state)
+        return Fail(IoStatus::WriteTempFailed, ERROR_INVALID_HANDLE);
+    if (const int error = WriteAll(m_state->temp.Get(), bytes)) {
+        Discard();
+        return Fail(IoStatus::WriteTempFailed, error);
+    }
+    return {};
+}
+
+// No journal reaches here: a job on Windows keeps none (kJournalAvailable).
+CIoResult CFileReplacement::Commit(CReplaceJournal* journal) {
+    if (!m_state || journal)
+        return Fail(IoStatus::WriteTempFailed, ERROR_INVALID_HANDLE);
+    CState& s = *m_state;
+    auto fail = [&](CIoResult r) {
+        Discard();
+        return r;
+    };
+    if (CIoResult r = FillTemp(s.original.Get(), s.info, s.temp.Get(), {}); !r.Ok())
+        return fail(r);
+    // Windows will not rename over a file this process still holds open.
+    s.original.Reset();
+    // The last look before the rename: the original must still be the file
+    // the content was made from, with no new content, name or link.
+    if (CIoResult r = StillAsRead(s.folder, s.name, s.expected); !r.Ok())
+        return fail(r);
+    if (const int error = RenameByHandle(s.temp.Get(), s.folder, s.name, true))
+        return fail(Fail(IoStatus::ReplaceFailed, error));
+    m_state.reset();  // renamed: closing the handle is all that is left
+    return {};
+}
+
+CIoResult ReplaceFileAt(const CDir& dir, const CPlatformName& name, const CFileStamp& expected,
+                        const std::vector<std::string_view>& pieces, CReplaceJournal* journal) {
+    CFileReplacement replacement;
+    if (CIoResult r = replacement.Begin(dir, name, expected); !r.Ok())
+        return r;
+    for (std::string_view piece : pieces) {
+        if (CIoResult r = replacement.Write(piece); !r.Ok())
+            return r;
+    }
+    return replacement.Commit(journal);
+}
+
+bool IsOwnTempFileName(std::string_view name) {
+    return name.size() == kTempPrefix.size() + kTempRandomChars + kTempSuffix.size() &&
+           name.starts_with(kTempPrefix) && name.ends_with(kTempSuffix);
+}
