@@ -168,8 +168,8 @@ TEST_F(LoadJobTablesTest, CapacitiesUnsafeNamesAndForeignTextAreRefusedByLine) {
 TEST_F(LoadJobTablesTest, AFolderOrAnOversizedFileInPlaceOfRulesIsRefusedByPath) {
     WriteRules("a`b\n", "c`d\n");
     const std::string path = g_jobTables.renameRulesPath;
-    std::remove(path.c_str());
-    std::filesystem::create_directory(path);
+    std::filesystem::remove(NativePath(path));
+    std::filesystem::create_directory(NativePath(path));
     ExpectLoad(FillMessage(kMsgRulesFileNotRegular, {path}));
     WriteRules("a`b\n" + std::string(kMaxRulesFileBytes, '\n'));
     ExpectLoad(FillMessage(kMsgRulesFileTooLarge, {g_jobTables.replaceRulesPath}));
