@@ -1,7 +1,6 @@
 #include "cli/cli_journal.h"
 
 #include <cstdio>
-#include <ctime>
 
 #include "cli/cli_job.h"
 #include "cli/console_host.h"
@@ -9,6 +8,7 @@
 #include "engine/report/name_quote.h"
 #include "engine/report/run_summary.h"
 #include "platform/journal_files.h"
+#include "platform/local_time.h"
 #include "service/user_folders.h"
 
 namespace {
@@ -16,19 +16,6 @@ namespace {
 std::string Size(std::uint64_t bytes) {
     char text[32];
     std::snprintf(text, sizeof text, "%.1f MiB", static_cast<double>(bytes) / (1 << 20));
-    return text;
-}
-
-std::string Time(std::int64_t seconds) {
-    const std::time_t t = static_cast<std::time_t>(seconds);
-    std::tm local{};
-    char text[32] = "?";
-#ifdef _WIN32
-    if (localtime_s(&local, &t) == 0)
-#else
-    if (localtime_r(&t, &local))
-#endif
-        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
     return text;
 }
 
@@ -54,9 +41,10 @@ int ListJournals() {
                 ++(e.kind == JournalRecord::File ? files : folders);
             total += info.copyBytes;
             out += PathForDisplay(QuoteName(info.folder)) + "\n    " +
-                   Time(info.contents.header.startTime) + "  " + info.contents.header.options +
-                   "  文件 " + std::to_string(files) + " 个，文件夹 " + std::to_string(folders) +
-                   " 个，副本 " + Size(info.copyBytes) + StateNote(info) + "\n";
+                   LocalTimeText(info.contents.header.startTime) + "  " +
+                   info.contents.header.options + "  文件 " + std::to_string(files) +
+                   " 个，文件夹 " + std::to_string(folders) + " 个，副本 " + Size(info.copyBytes) +
+                   StateNote(info) + "\n";
         }
     }
     out += "撤销日志共占用 " + Size(total) + "（上限 " + Size(kJournalCopyLimit) + "），位于 " +

@@ -4,13 +4,12 @@
 #include <QFileDialog>
 #include <QLineEdit>
 
-#include "prep/job_tables.h"
+#include "app/app_session.h"
+#include "app/app_texts.h"
 #include "service/core.h"
-#include "service/soft_record.h"
 #include "ui/open_failure_box.h"
 #include "ui/replace_dlg.h"
 #include "ui/results_window.h"
-#include "ui/ui_texts.h"
 #include "ui/working_text.h"
 
 namespace {
@@ -33,8 +32,8 @@ void CReplaceDlg::BrowseFolder(ControlId controlId) {
     if (!edit)
         return;
     const QString typed = edit->text();
-    const QString initial = g_pCore->isPathExist(ToWorking(typed)) ? typed : QString();
-    const QString title = QString::fromUtf8(ui_text::kPickFolderTitle);
+    const QString initial = m_pSession->Core().isPathExist(ToWorking(typed)) ? typed : QString();
+    const QString title = QString::fromUtf8(app_text::kPickFolderTitle);
     QString chosen =
         m_pickFolder ? m_pickFolder(this, title, initial) : PickFolder(this, title, initial);
     if (chosen.isEmpty())
@@ -44,37 +43,23 @@ void CReplaceDlg::BrowseFolder(ControlId controlId) {
     edit->setText(chosen);
 }
 
-// The folder path of the tables takes the edit's text, except during a run:
-// the worker copies that path on its own thread as it starts, and a string
-// written while another thread copies it can tear. The path opened is the
-// same either way.
 void CReplaceDlg::OnOpenPath() {
-    const std::string path = ToWorking(m_pPath->text());
-    if (!m_bRunning)
-        g_jobTables.folderPath = path;
-    OpenTarget(path, true);
+    OpenTarget(ToWorking(m_form.path->text()), true);
 }
 
 void CReplaceDlg::OnOpenReplaceRules() {
-    OpenTarget(g_jobTables.replaceRulesPath, false);
+    OpenTarget(m_pSession->ReplaceRulesPath(), false);
 }
 
 void CReplaceDlg::OnOpenRenameRules() {
-    OpenTarget(g_jobTables.renameRulesPath, false);
+    OpenTarget(m_pSession->RenameRulesPath(), false);
 }
 
-// What is not there is not handed to the desktop: its handler would fail
-// out of sight. What is there and finds no program gets the same warning.
 void CReplaceDlg::OpenTarget(const std::string& path, bool folder) {
-    const bool exists = folder ? g_pCore->isPathExist(path) : g_pCore->isFileExist(path);
-    const char* why = !exists ? (folder ? ui_text::kOpenNoFolder : ui_text::kOpenNoFile)
-                      : g_pCore->openUrl(path) ? nullptr
-                                               : ui_text::kOpenNoHandler;
-    if (!why)
-        return;
-    ShowOpenFailure(this, FromWorking(path), QString::fromUtf8(why));
+    if (const char* why = m_pSession->OpenTarget(path, folder))
+        ShowOpenFailure(this, FromWorking(path), QString::fromUtf8(why));
 }
 
 void CReplaceDlg::OnAbout() {
-    g_pCore->uu(4, g_pSoft, "");
+    m_pSession->ShowAbout();
 }

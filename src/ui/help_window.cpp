@@ -8,21 +8,21 @@
 
 #include <algorithm>
 
-#include "prep/job_tables.h"
-#include "ui/help_text.h"
+#include "app/app_session.h"
+#include "app/app_texts.h"
+#include "app/help_text.h"
 #include "ui/qt_settings_store.h"
-#include "ui/ui_texts.h"
 #include "ui/working_text.h"
 
 CHelpWindow::CHelpWindow(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QString::fromUtf8(ui_text::kHelpTitle));
+    setWindowTitle(QString::fromUtf8(app_text::kHelpTitle));
     setAttribute(Qt::WA_DeleteOnClose);
     auto* text = new QTextBrowser;
-    text->setHtml(HelpText(FromWorking(g_jobTables.replaceRulesPath),
-                           FromWorking(g_jobTables.renameRulesPath),
+    text->setHtml(HelpText(FromWorking(ProgramRulesFile(false)),
+                           FromWorking(ProgramRulesFile(true)),
                            CQtSettingsStore::DefaultFilePath()));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
-    buttons->button(QDialogButtonBox::Close)->setText(QString::fromUtf8(ui_text::kClose));
+    buttons->button(QDialogButtonBox::Close)->setText(QString::fromUtf8(app_text::kClose));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(text);

@@ -5,15 +5,16 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "ui/ui_texts.h"
+#include "app/app_texts.h"
 
 void ShowOpenFailure(QWidget* owner, const QString& path, const QString& why) {
-    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(ui_text::kCaption),
-                    QString::fromUtf8(ui_text::kOpenFailed).arg(path, why), QMessageBox::Ok, owner);
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(app_text::kCaption),
+                    QString::fromUtf8(app_text::kOpenFailed).arg(path, why), QMessageBox::Ok,
+                    owner);
     QPushButton* copy =
-        box.addButton(QString::fromUtf8(ui_text::kCopyPath), QMessageBox::ActionRole);
+        box.addButton(QString::fromUtf8(app_text::kCopyPath), QMessageBox::ActionRole);
     copy->setObjectName(QStringLiteral("copyPath"));
-    copy->setToolTip(QString::fromUtf8(ui_text::kTipCopyPath));
+    copy->setToolTip(QString::fromUtf8(app_text::kTipCopyPath));
     // The box stays open after copying: an action button would close it.
     copy->disconnect();
     QObject::connect(copy, &QPushButton::clicked,

@@ -4,8 +4,8 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include "app/app_texts.h"
 #include "ui/about_box.h"
-#include "ui/ui_texts.h"
 #include "ui/working_text.h"
 
 namespace {
@@ -15,7 +15,7 @@ QWidget* AsWidget(void* owner) {
 }
 
 QString Title() {
-    return QString::fromUtf8(ui_text::kCaption);
+    return QString::fromUtf8(app_text::kCaption);
 }
 
 }  // namespace

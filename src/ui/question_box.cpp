@@ -3,15 +3,15 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "ui/ui_texts.h"
+#include "app/app_texts.h"
 
 Answer AskYesNoCancel(QWidget* owner, const QString& text) {
-    QMessageBox box(QMessageBox::Question, QString::fromUtf8(ui_text::kCaption), text,
+    QMessageBox box(QMessageBox::Question, QString::fromUtf8(app_text::kCaption), text,
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, owner);
     // The captions do not depend on Qt's own translations being installed.
-    box.button(QMessageBox::Yes)->setText(QString::fromUtf8(ui_text::kAnswerYes));
-    box.button(QMessageBox::No)->setText(QString::fromUtf8(ui_text::kAnswerNo));
-    box.button(QMessageBox::Cancel)->setText(QString::fromUtf8(ui_text::kAnswerCancel));
+    box.button(QMessageBox::Yes)->setText(QString::fromUtf8(app_text::kAnswerYes));
+    box.button(QMessageBox::No)->setText(QString::fromUtf8(app_text::kAnswerNo));
+    box.button(QMessageBox::Cancel)->setText(QString::fromUtf8(app_text::kAnswerCancel));
     box.setDefaultButton(QMessageBox::Cancel);
     box.setEscapeButton(QMessageBox::Cancel);
     box.setTextFormat(Qt::PlainText);

@@ -3,9 +3,9 @@
 
 #include <QString>
 
-class QWidget;
+#include "app/run_view.h"
 
-enum class Answer { Yes, No, Cancel };
+class QWidget;
 
 // 取消 is the default and what Escape and the close box answer.
 Answer AskYesNoCancel(QWidget* owner, const QString& text);

@@ -6,11 +6,11 @@
 
 #include <cstdio>
 
+#include "app/app_texts.h"
 #include "platform/code_page.h"
 #include "service/user_folders.h"
 #include "ui/help_window.h"
 #include "ui/replace_dlg.h"
-#include "ui/ui_texts.h"
 
 CReplaceApp::CReplaceApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Vexa"));
@@ -44,9 +44,9 @@ int CReplaceApp::InitInstance() {
     // Rules and settings live in the user's own config folder; without one
     // there is nowhere safe to keep them.
     if (UserConfigFolder().empty()) {
-        std::fprintf(stderr, "vexa: %s\n", ui_text::kNoConfigFolder);
-        QMessageBox::warning(nullptr, QString::fromUtf8(ui_text::kCaption),
-                             QString::fromUtf8(ui_text::kNoConfigFolder));
+        std::fprintf(stderr, "vexa: %s\n", app_text::kNoConfigFolder);
+        QMessageBox::warning(nullptr, QString::fromUtf8(app_text::kCaption),
+                             QString::fromUtf8(app_text::kNoConfigFolder));
         return 1;
     }
     CReplaceDlg dlg;

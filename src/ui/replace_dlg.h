@@ -1,55 +1,51 @@
 #pragma once
-// CReplaceDlg: the program's one dialog ("Korvane"). It owns the job tables,
-// g_pCore and g_pSoft for its lifetime, the worker thread of a run, and the
-// Qt back ends of the service class.
+// CReplaceDlg: the program's one dialog ("Korvane"), a view of the run
+// controller. It holds the app session (the service object, the product
+// record and the job tables) for its lifetime, and the Qt back ends of the
+// service class; the workflow itself is the controller's.
 //
-// All members are touched on the dialog's thread only, except m_stopWord,
-// which the worker polls.
+// All members are touched on the dialog's thread only.
 
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QIcon>
 #include <QPointer>
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "engine/run/job.h"
+#include "app/run_events_queue.h"
+#include "app/run_view.h"
+#include "ui/dialog_form.h"
 #include "ui/dialog_ids.h"
-#include "ui/results_kind.h"
 #include "ui/results_window.h"
-#include "ui/run_events_queue.h"
 
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
 class QTimer;
+class CAppSession;
 class CDialogHost;
 class CDialogNotify;
 class CQtDialogHost;
 class CQtSettingsStore;
 class CReplaceThread;
-struct CRunResult;
+class CRunController;
 
-class CReplaceDlg : public QDialog {
+class CReplaceDlg : public QDialog, public CRunView {
     Q_OBJECT
 
   public:
     explicit CReplaceDlg(QWidget* parent = nullptr);
     ~CReplaceDlg() override;
 
-    // Runs once, when the window is first shown: service object, identity
-    // record, settings, rules files, controls, tables, Idle. Returns 1.
+    // Runs once, when the window is first shown: the app session (service
+    // object, identity record, settings, rules files, tables), the saved
+    // inputs in the controls, Idle. Returns 1.
     int OnInitDialog();
-    // Reads the four inputs into g_jobTables; with validate 1 also checks
+    // Reads the four inputs into the job tables; with validate 1 also checks
     // them, normalises the folder path and loads the tables. 1 ready, 0 refused.
     int CollectInputs(int validate);
-    // Stops and joins a running worker, saves the settings, releases the
-    // tables, g_pCore and g_pSoft. Runs once, when the dialog finishes.
+    // Stops and joins a running worker, saves the settings, closes the
+    // session. Runs once, when the dialog finishes.
     void OnDestroy();
 
     // Command handlers.
@@ -74,18 +70,18 @@ class CReplaceDlg : public QDialog {
     // Lets the user pick a folder for the edit controlId.
     void BrowseFolder(ControlId controlId);
 
-    void SetStatus(const std::string& text);
+    void SetStatus(const std::string& text) override;
     // Sees every event of the dialog and its controls before they do: keeps
     // Enter, Escape and every Alt combination away from them, routes F1 to
-    // the application's help, then handles the worker's events. True when
-    // the event was consumed.
+    // the application's help, then hands the worker's events to the run
+    // controller. True when the event was consumed.
     bool PreTranslateMessage(QObject* target, QEvent* event);
 
-    bool IsRunning() const { return m_bRunning != 0; }
+    bool IsRunning() const;
     // The results window, once a run or preview has started (tests).
     CResultsWindow* ResultsWindow() const { return m_pResults; }
     // The widget that owns this dialog's message boxes, as the service class takes it.
-    void* Owner() { return static_cast<QWidget*>(this); }
+    void* Owner() override { return static_cast<QWidget*>(this); }
 
     // --- seams for tests; set before the window is first shown ---
     // Replaces the Qt message boxes and About box.
@@ -111,18 +107,24 @@ class CReplaceDlg : public QDialog {
     void done(int result) override;
 
   private:
-    void BuildControls();
-    bool FilterKey(QObject* target, QEvent* event);
-    void OnJobProgress(std::intptr_t count);
-    void OnJobDone();
-    void ReturnToIdle();
-    void StartJob(ResultsKind kind);
-    // Asks whether to undo the folder's interrupted last run first; true:
-    // go on with job (no such run, or 否).
-    bool GoOnAfterInterrupted(const CJob& job);
-    void StartUndo(const std::string& folder);
-    void LaunchJob(CJob job, ResultsKind kind);
-    void ShowRunEnd(const CRunResult& result, const CJob& job);
+    // The run controller's view.
+    CDialogSettings Inputs() const override;
+    void ShowInputs(const CDialogSettings& settings) override;
+    void FocusInput(JobInput input) override;
+    void SetCounts(const std::string& text) override;
+    void ShowState(RunState state, RunKind kind) override;
+    bool Confirm(const std::string& text) override;
+    Answer AskYesNoCancel(const std::string& text) override;
+    void Warn(const std::string& text) override;
+    void Notice(const std::string& text) override;
+    CNotifyTarget& NotifyTarget() override;
+    CRunEventSink* EventSink() override { return &m_runEvents; }
+    void OnRunStarted(RunKind kind, const CJob& job) override;
+    void OnRunProgress(RunKind kind) override;
+    void OnRunEnded(const CRunEnd& end) override;
+    void CloseWindow() override;
+
+    void ConnectControls();
     // The folder in the edit, ending in a separator; empty when there is none.
     std::string FolderOfEdit() const;
     // 结果 before any run: enabled while the folder in the edit has a journal.
@@ -130,26 +132,11 @@ class CReplaceDlg : public QDialog {
     void ShowLastRunFromJournal();
     CResultsWindow& Results();
 
-    // The dialog's fields.
-    int m_bRunning = 0;
-    std::atomic<bool> m_stopWord{true};  // set means "STOP"; polled by the worker
     QIcon m_hIcon;
-
-    QLineEdit* m_pPath = nullptr;
-    QLineEdit* m_pSuffix = nullptr;
-    QCheckBox* m_pSub = nullptr;
-    QCheckBox* m_pRenameDir = nullptr;
-    QPushButton* m_pStartStop = nullptr;
-    QLabel* m_pStatus = nullptr;
-    QPushButton* m_pPreview = nullptr;
-    QPushButton* m_pResultsButton = nullptr;
-    QLabel* m_pCounts = nullptr;
+    CDialogForm m_form;
     QPointer<CResultsWindow> m_pResults;
-    CRunEventsQueue m_runEvents;            // the run's events on their way to the results window
-    QElapsedTimer m_runClock;               // time of the run in hand
-    ResultsKind m_kind = ResultsKind::Run;  // what the run in hand (or the last one) is
-    bool m_bHadJob = false;                 // a run, preview or undo has started
-    bool m_bCloseAfterRun = false;          // the user closed the window during the run
+    CRunEventsQueue m_runEvents;  // the run's events on their way to the results window
+    bool m_bHadJob = false;       // a run, preview or undo has started
     // The folder whose run the results window offers to undo; empty: none.
     std::string m_undoFolder;
     QTimer* m_pJournalCheck = nullptr;  // looks for the edit's journal once typing pauses
@@ -158,7 +145,8 @@ class CReplaceDlg : public QDialog {
     std::unique_ptr<CQtDialogHost> m_pQtHost;
     CDialogHost* m_pHostOverride = nullptr;
     std::unique_ptr<CDialogNotify> m_pNotify;
-    std::unique_ptr<CReplaceThread> m_pWorker;  // the run's worker, joined before it is released
+    std::unique_ptr<CAppSession> m_pSession;
+    std::unique_ptr<CRunController> m_pController;
     bool m_bInitialised = false;
     bool m_bDestroyed = false;
 };

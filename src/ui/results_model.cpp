@@ -1,8 +1,8 @@
 #include "ui/results_model.h"
 
+#include "app/app_texts.h"
 #include "engine/report/name_quote.h"
 #include "engine/report/run_summary.h"
-#include "ui/ui_texts.h"
 
 QString DisplayPath(const std::string& workingPath) {
     return QString::fromStdString(PathForDisplay(QuoteName(workingPath)));
@@ -10,7 +10,7 @@ QString DisplayPath(const std::string& workingPath) {
 
 CResultsModel::CResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void CResultsModel::Reset(ResultsKind kind) {
+void CResultsModel::Reset(RunKind kind) {
     beginResetModel();
     m_events.clear();
     m_events.shrink_to_fit();
@@ -51,12 +51,12 @@ void CResultsModel::Append(std::vector<CRunEvent>::const_iterator first,
 QString CResultsModel::KindLabel(RunEventKind kind) const {
     // Rows of a run, of a preview and of an undo, by RunEventKind.
     static constexpr const char* kLabels[3][6] = {
-        {ui_text::kKindRewritten, ui_text::kKindSkipped, ui_text::kKindWriteFailed,
-         ui_text::kKindRenamed, ui_text::kKindRenameFailed, ui_text::kKindFolderSkipped},
-        {ui_text::kKindWouldRewrite, ui_text::kKindSkipped, ui_text::kKindWriteFailed,
-         ui_text::kKindWouldRename, ui_text::kKindRenameFailed, ui_text::kKindFolderSkipped},
-        {ui_text::kKindRestored, ui_text::kKindNotRestored, ui_text::kKindWriteFailed,
-         ui_text::kKindRenamedBack, ui_text::kKindNotRenamedBack, ui_text::kKindFolderSkipped},
+        {app_text::kKindRewritten, app_text::kKindSkipped, app_text::kKindWriteFailed,
+         app_text::kKindRenamed, app_text::kKindRenameFailed, app_text::kKindFolderSkipped},
+        {app_text::kKindWouldRewrite, app_text::kKindSkipped, app_text::kKindWriteFailed,
+         app_text::kKindWouldRename, app_text::kKindRenameFailed, app_text::kKindFolderSkipped},
+        {app_text::kKindRestored, app_text::kKindNotRestored, app_text::kKindWriteFailed,
+         app_text::kKindRenamedBack, app_text::kKindNotRenamedBack, app_text::kKindFolderSkipped},
     };
     return QString::fromUtf8(kLabels[static_cast<int>(m_kind)][static_cast<int>(kind)]);
 }
@@ -115,6 +115,6 @@ QVariant CResultsModel::data(const QModelIndex& index, int role) const {
 QVariant CResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    const char* titles[] = {ui_text::kColumnKind, ui_text::kColumnPath, ui_text::kColumnDetail};
+    const char* titles[] = {app_text::kColumnKind, app_text::kColumnPath, app_text::kColumnDetail};
     return section >= 0 && section < ColumnCount ? QString::fromUtf8(titles[section]) : QVariant();
 }

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "app/run_kind.h"
 #include "engine/run/run_state.h"
-#include "ui/results_kind.h"
 
 class CResultsModel : public QAbstractTableModel {
     Q_OBJECT
@@ -22,10 +22,10 @@ class CResultsModel : public QAbstractTableModel {
 
     // Empties the list for the entries of a run, a preview (what a run
     // would do) or an undo (what was put back).
-    void Reset(ResultsKind kind);
+    void Reset(RunKind kind);
     void Append(std::vector<CRunEvent>::const_iterator first,
                 std::vector<CRunEvent>::const_iterator last);
-    bool IsPreview() const { return m_kind == ResultsKind::Preview; }
+    bool IsPreview() const { return m_kind == RunKind::Preview; }
     // Shows only the events of kind (an int of RunEventKind); -1 shows all.
     void SetFilter(int kind);
     // The event shown in row.
@@ -49,7 +49,7 @@ class CResultsModel : public QAbstractTableModel {
     std::vector<CRunEvent> m_events;
     std::vector<size_t> m_shown;  // indexes of the events that pass the filter
     int m_filter = -1;
-    ResultsKind m_kind = ResultsKind::Run;
+    RunKind m_kind = RunKind::Run;
 };
 
 // A path in the working code page as the list shows it: quoted when it holds

@@ -19,9 +19,9 @@
 
 #include <algorithm>
 
+#include "app/app_texts.h"
 #include "ui/file_diff.h"
 #include "ui/results_model.h"
-#include "ui/ui_texts.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ std::string ParentOf(const std::string& path) {
 }  // namespace
 
 CResultsWindow::CResultsWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
-    setWindowTitle(Text(ui_text::kResultsTitle));
+    setWindowTitle(Text(app_text::kResultsTitle));
     m_pModel = new CResultsModel(this);
     m_pFeeder = new QTimer(this);
     m_pFeeder->setInterval(0);
@@ -70,13 +70,13 @@ CResultsWindow::CResultsWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 CResultsWindow::~CResultsWindow() = default;
 
 void CResultsWindow::BuildControls() {
-    m_pCounts = Named(new QLabel, "counts", ui_text::kTipResultsCounts);
+    m_pCounts = Named(new QLabel, "counts", app_text::kTipResultsCounts);
     m_pCounts->setWordWrap(true);
     m_pCounts->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_pFilter = Named(new QComboBox, "filter", ui_text::kTipResultsFilter);
-    auto* filterLabel = new QLabel(Text(ui_text::kFilterLabel));
+    m_pFilter = Named(new QComboBox, "filter", app_text::kTipResultsFilter);
+    auto* filterLabel = new QLabel(Text(app_text::kFilterLabel));
     filterLabel->setBuddy(m_pFilter);
-    m_pList = Named(new QTreeView, "list", ui_text::kTipResultsList);
+    m_pList = Named(new QTreeView, "list", app_text::kTipResultsList);
     m_pList->setModel(m_pModel);
     m_pList->setRootIsDecorated(false);
     m_pList->setUniformRowHeights(true);  // long lists lay out without measuring every row
@@ -87,23 +87,24 @@ void CResultsWindow::BuildControls() {
     // each batch, which would make a long list slower to fill the longer it gets.
     m_pList->header()->resizeSection(
         CResultsModel::KindColumn,
-        fontMetrics().horizontalAdvance(Text(ui_text::kKindFolderSkipped)) +
+        fontMetrics().horizontalAdvance(Text(app_text::kKindFolderSkipped)) +
             fontMetrics().averageCharWidth() * 3);
     m_pList->header()->resizeSection(CResultsModel::PathColumn,
                                      fontMetrics().averageCharWidth() * 60);
-    m_pDiff = Named(new QTextEdit, "diff", ui_text::kTipResultsDiff);
+    m_pDiff = Named(new QTextEdit, "diff", app_text::kTipResultsDiff);
     m_pDiff->setReadOnly(true);
     m_pDiff->setLineWrapMode(QTextEdit::NoWrap);
-    m_pDiff->setPlaceholderText(Text(ui_text::kDiffHint));
+    m_pDiff->setPlaceholderText(Text(app_text::kDiffHint));
     m_pDiff->hide();
     auto* split = new QSplitter(Qt::Vertical);
     split->addWidget(m_pList);
     split->addWidget(m_pDiff);
-    auto* copy = Named(new QPushButton(Text(ui_text::kCopyList)), "copy", ui_text::kTipCopyList);
-    auto* save = Named(new QPushButton(Text(ui_text::kSaveList)), "save", ui_text::kTipSaveList);
-    auto* close = Named(new QPushButton(Text(ui_text::kClose)), "close", ui_text::kTipCloseResults);
-    m_pUndo = Named(new QPushButton(Text(ui_text::kUndo)), "undo", ui_text::kTipUndo);
-    m_pUndo->setAccessibleName(Text(ui_text::kUndo));
+    auto* copy = Named(new QPushButton(Text(app_text::kCopyList)), "copy", app_text::kTipCopyList);
+    auto* save = Named(new QPushButton(Text(app_text::kSaveList)), "save", app_text::kTipSaveList);
+    auto* close =
+        Named(new QPushButton(Text(app_text::kClose)), "close", app_text::kTipCloseResults);
+    m_pUndo = Named(new QPushButton(Text(app_text::kUndo)), "undo", app_text::kTipUndo);
+    m_pUndo->setAccessibleName(Text(app_text::kUndo));
     m_pUndo->hide();
 
     auto* filterRow = new QHBoxLayout;
@@ -137,15 +138,15 @@ void CResultsWindow::BuildControls() {
 void CResultsWindow::FillFilter() {
     const QSignalBlocker block(m_pFilter);
     m_pFilter->clear();
-    m_pFilter->addItem(Text(ui_text::kKindAll), -1);
+    m_pFilter->addItem(Text(app_text::kKindAll), -1);
     for (RunEventKind kind :
          {RunEventKind::Rewritten, RunEventKind::Renamed, RunEventKind::Skipped,
           RunEventKind::WriteFailed, RunEventKind::RenameFailed, RunEventKind::FolderSkipped})
         m_pFilter->addItem(m_pModel->KindLabel(kind), static_cast<int>(kind));
 }
 
-void CResultsWindow::Begin(ResultsKind kind, const CJob& job) {
-    const bool preview = kind == ResultsKind::Preview;
+void CResultsWindow::Begin(RunKind kind, const CJob& job) {
+    const bool preview = kind == RunKind::Preview;
     m_pFeeder->stop();
     m_pending.clear();
     m_pendingAt = 0;
@@ -222,10 +223,10 @@ void CResultsWindow::ShowContextMenu(const QPoint& at) {
     const std::string path = renamed ? event.newPath : event.path;
     QMenu menu(this);
     if (IsFileKind(event.kind)) {
-        connect(menu.addAction(Text(ui_text::kOpenFile)), &QAction::triggered, this,
+        connect(menu.addAction(Text(app_text::kOpenFile)), &QAction::triggered, this,
                 [this, path] { Q_EMIT openRequested(path, false); });
     }
-    connect(menu.addAction(Text(ui_text::kOpenFolder)), &QAction::triggered, this,
+    connect(menu.addAction(Text(app_text::kOpenFolder)), &QAction::triggered, this,
             [this, path] { Q_EMIT openRequested(ParentOf(path), true); });
     menu.exec(m_pList->viewport()->mapToGlobal(at));
 }
@@ -237,14 +238,14 @@ void CResultsWindow::OnCopy() {
 void CResultsWindow::OnSave() {
     const QString path =
         m_pickSaveFile ? m_pickSaveFile(this)
-                       : QFileDialog::getSaveFileName(this, Text(ui_text::kSaveListTitle),
-                                                      QString(), Text(ui_text::kSaveListFilter));
+                       : QFileDialog::getSaveFileName(this, Text(app_text::kSaveListTitle),
+                                                      QString(), Text(app_text::kSaveListFilter));
     if (path.isEmpty())
         return;
     QSaveFile file(path);
     const QByteArray bytes = ListText().toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        Q_EMIT warningRequested(Text(ui_text::kSaveFailed).arg(path));
+        Q_EMIT warningRequested(Text(app_text::kSaveFailed).arg(path));
 }
 
 // After a preview, the selected file's differences, worked out again now
@@ -259,9 +260,9 @@ void CResultsWindow::OnCurrentChanged() {
     std::vector<CDiffHunk> hunks;
     QString why;
     if (!FileDiff(m_job, m_pModel->Event(index.row()).path, hunks, why))
-        m_pDiff->setPlainText(Text(ui_text::kDiffUnavailable).arg(why));
+        m_pDiff->setPlainText(Text(app_text::kDiffUnavailable).arg(why));
     else if (hunks.empty())
-        m_pDiff->setPlainText(Text(ui_text::kDiffNone));
+        m_pDiff->setPlainText(Text(app_text::kDiffNone));
     else
         ShowDiff(m_pDiff, hunks);
 }

@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "app/run_kind.h"
 #include "engine/run/job.h"
 #include "engine/run/run_state.h"
-#include "ui/results_kind.h"
 
 class QComboBox;
 class QLabel;
@@ -38,7 +38,7 @@ class CResultsWindow : public QWidget {
 
     // A new run, preview or undo: the list empties and undo is no longer
     // offered; job is kept for the differences.
-    void Begin(ResultsKind kind, const CJob& job);
+    void Begin(RunKind kind, const CJob& job);
     // Events as they arrive; they reach the list in batches.
     void Feed(std::vector<CRunEvent> events);
     // The run's counts line, shown on top.

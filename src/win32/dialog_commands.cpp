@@ -3,11 +3,11 @@
 
 #include <shobjidl.h>
 
+#include "app/app_texts.h"
+#include "app/help_text.h"
 #include "prep/job_tables.h"
 #include "service/core.h"
 #include "service/soft_record.h"
-#include "ui/help_text.h"
-#include "ui/ui_texts.h"
 #include "win32/help_plain.h"
 #include "win32/ini_settings_store.h"
 #include "win32/replace_dlg.h"
@@ -78,7 +78,7 @@ void CReplaceDlg::OnBrowsePath() {
 // separator); cancelling leaves the text as it was.
 void CReplaceDlg::BrowseFolder(int controlId) {
     const std::wstring typed = ControlText(controlId);
-    const std::wstring chosen = PickFolder(m_hWnd, Widen(ui_text::kPickFolderTitle),
+    const std::wstring chosen = PickFolder(m_hWnd, Widen(app_text::kPickFolderTitle),
                                            IsFolder(typed) ? typed : std::wstring());
     if (!chosen.empty())
         SetControlText(controlId, chosen);

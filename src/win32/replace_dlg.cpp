@@ -2,12 +2,12 @@
 
 #include <commctrl.h>
 
+#include "app/app_texts.h"
 #include "engine/run/replace_thread.h"
 #include "prep/job_inputs.h"
 #include "prep/job_tables.h"
 #include "service/core.h"
 #include "service/soft_record.h"
-#include "ui/ui_texts.h"
 #include "win32/ini_settings_store.h"
 #include "win32/resource.h"
 #include "win32/wide_text.h"
@@ -143,9 +143,9 @@ BOOL CReplaceDlg::OnInitDialog() {
 
     // Grey hints in the empty edits, as the Qt dialog has them.
     SendDlgItemMessageW(m_hWnd, IDC_PATH, EM_SETCUEBANNER, TRUE,
-                        reinterpret_cast<LPARAM>(Widen(ui_text::kPathPlaceholder).c_str()));
+                        reinterpret_cast<LPARAM>(Widen(app_text::kPathPlaceholder).c_str()));
     SendDlgItemMessageW(m_hWnd, IDC_SUFFIX, EM_SETCUEBANNER, TRUE,
-                        reinterpret_cast<LPARAM>(Widen(ui_text::kSuffixPlaceholder).c_str()));
+                        reinterpret_cast<LPARAM>(Widen(app_text::kSuffixPlaceholder).c_str()));
 
     m_pNotify = std::make_unique<CWindowNotify>(m_hWnd);
     g_jobTables.Allocate();

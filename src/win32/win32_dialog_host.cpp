@@ -2,9 +2,9 @@
 
 #include <shellapi.h>
 
+#include "app/app_texts.h"
 #include "prep/prep_messages.h"
 #include "service/soft_record.h"
-#include "ui/ui_texts.h"
 #include "win32/resource.h"
 #include "win32/wide_text.h"
 #include "win32/win32_texts.h"
@@ -16,7 +16,7 @@ HWND AsWindow(void* owner) {
 }
 
 const std::wstring& Caption() {
-    static const std::wstring caption = Widen(ui_text::kCaption);
+    static const std::wstring caption = Widen(app_text::kCaption);
     return caption;
 }
 

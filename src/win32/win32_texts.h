@@ -1,7 +1,7 @@
 #pragma once
 // The texts only the Windows dialog shows, UTF-8. The control texts, status
-// line, captions and run messages are the Qt dialog's (ui/ui_texts.h), the
-// help text is shared too (ui/help_text.h).
+// line, captions and run messages are the Qt dialog's (app/app_texts.h), the
+// help text is shared too (app/help_text.h).
 
 namespace win32_text {
 

@@ -122,7 +122,7 @@ TEST_F(CResultsTest, ResultsFillWithoutBlockingTheEventLoop) {
     for (int i = 0; i < 100000; ++i)
         many.push_back({i % 10 ? RunEventKind::Rewritten : RunEventKind::Skipped,
                         m_folder + "/x" + std::to_string(i), "", i % 10 ? "" : "原因"});
-    results->Begin(ResultsKind::Run, CJob{});
+    results->Begin(RunKind::Run, CJob{});
     results->Feed(std::move(many));
     EXPECT_LT(LongestGap([&] { return results->Pending() == 0; }), 200);
     EXPECT_EQ(results->Model().rowCount(), 100000);

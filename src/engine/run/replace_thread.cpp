@@ -23,6 +23,11 @@ bool CReplaceThread::CreateThread() {
     return true;
 }
 
+void CReplaceThread::RunHere() {
+    if (m_proc)
+        m_proc(m_pParams);
+}
+
 void CReplaceThread::Join() {
     if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id())
         m_thread.join();

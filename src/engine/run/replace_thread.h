@@ -49,6 +49,8 @@ class CReplaceThread {
 
     // Starts proc(params) on a new thread; false when no thread could be made.
     bool CreateThread();
+    // Runs proc(params) on the calling thread instead (the command line).
+    void RunHere();
     // Waits for the thread to end; no effect when none runs.
     void Join();
 

@@ -1,14 +1,14 @@
 #pragma once
-// The counts line under the status line: what a run (or a preview) did,
-// filled when it ends or is stopped, e.g. "已改写 1,263 个文件，未改动 2,497
-// 个，跳过 0 个；重命名 3 个文件夹；用时 3.6 秒".
-
-#include <QString>
+// The counts line under the status line, the same in both dialogs and at
+// the end of vexa-cli's summary: what a run, a preview or an undo did, e.g.
+// "已改写 1,263 个文件，未改动 2,497 个，跳过 0 个；重命名 3 个文件夹；用时 3.6 秒".
+// UTF-8.
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
-#include "ui/results_kind.h"
+#include "app/run_kind.h"
 
 struct CRunResult;
 
@@ -16,11 +16,11 @@ struct CRunResult;
 // A stopped run starts with "已停止，已处理 N 个文件，". A preview counts in
 // the future tense (将改写, 将重命名); an undo counts what it put back
 // (已恢复, 改回原名) and what it left because it changed since (未恢复).
-QString FormatCountsLine(const CRunResult& result, double seconds, ResultsKind kind);
+std::string FormatCountsLine(const CRunResult& result, double seconds, RunKind kind);
 // The counts of the last run as its journal recorded them: when it started
 // (seconds since 1970), the files it rewrote and the folders it renamed, and
 // whether it was interrupted.
-QString FormatJournalLine(std::int64_t startTime, size_t files, size_t folders, bool finished);
+std::string FormatJournalLine(std::int64_t startTime, size_t files, size_t folders, bool finished);
 
 // value with a comma between groups of three digits: 1,263.
-QString GroupedNumber(long long value);
+std::string GroupedNumber(long long value);

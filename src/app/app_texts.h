@@ -1,7 +1,10 @@
 #pragma once
-// Every text the dialog shows, UTF-8.
+// The texts every front end shows the same way: the dialogs' controls,
+// status line, questions and counts line, and the workflow's notes. UTF-8.
 
-namespace ui_text {
+#include <string>
+
+namespace app_text {
 
 inline constexpr const char* kCaption = "Korvane";
 
@@ -81,6 +84,17 @@ inline constexpr const char* kCountsNotRenamedBack = "，未改回 %1 个";
 // The results of the last run read from its journal, after a restart.
 inline constexpr const char* kJournalWhen = "上次执行（%1）";
 inline constexpr const char* kJournalInterrupted = "；该次执行被中断，未做完";
+
+// Said instead of asked where nobody is asked (the command line).
+inline std::string InterruptedRunNote(const std::string& folder) {
+    return "上次在 " + folder +
+           " 上的执行被中断了（进程被终止），它留下的临时文件会被清除。它已做的改动可以用 "
+           "vexa-cli --undo 撤销；本次执行一旦改动文件，上次的撤销日志就会被替换。";
+}
+inline std::string InterruptedUndoNote(const std::string& folder) {
+    return "上次在 " + folder +
+           " 上的执行被中断了（进程被终止）；撤销会恢复它已做的改动，并清除它留下的临时文件。";
+}
 
 // Closing during a run.
 inline constexpr const char* kConfirmCloseRunning = "正在执行，关闭窗口将停止执行。确定要关闭吗？";
@@ -165,4 +179,4 @@ inline constexpr const char* kHelpTitle = "Korvane 帮助";
 // Folder picker.
 inline constexpr const char* kPickFolderTitle = "请指定目录：";
 
-}  // namespace ui_text
+}  // namespace app_text

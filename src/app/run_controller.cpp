@@ -1,0 +1,192 @@
+#include "app/run_controller.h"
+
+#include <utility>
+
+#include "app/app_session.h"
+#include "app/app_texts.h"
+#include "app/counts_line.h"
+#include "engine/journal/journal_store.h"
+#include "engine/report/run_summary.h"
+#include "engine/run/job_thread_proc.h"
+#include "engine/run/replace_thread.h"
+#include "prep/build_job.h"
+#include "prep/job_inputs.h"
+#include "prep/job_tables.h"
+#include "service/core.h"
+
+namespace {
+
+// By RunKind: the status line as a job starts, at each file, and at its end.
+constexpr const char* kStarted[] = {app_text::kRunning, app_text::kPreviewing,
+                                    app_text::kUndoing};
+constexpr const char* kProgressBefore[] = {app_text::kProgressBefore,
+                                           app_text::kPreviewProgressBefore,
+                                           app_text::kUndoProgressBefore};
+constexpr const char* kEnded[] = {app_text::kFinished, app_text::kPreviewFinished,
+                                  app_text::kUndoFinished};
+
+}  // namespace
+
+CRunController::CRunController(CAppSession& session, CRunView& view)
+    : m_session(session), m_view(view) {}
+
+CRunController::~CRunController() {
+    Shutdown();
+}
+
+int CRunController::CollectInputs(int validate) {
+    const CDialogSettings in = m_view.Inputs();
+    JobTables& t = g_jobTables;
+    t.folderPath = in.folder;
+    t.suffixText = in.suffixes;
+    t.includeSubfolders = in.includeSubfolders ? 1 : 0;
+    t.renameFolders = in.renameFolders ? 1 : 0;
+    if (!validate)
+        return 1;
+    return CheckJobInputs(m_view.Owner(), [this](JobInput input) { m_view.FocusInput(input); });
+}
+
+// The inputs are checked first; then, when the folder's last run was
+// interrupted, the user decides about undoing it; then a run is confirmed.
+// A preview writes nothing, so there is nothing to confirm.
+CRunController::Outcome CRunController::Start(RunKind kind) {
+    if (IsRunning() || kind == RunKind::Undo || !CollectInputs(1))
+        return Outcome::Refused;
+    const bool preview = kind == RunKind::Preview;
+    CJob job = BuildJob(g_jobTables, preview);
+    if (!job.journalRoot.empty() && LastRunInterrupted(job.journalRoot, job.folder)) {
+        if (!m_bAskInterrupted) {
+            m_view.Warn(app_text::InterruptedRunNote(PathForDisplay(job.folder)));
+        } else {
+            switch (m_view.AskYesNoCancel(app_text::kAskUndoInterrupted)) {
+                case Answer::Yes:
+                    // Only the undo: the user sees what it put back before
+                    // starting anything new.
+                    return Launch(BuildUndoJob(job.folder), RunKind::Undo);
+                case Answer::No:
+                    break;
+                case Answer::Cancel:
+                    return Outcome::Declined;
+            }
+        }
+    }
+    if (!preview && m_bConfirm && !m_view.Confirm(kMsgConfirmRun))
+        return Outcome::Declined;
+    return Launch(std::move(job), kind);
+}
+
+CRunController::Outcome CRunController::StartUndo(const std::string& folder, bool dryRun) {
+    if (IsRunning())
+        return Outcome::Refused;
+    CJob job = BuildUndoJob(folder, dryRun);
+    if (!m_bAskInterrupted && !job.journalRoot.empty() &&
+        LastRunInterrupted(job.journalRoot, job.folder))
+        m_view.Warn(app_text::InterruptedUndoNote(PathForDisplay(job.folder)));
+    if (!dryRun && m_bConfirm && !m_view.Confirm(app_text::kConfirmUndo))
+        return Outcome::Declined;
+    return Launch(std::move(job), RunKind::Undo);
+}
+
+CRunController::Outcome CRunController::Launch(CJob job, RunKind kind) {
+    if (m_adjustJob)
+        m_adjustJob(job);
+    auto* params = new JobParams{&m_view.NotifyTarget(), nullptr, &m_stopWord, std::move(job),
+                                 m_view.EventSink()};
+    const CJob shown = params->job;  // params belongs to the worker once it runs
+    m_state = RunState::Running;
+    m_kind = kind;
+    m_view.ShowState(m_state, kind);
+    m_view.SetCounts("");
+    m_started = std::chrono::steady_clock::now();
+    m_stopWord.store(false);
+    m_pWorker = std::make_unique<CReplaceThread>(&JobThreadProc, params);
+    if (m_prepareWorker)
+        m_prepareWorker(*m_pWorker);
+    const bool started = m_startThread ? m_startThread(*m_pWorker) : m_pWorker->CreateThread();
+    if (!started) {
+        m_view.Notice(app_text::kCannotStartThread);
+        m_pWorker.reset();
+        delete params;
+        ReturnToIdle();
+        return Outcome::NotStarted;
+    }
+    m_view.SetStatus(kStarted[static_cast<int>(kind)]);
+    m_view.OnRunStarted(kind, shown);
+    return Outcome::Started;
+}
+
+void CRunController::Stop() {
+    if (m_state != RunState::Running)
+        return;
+    m_stopWord.store(true);
+    m_state = RunState::Stopping;
+    m_view.ShowState(m_state, m_kind);
+}
+
+bool CRunController::RequestClose() {
+    if (!IsRunning())
+        return true;
+    if (m_bCloseAfterRun)
+        return false;  // already stopping to close
+    if (!m_view.Confirm(app_text::kConfirmCloseRunning))
+        return false;
+    if (!IsRunning())
+        return true;  // the run ended while the question was open
+    m_bCloseAfterRun = true;
+    Stop();
+    return false;
+}
+
+void CRunController::Shutdown() {
+    if (IsRunning())
+        m_stopWord.store(true);
+    if (m_pWorker) {
+        m_pWorker->Join();
+        m_pWorker.reset();
+    }
+    m_state = RunState::Idle;
+    m_stopWord.store(true);
+}
+
+void CRunController::OnJobProgress(std::intptr_t count) {
+    if (!IsRunning())
+        return;
+    m_view.SetStatus(kProgressBefore[static_cast<int>(m_kind)] +
+                     m_session.Core().getStrInt(static_cast<int>(count)) +
+                     app_text::kProgressAfter);
+    m_view.OnRunProgress(m_kind);
+}
+
+// A job refused before it touched anything (the folder busy with another
+// run, nothing to undo) did not finish anything: the status line is ready
+// again and the refusal is said in a box.
+void CRunController::OnJobDone() {
+    if (!m_pWorker)
+        return;
+    m_pWorker->Join();
+    const CRunResult result = std::move(m_pWorker->m_result);
+    const CJob job = std::move(m_pWorker->m_job);
+    m_pWorker.reset();
+    ReturnToIdle();
+    const bool refused = !result.refusal.empty();
+    m_view.SetStatus(refused ? app_text::kReady : kEnded[static_cast<int>(m_kind)]);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - m_started;
+    const std::string counts = refused ? std::string() : FormatCountsLine(result, took.count(), m_kind);
+    m_view.SetCounts(counts);
+    const bool closing = std::exchange(m_bCloseAfterRun, false);
+    if (!closing) {
+        for (const std::string* text : {&result.refusal, &result.failure}) {
+            if (!text->empty())
+                m_view.Warn(*text);
+        }
+    }
+    m_view.OnRunEnded({m_kind, result, job, counts, closing});
+    if (closing)
+        m_view.CloseWindow();
+}
+
+void CRunController::ReturnToIdle() {
+    m_stopWord.store(true);
+    m_state = RunState::Idle;
+    m_view.ShowState(m_state, m_kind);
+}

@@ -1,0 +1,10 @@
+#pragma once
+// What a job of the run controller is, and where it stands.
+
+// A run writes; a preview is the same run with nothing written; an undo
+// puts the folder's last run back.
+enum class RunKind { Run, Preview, Undo };
+
+// Idle: ready to start. Running: a worker runs. Stopping: it was asked to
+// stop and finishes the file in hand.
+enum class RunState { Idle, Running, Stopping };
