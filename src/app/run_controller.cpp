@@ -17,11 +17,9 @@
 namespace {
 
 // By RunKind: the status line as a job starts, at each file, and at its end.
-constexpr const char* kStarted[] = {app_text::kRunning, app_text::kPreviewing,
-                                    app_text::kUndoing};
-constexpr const char* kProgressBefore[] = {app_text::kProgressBefore,
-                                           app_text::kPreviewProgressBefore,
-                                           app_text::kUndoProgressBefore};
+constexpr const char* kStarted[] = {app_text::kRunning, app_text::kPreviewing, app_text::kUndoing};
+constexpr const char* kProgressBefore[] = {
+    app_text::kProgressBefore, app_text::kPreviewProgressBefore, app_text::kUndoProgressBefore};
 constexpr const char* kEnded[] = {app_text::kFinished, app_text::kPreviewFinished,
                                   app_text::kUndoFinished};
 
@@ -171,7 +169,8 @@ void CRunController::OnJobDone() {
     const bool refused = !result.refusal.empty();
     m_view.SetStatus(refused ? app_text::kReady : kEnded[static_cast<int>(m_kind)]);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - m_started;
-    const std::string counts = refused ? std::string() : FormatCountsLine(result, took.count(), m_kind);
+    const std::string counts =
+        refused ? std::string() : FormatCountsLine(result, took.count(), m_kind);
     m_view.SetCounts(counts);
     const bool closing = std::exchange(m_bCloseAfterRun, false);
     if (!closing) {

@@ -59,8 +59,8 @@ class CRunController {
     std::atomic<bool>& StopWord() { return m_stopWord; }
 
     // --- how this front end wants the protocol; set before a start ---
-    bool m_bConfirm = true;          // ask before a run and an undo
-    bool m_bAskInterrupted = true;   // ask about an interrupted last run; else warn
+    bool m_bConfirm = true;         // ask before a run and an undo
+    bool m_bAskInterrupted = true;  // ask about an interrupted last run; else warn
     // Adjusts each job before it runs (threads, journal).
     std::function<void(CJob&)> m_adjustJob;
     // Called with each new worker before its thread starts.
@@ -78,7 +78,7 @@ class CRunController {
     CRunView& m_view;
     RunState m_state = RunState::Idle;
     RunKind m_kind = RunKind::Run;
-    std::atomic<bool> m_stopWord{true};  // set means "STOP"; polled by the worker
+    std::atomic<bool> m_stopWord{true};         // set means "STOP"; polled by the worker
     std::unique_ptr<CReplaceThread> m_pWorker;  // joined before it is released
     bool m_bCloseAfterRun = false;
     std::chrono::steady_clock::time_point m_started;

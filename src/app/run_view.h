@@ -57,7 +57,8 @@ class CRunView {
     // Where the worker posts WM_JOB_PROGRESS and WM_JOB_DONE; the front end
     // hands them back to the controller on its own thread.
     virtual CNotifyTarget& NotifyTarget() = 0;
-    // Receives every event of a run in walk order (any thread); null: none.
+    // Receives every event of a job in walk order (on the worker's threads);
+    // null: none. Asked once as each job is set up, before its worker starts.
     virtual CRunEventSink* EventSink() { return nullptr; }
 
     // A job has started (after the status line says so).

@@ -3,15 +3,15 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
+#include "app/app_session.h"
+#include "app/run_controller.h"
 #include "cli/cli_diff.h"
 #include "cli/cli_journal.h"
 #include "cli/cli_texts.h"
 #include "cli/console_host.h"
-#include "cli/console_progress.h"
-#include "engine/journal/journal_store.h"
-#include "engine/report/name_quote.h"
 #include "engine/report/reason_texts.h"
 #include "engine/report/run_summary.h"
 #include "engine/report/text_diff.h"
@@ -20,57 +20,14 @@
 #include "platform/console.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
-#include "prep/build_job.h"
-#include "prep/job_inputs.h"
-#include "prep/job_tables.h"
 #include "prep/load_job_tables.h"
 #include "prep/prep_messages.h"
 #include "service/core.h"
+#include "service/dialog_host.h"
 
 namespace {
 
-// The stop word of the run: set by Ctrl-C, polled by the walk.
-std::atomic<bool> g_stopFlag{false};
-
 constexpr size_t kProblemsListed = 50;
-
-// --list: each change on stdout as the run reports it, in walk order. Paths
-// go out as the engine has them, bytes in the locale's character set,
-// quoted when unusual so that each line reads back to the exact name.
-// With --diff the list is held and comes after the diffs, as one block.
-class CListSink : public CRunEventSink {
-  public:
-    CListSink(CConsoleProgress& progress, bool hold) : m_progress(progress), m_bHold(hold) {}
-    void OnEvent(const CRunEvent& e) override {
-        std::string line;
-        if (e.kind == RunEventKind::Rewritten)
-            line = QuoteName(e.path) + "\n";
-        else if (e.kind == RunEventKind::Renamed)
-            line = QuoteName(e.path) + " -> " + QuoteName(e.newPath) + "\n";
-        if (line.empty())
-            return;
-        if (m_bHold) {
-            m_held += line;
-            return;
-        }
-        m_progress.Finish();  // a line of the list never lands inside the progress line
-        m_bFailed = m_bFailed || !WriteConsoleText(stdout, line);
-    }
-    // Whether everything reached stdout; says so on stderr when not.
-    bool Flush() {
-        m_bFailed = m_bFailed || !WriteConsoleText(stdout, m_held);
-        if (!m_bFailed && std::fflush(stdout) == 0)
-            return true;
-        WriteLocaleText(stderr, std::string(kStdoutFailed) + "\n");
-        return false;
-    }
-
-  private:
-    CConsoleProgress& m_progress;
-    bool m_bHold;
-    std::string m_held;
-    bool m_bFailed = false;
-};
 
 // "-", or a readable path that is no regular file nor folder (a pipe,
 // /dev/stdin): read once, whole, before the rules are loaded.
@@ -87,130 +44,175 @@ bool WantProgressLine(bool quiet) {
 
 }  // namespace
 
-bool CCliJob::ReadStreams(JobTables& t) {
+CCliJob::CCliJob(const CCliOptions& options, CAppSession& session)
+    : m_options(options),
+      m_session(session),
+      m_progress(WantProgressLine(options.quiet)),
+      m_list(m_progress, options.diff) {
+    if (const char* at = std::getenv("VEXA_CLI_TEST_SIGINT_AT"))
+        m_progress.m_raiseSigintAt = std::atol(at);
+}
+
+bool CCliJob::ReadStreams(std::optional<std::string> (&bytes)[2]) {
     const std::string* paths[] = {&m_options.rulesPath, &m_options.renameRulesPath};
-    std::optional<std::string>* slots[] = {&t.replaceRulesBytes, &t.renameRulesBytes};
     int fromInput = 0;
     for (const std::string* path : paths)
         fromInput += !path->empty() && IsStream(*path) && NamesStandardInput(*path);
     if (fromInput > 1) {
-        WriteLocaleText(stderr, std::string(kTwoRulesOnStdin) + "\n");
+        Warn(kTwoRulesOnStdin);
         return false;
     }
     if (fromInput > 0 && !m_options.yes && !m_options.dryRun) {
-        WriteLocaleText(stderr, std::string(kRulesOnStdinNeedYes) + "\n");
+        Warn(kRulesOnStdinNeedYes);
         return false;
     }
     for (size_t i = 0; i < 2; ++i) {
-        slots[i]->reset();
         if (paths[i]->empty() || !IsStream(*paths[i]))
             continue;
-        std::string bytes;
-        const CIoResult r = ReadStreamPath(*paths[i], bytes, kMaxRulesFileBytes + 1);
+        std::string read;
+        const CIoResult r = ReadStreamPath(*paths[i], read, kMaxRulesFileBytes + 1);
         if (r.status == IoStatus::TooLarge) {
-            WriteLocaleText(
-                stderr, "vexa-cli: " +
-                            FillMessage(kMsgRulesFileTooLarge, {PathForDisplay(*paths[i])}) + "\n");
+            Warn(FillMessage(kMsgRulesFileTooLarge, {PathForDisplay(*paths[i])}));
             return false;
         }
         if (!r.Ok()) {
-            WriteLocaleText(stderr, std::string(kStreamUnreadable) + PathForDisplay(*paths[i]) +
-                                        "（" + ReasonText(ReadReason(r.status), r.osError) +
-                                        "）\n");
+            Warn(std::string(kStreamUnreadable) + PathForDisplay(*paths[i]) + "（" +
+                 ReasonText(ReadReason(r.status), r.osError) + "）");
             return false;
         }
-        *slots[i] = std::move(bytes);
+        bytes[i] = std::move(read);
     }
     return true;
 }
 
-bool CCliJob::CollectInputs(CCore& core) {
-    JobTables& t = g_jobTables;
-    t.folderPath = m_options.folder;
-    t.suffixText = m_options.suffixes;
+bool CCliJob::PrepareInputs() {
     // The suffixes are compared with names in the working code page; a
     // console that gives UTF-8 has them converted, strictly.
+    m_suffixes = m_options.suffixes;
     if (kConsoleTextIsUtf8 && !ConvertCharset("UTF-8", CCodePage::Working().Name().c_str(),
-                                              m_options.suffixes, t.suffixText)) {
-        WriteLocaleText(stderr, std::string(kSuffixNotInCodePage) + "\n");
+                                              m_options.suffixes, m_suffixes)) {
+        Warn(kSuffixNotInCodePage);
         return false;
     }
-    t.includeSubfolders = m_options.includeSubfolders ? 1 : 0;
-    t.renameFolders = m_options.renameFolders ? 1 : 0;
-    // The dialog's own rules files, unless named.
+    // The dialog's own rules files, unless named; only read here: nothing
+    // is created in the config folder.
     const bool renameDefault = m_options.renameRulesPath.empty() && m_options.renameFolders;
-    // Only read here: nothing is created in the config folder.
-    t.appPrefix = core.AppPrefix();
-    if (t.appPrefix.empty() && (m_options.rulesPath.empty() || renameDefault)) {
-        WriteLocaleText(stderr, std::string(kNoConfigFolder) + "\n");
+    if (m_session.AppPrefix().empty() && (m_options.rulesPath.empty() || renameDefault)) {
+        Warn(kNoConfigFolder);
         return false;
     }
-    t.replaceRulesPath =
-        m_options.rulesPath.empty() ? t.appPrefix + kReplaceRulesSuffix : m_options.rulesPath;
-    t.renameRulesPath = !m_options.renameRulesPath.empty() ? m_options.renameRulesPath
-                        : renameDefault                    ? t.appPrefix + kRenameRulesSuffix
-                                                           : std::string();
-    return ReadStreams(t) && CheckJobInputs(nullptr) == 1;
+    std::optional<std::string> bytes[2];
+    if (!ReadStreams(bytes))
+        return false;
+    const std::string replace =
+        m_options.rulesPath.empty() ? m_session.ReplaceRulesPath() : m_options.rulesPath;
+    const std::string rename = !m_options.renameRulesPath.empty() ? m_options.renameRulesPath
+                               : renameDefault                    ? m_session.RenameRulesPath()
+                                                                  : std::string();
+    m_session.UseRules(replace, std::move(bytes[0]), rename, std::move(bytes[1]));
+    return true;
 }
 
-int CCliJob::Confirm(CCore& core) {
-    if (m_options.yes || m_options.dryRun)
-        return 0;
+CDialogSettings CCliJob::Inputs() const {
+    return {m_options.folder, m_suffixes, m_options.includeSubfolders, m_options.renameFolders};
+}
+
+// Asked on the terminal; with nobody there to answer, refused.
+bool CCliJob::Confirm(const std::string& text) {
     if (!IsTerminal(stdin)) {
-        WriteLocaleText(stderr, std::string(kNoTerminal) + "\n");
-        return kExitRefused;
+        Warn(kNoTerminal);
+        return false;
     }
-    if (core.msgboxConfirm(nullptr, kMsgConfirmRun) != CDialogHost::kYes) {
-        WriteLocaleText(stderr, std::string(kDeclined) + "\n");
-        return kExitRefused;
-    }
-    return 0;
+    if (m_session.Core().msgboxConfirm(nullptr, text) == CDialogHost::kYes)
+        return true;
+    WriteLocaleText(stderr, std::string(kDeclined) + "\n");
+    return false;
 }
 
-void CCliJob::NoteInterrupted(const CJob& job) const {
-    if (!LastRunInterrupted(job.journalRoot, job.folder))
-        return;
-    const std::string folder = PathForDisplay(job.folder);
-    WriteLocaleText(stderr, job.undo ? InterruptedUndoText(folder) : InterruptedRunText(folder));
+void CCliJob::Warn(const std::string& text) {
+    m_progress.Finish();
+    WriteLocaleText(stderr, "vexa-cli: " + text + "\n");
 }
 
-int CCliJob::Execute(CJob job) {
-    CConsoleProgress progress(WantProgressLine(m_options.quiet));
-    if (const char* at = std::getenv("VEXA_CLI_TEST_SIGINT_AT"))
-        progress.m_raiseSigintAt = std::atol(at);
-    CReplaceThread worker;
-    CListSink list(progress, m_options.diff);
-    bool diffWritten = true;
-    if (m_options.diff) {
-        worker.m_changeHook = [&](const std::string& path, std::string_view oldText,
-                                  std::string_view newText) {
-            progress.Finish();  // the diff may go to the same terminal
-            diffWritten = PrintDiff(path, oldText, newText) && diffWritten;
+CRunEventSink* CCliJob::EventSink() {
+    return m_options.list ? &m_list : nullptr;
+}
+
+void CCliJob::Configure(CRunController& controller) {
+    controller.m_bConfirm = !m_options.yes;
+    controller.m_bAskInterrupted = false;  // said, not asked
+    controller.m_adjustJob = [this](CJob& job) {
+        job.jobs = m_options.jobs;
+        job.keepJournal = job.keepJournal && !m_options.noUndo;
+    };
+    controller.m_prepareWorker = [this](CReplaceThread& worker) {
+        if (!m_options.diff)
+            return;
+        worker.m_changeHook = [this](const std::string& path, std::string_view oldText,
+                                     std::string_view newText) {
+            m_progress.Finish();  // the diff may go to the same terminal
+            m_bDiffWritten = PrintDiff(path, oldText, newText) && m_bDiffWritten;
         };
-    }
-    g_stopFlag.store(false);
-    {
-        CStopOnInterrupt guard(g_stopFlag);
-        JobParams params{&progress, &worker, &g_stopFlag, std::move(job),
-                         m_options.list ? &list : nullptr};
-        params.job.jobs = m_options.jobs;
-        worker.RunJob(&params);
-    }
-    progress.Finish();
-    if (!worker.m_result.refusal.empty()) {
-        WriteLocaleText(stderr, "vexa-cli: " + worker.m_result.refusal + "\n");
+    };
+    // The job runs here, with Ctrl-C as its stop request.
+    controller.m_startThread = [this, &controller](CReplaceThread& worker) {
+        CStopOnInterrupt guard(controller.StopWord());
+        worker.RunHere();
+        m_bInterrupted = controller.StopWord().load();
+        return true;
+    };
+}
+
+int CCliJob::Run() {
+    if (!PrepareInputs())
+        return kExitRefused;
+    CRunController controller(m_session, *this);
+    Configure(controller);
+    return Finish(controller, controller.Start(m_options.dryRun ? RunKind::Preview : RunKind::Run));
+}
+
+int CCliJob::Undo() {
+    if (KindOfPath(m_options.folder) != PathKind::Folder) {
+        Warn("路径无效！");
         return kExitRefused;
     }
-    if (!worker.m_result.failure.empty()) {
-        WriteLocaleText(stderr, "vexa-cli: " + worker.m_result.failure + "\n");
-        return kExitProblems;
+    CRunController controller(m_session, *this);
+    Configure(controller);
+    return Finish(controller, controller.StartUndo(m_options.folder, m_options.dryRun));
+}
+
+// The job has run on this thread already; its end is handed in as the
+// worker's last message would be.
+int CCliJob::Finish(CRunController& controller, CRunController::Outcome outcome) {
+    if (outcome != CRunController::Outcome::Started)
+        return kExitRefused;
+    controller.OnJobDone();
+    return m_status;
+}
+
+void CCliJob::OnRunEnded(const CRunEnd& end) {
+    m_progress.Finish();
+    const CRunResult& result = end.result;
+    if (!result.refusal.empty() || !result.failure.empty()) {  // said already
+        m_status = result.refusal.empty() ? kExitProblems : kExitRefused;
+        return;
     }
-    const bool stopped = g_stopFlag.load();
-    const bool listed = !m_options.list || list.Flush();
-    PrintSummary(worker.m_result, m_options.dryRun, worker.m_job.undo, stopped);
-    if (stopped)
-        return kExitStopped;
-    return worker.m_result.HasProblems() || !listed || !diffWritten ? kExitProblems : kExitClean;
+    const bool listed = !m_options.list || m_list.Flush();
+    const bool undo = end.kind == RunKind::Undo;
+    std::string text;
+    if (end.job.dryRun)
+        text += std::string(undo ? kUndoDryRunNote : kDryRunNote) + "\n";
+    text += end.countsLine + "\n";
+    if (!undo && result.selected == 0)
+        text += std::string(kNothingSelected) + "\n";
+    text += FormatRunProblems(result, kProblemsListed);
+    if (m_bInterrupted)
+        text += std::string(kStoppedNote) + "\n";
+    text += std::string(kDone) + "\n";
+    WriteLocaleText(stderr, text);
+    m_status = m_bInterrupted                                       ? kExitStopped
+               : result.HasProblems() || !listed || !m_bDiffWritten ? kExitProblems
+                                                                    : kExitClean;
 }
 
 bool CCliJob::PrintDiff(const std::string& path, std::string_view oldText,
@@ -224,53 +226,6 @@ bool CCliJob::PrintDiff(const std::string& path, std::string_view oldText,
         return true;
     WriteLocaleText(stderr, std::string(kStdoutFailed) + "\n");
     return false;
-}
-
-void CCliJob::PrintSummary(const CRunResult& result, bool dryRun, bool undo, bool stopped) {
-    std::string text;
-    if (dryRun)
-        text += std::string(undo ? kUndoDryRunNote : kDryRunNote) + "\n";
-    else if (undo)
-        text += std::string(kUndoNote) + "\n";
-    text += FormatRunCounts(result) + "\n";
-    if (!undo && result.selected == 0)
-        text += std::string(kNothingSelected) + "\n";
-    text += FormatRunProblems(result, kProblemsListed);
-    if (stopped)
-        text += std::string(kStoppedNote) + "\n";
-    text += std::string(kDone) + "\n";
-    WriteLocaleText(stderr, text);
-}
-
-int CCliJob::Run() {
-    if (!CollectInputs(*g_pCore))
-        return kExitRefused;
-    CJob job = BuildJob(g_jobTables, m_options.dryRun);
-    job.keepJournal = job.keepJournal && !m_options.noUndo;
-    NoteInterrupted(job);
-    if (const int refused = Confirm(*g_pCore))
-        return refused;
-    return Execute(std::move(job));
-}
-
-int CCliJob::Undo() {
-    if (KindOfPath(m_options.folder) != PathKind::Folder) {
-        WriteLocaleText(stderr, "vexa-cli: 路径无效！\n");
-        return kExitRefused;
-    }
-    CJob job = BuildUndoJob(m_options.folder, m_options.dryRun);
-    NoteInterrupted(job);
-    if (!m_options.yes && !m_options.dryRun) {
-        if (!IsTerminal(stdin)) {
-            WriteLocaleText(stderr, std::string(kNoTerminal) + "\n");
-            return kExitRefused;
-        }
-        if (g_pCore->msgboxConfirm(nullptr, kConfirmUndo) != CDialogHost::kYes) {
-            WriteLocaleText(stderr, std::string(kDeclined) + "\n");
-            return kExitRefused;
-        }
-    }
-    return Execute(std::move(job));
 }
 
 int RunCli(int argc, char** argv) {
@@ -297,14 +252,8 @@ int RunCli(int argc, char** argv) {
         case CliCommand::Undo:
             break;
     }
-    CCore core;
     CConsoleDialogHost host;
-    core.SetDialogHost(&host);
-    g_pCore = &core;
-    g_jobTables.Allocate();
-    CCliJob cli(parse.options);
-    const int status = parse.command == CliCommand::Undo ? cli.Undo() : cli.Run();
-    g_jobTables.Release();
-    g_pCore = nullptr;
-    return status;
+    CAppSession session(CAppSession::Kind::CommandLine, nullptr, &host);
+    CCliJob cli(parse.options, session);
+    return parse.command == CliCommand::Undo ? cli.Undo() : cli.Run();
 }

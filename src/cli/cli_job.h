@@ -1,11 +1,18 @@
 #pragma once
-// One invocation of vexa-cli: the dialog's input checks and rules loading,
-// the confirmation, the run on the calling thread, the list and the summary.
+// One invocation of vexa-cli: a console view of the run controller. The
+// controller checks the inputs and loads the rules as the dialog does, and
+// runs the job on the calling thread; this view asks on the terminal, draws
+// the progress line, lists the changes and prints the summary.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "app/run_controller.h"
+#include "app/run_view.h"
+#include "cli/cli_list_sink.h"
 #include "cli/cli_options.h"
+#include "cli/console_progress.h"
 
 // Exit statuses.
 inline constexpr int kExitClean = 0;
@@ -13,35 +20,55 @@ inline constexpr int kExitProblems = 1;  // the run finished; something was skip
 inline constexpr int kExitRefused = 2;   // input refused, confirmation declined, wrong usage
 inline constexpr int kExitStopped = 130;
 
-class CCore;
-struct CJob;
-struct JobTables;
+class CAppSession;
 
-class CCliJob {
+class CCliJob : public CRunView {
   public:
-    explicit CCliJob(const CCliOptions& options) : m_options(options) {}
-    // Needs g_pCore with a console host and allocated job tables.
+    CCliJob(const CCliOptions& options, CAppSession& session);
+    // The job the options ask for: a run (or a dry run) of the rules.
     int Run();
     // Undoes the last run on the folder (--undo).
     int Undo();
 
   private:
-    // What the dialog does before it asks: read, check, normalise, load.
-    bool CollectInputs(CCore& core);
-    // Rules named as standard input or another stream, read whole into the
-    // tables. False after a message when refused.
-    bool ReadStreams(JobTables& tables);
-    // 0 to go on, or the exit status when the run must not start.
-    int Confirm(CCore& core);
-    int Execute(CJob job);
-    // Says on stderr that the folder's last run was interrupted, if it was.
-    void NoteInterrupted(const CJob& job) const;
+    // What the command line takes before the controller takes over: the
+    // rules files (or streams) and the suffix text. False after a message.
+    bool PrepareInputs();
+    // Rules named as standard input or another stream, read whole. False
+    // after a message when refused.
+    bool ReadStreams(std::optional<std::string> (&bytes)[2]);
+    // The controller as this front end wants it: said, not asked, about an
+    // interrupted run; the job on this thread, with Ctrl-C as its stop.
+    void Configure(CRunController& controller);
+    int Finish(CRunController& controller, CRunController::Outcome outcome);
     // One file's diff on stdout; false when stdout failed.
-    static bool PrintDiff(const std::string& path, std::string_view oldText,
-                          std::string_view newText);
-    static void PrintSummary(const struct CRunResult& result, bool dryRun, bool undo, bool stopped);
+    bool PrintDiff(const std::string& path, std::string_view oldText, std::string_view newText);
+
+    // The run controller's view.
+    CDialogSettings Inputs() const override;
+    void ShowInputs(const CDialogSettings&) override {}
+    void* Owner() override { return nullptr; }
+    void FocusInput(JobInput) override {}
+    void SetStatus(const std::string&) override {}
+    void SetCounts(const std::string&) override {}
+    void ShowState(RunState, RunKind) override {}
+    bool Confirm(const std::string& text) override;
+    Answer AskYesNoCancel(const std::string&) override { return Answer::No; }
+    void Warn(const std::string& text) override;
+    void Notice(const std::string& text) override { Warn(text); }
+    CNotifyTarget& NotifyTarget() override { return m_progress; }
+    CRunEventSink* EventSink() override;
+    void OnRunEnded(const CRunEnd& end) override;
+    void CloseWindow() override {}
 
     const CCliOptions& m_options;
+    CAppSession& m_session;
+    std::string m_suffixes;  // in the working code page
+    CConsoleProgress m_progress;
+    CListSink m_list;
+    bool m_bDiffWritten = true;
+    bool m_bInterrupted = false;  // Ctrl-C came during the run
+    int m_status = kExitClean;
 };
 
 // The whole program: parse, then help, version or a job. Returns the exit status.

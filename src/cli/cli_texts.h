@@ -19,24 +19,6 @@ inline constexpr const char* kNothingSelected =
 inline constexpr const char* kUndoDryRunNote =
     "演练（--undo --dry-run）：以下是撤销将会恢复的文件和改回原名的文件夹，"
     "没有改动任何东西。";
-inline constexpr const char* kUndoNote =
-    "撤销上次执行：已恢复的文件计为“已改写”，改回原名的文件夹计为“已重命名”，"
-    "本来就是原样的计为“未改动”。";
-inline constexpr const char* kConfirmUndo =
-    "将把上次执行改写的文件恢复原样、把重命名的文件夹改回原名；"
-    "执行后又被改动过的文件和文件夹不会被恢复。是否继续？";
-
-inline std::string InterruptedRunText(const std::string& folder) {
-    return "vexa-cli: 上次在 " + folder +
-           " 上的执行被中断了（进程被终止），它留下的临时文件会被清除。它已做的改动可以用 "
-           "vexa-cli --undo 撤销；本次执行一旦改动文件，上次的撤销日志就会被替换。\n";
-}
-
-inline std::string InterruptedUndoText(const std::string& folder) {
-    return "vexa-cli: 上次在 " + folder +
-           " 上的执行被中断了（进程被终止）；撤销会恢复它已做的改动，并清除它留下的临时文件。\n";
-}
-
 // The default rules files are wanted, but the user has no config folder.
 inline constexpr const char* kNoConfigFolder =
     "找不到用户的配置文件夹：XDG_CONFIG_HOME 和 HOME 都没有设置为绝对路径，"

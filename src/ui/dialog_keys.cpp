@@ -33,4 +33,3 @@ bool FilterDialogKey(QDialog& dialog, QObject* target, QEvent* event) {
     }
     return consumed;
 }
-

@@ -22,8 +22,12 @@ void CReplaceDlg::OnPreview() {
         m_pController->Start(RunKind::Preview);
 }
 
-void CReplaceDlg::OnRunStarted(RunKind kind, const CJob& job) {
+CRunEventSink* CReplaceDlg::EventSink() {
     m_runEvents.Take();  // nothing left from an earlier run
+    return &m_runEvents;
+}
+
+void CReplaceDlg::OnRunStarted(RunKind kind, const CJob& job) {
     m_bHadJob = true;
     m_undoFolder.clear();
     Results().Begin(kind, job);

@@ -3,11 +3,10 @@
 
 #include <shobjidl.h>
 
+#include "app/app_session.h"
 #include "app/app_texts.h"
 #include "app/help_text.h"
-#include "prep/job_tables.h"
-#include "service/core.h"
-#include "service/soft_record.h"
+#include "prep/prep_messages.h"
 #include "win32/help_plain.h"
 #include "win32/ini_settings_store.h"
 #include "win32/replace_dlg.h"
@@ -84,34 +83,34 @@ void CReplaceDlg::BrowseFolder(int controlId) {
         SetControlText(controlId, chosen);
 }
 
-// The folder path of the tables takes the edit's text, except during a run:
-// the worker copies that path on its own thread as it starts. The path
-// opened is the same either way.
 void CReplaceDlg::OnOpenPath() {
-    std::string path;
-    if (!ToEnginePath(ControlText(IDC_PATH), path))
-        path.clear();
-    if (!m_bRunning)
-        g_jobTables.folderPath = path;
-    g_pCore->openUrl(path);
+    OpenTarget(Inputs().folder, true);
 }
 
 void CReplaceDlg::OnOpenReplaceRules() {
-    g_pCore->openUrl(g_jobTables.replaceRulesPath);
+    OpenTarget(m_pSession->ReplaceRulesPath(), false);
 }
 
 void CReplaceDlg::OnOpenRenameRules() {
-    g_pCore->openUrl(g_jobTables.renameRulesPath);
+    OpenTarget(m_pSession->RenameRulesPath(), false);
+}
+
+// What is not there is never handed to the shell; what the shell could not
+// open, its host has said why already, with the system's words.
+void CReplaceDlg::OpenTarget(const std::string& path, bool folder) {
+    const char* why = m_pSession->OpenTarget(path, folder);
+    if (why && why != app_text::kOpenNoHandler)
+        Warn(FillMessage(win32_text::kOpenFailed, {Narrow(FromEnginePath(path)), why}));
 }
 
 void CReplaceDlg::OnAbout() {
-    g_pCore->uu(4, g_pSoft, "");
+    m_pSession->ShowAbout();
 }
 
-// The Qt dialog's help text, naming where this program keeps its files.
+// The help text both dialogs show, naming where this program keeps its files.
 void CReplaceDlg::OnHelp() {
-    const std::string places[3] = {Narrow(FromEnginePath(g_jobTables.replaceRulesPath)),
-                                   Narrow(FromEnginePath(g_jobTables.renameRulesPath)),
+    const std::string places[3] = {Narrow(FromEnginePath(m_pSession->ReplaceRulesPath())),
+                                   Narrow(FromEnginePath(m_pSession->RenameRulesPath())),
                                    Narrow(m_pStore->FilePath())};
     const std::string text = FillPlaces(HtmlToPlain(kHelpHtml), places);
     MessageBoxW(m_hWnd, Widen(text).c_str(), Widen(win32_text::kHelpCaption).c_str(),

@@ -2,12 +2,11 @@
 
 #include <commctrl.h>
 
+#include "app/app_session.h"
 #include "app/app_texts.h"
-#include "engine/run/replace_thread.h"
-#include "prep/job_inputs.h"
-#include "prep/job_tables.h"
+#include "app/run_controller.h"
 #include "service/core.h"
-#include "service/soft_record.h"
+#include "service/dialog_host.h"
 #include "win32/ini_settings_store.h"
 #include "win32/resource.h"
 #include "win32/wide_text.h"
@@ -54,15 +53,19 @@ INT_PTR CReplaceDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM /*lParam*
                 OnCommand(LOWORD(wParam));
             return TRUE;
         case WM_JOB_PROGRESS:
-            OnJobProgress();
+            if (m_pController)
+                m_pController->OnJobProgress(m_pNotify->TakeProgress());
             return TRUE;
         case WM_JOB_DONE:
-            OnJobDone();
+            if (m_pController)
+                m_pController->OnJobDone();
             return TRUE;
         case WM_QUERYDRAGICON:
             return reinterpret_cast<INT_PTR>(m_hIcon);
         case WM_CLOSE:
-            DestroyWindow(m_hWnd);
+            // During a run: asked first, and closed once the run has ended.
+            if (!m_pController || m_pController->RequestClose())
+                DestroyWindow(m_hWnd);
             return TRUE;
         case WM_DESTROY:
             OnDestroy();
@@ -118,56 +121,22 @@ void CReplaceDlg::SetIcons() {
 BOOL CReplaceDlg::OnInitDialog() {
     m_bInitialised = true;
     SetIcons();
-
-    g_pCore = new CCore;
-    g_pCore->SetSettingsStore(m_pStore.get());
     m_pHost->SetOwner(m_hWnd);
-    g_pCore->SetDialogHost(m_pHost.get());
-    g_pSoft = new tagSoft{};
-    FillSoftRecord(*g_pSoft);
-    g_pCore->autoFileConfig();
-
-    g_jobTables.appPrefix = g_pCore->getAppPath();
-    g_jobTables.replaceRulesPath = g_jobTables.appPrefix + kReplaceRulesSuffix;
-    g_jobTables.renameRulesPath = g_jobTables.appPrefix + kRenameRulesSuffix;
-    g_pCore->createFile(g_jobTables.replaceRulesPath, 0);
-    g_pCore->createFile(g_jobTables.renameRulesPath, 0);
-
-    // The store's texts are UTF-8 on this side: a folder name outside the
-    // ANSI code page comes back as it was typed.
-    SetControlText(IDC_PATH, Widen(g_pCore->getConfigStr("pathuser")));
-    SetControlText(IDC_SUFFIX, Widen(g_pCore->getConfigStr("fileext")));
-    CheckDlgButton(m_hWnd, IDC_SUB, g_pCore->getConfigB("sub") ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(m_hWnd, IDC_RENAMEDIR,
-                   g_pCore->getConfigB("renamedir") ? BST_CHECKED : BST_UNCHECKED);
-
+    m_pSession =
+        std::make_unique<CAppSession>(CAppSession::Kind::Dialog, m_pStore.get(), m_pHost.get());
+    m_pNotify = std::make_unique<CWindowNotify>(m_hWnd);
+    m_pController = std::make_unique<CRunController>(*m_pSession, *this);
+    ShowInputs(m_pSession->LoadSettings());
     // Grey hints in the empty edits, as the Qt dialog has them.
     SendDlgItemMessageW(m_hWnd, IDC_PATH, EM_SETCUEBANNER, TRUE,
                         reinterpret_cast<LPARAM>(Widen(app_text::kPathPlaceholder).c_str()));
     SendDlgItemMessageW(m_hWnd, IDC_SUFFIX, EM_SETCUEBANNER, TRUE,
                         reinterpret_cast<LPARAM>(Widen(app_text::kSuffixPlaceholder).c_str()));
-
-    m_pNotify = std::make_unique<CWindowNotify>(m_hWnd);
-    g_jobTables.Allocate();
-    m_bRunning = 0;
-    m_stopWord.store(true);
     return TRUE;
 }
 
 int CReplaceDlg::CollectInputs(int validate) {
-    // A text with no exact form in the working code page is left empty: an
-    // empty folder is refused as invalid, an empty suffix text as well.
-    if (!ToEnginePath(ControlText(IDC_PATH), g_jobTables.folderPath))
-        g_jobTables.folderPath.clear();
-    if (!ToWorking(ControlText(IDC_SUFFIX), g_jobTables.suffixText))
-        g_jobTables.suffixText.clear();
-    g_jobTables.includeSubfolders = IsDlgButtonChecked(m_hWnd, IDC_SUB) == BST_CHECKED ? 1 : 0;
-    g_jobTables.renameFolders = IsDlgButtonChecked(m_hWnd, IDC_RENAMEDIR) == BST_CHECKED ? 1 : 0;
-    if (!validate)
-        return 1;
-    return CheckJobInputs(m_hWnd, [this](JobInput input) {
-        SetFocus(GetDlgItem(m_hWnd, input == JobInput::Folder ? IDC_PATH : IDC_SUFFIX));
-    });
+    return m_pController->CollectInputs(validate);
 }
 
 // Runs while the window is being destroyed: its controls are still there.
@@ -175,28 +144,13 @@ void CReplaceDlg::OnDestroy() {
     if (m_bDestroyed || !m_bInitialised)
         return;
     m_bDestroyed = true;
-    // Ask a running worker to stop and wait until it has ended: it reads the
-    // tables and g_pCore that are saved from and released below.
-    if (m_bRunning)
-        m_stopWord.store(true);
+    // No message of the worker reaches the window from here on; the worker
+    // ends before the settings are saved and the session closes.
     m_pNotify->Detach();
-    if (m_pWorker) {
-        m_pWorker->Join();
-        m_pWorker.reset();
-    }
-    m_bRunning = 0;
-
-    CollectInputs(0);
-    g_pCore->saveConfigStr("pathuser", Narrow(ControlText(IDC_PATH)));
-    g_pCore->saveConfigStr("fileext", Narrow(ControlText(IDC_SUFFIX)));
-    g_pCore->saveConfigB("sub", g_jobTables.includeSubfolders);
-    g_pCore->saveConfigB("renamedir", g_jobTables.renameFolders);
-
-    g_jobTables.Release();
-    delete g_pCore;
-    g_pCore = nullptr;
-    delete g_pSoft;
-    g_pSoft = nullptr;
+    m_pController->Shutdown();
+    m_pSession->SaveSettings(SettingsOfInputs());
+    m_pController.reset();
+    m_pSession.reset();
 }
 
 void CReplaceDlg::SetStatus(const std::string& text) {

@@ -1,24 +1,25 @@
 #pragma once
-// CReplaceDlg: the program's one dialog ("Korvane") on dialog template 102.
-// It owns the job tables, g_pCore and g_pSoft for its lifetime, the worker
-// thread of a run, and the Win32 back ends of the service class.
+// CReplaceDlg: the program's one dialog ("Korvane") on dialog template 102,
+// a view of the run controller. It holds the app session (the service
+// object, the product record and the job tables) for its lifetime, and the
+// Win32 back ends of the service class; the workflow is the controller's.
 //
-// Every member is touched on the dialog's thread only, except m_stopWord,
-// which the worker polls.
+// Every member is touched on the dialog's thread only.
 
 #include <windows.h>
 
-#include <atomic>
 #include <memory>
 #include <string>
 
+#include "app/run_view.h"
+
+class CAppSession;
 class CIniSettingsStore;
-class CReplaceThread;
+class CRunController;
 class CWin32DialogHost;
 class CWindowNotify;
-struct CRunResult;
 
-class CReplaceDlg {
+class CReplaceDlg : public CRunView {
   public:
     CReplaceDlg();
     ~CReplaceDlg();
@@ -29,14 +30,15 @@ class CReplaceDlg {
     bool Create(HINSTANCE instance);
     HWND Handle() const { return m_hWnd; }
 
-    // Service object, identity record, settings, rules files, controls,
-    // tables, Idle. Returns TRUE: the focus goes to the first control, 开始.
+    // The app session (service object, identity record, settings, rules
+    // files, tables), the saved inputs in the controls, Idle. Returns TRUE:
+    // the focus goes to the first control, 开始.
     BOOL OnInitDialog();
-    // Reads the four inputs into g_jobTables; with validate 1 also checks
+    // Reads the four inputs into the job tables; with validate 1 also checks
     // them, normalises the folder path and loads the tables. 1 ready, 0 refused.
     int CollectInputs(int validate);
-    // Stops and joins a running worker, saves the settings, releases the
-    // tables, g_pCore and g_pSoft. Runs once, as the window is destroyed.
+    // Stops and joins a running worker, saves the settings, closes the
+    // session. Runs once, as the window is destroyed.
     void OnDestroy();
 
     // Command handlers.
@@ -51,7 +53,7 @@ class CReplaceDlg {
     void BrowseFolder(int controlId);
 
     // Sets the status line (UTF-8).
-    void SetStatus(const std::string& text);
+    void SetStatus(const std::string& text) override;
     // Sees every message of the dialog's own loop before it is dispatched:
     // keeps Enter, Escape and every Alt combination away from the dialog and
     // its controls, routes F1 to the help, and handles the worker's two
@@ -59,22 +61,31 @@ class CReplaceDlg {
     BOOL PreTranslateMessage(MSG* msg);
 
   private:
+    // The run controller's view.
+    CDialogSettings Inputs() const override;
+    CDialogSettings SettingsOfInputs() const override;
+    void ShowInputs(const CDialogSettings& settings) override;
+    void* Owner() override { return m_hWnd; }
+    void FocusInput(JobInput input) override;
+    void SetCounts(const std::string& text) override;
+    void ShowState(RunState state, RunKind kind) override;
+    bool Confirm(const std::string& text) override;
+    Answer AskYesNoCancel(const std::string& text) override;
+    void Warn(const std::string& text) override;
+    void Notice(const std::string& text) override;
+    CNotifyTarget& NotifyTarget() override;
+    void OnRunEnded(const CRunEnd& end) override;
+    void CloseWindow() override;
+
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void SetIcons();
     void OnCommand(int id);
-    void OnJobProgress();
-    void OnJobDone();
-    void ReturnToIdle();
-    void ShowRunProblems(const CRunResult& result);
-    void SetCounts(const std::string& text);
+    void OpenTarget(const std::string& path, bool folder);
 
     std::wstring ControlText(int id) const;
     void SetControlText(int id, const std::wstring& text);
 
-    // The dialog's fields.
-    int m_bRunning = 0;
-    std::atomic<bool> m_stopWord{true};  // set means "STOP"; polled by the worker
     HICON m_hIcon = nullptr;
     HICON m_hSmallIcon = nullptr;
 
@@ -82,7 +93,8 @@ class CReplaceDlg {
     std::unique_ptr<CIniSettingsStore> m_pStore;
     std::unique_ptr<CWin32DialogHost> m_pHost;
     std::unique_ptr<CWindowNotify> m_pNotify;
-    std::unique_ptr<CReplaceThread> m_pWorker;  // the run's worker, joined before it is released
+    std::unique_ptr<CAppSession> m_pSession;
+    std::unique_ptr<CRunController> m_pController;
     bool m_bInitialised = false;
     bool m_bDestroyed = false;
 };

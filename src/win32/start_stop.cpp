@@ -1,19 +1,17 @@
-// The Start/Stop command and the dialog's handling of the worker's two
-// messages: Idle -> Running -> (Stopping) -> Idle.
+// The Start/Stop command, and the run controller's view on the window's
+// controls: inputs, status and counts lines, the button, boxes, and the end
+// of a run.
 
+#include "app/app_session.h"
 #include "app/app_texts.h"
+#include "app/run_controller.h"
 #include "engine/report/run_summary.h"
-#include "engine/run/job_thread_proc.h"
-#include "engine/run/replace_thread.h"
-#include "prep/build_job.h"
-#include "prep/job_inputs.h"
-#include "prep/job_tables.h"
+#include "engine/run/run_state.h"
 #include "service/core.h"
 #include "service/dialog_host.h"
 #include "win32/replace_dlg.h"
 #include "win32/resource.h"
 #include "win32/wide_text.h"
-#include "win32/win32_texts.h"
 #include "win32/window_notify.h"
 
 namespace {
@@ -24,72 +22,95 @@ constexpr size_t kProblemsListed = 10;
 }  // namespace
 
 void CReplaceDlg::OnStartStop() {
+    if (m_pController->IsRunning())
+        m_pController->Stop();
+    else
+        m_pController->Start(RunKind::Run);
+}
+
+// A text with no exact form in the working code page is left empty: an
+// empty folder is refused as invalid, an empty suffix text as well.
+CDialogSettings CReplaceDlg::Inputs() const {
+    CDialogSettings in;
+    if (!ToEnginePath(ControlText(IDC_PATH), in.folder))
+        in.folder.clear();
+    if (!ToWorking(ControlText(IDC_SUFFIX), in.suffixes))
+        in.suffixes.clear();
+    in.includeSubfolders = IsDlgButtonChecked(m_hWnd, IDC_SUB) == BST_CHECKED;
+    in.renameFolders = IsDlgButtonChecked(m_hWnd, IDC_RENAMEDIR) == BST_CHECKED;
+    return in;
+}
+
+// The store's texts are UTF-8 on this side: a folder name outside the ANSI
+// code page comes back as it was typed.
+CDialogSettings CReplaceDlg::SettingsOfInputs() const {
+    CDialogSettings in = Inputs();
+    in.folder = Narrow(ControlText(IDC_PATH));
+    in.suffixes = Narrow(ControlText(IDC_SUFFIX));
+    return in;
+}
+
+void CReplaceDlg::ShowInputs(const CDialogSettings& settings) {
+    SetControlText(IDC_PATH, Widen(settings.folder));
+    SetControlText(IDC_SUFFIX, Widen(settings.suffixes));
+    CheckDlgButton(m_hWnd, IDC_SUB, settings.includeSubfolders ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(m_hWnd, IDC_RENAMEDIR, settings.renameFolders ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void CReplaceDlg::FocusInput(JobInput input) {
+    SetFocus(GetDlgItem(m_hWnd, input == JobInput::Folder ? IDC_PATH : IDC_SUFFIX));
+}
+
+void CReplaceDlg::SetStatus(const std::string& text) {
+    SetControlText(IDC_STATUS, Widen(text));
+}
+
+void CReplaceDlg::SetCounts(const std::string& text) {
+    SetControlText(IDC_COUNTS, Widen(text));
+}
+
+void CReplaceDlg::ShowState(RunState state, RunKind) {
+    const char* caption = state == RunState::Idle      ? app_text::kRun
+                          : state == RunState::Running ? app_text::kStop
+                                                       : app_text::kStopping;
     const HWND button = GetDlgItem(m_hWnd, IDC_STARTSTOP);
-    if (m_bRunning) {
-        // Stop request: the worker ends at its next poll.
-        m_stopWord.store(true);
-        SetWindowTextW(button, Widen(app_text::kStopping).c_str());
-        EnableWindow(button, FALSE);
-        return;
-    }
-    if (!CollectInputs(1))
-        return;
-    if (g_pCore->msgboxConfirm(m_hWnd, kMsgConfirmRun) != CDialogHost::kYes)
-        return;
-
-    SetWindowTextW(button, Widen(app_text::kStop).c_str());
-    m_bRunning = 1;
-    SetCounts("");
-    auto* params = new JobParams{m_pNotify.get(), nullptr, &m_stopWord, BuildJob(g_jobTables)};
-    m_stopWord.store(false);
-    m_pWorker = std::make_unique<CReplaceThread>(&JobThreadProc, params);
-    if (!m_pWorker->CreateThread()) {
-        MessageBoxW(m_hWnd, Widen(app_text::kCannotStartThread).c_str(),
-                    Widen(app_text::kCaption).c_str(), MB_OK);
-        m_pWorker.reset();
-        delete params;
-        ReturnToIdle();
-        return;
-    }
-    SetStatus(app_text::kRunning);
+    SetWindowTextW(button, Widen(caption).c_str());
+    EnableWindow(button, state != RunState::Stopping);
 }
 
-void CReplaceDlg::OnJobProgress() {
-    const auto count = m_pNotify->TakeProgress();
-    if (!m_bRunning)
-        return;
-    SetStatus(app_text::kProgressBefore + g_pCore->getStrInt(static_cast<int>(count)) +
-              app_text::kProgressAfter);
+bool CReplaceDlg::Confirm(const std::string& text) {
+    return m_pSession->Core().msgboxConfirm(m_hWnd, text) == CDialogHost::kYes;
 }
 
-void CReplaceDlg::OnJobDone() {
-    if (!m_pWorker)
-        return;
-    m_pWorker->Join();
-    const CRunResult result = std::move(m_pWorker->m_result);
-    m_pWorker.reset();
-    ReturnToIdle();
-    SetStatus(app_text::kFinished);
-    SetCounts((result.stopped ? std::string(win32_text::kStoppedPrefix) : std::string()) +
-              FormatRunCounts(result));
-    if (result.HasProblems())
-        ShowRunProblems(result);
+Answer CReplaceDlg::AskYesNoCancel(const std::string& text) {
+    const int answer = MessageBoxW(m_hWnd, Widen(text).c_str(), Widen(app_text::kCaption).c_str(),
+                                   MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3);
+    return answer == IDYES ? Answer::Yes : answer == IDNO ? Answer::No : Answer::Cancel;
 }
 
-void CReplaceDlg::ReturnToIdle() {
-    const HWND button = GetDlgItem(m_hWnd, IDC_STARTSTOP);
-    m_stopWord.store(true);
-    m_bRunning = 0;
-    SetWindowTextW(button, Widen(app_text::kRun).c_str());
-    EnableWindow(button, TRUE);
+void CReplaceDlg::Warn(const std::string& text) {
+    m_pSession->Core().msgboxWarning(m_hWnd, text);
+}
+
+void CReplaceDlg::Notice(const std::string& text) {
+    MessageBoxW(m_hWnd, Widen(text).c_str(), Widen(app_text::kCaption).c_str(), MB_OK);
+}
+
+CNotifyTarget& CReplaceDlg::NotifyTarget() {
+    return *m_pNotify;
 }
 
 // A run that skipped a file or failed to write or rename something must not
 // end looking like a clean success: one warning with the counts and the
-// first problems.
-void CReplaceDlg::ShowRunProblems(const CRunResult& result) {
-    const std::string text = std::string(app_text::kRunProblemsHeading) + "\n" +
-                             FormatRunCounts(result) + "\n\n" +
-                             FormatRunProblems(result, kProblemsListed);
-    g_pCore->msgboxWarning(m_hWnd, text);
+// first problems (a refusal and a failure have had their own box).
+void CReplaceDlg::OnRunEnded(const CRunEnd& end) {
+    const CRunResult& result = end.result;
+    if (end.closing || !result.refusal.empty() || !result.failure.empty() || !result.HasProblems())
+        return;
+    Warn(std::string(app_text::kRunProblemsHeading) + "\n" + end.countsLine + "\n\n" +
+         FormatRunProblems(result, kProblemsListed));
+}
+
+void CReplaceDlg::CloseWindow() {
+    DestroyWindow(m_hWnd);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The texts only the Windows dialog shows, UTF-8. The control texts, status
-// line, captions and run messages are the Qt dialog's (app/app_texts.h), the
-// help text is shared too (app/help_text.h).
+// line, captions and run messages are every front end's (app/app_texts.h),
+// the help text too (app/help_text.h).
 
 namespace win32_text {
 
@@ -12,7 +12,5 @@ inline constexpr const char* kAboutVersion = "版本 ";
 inline constexpr const char* kAboutCategory = "类别：";
 // "{}" is the path, then the system's reason.
 inline constexpr const char* kOpenFailed = "无法打开“{}”：{}";
-// In front of the counts line of a stopped run.
-inline constexpr const char* kStoppedPrefix = "已停止，";
 
 }  // namespace win32_text

@@ -31,7 +31,8 @@ TEST(CountsLine, NamesWhatEachKindOfJobDidWithGroupedNumbers) {
         {Result(0, 0, 1, 0), RunKind::Run, "已改写 0 个文件，跳过 1 个；用时 3.6 秒"},
         {Result(2, 1, 0, 1), RunKind::Preview,
          "将改写 2 个文件，未改动 1 个，跳过 0 个；将重命名 1 个文件夹；用时 3.6 秒"},
-        {Result(1, 1, 1, 0), RunKind::Undo, "已恢复 1 个文件，无需恢复 1 个，未恢复 1 个；用时 3.6 秒"},
+        {Result(1, 1, 1, 0), RunKind::Undo,
+         "已恢复 1 个文件，无需恢复 1 个，未恢复 1 个；用时 3.6 秒"},
         {Result(5, 0, 0, 0, true), RunKind::Run,
          "已停止，已处理 5 个文件，已改写 5 个文件，跳过 0 个；用时 3.6 秒"},
     };

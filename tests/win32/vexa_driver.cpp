@@ -283,13 +283,22 @@ int wmain(int argc, wchar_t** argv) {
           stopping && rewritten < 24 && Item(1020).rfind(L"已停止，", 0) == 0,
           std::to_wstring(rewritten) + L" rewritten; " + Item(1020));
 
-    // Closed during a run: the run stops, the inputs are saved.
+    // Closed during a run: asked first; 否 keeps the run, 是 stops it and the
+    // window closes once it has ended; the inputs are saved.
     Click(g_dlg, 1003);
     AnswerBox(IDYES);
     SetItem(1000, job);
     SetItem(1002, L"*.txt;*.htm");
     SetCheck(1010, false);
     SetCheck(1011, true);
+    PostMessageW(g_dlg, WM_CLOSE, 0, 0);
+    const std::wstring asked = AnswerBox(IDNO);
+    Check("closing during a run asks, 否 keeps the run",
+          asked.find(L"正在执行，关闭窗口将停止执行。") != std::wstring::npos && IsWindow(g_dlg) &&
+              Item(1003) == L"停止",
+          asked + L" " + Item(1003));
+    PostMessageW(g_dlg, WM_CLOSE, 0, 0);
+    AnswerBox(IDYES);
     Check("window closes during a run", Close());
     Check("restarted", Start());
     Check("inputs restored after a restart",
