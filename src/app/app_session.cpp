@@ -3,8 +3,13 @@
 #include <utility>
 
 #include "app/app_texts.h"
+#include "engine/report/reason_texts.h"
+#include "engine/report/run_summary.h"
+#include "platform/file_io.h"
 #include "prep/job_inputs.h"
 #include "prep/job_tables.h"
+#include "prep/load_job_tables.h"
+#include "prep/prep_messages.h"
 #include "service/core.h"
 #include "service/soft_record.h"
 
@@ -70,6 +75,16 @@ void CAppSession::UseRules(const std::string& replacePath, std::optional<std::st
     t.replaceRulesBytes = std::move(replaceBytes);
     t.renameRulesPath = renamePath;
     t.renameRulesBytes = std::move(renameBytes);
+}
+
+bool CAppSession::ReadRulesStream(const std::string& path, std::string& bytes, std::string& why) {
+    const CIoResult r = ReadStreamPath(path, bytes, kMaxRulesFileBytes + 1);
+    if (r.status == IoStatus::TooLarge)
+        why = FillMessage(kMsgRulesFileTooLarge, {PathForDisplay(path)});
+    else if (!r.Ok())
+        why = FillMessage(app_text::kRulesStreamUnreadable,
+                          {PathForDisplay(path), ReasonText(ReadReason(r.status), r.osError)});
+    return r.Ok();
 }
 
 CDialogSettings CAppSession::LoadSettings() {

@@ -43,6 +43,11 @@ class CAppSession {
     void UseRules(const std::string& replacePath, std::optional<std::string> replaceBytes,
                   const std::string& renamePath, std::optional<std::string> renameBytes);
 
+    // Reads rules that come as a stream (standard input, a pipe) whole;
+    // false with why (UTF-8, naming the path) when it cannot be read or
+    // holds more than a rules file may.
+    static bool ReadRulesStream(const std::string& path, std::string& bytes, std::string& why);
+
     CDialogSettings LoadSettings();
     void SaveSettings(const CDialogSettings& settings);
 

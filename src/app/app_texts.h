@@ -96,6 +96,9 @@ inline std::string InterruptedUndoNote(const std::string& folder) {
            " 上的执行被中断了（进程被终止）；撤销会恢复它已做的改动，并清除它留下的临时文件。";
 }
 
+// Rules given as a stream that cannot be read: the path, then why.
+inline constexpr const char* kRulesStreamUnreadable = "无法读取规则：{}（{}）";
+
 // Closing during a run.
 inline constexpr const char* kConfirmCloseRunning = "正在执行，关闭窗口将停止执行。确定要关闭吗？";
 

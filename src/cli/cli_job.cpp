@@ -12,7 +12,6 @@
 #include "cli/cli_journal.h"
 #include "cli/cli_texts.h"
 #include "cli/console_host.h"
-#include "engine/report/reason_texts.h"
 #include "engine/report/run_summary.h"
 #include "engine/report/text_diff.h"
 #include "engine/run/replace_thread.h"
@@ -20,8 +19,6 @@
 #include "platform/console.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
-#include "prep/load_job_tables.h"
-#include "prep/prep_messages.h"
 #include "service/core.h"
 #include "service/dialog_host.h"
 
@@ -69,15 +66,9 @@ bool CCliJob::ReadStreams(std::optional<std::string> (&bytes)[2]) {
     for (size_t i = 0; i < 2; ++i) {
         if (paths[i]->empty() || !IsStream(*paths[i]))
             continue;
-        std::string read;
-        const CIoResult r = ReadStreamPath(*paths[i], read, kMaxRulesFileBytes + 1);
-        if (r.status == IoStatus::TooLarge) {
-            Warn(FillMessage(kMsgRulesFileTooLarge, {PathForDisplay(*paths[i])}));
-            return false;
-        }
-        if (!r.Ok()) {
-            Warn(std::string(kStreamUnreadable) + PathForDisplay(*paths[i]) + "（" +
-                 ReasonText(ReadReason(r.status), r.osError) + "）");
+        std::string read, why;
+        if (!CAppSession::ReadRulesStream(*paths[i], read, why)) {
+            Warn(why);
             return false;
         }
         bytes[i] = std::move(read);

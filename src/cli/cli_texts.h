@@ -28,7 +28,6 @@ inline constexpr const char* kTwoRulesOnStdin =
 inline constexpr const char* kRulesOnStdinNeedYes =
     "规则从标准输入读取时无法再在标准输入上询问确认，未做任何改动。确认要执行请加 --yes"
     "（先看看会改动什么：--dry-run --diff）。";
-inline constexpr const char* kStreamUnreadable = "无法读取规则：";
 inline constexpr const char* kUsageHint = "用 vexa-cli --help 查看用法。";
 inline constexpr const char* kStdoutFailed = "vexa-cli: 写入标准输出失败";
 inline constexpr const char* kSuffixNotInCodePage =

@@ -4,56 +4,6 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
-#include "engine/rewrite/file_rewriter.h"
-#include "platform/code_page.h"
-#include "platform/dir.h"
-
-namespace {
-
-void SplitPath(const std::string& path, std::string& folder, std::string& name) {
-    const size_t slash = path.rfind('/');
-    folder = slash == std::string::npos ? "./" : path.substr(0, slash + 1);
-    name = slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
-
-bool FileDiff(const CJob& job, const std::string& path, std::vector<CDiffHunk>& hunks,
-              QString& why) {
-    hunks.clear();
-    CJob dry = job;
-    dry.dryRun = true;
-    std::string folder, name;
-    SplitPath(path, folder, name);
-    CDir dir;
-    CDirEntry entry{name, EntryType::Other, {}};
-    const CIoResult opened = CDir::OpenPath(folder, dir);
-    if (!opened.Ok() || !dir.Probe(entry.name, entry.type).Ok()) {
-        why = QString::fromStdString(ReasonText(Reason::CannotOpen, opened.osError));
-        return false;
-    }
-    CFileRewriter rewriter(dry);
-    rewriter.m_maxFileBytes = kMaxDiffBytes;
-    bool compared = false;
-    bool decoded = true;
-    rewriter.m_changeHook = [&](std::string_view oldText, std::string_view newText) {
-        compared = true;
-        decoded = DiffWorkingTexts(
-            CCodePage(dry.codePage.empty() ? CCodePage::Working().Name() : dry.codePage), oldText,
-            newText, hunks);
-    };
-    const CFileResult r = rewriter.Rewrite(dir, entry);
-    if (r.outcome == FileOutcome::Skipped || r.outcome == FileOutcome::WriteFailed) {
-        why = QString::fromStdString(ReasonText(r.reason, r.osError));
-        return false;
-    }
-    if (compared && !decoded) {
-        why = QString::fromStdString(ReasonText(Reason::BadWorking));
-        return false;
-    }
-    return true;
-}
-
 namespace {
 
 struct CLineColours {

@@ -12,7 +12,6 @@
 #include "app/app_session.h"
 #include "app/app_texts.h"
 #include "app/run_controller.h"
-#include "engine/run/replace_thread.h"
 #include "service/core.h"
 #include "service/dialog_host.h"
 #include "ui/dialog_keys.h"
@@ -84,14 +83,6 @@ int CReplaceDlg::OnInitDialog() {
     m_pSession = std::make_unique<CAppSession>(CAppSession::Kind::Dialog, m_pStore.get(),
                                                m_pHostOverride ? m_pHostOverride : m_pQtHost.get());
     m_pController = std::make_unique<CRunController>(*m_pSession, *this);
-    // The seams may be set at any time before a run.
-    m_pController->m_prepareWorker = [this](CReplaceThread& worker) {
-        if (m_prepareWorker)
-            m_prepareWorker(worker);
-    };
-    m_pController->m_startThread = [this](CReplaceThread& worker) {
-        return m_startThread ? m_startThread(worker) : worker.CreateThread();
-    };
     ShowInputs(m_pSession->LoadSettings());
     RefreshResultsButton();
     return 1;

@@ -27,7 +27,6 @@ class CDialogHost;
 class CDialogNotify;
 class CQtDialogHost;
 class CQtSettingsStore;
-class CReplaceThread;
 class CRunController;
 
 class CReplaceDlg : public QDialog, public CRunView {
@@ -86,10 +85,8 @@ class CReplaceDlg : public QDialog, public CRunView {
     // --- seams for tests; set before the window is first shown ---
     // Replaces the Qt message boxes and About box.
     void SetDialogHost(CDialogHost* host) { m_pHostOverride = host; }
-    // Called with each new worker before its thread starts.
-    std::function<void(CReplaceThread&)> m_prepareWorker;
-    // Starts the worker's thread; false when it cannot be started.
-    std::function<bool(CReplaceThread&)> m_startThread;
+    // The run controller, from the first show on (tests set its seams).
+    CRunController* Controller() const { return m_pController.get(); }
     // Shows the framework's plain message box (OK only, no icon).
     std::function<void(const QString&)> m_frameworkMessage;
     // The folder picker: (owner, title, initial folder) -> chosen folder, empty when cancelled.

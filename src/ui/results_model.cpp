@@ -1,11 +1,10 @@
 #include "ui/results_model.h"
 
 #include "app/app_texts.h"
-#include "engine/report/name_quote.h"
 #include "engine/report/run_summary.h"
 
 QString DisplayPath(const std::string& workingPath) {
-    return QString::fromStdString(PathForDisplay(QuoteName(workingPath)));
+    return QString::fromStdString(NameForDisplay(workingPath));
 }
 
 CResultsModel::CResultsModel(QObject* parent) : QAbstractTableModel(parent) {}

@@ -20,6 +20,7 @@
 #include <algorithm>
 
 #include "app/app_texts.h"
+#include "engine/report/file_diff.h"
 #include "ui/file_diff.h"
 #include "ui/results_model.h"
 
@@ -258,9 +259,9 @@ void CResultsWindow::OnCurrentChanged() {
     if (!index.isValid() || m_pModel->Event(index.row()).kind != RunEventKind::Rewritten)
         return;
     std::vector<CDiffHunk> hunks;
-    QString why;
-    if (!FileDiff(m_job, m_pModel->Event(index.row()).path, hunks, why))
-        m_pDiff->setPlainText(Text(app_text::kDiffUnavailable).arg(why));
+    std::string why;
+    if (!DiffOfFile(m_job, m_pModel->Event(index.row()).path, kMaxDiffBytes, hunks, why))
+        m_pDiff->setPlainText(Text(app_text::kDiffUnavailable).arg(QString::fromStdString(why)));
     else if (hunks.empty())
         m_pDiff->setPlainText(Text(app_text::kDiffNone));
     else

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "app/run_kind.h"
-#include "engine/run/job.h"
+#include "engine/report/file_diff.h"
 #include "engine/run/run_state.h"
 
 class QComboBox;

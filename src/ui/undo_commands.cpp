@@ -5,14 +5,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <algorithm>
-
 #include "app/app_session.h"
-#include "app/counts_line.h"
+#include "app/journals.h"
 #include "app/run_controller.h"
-#include "engine/journal/journal_events.h"
-#include "engine/journal/journal_store.h"
-#include "prep/build_job.h"
 #include "service/core.h"
 #include "ui/replace_dlg.h"
 #include "ui/working_text.h"
@@ -28,32 +23,24 @@ std::string CReplaceDlg::FolderOfEdit() const {
 }
 
 void CReplaceDlg::RefreshResultsButton() {
-    if (m_bHadJob || !m_pSession)
-        return;
-    const std::string root = RunJournalRoot();
-    const std::string folder = FolderOfEdit();
-    m_form.results->setEnabled(!root.empty() && !folder.empty() && HasLastRun(root, folder));
+    if (!m_bHadJob && m_pSession)
+        m_form.results->setEnabled(HasJournalOfLastRun(FolderOfEdit()));
 }
 
 // The list is what the journal says the run changed, and the undo offered
 // is of that run.
 void CReplaceDlg::ShowLastRunFromJournal() {
-    const std::string root = RunJournalRoot();
     const std::string folder = FolderOfEdit();
-    CJournalContents journal;
-    if (root.empty() || folder.empty() || !ReadLastRun(root, folder, journal)) {
+    CLastRunShown shown;
+    if (!ReadLastRunShown(folder, shown)) {
         m_form.results->setEnabled(false);  // gone since it was looked for
         return;
     }
-    const auto files = static_cast<size_t>(
-        std::count_if(journal.entries.begin(), journal.entries.end(),
-                      [](const CJournalEntry& e) { return e.kind == JournalRecord::File; }));
     CJob job;
     job.folder = folder;
     Results().Begin(RunKind::Run, job);
-    Results().Feed(JournalEvents(journal, folder));
-    Results().Finish(QString::fromUtf8(FormatJournalLine(
-        journal.header.startTime, files, journal.entries.size() - files, journal.finished)));
+    Results().Feed(shown.events);
+    Results().Finish(QString::fromUtf8(shown.countsLine));
     m_undoFolder = folder;
     Results().SetUndoOffered(true);
     Results().ShowOnTop();

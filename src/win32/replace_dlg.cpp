@@ -153,14 +153,6 @@ void CReplaceDlg::OnDestroy() {
     m_pSession.reset();
 }
 
-void CReplaceDlg::SetStatus(const std::string& text) {
-    SetControlText(IDC_STATUS, Widen(text));
-}
-
-void CReplaceDlg::SetCounts(const std::string& text) {
-    SetControlText(IDC_COUNTS, Widen(text));
-}
-
 BOOL CReplaceDlg::PreTranslateMessage(MSG* msg) {
     const bool ours = m_hWnd && (msg->hwnd == m_hWnd || IsChild(m_hWnd, msg->hwnd));
     if (!ours)

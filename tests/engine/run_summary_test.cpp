@@ -6,7 +6,7 @@
 
 namespace {
 
-TEST(RunSummary, CountsAndListsOnlyProblemsUpToTheLimit) {
+TEST(RunSummary, ListsTheFailureThenOnlyProblemsUpToTheLimit) {
     CRunResult r;
     r.selected = 4;
     r.unchanged = 1;
@@ -17,15 +17,13 @@ TEST(RunSummary, CountsAndListsOnlyProblemsUpToTheLimit) {
                         CRunEvent{RunEventKind::WriteFailed, "/d/c.txt", "", "磁盘已满"}})
         r.Record(e);
     EXPECT_TRUE(r.HasProblems());
-    EXPECT_EQ(FormatRunCounts(r),
-              "已选文件 4 个，已改写 1 个，未改动 1 个，已跳过 1 个，写入失败 1 个；"
-              "文件夹已重命名 1 个，重命名失败 1 个。");
     EXPECT_EQ(FormatRunProblems(r, 2),
               "已跳过：/d/b.txt（只读文件）\n"
               "重命名失败：/d/x -> /d/y（目标已存在）\n"
               "……另有 1 项未列出。\n");
-    r.linksPassedOver = 2;
-    EXPECT_TRUE(FormatRunCounts(r).ends_with("重命名失败 1 个。未跟随符号链接 2 个。"));
+    r.failure = "撤销日志已损坏（第 2 行）：/j";
+    EXPECT_EQ(FormatRunProblems(r, 0), r.failure + "\n……另有 3 项未列出。\n");
+    r.failure.clear();
     r.events.clear();
     EXPECT_FALSE(r.HasProblems());
     EXPECT_EQ(FormatRunProblems(r, 5), "");

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <thread>
 
+#include "app/run_controller.h"
 #include "dialog_fixture.h"
 #include "engine/run/replace_thread.h"
 #include "prep/job_tables.h"
@@ -30,7 +31,7 @@ class CRunTest : public CDialogTest {
     // Starts a run whose worker is held at its first directory entry until
     // m_bReleased or a stop request, which sets m_bStopSeen.
     void StartHeld() {
-        m_pDlg->m_prepareWorker = [this](CReplaceThread& worker) {
+        m_pDlg->Controller()->m_prepareWorker = [this](CReplaceThread& worker) {
             worker.m_entryHook = [this, &worker](const std::string&) {
                 if (m_bReached.exchange(true))
                     return;

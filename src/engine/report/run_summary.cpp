@@ -33,15 +33,8 @@ std::string PathForDisplay(const std::string& workingPath) {
     return ConvertCharset(cp.Name().c_str(), "UTF-8", workingPath, utf8) ? utf8 : workingPath;
 }
 
-std::string FormatRunCounts(const CRunResult& r) {
-    auto n = [](int value) { return std::to_string(value); };
-    return "已选文件 " + n(r.selected) + " 个，已改写 " + n(r.Count(RunEventKind::Rewritten)) +
-           " 个，未改动 " + n(r.unchanged) + " 个，已跳过 " + n(r.Count(RunEventKind::Skipped)) +
-           " 个，写入失败 " + n(r.Count(RunEventKind::WriteFailed)) + " 个；文件夹已重命名 " +
-           n(r.Count(RunEventKind::Renamed)) + " 个，重命名失败 " +
-           n(r.Count(RunEventKind::RenameFailed)) + " 个。" +
-           (r.linksPassedOver > 0 ? "未跟随符号链接 " + n(r.linksPassedOver) + " 个。"
-                                  : std::string());
+std::string NameForDisplay(const std::string& workingPath) {
+    return PathForDisplay(QuoteName(workingPath));
 }
 
 std::string FormatRunProblems(const CRunResult& result, size_t maxListed) {
@@ -58,9 +51,9 @@ std::string FormatRunProblems(const CRunResult& result, size_t maxListed) {
         ++listed;
         text += label;
         text += "：";
-        text += PathForDisplay(QuoteName(e.path));
+        text += NameForDisplay(e.path);
         if (!e.newPath.empty())
-            text += " -> " + PathForDisplay(QuoteName(e.newPath));
+            text += " -> " + NameForDisplay(e.newPath);
         if (!e.reason.empty())
             text += "（" + e.reason + "）";
         text += "\n";

@@ -1,15 +1,11 @@
 #pragma once
-// The end-of-run summary that the dialog and the command line both show:
-// counts, then the first problems with their paths and reasons. UTF-8 text.
+// The problems of a run as the dialogs and the command line list them,
+// with their paths and reasons, and paths made readable. UTF-8 text.
 
 #include <cstddef>
 #include <string>
 
 #include "engine/run/run_state.h"
-
-// One line of counts, e.g. "已选文件 12 个，已改写 3 个，未改动 8 个，已跳过 1 个，
-// 写入失败 0 个；文件夹已重命名 2 个，重命名失败 0 个。"
-std::string FormatRunCounts(const CRunResult& result);
 
 // The problems (skipped files, failed writes, failed renames, skipped
 // folders), one a line with path and reason, at most maxListed lines, then a
@@ -19,3 +15,5 @@ std::string FormatRunProblems(const CRunResult& result, size_t maxListed);
 // A path as path text (the working code page; UTF-8 on Windows) made
 // readable in UTF-8 text.
 std::string PathForDisplay(const std::string& workingPath);
+// The same, quoted first when it holds what a list would misread (QuoteName).
+std::string NameForDisplay(const std::string& workingPath);
