@@ -86,10 +86,10 @@ CRunController::Outcome CRunController::StartUndo(const std::string& folder, boo
 }
 
 CRunController::Outcome CRunController::Launch(CJob job, RunKind kind) {
-    if (m_adjustJob)
-        m_adjustJob(job);
+    job.jobs = m_jobs;
+    job.keepJournal = job.keepJournal && m_bKeepJournal;
     auto* params = new JobParams{&m_view.NotifyTarget(), nullptr, &m_stopWord, std::move(job),
-                                 m_view.EventSink()};
+                                 m_view.Observer()};
     const CJob shown = params->job;  // params belongs to the worker once it runs
     m_state = RunState::Running;
     m_kind = kind;
@@ -111,6 +111,10 @@ CRunController::Outcome CRunController::Launch(CJob job, RunKind kind) {
     m_view.SetStatus(kStarted[static_cast<int>(kind)]);
     m_view.OnRunStarted(kind, shown);
     return Outcome::Started;
+}
+
+void CRunController::RunHere(CReplaceThread& worker) {
+    worker.RunHere();
 }
 
 void CRunController::Stop() {

@@ -61,12 +61,14 @@ class CRunController {
     // --- how this front end wants the protocol; set before a start ---
     bool m_bConfirm = true;         // ask before a run and an undo
     bool m_bAskInterrupted = true;  // ask about an interrupted last run; else warn
-    // Adjusts each job before it runs (threads, journal).
-    std::function<void(CJob&)> m_adjustJob;
+    unsigned m_jobs = 0;            // threads that rewrite files; 0: one per processor
+    bool m_bKeepJournal = true;     // keep a journal so that a run can be undone
     // Called with each new worker before its thread starts.
     std::function<void(CReplaceThread&)> m_prepareWorker;
     // Starts the worker; false when it cannot be started. Default: a thread of its own.
     std::function<bool(CReplaceThread&)> m_startThread;
+    // For a start seam that runs the job on the calling thread instead.
+    static void RunHere(CReplaceThread& worker);
 
   private:
     // The question about the folder's interrupted last run; true: go on.

@@ -10,7 +10,7 @@
 
 #include "engine/run/run_state.h"
 
-class CRunEventsQueue : public CRunEventSink {
+class CRunEventsQueue : public CRunObserver {
   public:
     // Walk's thread.
     void OnEvent(const CRunEvent& event) override {

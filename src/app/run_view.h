@@ -13,7 +13,7 @@
 struct CJob;
 struct CRunResult;
 class CNotifyTarget;
-class CRunEventSink;
+class CRunObserver;
 
 enum class Answer { Yes, No, Cancel };
 
@@ -59,7 +59,7 @@ class CRunView {
     virtual CNotifyTarget& NotifyTarget() = 0;
     // Receives every event of a job in walk order (on the worker's threads);
     // null: none. Asked once as each job is set up, before its worker starts.
-    virtual CRunEventSink* EventSink() { return nullptr; }
+    virtual CRunObserver* Observer() { return nullptr; }
 
     // A job has started (after the status line says so).
     virtual void OnRunStarted(RunKind /*kind*/, const CJob& /*job*/) {}

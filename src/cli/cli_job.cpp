@@ -8,13 +8,10 @@
 
 #include "app/app_session.h"
 #include "app/run_controller.h"
-#include "cli/cli_diff.h"
 #include "cli/cli_journal.h"
 #include "cli/cli_texts.h"
 #include "cli/console_host.h"
 #include "engine/report/run_summary.h"
-#include "engine/report/text_diff.h"
-#include "engine/run/replace_thread.h"
 #include "platform/code_page.h"
 #include "platform/console.h"
 #include "platform/file_io.h"
@@ -45,7 +42,7 @@ CCliJob::CCliJob(const CCliOptions& options, CAppSession& session)
     : m_options(options),
       m_session(session),
       m_progress(WantProgressLine(options.quiet)),
-      m_list(m_progress, options.diff) {
+      m_observer(m_progress, options.list, options.diff) {
     if (const char* at = std::getenv("VEXA_CLI_TEST_SIGINT_AT"))
         m_progress.m_raiseSigintAt = std::atol(at);
 }
@@ -125,30 +122,19 @@ void CCliJob::Warn(const std::string& text) {
     WriteLocaleText(stderr, "vexa-cli: " + text + "\n");
 }
 
-CRunEventSink* CCliJob::EventSink() {
-    return m_options.list ? &m_list : nullptr;
+CRunObserver* CCliJob::Observer() {
+    return &m_observer;
 }
 
 void CCliJob::Configure(CRunController& controller) {
     controller.m_bConfirm = !m_options.yes;
     controller.m_bAskInterrupted = false;  // said, not asked
-    controller.m_adjustJob = [this](CJob& job) {
-        job.jobs = m_options.jobs;
-        job.keepJournal = job.keepJournal && !m_options.noUndo;
-    };
-    controller.m_prepareWorker = [this](CReplaceThread& worker) {
-        if (!m_options.diff)
-            return;
-        worker.m_changeHook = [this](const std::string& path, std::string_view oldText,
-                                     std::string_view newText) {
-            m_progress.Finish();  // the diff may go to the same terminal
-            m_bDiffWritten = PrintDiff(path, oldText, newText) && m_bDiffWritten;
-        };
-    };
+    controller.m_jobs = m_options.jobs;
+    controller.m_bKeepJournal = !m_options.noUndo;
     // The job runs here, with Ctrl-C as its stop request.
     controller.m_startThread = [this, &controller](CReplaceThread& worker) {
         CStopOnInterrupt guard(controller.StopWord());
-        worker.RunHere();
+        CRunController::RunHere(worker);
         m_bInterrupted = controller.StopWord().load();
         return true;
     };
@@ -188,10 +174,10 @@ void CCliJob::OnRunEnded(const CRunEnd& end) {
         m_status = result.refusal.empty() ? kExitProblems : kExitRefused;
         return;
     }
-    const bool listed = !m_options.list || m_list.Flush();
+    const bool written = m_observer.Flush();
     const bool undo = end.kind == RunKind::Undo;
     std::string text;
-    if (end.job.dryRun)
+    if (m_options.dryRun)
         text += std::string(undo ? kUndoDryRunNote : kDryRunNote) + "\n";
     text += end.countsLine + "\n";
     if (!undo && result.selected == 0)
@@ -201,22 +187,9 @@ void CCliJob::OnRunEnded(const CRunEnd& end) {
         text += std::string(kStoppedNote) + "\n";
     text += std::string(kDone) + "\n";
     WriteLocaleText(stderr, text);
-    m_status = m_bInterrupted                                       ? kExitStopped
-               : result.HasProblems() || !listed || !m_bDiffWritten ? kExitProblems
-                                                                    : kExitClean;
-}
-
-bool CCliJob::PrintDiff(const std::string& path, std::string_view oldText,
-                        std::string_view newText) {
-    const CCodePage& cp = CCodePage::Working();
-    std::vector<CDiffHunk> hunks;
-    if (!DiffWorkingTexts(cp, oldText, newText, hunks))
-        return true;  // the rewriter only passes text it could decode
-    const std::string out = FormatFileDiff(cp, path, hunks);
-    if (std::fwrite(out.data(), 1, out.size(), stdout) == out.size() && std::fflush(stdout) == 0)
-        return true;
-    WriteLocaleText(stderr, std::string(kStdoutFailed) + "\n");
-    return false;
+    m_status = m_bInterrupted                     ? kExitStopped
+               : result.HasProblems() || !written ? kExitProblems
+                                                  : kExitClean;
 }
 
 int RunCli(int argc, char** argv) {

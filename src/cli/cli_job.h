@@ -10,7 +10,7 @@
 
 #include "app/run_controller.h"
 #include "app/run_view.h"
-#include "cli/cli_list_sink.h"
+#include "cli/cli_observer.h"
 #include "cli/cli_options.h"
 #include "cli/console_progress.h"
 
@@ -41,8 +41,6 @@ class CCliJob : public CRunView {
     // interrupted run; the job on this thread, with Ctrl-C as its stop.
     void Configure(CRunController& controller);
     int Finish(CRunController& controller, CRunController::Outcome outcome);
-    // One file's diff on stdout; false when stdout failed.
-    bool PrintDiff(const std::string& path, std::string_view oldText, std::string_view newText);
 
     // The run controller's view.
     CDialogSettings Inputs() const override;
@@ -57,7 +55,7 @@ class CCliJob : public CRunView {
     void Warn(const std::string& text) override;
     void Notice(const std::string& text) override { Warn(text); }
     CNotifyTarget& NotifyTarget() override { return m_progress; }
-    CRunEventSink* EventSink() override;
+    CRunObserver* Observer() override;
     void OnRunEnded(const CRunEnd& end) override;
     void CloseWindow() override {}
 
@@ -65,8 +63,7 @@ class CCliJob : public CRunView {
     CAppSession& m_session;
     std::string m_suffixes;  // in the working code page
     CConsoleProgress m_progress;
-    CListSink m_list;
-    bool m_bDiffWritten = true;
+    CCliObserver m_observer;
     bool m_bInterrupted = false;  // Ctrl-C came during the run
     int m_status = kExitClean;
 };

@@ -115,7 +115,7 @@ class CReplaceDlg : public QDialog, public CRunView {
     void Warn(const std::string& text) override;
     void Notice(const std::string& text) override;
     CNotifyTarget& NotifyTarget() override;
-    CRunEventSink* EventSink() override;
+    CRunObserver* Observer() override;
     void OnRunStarted(RunKind kind, const CJob& job) override;
     void OnRunProgress(RunKind kind) override;
     void OnRunEnded(const CRunEnd& end) override;

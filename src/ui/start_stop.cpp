@@ -22,7 +22,7 @@ void CReplaceDlg::OnPreview() {
         m_pController->Start(RunKind::Preview);
 }
 
-CRunEventSink* CReplaceDlg::EventSink() {
+CRunObserver* CReplaceDlg::Observer() {
     m_runEvents.Take();  // nothing left from an earlier run
     return &m_runEvents;
 }

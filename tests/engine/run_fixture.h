@@ -71,7 +71,7 @@ class CRunTest : public ::testing::Test {
     CJob m_job;
     CReplaceThread m_worker;
     CRecordingNotify m_notify;
-    struct CEvents : CRunEventSink, std::vector<CRunEvent> {
+    struct CEvents : CRunObserver, std::vector<CRunEvent> {
         void OnEvent(const CRunEvent& e) override { push_back(e); }
     } m_events;
     std::atomic<bool> m_stop{false};

@@ -31,7 +31,7 @@ struct JobParams {
     CReplaceThread* worker = nullptr;             // filled in by the worker's constructor
     const std::atomic<bool>* stopWord = nullptr;  // true means "STOP"
     CJob job;                                     // the run's inputs, copied by RunJob
-    CRunEventSink* events = nullptr;              // receives every event in walk order, if set
+    CRunObserver* observer = nullptr;             // receives the run's events and changes, if set
 };
 
 class CReplaceThread {
@@ -75,15 +75,11 @@ class CReplaceThread {
     int m_fileCount = 0;  // files selected so far in this run, the current one included
     CNotifyTarget* m_hNotify = nullptr;
     const std::atomic<bool>* m_pStopWord = nullptr;
-    CRunEventSink* m_pEventSink = nullptr;
+    CRunObserver* m_pObserver = nullptr;
 
     // --- set by the owner before a run, read by the worker (tests only) ---
     // Called on the worker thread before each directory entry is handled.
     std::function<void(const std::string& entryPath)> m_entryHook;
-    // Called on the worker thread for each file rewritten (or that would be,
-    // in a dry run): its display path, old and new text in the working code page.
-    std::function<void(const std::string& path, std::string_view oldText, std::string_view newText)>
-        m_changeHook;
     // Files from this size on are searched a piece at a time, never rewritten.
     std::uint64_t m_maxFileBytes = std::uint64_t{2} << 30;
     // Files from this size on are searched, and rewritten, a piece at a time.
@@ -102,6 +98,7 @@ class CReplaceThread {
     // Every event passes here: counted, kept if a problem, given to the sink.
     void Record(CRunEvent event);
     void ConfigureRewriter(CFileRewriter& rewriter);
+    bool WantsChanges() const { return m_pObserver && m_pObserver->WantsChanges(); }
     void UndoLastRun(CRunSession& session);
 
     CRunJournal* m_pJournal = nullptr;  // the run's journal while it walks

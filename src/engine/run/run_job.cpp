@@ -59,7 +59,7 @@ void CReplaceThread::Reset() {
 int CReplaceThread::RunJob(JobParams* params) {
     m_hNotify = params ? params->notify : nullptr;
     m_pStopWord = params ? params->stopWord : nullptr;
-    m_pEventSink = params ? params->events : nullptr;
+    m_pObserver = params ? params->observer : nullptr;
     if (params)
         m_job = params->job;
     Reset();
@@ -113,8 +113,8 @@ void CReplaceThread::Announce() {
 }
 
 void CReplaceThread::Record(CRunEvent event) {
-    if (m_pEventSink)
-        m_pEventSink->OnEvent(event);
+    if (m_pObserver)
+        m_pObserver->OnEvent(event);
     m_result.Record(std::move(event));
 }
 
@@ -139,11 +139,11 @@ void CReplaceThread::ConfigureRewriter(CFileRewriter& rewriter) {
     rewriter.m_maxFileBytes = m_maxFileBytes;
     rewriter.m_streamFromBytes = m_streamFromBytes;
     rewriter.m_pJournal = m_pJournal;
-    // The change hook sees the file that was handed out last: with a hook
-    // the run rewrites on its own thread, one file after the other.
-    if (m_changeHook) {
+    // The change goes with the file that was handed out last: a run whose
+    // observer wants changes rewrites on its own thread, one file after the other.
+    if (WantsChanges()) {
         rewriter.m_changeHook = [this](std::string_view oldText, std::string_view newText) {
-            m_changeHook(m_sHandedPath, oldText, newText);
+            m_pObserver->OnChange(m_sHandedPath, oldText, newText);
         };
     }
 }
@@ -153,7 +153,7 @@ void CReplaceThread::ConfigureRewriter(CFileRewriter& rewriter) {
 void CReplaceThread::WalkFolder(const std::string& folderPath) {
     CRunRenamer renamer(m_job, m_pJournal);
     CFilePool pool(
-        m_job, m_changeHook ? 1 : WorkerCount(m_job.jobs),
+        m_job, WantsChanges() ? 1 : WorkerCount(m_job.jobs),
         [this](CFileRewriter& r) { ConfigureRewriter(r); },
         [this](const std::string& path, const CFileResult& r) { RecordFile(path, r); },
         [this](CRunEvent event) { Record(std::move(event)); });

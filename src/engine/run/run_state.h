@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #ifndef WM_USER  // <windows.h> has it as a macro of the same value
@@ -40,13 +41,20 @@ struct CRunEvent {
     std::string reason;   // short Chinese reason (UTF-8) with the OS reason; empty for successes
 };
 
-// Receives every event of a run, in walk order, on the thread that runs the
-// walk: a front end keeps or shows what it needs; the engine keeps only
-// counts and the problems.
-class CRunEventSink {
+// The one way a run reports while it goes on, besides the result it ends
+// with: every event in walk order, on the thread that runs the walk, and,
+// where asked for, each file's old and new text (a diff). A front end keeps
+// or shows what it needs; the engine keeps only counts and the problems.
+class CRunObserver {
   public:
-    virtual ~CRunEventSink() = default;
+    virtual ~CRunObserver() = default;
     virtual void OnEvent(const CRunEvent& event) = 0;
+    // Whether OnChange is wanted; a run that gives it rewrites one file at a time.
+    virtual bool WantsChanges() const { return false; }
+    // A file rewritten (or that would be, in a dry run): its path, and its
+    // old and new text in the working code page.
+    virtual void OnChange(const std::string& /*path*/, std::string_view /*oldText*/,
+                          std::string_view /*newText*/) {}
 };
 
 // The outcome of one run, filled by the worker and read by its owner once the

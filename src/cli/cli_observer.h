@@ -1,0 +1,31 @@
+#pragma once
+// What vexa-cli shows while a run goes on. --list: each change on stdout as
+// the run reports it, in walk order; paths go out as the engine has them,
+// bytes in the locale's character set, quoted when unusual so that each
+// line reads back to the exact name. --diff: each changed file's diff on
+// stdout, the list held until after the diffs, as one block.
+
+#include <string>
+#include <string_view>
+
+#include "engine/run/run_state.h"
+
+class CConsoleProgress;
+
+class CCliObserver : public CRunObserver {
+  public:
+    CCliObserver(CConsoleProgress& progress, bool list, bool diff)
+        : m_progress(progress), m_bList(list), m_bDiff(diff) {}
+    void OnEvent(const CRunEvent& e) override;
+    bool WantsChanges() const override { return m_bDiff; }
+    void OnChange(const std::string& path, std::string_view oldText,
+                  std::string_view newText) override;
+    // Whether everything reached stdout; says so on stderr when not.
+    bool Flush();
+
+  private:
+    CConsoleProgress& m_progress;
+    const bool m_bList, m_bDiff;
+    std::string m_held;  // the list, while diffs go out
+    bool m_bFailed = false;
+};
