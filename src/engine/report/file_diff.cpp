@@ -4,11 +4,13 @@
 #include "engine/rewrite/file_rewriter.h"
 #include "platform/code_page.h"
 #include "platform/dir.h"
+#include "platform/name_text.h"
+#include "platform/paths.h"
 
 namespace {
 
 void SplitPath(const std::string& path, std::string& folder, std::string& name) {
-    const size_t slash = path.rfind('/');
+    const size_t slash = path.find_last_of(kPathSeparators);
     folder = slash == std::string::npos ? "./" : path.substr(0, slash + 1);
     name = slash == std::string::npos ? path : path.substr(slash + 1);
 }
@@ -23,7 +25,8 @@ bool DiffOfFile(const CJob& job, const std::string& path, std::uint64_t maxBytes
     std::string folder, name;
     SplitPath(path, folder, name);
     CDir dir;
-    CDirEntry entry{name, EntryType::Other, {}};
+    CDirEntry entry{{}, EntryType::Other, {}};
+    PathTextToName(name, entry.name);
     const CIoResult opened = CDir::OpenPath(folder, dir);
     if (!opened.Ok() || !dir.Probe(entry.name, entry.type).Ok()) {
         why = (ReasonText(Reason::CannotOpen, opened.osError));
