@@ -33,6 +33,11 @@ if [[ "${VEXA_SETUP_WINDOWS:-0}" == 1 ]]; then
     packages+=(xvfb xdotool)
     locales_wanted+=("en_US.UTF-8 UTF-8" "zh_CN.UTF-8 UTF-8" "zh_CN.GBK GBK")
 fi
+# The Windows setup program (makensis; the programs need no DLL beside them)
+# and the .zip's listing in scripts/check-windows-package.sh.
+if [[ "${VEXA_SETUP_WINDOWS_PACKAGE:-0}" == 1 ]]; then
+    packages+=(nsis unzip)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
