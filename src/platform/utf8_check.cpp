@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 #include "platform/code_page.h"
 
@@ -187,7 +188,7 @@ __attribute__((target("ssse3"))) bool IsValidUtf8Ssse3(const unsigned char* p, s
 }  // namespace
 
 bool IsValidUtf8(std::string_view bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* p = reinterpret_cast<const unsigned char*>(std::to_address(bytes.begin()));
 #ifdef VEXA_UTF8_SIMD
     static const bool kShuffles = __builtin_cpu_supports("ssse3");
     if (kShuffles)

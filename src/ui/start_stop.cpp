@@ -1,14 +1,21 @@
 // The Start/Stop and Preview commands, and what the dialog shows of a job
-// the run controller starts and ends: the results window and its undo.
+// the run controller starts and ends: the results window and its undo, and
+// 结果 before any run of this session, which shows the folder's last run
+// from its journal.
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
+#include "app/app_session.h"
+#include "app/journals.h"
 #include "app/run_controller.h"
 #include "engine/run/run_state.h"
+#include "service/core.h"
 #include "ui/replace_dlg.h"
 #include "ui/results_window.h"
+#include "ui/working_text.h"
 
 void CReplaceDlg::OnStartStop() {
     if (m_pController->IsRunning())
@@ -93,4 +100,38 @@ void CReplaceDlg::closeEvent(QCloseEvent* event) {
         QDialog::closeEvent(event);
     else
         event->ignore();
+}
+
+void CReplaceDlg::OnUndo() {
+    if (!m_pController->IsRunning() && !m_undoFolder.empty())
+        m_pController->StartUndo(m_undoFolder);
+}
+
+std::string CReplaceDlg::FolderOfEdit() const {
+    // Spelt as the run spells it.
+    return m_pSession->Core().parsePath(ToWorking(m_form.path->text()));
+}
+
+void CReplaceDlg::RefreshResultsButton() {
+    if (!m_bHadJob && m_pSession)
+        m_form.results->setEnabled(HasJournalOfLastRun(FolderOfEdit()));
+}
+
+// The list is what the journal says the run changed, and the undo offered
+// is of that run.
+void CReplaceDlg::ShowLastRunFromJournal() {
+    const std::string folder = FolderOfEdit();
+    CLastRunShown shown;
+    if (!ReadLastRunShown(folder, shown)) {
+        m_form.results->setEnabled(false);  // gone since it was looked for
+        return;
+    }
+    CJob job;
+    job.folder = folder;
+    Results().Begin(RunKind::Run, job);
+    Results().Feed(shown.events);
+    Results().Finish(QString::fromUtf8(shown.countsLine));
+    m_undoFolder = folder;
+    Results().SetUndoOffered(true);
+    Results().ShowOnTop();
 }

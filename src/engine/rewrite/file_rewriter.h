@@ -29,6 +29,10 @@ struct CFileResult {
     FileOutcome outcome = FileOutcome::Unchanged;
     Reason reason = Reason::None;
     int osError = 0;
+
+    static CFileResult Skipped(Reason why, int error = 0) {
+        return {FileOutcome::Skipped, why, error};
+    }
 };
 
 class CFileRewriter {
@@ -80,6 +84,8 @@ class CFileRewriter {
     CFileResult Replace(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
                         std::string_view mark, std::string_view body);
     bool AnyFindOccurs(TextEncoding encoding, std::string_view text);
+    // Text already in the working code page is searched and rewritten as it lies.
+    bool InWorkingCodePage(TextEncoding encoding) const;
     // The find texts as they stand in the bytes of a file in encoding, made
     // once per encoding; null when one has no such form.
     const std::vector<std::string>* EncodedFinds(TextEncoding encoding);
