@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "app/app_texts.h"
+#include "app/run_view.h"
+#include "engine/report/run_summary.h"
 #include "engine/run/run_state.h"
 #include "platform/local_time.h"
 
@@ -44,6 +46,12 @@ constexpr CCountsTexts kCountsTexts[] = {
 
 }  // namespace
 
+const char* StartStopCaption(RunState state) {
+    return state == RunState::Idle      ? app_text::kRun
+           : state == RunState::Running ? app_text::kStop
+                                        : app_text::kStopping;
+}
+
 std::string GroupedNumber(long long value) {
     std::string digits = std::to_string(value < 0 ? -value : value);
     for (auto at = static_cast<long long>(digits.size()) - 3; at > 0; at -= 3)
@@ -70,6 +78,11 @@ std::string FormatCountsLine(const CRunResult& r, double seconds, RunKind kind) 
     std::snprintf(time, sizeof time, "%.1f", seconds);
     line += Fill(app_text::kCountsTime, time);
     return line;
+}
+
+std::string RunProblemsText(const CRunEnd& end, size_t maxListed) {
+    return std::string(app_text::kRunProblemsHeading) + "\n" + end.countsLine + "\n\n" +
+           FormatRunProblems(end.result, maxListed);
 }
 
 std::string FormatJournalLine(std::int64_t startTime, size_t files, size_t folders, bool finished) {

@@ -22,5 +22,10 @@ std::string FormatCountsLine(const CRunResult& result, double seconds, RunKind k
 // whether it was interrupted.
 std::string FormatJournalLine(std::int64_t startTime, size_t files, size_t folders, bool finished);
 
+// The warning after a run that skipped a file or failed to write or rename
+// something: a heading, the counts line, and the first maxListed problems.
+struct CRunEnd;
+std::string RunProblemsText(const CRunEnd& end, size_t maxListed);
+
 // value with a comma between groups of three digits: 1,263.
 std::string GroupedNumber(long long value);

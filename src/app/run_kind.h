@@ -8,3 +8,7 @@ enum class RunKind { Run, Preview, Undo };
 // Idle: ready to start. Running: a worker runs. Stopping: it was asked to
 // stop and finishes the file in hand.
 enum class RunState { Idle, Running, Stopping };
+
+// The start/stop button's caption in state: 执行 when idle (after the first
+// job; the dialog shows 开始 before), 停止 while running, 正在停止 once asked to stop.
+const char* StartStopCaption(RunState state);

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -17,6 +18,7 @@
 #include "ui/dialog_keys.h"
 #include "ui/dialog_notify.h"
 #include "ui/job_event.h"
+#include "ui/open_failure_box.h"
 #include "ui/qt_dialog_host.h"
 #include "ui/qt_settings_store.h"
 #include "ui/question_box.h"
@@ -30,6 +32,10 @@ QIcon WindowIcon() {
     for (int size : {16, 32, 48})
         icon.addFile(QStringLiteral(":/vexa/vexa-%1.png").arg(size), QSize(size, size));
     return icon;
+}
+
+QString PickFolder(QWidget* owner, const QString& title, const QString& initial) {
+    return QFileDialog::getExistingDirectory(owner, title, initial, QFileDialog::ShowDirsOnly);
 }
 
 }  // namespace
@@ -176,13 +182,9 @@ void CReplaceDlg::SetCounts(const std::string& text) {
     m_form.counts->setText(QString::fromUtf8(text));
 }
 
-// 开始 reads 停止 while a job runs and 正在停止 (disabled) once asked to
-// stop; then 执行. 预览 waits while anything runs.
+// 预览 waits while anything runs.
 void CReplaceDlg::ShowState(RunState state, RunKind) {
-    const char* caption = state == RunState::Idle      ? app_text::kRun
-                          : state == RunState::Running ? app_text::kStop
-                                                       : app_text::kStopping;
-    m_form.startStop->setText(QString::fromUtf8(caption));
+    m_form.startStop->setText(QString::fromUtf8(StartStopCaption(state)));
     m_form.startStop->setEnabled(state != RunState::Stopping);
     m_form.preview->setEnabled(state == RunState::Idle);
 }
@@ -203,15 +205,55 @@ void CReplaceDlg::Warn(const std::string& text) {
 }
 
 void CReplaceDlg::Notice(const std::string& text) {
-    const QString message = QString::fromUtf8(text);
-    if (m_frameworkMessage) {
-        m_frameworkMessage(message);
-        return;
-    }
-    QMessageBox box(QMessageBox::NoIcon, windowTitle(), message, QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::NoIcon, windowTitle(), QString::fromUtf8(text), QMessageBox::Ok,
+                    this);
     box.exec();
 }
 
 CNotifyTarget& CReplaceDlg::NotifyTarget() {
     return *m_pNotify;
+}
+
+void CReplaceDlg::OnBrowsePath() {
+    BrowseFolder(IDC_PATH);
+}
+
+// Opens the picker on the folder typed in the control when it exists. The
+// chosen folder replaces the text without a trailing separator (a start
+// adds it); cancelling leaves the text as it was.
+void CReplaceDlg::BrowseFolder(ControlId controlId) {
+    auto* edit = findChild<QLineEdit*>(QStringLiteral("ctl%1").arg(static_cast<int>(controlId)));
+    if (!edit)
+        return;
+    const QString typed = edit->text();
+    const QString initial = m_pSession->Core().isPathExist(ToWorking(typed)) ? typed : QString();
+    const QString title = QString::fromUtf8(app_text::kPickFolderTitle);
+    QString chosen =
+        m_pickFolder ? m_pickFolder(this, title, initial) : PickFolder(this, title, initial);
+    if (chosen.isEmpty())
+        return;
+    while (chosen.size() > 1 && chosen.endsWith(QLatin1Char('/')))
+        chosen.chop(1);
+    edit->setText(chosen);
+}
+
+void CReplaceDlg::OnOpenPath() {
+    OpenTarget(ToWorking(m_form.path->text()), true);
+}
+
+void CReplaceDlg::OnOpenReplaceRules() {
+    OpenTarget(m_pSession->ReplaceRulesPath(), false);
+}
+
+void CReplaceDlg::OnOpenRenameRules() {
+    OpenTarget(m_pSession->RenameRulesPath(), false);
+}
+
+void CReplaceDlg::OpenTarget(const std::string& path, bool folder) {
+    if (const char* why = m_pSession->OpenTarget(path, folder))
+        ShowOpenFailure(this, FromWorking(path), QString::fromUtf8(why));
+}
+
+void CReplaceDlg::OnAbout() {
+    m_pSession->ShowAbout();
 }

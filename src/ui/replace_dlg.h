@@ -87,8 +87,6 @@ class CReplaceDlg : public QDialog, public CRunView {
     void SetDialogHost(CDialogHost* host) { m_pHostOverride = host; }
     // The run controller, from the first show on (tests set its seams).
     CRunController* Controller() const { return m_pController.get(); }
-    // Shows the framework's plain message box (OK only, no icon).
-    std::function<void(const QString&)> m_frameworkMessage;
     // The folder picker: (owner, title, initial folder) -> chosen folder, empty when cancelled.
     std::function<QString(QWidget*, const QString&, const QString&)> m_pickFolder;
 

@@ -1,16 +1,25 @@
+// The dialog's window: its messages, keys and commands.
+
 #include "win32/replace_dlg.h"
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "app/app_session.h"
 #include "app/app_texts.h"
 #include "app/run_controller.h"
+#include "prep/prep_messages.h"
 #include "service/core.h"
 #include "service/dialog_host.h"
+#include "win32/dialog_window.h"
+#include "win32/folder_picker.h"
+#include "win32/help_plain.h"
 #include "win32/ini_settings_store.h"
 #include "win32/resource.h"
 #include "win32/wide_text.h"
 #include "win32/win32_dialog_host.h"
+#include "win32/win32_texts.h"
 #include "win32/window_notify.h"
 
 CReplaceDlg::CReplaceDlg()
@@ -79,48 +88,25 @@ INT_PTR CReplaceDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM /*lParam*
     }
 }
 
+// A click on a button; IDOK and IDCANCEL do nothing (there is no OK or
+// Cancel button).
 void CReplaceDlg::OnCommand(int id) {
-    switch (id) {
-        case IDC_STARTSTOP:
-            OnStartStop();
-            break;
-        case IDC_BROWSE:
-            OnBrowsePath();
-            break;
-        case IDC_OPENPATH:
-            OnOpenPath();
-            break;
-        case IDC_REPLACE_RULES:
-            OnOpenReplaceRules();
-            break;
-        case IDC_RENAME_RULES:
-            OnOpenRenameRules();
-            break;
-        case IDC_ABOUT:
-            OnAbout();
-            break;
-        default:
-            break;  // IDOK and IDCANCEL: there is no OK or Cancel button
+    static constexpr std::pair<int, void (CReplaceDlg::*)()> kHandlers[] = {
+        {IDC_STARTSTOP, &CReplaceDlg::OnStartStop},
+        {IDC_BROWSE, &CReplaceDlg::OnBrowsePath},
+        {IDC_OPENPATH, &CReplaceDlg::OnOpenPath},
+        {IDC_REPLACE_RULES, &CReplaceDlg::OnOpenReplaceRules},
+        {IDC_RENAME_RULES, &CReplaceDlg::OnOpenRenameRules},
+        {IDC_ABOUT, &CReplaceDlg::OnAbout}};
+    for (const auto& [control, handler] : kHandlers) {
+        if (control == id)
+            (this->*handler)();
     }
-}
-
-// The window's large and small icons, from icon 128 in the sizes the system asks for.
-void CReplaceDlg::SetIcons() {
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    auto loadIcon = [instance](int metricX, int metricY) {
-        return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_VEXA), IMAGE_ICON,
-                                             GetSystemMetrics(metricX), GetSystemMetrics(metricY),
-                                             LR_DEFAULTCOLOR));
-    };
-    m_hIcon = loadIcon(SM_CXICON, SM_CYICON);
-    m_hSmallIcon = loadIcon(SM_CXSMICON, SM_CYSMICON);
-    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
 }
 
 BOOL CReplaceDlg::OnInitDialog() {
     m_bInitialised = true;
-    SetIcons();
+    SetDialogIcons(m_hWnd, m_hIcon, m_hSmallIcon);
     m_pHost->SetOwner(m_hWnd);
     m_pSession =
         std::make_unique<CAppSession>(CAppSession::Kind::Dialog, m_pStore.get(), m_pHost.get());
@@ -154,38 +140,52 @@ void CReplaceDlg::OnDestroy() {
 }
 
 BOOL CReplaceDlg::PreTranslateMessage(MSG* msg) {
-    const bool ours = m_hWnd && (msg->hwnd == m_hWnd || IsChild(m_hWnd, msg->hwnd));
-    if (!ours)
-        return FALSE;
-    switch (msg->message) {
-        case WM_KEYDOWN:
-            if (msg->wParam == VK_F1) {
-                OnHelp();
-                return TRUE;
-            }
-            // Enter and Escape never press a button or close the dialog.
-            return msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE;
-        case WM_SYSKEYDOWN:
-            // No Alt combination reaches the window: not Alt+F4, not a
-            // mnemonic, not the system menu.
-            msg->wParam = 0;
-            return TRUE;
-        case WM_SYSKEYUP:
-        case WM_SYSCHAR:
-            return TRUE;
-        default:
-            return FALSE;
-    }
+    const KeyVerdict verdict = FilterDialogKey(m_hWnd, msg);
+    if (verdict == KeyVerdict::Help)
+        OnHelp();
+    return verdict != KeyVerdict::Pass;
 }
 
-std::wstring CReplaceDlg::ControlText(int id) const {
-    const HWND control = GetDlgItem(m_hWnd, id);
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(
-        static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return text;
+void CReplaceDlg::OnBrowsePath() {
+    BrowseFolder(IDC_PATH);
 }
 
-void CReplaceDlg::SetControlText(int id, const std::wstring& text) {
-    SetDlgItemTextW(m_hWnd, id, text.c_str());
+// Opens the picker on the folder typed in the control when it exists. The
+// chosen folder replaces the text as the picker gives it (a start adds the
+// separator); cancelling leaves the text as it was.
+void CReplaceDlg::BrowseFolder(int controlId) {
+    const std::wstring typed = DialogItemText(m_hWnd, controlId);
+    const std::wstring chosen = PickFolder(m_hWnd, Widen(app_text::kPickFolderTitle), typed);
+    if (!chosen.empty())
+        SetDlgItemTextW(m_hWnd, controlId, chosen.c_str());
+}
+
+void CReplaceDlg::OnOpenPath() {
+    OpenTarget(Inputs().folder, true);
+}
+
+void CReplaceDlg::OnOpenReplaceRules() {
+    OpenTarget(m_pSession->ReplaceRulesPath(), false);
+}
+
+void CReplaceDlg::OnOpenRenameRules() {
+    OpenTarget(m_pSession->RenameRulesPath(), false);
+}
+
+// What is not there is never handed to the shell; what the shell could not
+// open, its host has said why already, with the system's words.
+void CReplaceDlg::OpenTarget(const std::string& path, bool folder) {
+    const char* why = m_pSession->OpenTarget(path, folder);
+    if (why && why != app_text::kOpenNoHandler)
+        Warn(FillMessage(win32_text::kOpenFailed, {Narrow(FromEnginePath(path)), why}));
+}
+
+void CReplaceDlg::OnAbout() {
+    m_pSession->ShowAbout();
+}
+
+void CReplaceDlg::OnHelp() {
+    ShowPlainHelp(m_hWnd, {Narrow(FromEnginePath(m_pSession->ReplaceRulesPath())),
+                           Narrow(FromEnginePath(m_pSession->RenameRulesPath())),
+                           Narrow(m_pStore->FilePath())});
 }

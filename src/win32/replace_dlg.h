@@ -56,8 +56,7 @@ class CReplaceDlg : public CRunView {
     void SetStatus(const std::string& text) override;
     // Sees every message of the dialog's own loop before it is dispatched:
     // keeps Enter, Escape and every Alt combination away from the dialog and
-    // its controls, routes F1 to the help, and handles the worker's two
-    // messages. TRUE when the message was consumed.
+    // its controls, and routes F1 to the help. TRUE when consumed.
     BOOL PreTranslateMessage(MSG* msg);
 
   private:
@@ -79,12 +78,8 @@ class CReplaceDlg : public CRunView {
 
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void SetIcons();
     void OnCommand(int id);
     void OpenTarget(const std::string& path, bool folder);
-
-    std::wstring ControlText(int id) const;
-    void SetControlText(int id, const std::wstring& text);
 
     HICON m_hIcon = nullptr;
     HICON m_hSmallIcon = nullptr;

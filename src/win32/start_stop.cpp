@@ -4,22 +4,16 @@
 
 #include "app/app_session.h"
 #include "app/app_texts.h"
+#include "app/counts_line.h"
 #include "app/run_controller.h"
-#include "engine/report/run_summary.h"
 #include "engine/run/run_state.h"
 #include "service/core.h"
 #include "service/dialog_host.h"
+#include "win32/dialog_window.h"
 #include "win32/replace_dlg.h"
 #include "win32/resource.h"
 #include "win32/wide_text.h"
 #include "win32/window_notify.h"
-
-namespace {
-
-// How many problems the end-of-run warning lists by path.
-constexpr size_t kProblemsListed = 10;
-
-}  // namespace
 
 void CReplaceDlg::OnStartStop() {
     if (m_pController->IsRunning())
@@ -32,9 +26,9 @@ void CReplaceDlg::OnStartStop() {
 // empty folder is refused as invalid, an empty suffix text as well.
 CDialogSettings CReplaceDlg::Inputs() const {
     CDialogSettings in;
-    if (!ToEnginePath(ControlText(IDC_PATH), in.folder))
+    if (!ToEnginePath(DialogItemText(m_hWnd, IDC_PATH), in.folder))
         in.folder.clear();
-    if (!ToWorking(ControlText(IDC_SUFFIX), in.suffixes))
+    if (!ToWorking(DialogItemText(m_hWnd, IDC_SUFFIX), in.suffixes))
         in.suffixes.clear();
     in.includeSubfolders = IsDlgButtonChecked(m_hWnd, IDC_SUB) == BST_CHECKED;
     in.renameFolders = IsDlgButtonChecked(m_hWnd, IDC_RENAMEDIR) == BST_CHECKED;
@@ -45,14 +39,14 @@ CDialogSettings CReplaceDlg::Inputs() const {
 // code page comes back as it was typed.
 CDialogSettings CReplaceDlg::SettingsOfInputs() const {
     CDialogSettings in = Inputs();
-    in.folder = Narrow(ControlText(IDC_PATH));
-    in.suffixes = Narrow(ControlText(IDC_SUFFIX));
+    in.folder = Narrow(DialogItemText(m_hWnd, IDC_PATH));
+    in.suffixes = Narrow(DialogItemText(m_hWnd, IDC_SUFFIX));
     return in;
 }
 
 void CReplaceDlg::ShowInputs(const CDialogSettings& settings) {
-    SetControlText(IDC_PATH, Widen(settings.folder));
-    SetControlText(IDC_SUFFIX, Widen(settings.suffixes));
+    SetDlgItemTextW(m_hWnd, IDC_PATH, Widen(settings.folder).c_str());
+    SetDlgItemTextW(m_hWnd, IDC_SUFFIX, Widen(settings.suffixes).c_str());
     CheckDlgButton(m_hWnd, IDC_SUB, settings.includeSubfolders ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(m_hWnd, IDC_RENAMEDIR, settings.renameFolders ? BST_CHECKED : BST_UNCHECKED);
 }
@@ -62,19 +56,16 @@ void CReplaceDlg::FocusInput(JobInput input) {
 }
 
 void CReplaceDlg::SetStatus(const std::string& text) {
-    SetControlText(IDC_STATUS, Widen(text));
+    SetDlgItemTextW(m_hWnd, IDC_STATUS, Widen(text).c_str());
 }
 
 void CReplaceDlg::SetCounts(const std::string& text) {
-    SetControlText(IDC_COUNTS, Widen(text));
+    SetDlgItemTextW(m_hWnd, IDC_COUNTS, Widen(text).c_str());
 }
 
 void CReplaceDlg::ShowState(RunState state, RunKind) {
-    const char* caption = state == RunState::Idle      ? app_text::kRun
-                          : state == RunState::Running ? app_text::kStop
-                                                       : app_text::kStopping;
     const HWND button = GetDlgItem(m_hWnd, IDC_STARTSTOP);
-    SetWindowTextW(button, Widen(caption).c_str());
+    SetWindowTextW(button, Widen(StartStopCaption(state)).c_str());
     EnableWindow(button, state != RunState::Stopping);
 }
 
@@ -107,8 +98,7 @@ void CReplaceDlg::OnRunEnded(const CRunEnd& end) {
     const CRunResult& result = end.result;
     if (end.closing || !result.refusal.empty() || !result.failure.empty() || !result.HasProblems())
         return;
-    Warn(std::string(app_text::kRunProblemsHeading) + "\n" + end.countsLine + "\n\n" +
-         FormatRunProblems(result, kProblemsListed));
+    Warn(RunProblemsText(end, 10));  // the first ten problems, by path
 }
 
 void CReplaceDlg::CloseWindow() {
