@@ -150,6 +150,11 @@ void CRunController::Shutdown() {
     m_stopWord.store(true);
 }
 
+void CRunController::ShutdownAndSave() {
+    Shutdown();
+    m_session.SaveSettings(m_view.SettingsOfInputs());
+}
+
 void CRunController::OnJobProgress(std::intptr_t count) {
     if (!IsRunning())
         return;

@@ -43,6 +43,8 @@ class CRunController {
     bool RequestClose();
     // Stops and joins a running worker (the window is going).
     void Shutdown();
+    // The same, then the inputs the view holds are saved for the next start.
+    void ShutdownAndSave();
 
     // The worker's messages, on the front end's thread.
     void OnJobProgress(std::intptr_t count);

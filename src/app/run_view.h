@@ -46,11 +46,13 @@ class CRunView {
     // The start/stop and preview buttons for state; kind is the job's.
     virtual void ShowState(RunState state, RunKind kind) = 0;
 
-    // A question with 是 and 否; true for 是.
-    virtual bool Confirm(const std::string& text) = 0;
+    // A question with 是 and 否; true for 是. By default a box of the
+    // service class over Owner().
+    virtual bool Confirm(const std::string& text);
     // A question with 是, 否 and 取消.
     virtual Answer AskYesNoCancel(const std::string& text) = 0;
-    virtual void Warn(const std::string& text) = 0;
+    // A warning; by default a box of the service class over Owner().
+    virtual void Warn(const std::string& text);
     // The framework's plain box, OK only and no icon (a thread that cannot start).
     virtual void Notice(const std::string& text) = 0;
 

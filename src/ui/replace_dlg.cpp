@@ -99,16 +99,12 @@ int CReplaceDlg::CollectInputs(int validate) {
 }
 
 void CReplaceDlg::OnDestroy() {
-    if (m_bDestroyed || !m_bInitialised)
-        return;
-    m_bDestroyed = true;
-    // No message of the worker reaches the dialog from here on; the worker
-    // ends before the settings are saved and the session closes.
-    m_pNotify->Detach();
-    m_pController->Shutdown();
+    if (!m_pController)
+        return;           // never shown, or destroyed already
+    m_pNotify->Detach();  // what the worker posts from here on is dropped
     QCoreApplication::removePostedEvents(this, kJobProgressEvent);
     QCoreApplication::removePostedEvents(this, kJobDoneEvent);
-    m_pSession->SaveSettings(SettingsOfInputs());
+    m_pController->ShutdownAndSave();  // the worker ends before the session closes
     m_pController.reset();
     m_pSession.reset();
 }
@@ -198,10 +194,6 @@ bool CReplaceDlg::Confirm(const std::string& text) {
 
 Answer CReplaceDlg::AskYesNoCancel(const std::string& text) {
     return ::AskYesNoCancel(this, QString::fromUtf8(text));
-}
-
-void CReplaceDlg::Warn(const std::string& text) {
-    m_pSession->Core().msgboxWarning(Owner(), text);
 }
 
 void CReplaceDlg::Notice(const std::string& text) {

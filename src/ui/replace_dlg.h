@@ -47,15 +47,15 @@ class CReplaceDlg : public QDialog, public CRunView {
     // session. Runs once, when the dialog finishes.
     void OnDestroy();
 
-    // Command handlers.
+    // Command handlers: a job, then the inputs' and rules' buttons.
     void OnStartStop();
+    // 预览: the job as a dry run on the same engine; nothing is written.
+    void OnPreview();
     void OnBrowsePath();
     void OnOpenPath();
     void OnOpenReplaceRules();
     void OnOpenRenameRules();
     void OnAbout();
-    // 预览: the job as a dry run on the same engine; nothing is written.
-    void OnPreview();
     // 结果: shows the results window of the last run, preview or undo; with
     // none in this session, what the journal of the folder in the edit says
     // its last run changed.
@@ -110,7 +110,6 @@ class CReplaceDlg : public QDialog, public CRunView {
     void ShowState(RunState state, RunKind kind) override;
     bool Confirm(const std::string& text) override;
     Answer AskYesNoCancel(const std::string& text) override;
-    void Warn(const std::string& text) override;
     void Notice(const std::string& text) override;
     CNotifyTarget& NotifyTarget() override;
     CRunObserver* Observer() override;
@@ -143,5 +142,4 @@ class CReplaceDlg : public QDialog, public CRunView {
     std::unique_ptr<CAppSession> m_pSession;
     std::unique_ptr<CRunController> m_pController;
     bool m_bInitialised = false;
-    bool m_bDestroyed = false;
 };

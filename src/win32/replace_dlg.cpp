@@ -105,7 +105,6 @@ void CReplaceDlg::OnCommand(int id) {
 }
 
 BOOL CReplaceDlg::OnInitDialog() {
-    m_bInitialised = true;
     SetDialogIcons(m_hWnd, m_hIcon, m_hSmallIcon);
     m_pHost->SetOwner(m_hWnd);
     m_pSession =
@@ -125,16 +124,12 @@ int CReplaceDlg::CollectInputs(int validate) {
     return m_pController->CollectInputs(validate);
 }
 
-// Runs while the window is being destroyed: its controls are still there.
+// Runs while the window is being destroyed, its controls still there; once.
 void CReplaceDlg::OnDestroy() {
-    if (m_bDestroyed || !m_bInitialised)
+    if (!m_pController)
         return;
-    m_bDestroyed = true;
-    // No message of the worker reaches the window from here on; the worker
-    // ends before the settings are saved and the session closes.
-    m_pNotify->Detach();
-    m_pController->Shutdown();
-    m_pSession->SaveSettings(SettingsOfInputs());
+    m_pNotify->Detach();               // later posts of the worker are dropped
+    m_pController->ShutdownAndSave();  // joined before the session closes
     m_pController.reset();
     m_pSession.reset();
 }

@@ -41,7 +41,15 @@ class CReplaceDlg : public CRunView {
     // session. Runs once, as the window is destroyed.
     void OnDestroy();
 
-    // Command handlers.
+    // Sets the status line (UTF-8).
+    void SetStatus(const std::string& text) override;
+    // Sees every message of the dialog's own loop before it is dispatched:
+    // keeps Enter, Escape and every Alt combination away from the dialog and
+    // its controls, and routes F1 to the help. TRUE when consumed.
+    BOOL PreTranslateMessage(MSG* msg);
+
+  private:
+    // Command handlers, called by OnCommand and the F1 key.
     void OnStartStop();
     void OnBrowsePath();
     void OnOpenPath();
@@ -52,14 +60,6 @@ class CReplaceDlg : public CRunView {
     // Lets the user pick a folder for the edit controlId.
     void BrowseFolder(int controlId);
 
-    // Sets the status line (UTF-8).
-    void SetStatus(const std::string& text) override;
-    // Sees every message of the dialog's own loop before it is dispatched:
-    // keeps Enter, Escape and every Alt combination away from the dialog and
-    // its controls, and routes F1 to the help. TRUE when consumed.
-    BOOL PreTranslateMessage(MSG* msg);
-
-  private:
     // The run controller's view.
     CDialogSettings Inputs() const override;
     CDialogSettings SettingsOfInputs() const override;
@@ -68,9 +68,7 @@ class CReplaceDlg : public CRunView {
     void FocusInput(JobInput input) override;
     void SetCounts(const std::string& text) override;
     void ShowState(RunState state, RunKind kind) override;
-    bool Confirm(const std::string& text) override;
     Answer AskYesNoCancel(const std::string& text) override;
-    void Warn(const std::string& text) override;
     void Notice(const std::string& text) override;
     CNotifyTarget& NotifyTarget() override;
     void OnRunEnded(const CRunEnd& end) override;
@@ -90,6 +88,4 @@ class CReplaceDlg : public CRunView {
     std::unique_ptr<CWindowNotify> m_pNotify;
     std::unique_ptr<CAppSession> m_pSession;
     std::unique_ptr<CRunController> m_pController;
-    bool m_bInitialised = false;
-    bool m_bDestroyed = false;
 };

@@ -69,18 +69,10 @@ void CReplaceDlg::ShowState(RunState state, RunKind) {
     EnableWindow(button, state != RunState::Stopping);
 }
 
-bool CReplaceDlg::Confirm(const std::string& text) {
-    return m_pSession->Core().msgboxConfirm(m_hWnd, text) == CDialogHost::kYes;
-}
-
 Answer CReplaceDlg::AskYesNoCancel(const std::string& text) {
     const int answer = MessageBoxW(m_hWnd, Widen(text).c_str(), Widen(app_text::kCaption).c_str(),
                                    MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3);
     return answer == IDYES ? Answer::Yes : answer == IDNO ? Answer::No : Answer::Cancel;
-}
-
-void CReplaceDlg::Warn(const std::string& text) {
-    m_pSession->Core().msgboxWarning(m_hWnd, text);
 }
 
 void CReplaceDlg::Notice(const std::string& text) {
