@@ -20,6 +20,10 @@ fi
 if [[ "${VEXA_SETUP_FORMAT:-0}" == 1 ]]; then
     packages+=(clang-format)
 fi
+# The fuzz targets: clang and its libFuzzer and sanitizer runtimes.
+if [[ "${VEXA_SETUP_FUZZ:-0}" == 1 ]]; then
+    packages+=(clang-14 libclang-rt-14-dev)
+fi
 if [[ "${VEXA_SETUP_DESKTOP:-0}" == 1 ]]; then
     packages+=(xvfb xdotool x11-utils imagemagick openbox)
 fi
