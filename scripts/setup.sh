@@ -9,6 +9,7 @@ packages=(
     qt6-base-dev qt6-translations-l10n
     fonts-noto-cjk locales
     libxxhash-dev
+    bash-completion
 )
 if [[ "${VEXA_SETUP_BENCH:-0}" == 1 ]]; then
     packages+=(sd hyperfine ripgrep time python3)
