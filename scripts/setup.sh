@@ -9,6 +9,7 @@ packages=(
     qt6-base-dev qt6-translations-l10n
     fonts-noto-cjk locales
     libxxhash-dev
+    bash-completion
 )
 if [[ "${VEXA_SETUP_BENCH:-0}" == 1 ]]; then
     packages+=(sd hyperfine ripgrep time python3)
@@ -19,6 +20,10 @@ if [[ "${VEXA_SETUP_PACKAGE:-0}" == 1 ]]; then
 fi
 if [[ "${VEXA_SETUP_FORMAT:-0}" == 1 ]]; then
     packages+=(clang-format)
+fi
+# The fuzz targets: clang and its libFuzzer and sanitizer runtimes.
+if [[ "${VEXA_SETUP_FUZZ:-0}" == 1 ]]; then
+    packages+=(clang-14 libclang-rt-14-dev)
 fi
 if [[ "${VEXA_SETUP_DESKTOP:-0}" == 1 ]]; then
     packages+=(xvfb xdotool x11-utils imagemagick openbox)

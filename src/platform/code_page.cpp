@@ -9,7 +9,7 @@ namespace {
 
 std::mutex g_workingMutex;
 // Every code page ever made working stays alive: a reference handed out by
-// Working() must never dangle, and SetWorking runs a handful of times at most.
+// Working() must never dangle. One per name, so the history stays small.
 std::vector<std::unique_ptr<CCodePage>> g_workingHistory;
 const CCodePage* g_working = nullptr;
 
@@ -57,6 +57,15 @@ const CCodePage& CCodePage::Working() {
 
 void CCodePage::SetWorking(const std::string& name) {
     std::lock_guard lock(g_workingMutex);
+    // A name made working before takes that code page again, so that switching
+    // back and forth (tests, fuzz targets) neither grows the history nor
+    // probes the character set anew.
+    for (const auto& known : g_workingHistory) {
+        if (known->Name() == name) {
+            g_working = known.get();
+            return;
+        }
+    }
     g_workingHistory.push_back(std::make_unique<CCodePage>(name));
     g_working = g_workingHistory.back().get();
 }

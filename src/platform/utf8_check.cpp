@@ -177,7 +177,9 @@ __attribute__((target("ssse3"))) bool IsValidUtf8Ssse3(const unsigned char* p, s
     // The rest padded with zeros: a sequence cut off by the end meets a zero
     // where its continuation should be. There is always at least one.
     unsigned char last[16] = {};
-    std::memcpy(last, p + at, size - at);
+    // An empty view may have no storage, and memcpy takes no null pointer.
+    if (size > at)
+        std::memcpy(last, p + at, size - at);
     errors = _mm_or_si128(
         errors, BlockErrors(_mm_loadu_si128(reinterpret_cast<const __m128i*>(last)), prev));
     return _mm_movemask_epi8(_mm_cmpeq_epi8(errors, _mm_setzero_si128())) == 0xFFFF;

@@ -61,4 +61,11 @@ TEST(Utf8Check, AgreesWithTheStrictConverterAtEveryOffset) {
     EXPECT_EQ(Utf8CompletePart("ab\xE4\xB8\xAD"), 5u);
 }
 
+// A view that was never given storage has no pointer: the check of the
+// last, padded block copied from it all the same.
+TEST(Utf8Check, EmptyViewWithoutStorage) {
+    EXPECT_TRUE(IsValidUtf8(std::string_view()));
+    EXPECT_EQ(Utf8CompletePart(std::string_view()), 0u);
+}
+
 }  // namespace
