@@ -85,14 +85,14 @@ inline constexpr const char* kCountsNotRenamedBack = "，未改回 %1 个";
 inline constexpr const char* kJournalWhen = "上次执行（%1）";
 inline constexpr const char* kJournalInterrupted = "；该次执行被中断，未做完";
 
-// Said instead of asked where nobody is asked (the command line).
+// Said instead of asked where nobody is asked: on the command line.
 inline std::string InterruptedRunNote(const std::string& folder) {
-    return "上次在 " + folder +
+    return "vexa-cli: 上次在 " + folder +
            " 上的执行被中断了（进程被终止），它留下的临时文件会被清除。它已做的改动可以用 "
            "vexa-cli --undo 撤销；本次执行一旦改动文件，上次的撤销日志就会被替换。";
 }
 inline std::string InterruptedUndoNote(const std::string& folder) {
-    return "上次在 " + folder +
+    return "vexa-cli: 上次在 " + folder +
            " 上的执行被中断了（进程被终止）；撤销会恢复它已做的改动，并清除它留下的临时文件。";
 }
 

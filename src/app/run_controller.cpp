@@ -41,7 +41,12 @@ int CRunController::CollectInputs(int validate) {
     t.renameFolders = in.renameFolders ? 1 : 0;
     if (!validate)
         return 1;
-    return CheckJobInputs(m_view.Owner(), [this](JobInput input) { m_view.FocusInput(input); });
+    const std::optional<CRefusal> refused = CheckInputs();
+    if (!refused)
+        return 1;
+    m_view.FocusInput(refused->input);
+    m_view.Warn(refused->text);
+    return 0;
 }
 
 // The inputs are checked first; then, when the folder's last run was
@@ -185,7 +190,7 @@ void CRunController::OnJobDone() {
     if (!closing) {
         for (const std::string* text : {&result.refusal, &result.failure}) {
             if (!text->empty())
-                m_view.Warn(*text);
+                m_view.ShowJobRefusal(*text);
         }
     }
     m_view.OnRunEnded({m_kind, result, job, counts, closing});

@@ -40,6 +40,7 @@ class CRunView {
     virtual void ShowInputs(const CDialogSettings& settings) = 0;
     // The window that owns message boxes (null: none).
     virtual void* Owner() = 0;
+    // Points at the input a refusal concerns (the rules files have no control).
     virtual void FocusInput(JobInput input) = 0;
     virtual void SetStatus(const std::string& text) = 0;
     virtual void SetCounts(const std::string& text) = 0;
@@ -53,6 +54,9 @@ class CRunView {
     virtual Answer AskYesNoCancel(const std::string& text) = 0;
     // A warning; by default a box of the service class over Owner().
     virtual void Warn(const std::string& text);
+    // Why a job that started did nothing or could not do what it was asked
+    // (its folder busy, a damaged journal); by default a warning.
+    virtual void ShowJobRefusal(const std::string& text) { Warn(text); }
     // The framework's plain box, OK only and no icon (a thread that cannot start).
     virtual void Notice(const std::string& text) = 0;
 

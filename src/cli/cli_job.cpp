@@ -119,7 +119,7 @@ bool CCliJob::Confirm(const std::string& text) {
 
 void CCliJob::Warn(const std::string& text) {
     m_progress.Finish();
-    WriteLocaleText(stderr, "vexa-cli: " + text + "\n");
+    WriteLocaleText(stderr, text + "\n");
 }
 
 CRunObserver* CCliJob::Observer() {
@@ -150,7 +150,7 @@ int CCliJob::Run() {
 
 int CCliJob::Undo() {
     if (KindOfPath(m_options.folder) != PathKind::Folder) {
-        Warn("路径无效！");
+        Warn("vexa-cli: 路径无效！");
         return kExitRefused;
     }
     CRunController controller(m_session, *this);

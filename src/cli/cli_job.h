@@ -53,6 +53,7 @@ class CCliJob : public CRunView {
     bool Confirm(const std::string& text) override;
     Answer AskYesNoCancel(const std::string&) override { return Answer::No; }
     void Warn(const std::string& text) override;
+    void ShowJobRefusal(const std::string& text) override { Warn("vexa-cli: " + text); }
     void Notice(const std::string& text) override { Warn(text); }
     CNotifyTarget& NotifyTarget() override { return m_progress; }
     CRunObserver* Observer() override;

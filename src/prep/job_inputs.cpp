@@ -11,22 +11,38 @@ namespace {
 constexpr const char* kMsgBadPath = "路径无效！";
 constexpr const char* kMsgBadSuffix = "文件后缀指定无效！";
 
-int Refuse(void* owner, JobInput input, const char* message,
-           const std::function<void(JobInput)>& beforeWarning) {
-    if (beforeWarning)
-        beforeWarning(input);
-    g_pCore->msgboxWarning(owner, message);
-    return 0;
+}  // namespace
+
+namespace {
+
+// The folder must exist and the suffix text hold a dot; then the folder
+// path is made to end in "/".
+std::optional<CRefusal> CheckFolderAndSuffix() {
+    JobTables& tables = g_jobTables;
+    if (!g_pCore->isPathExist(tables.folderPath))
+        return CRefusal{JobInput::Folder, kMsgBadPath};
+    if (tables.suffixText.find('.') == std::string::npos)
+        return CRefusal{JobInput::Suffix, kMsgBadSuffix};
+    tables.folderPath = g_pCore->parsePath(tables.folderPath);
+    return std::nullopt;
 }
 
 }  // namespace
 
+std::optional<CRefusal> CheckInputs() {
+    if (std::optional<CRefusal> refused = CheckFolderAndSuffix())
+        return refused;
+    return LoadTables();
+}
+
 int CheckJobInputs(void* owner, const std::function<void(JobInput)>& beforeWarning) {
-    JobTables& tables = g_jobTables;
-    if (!g_pCore->isPathExist(tables.folderPath))
-        return Refuse(owner, JobInput::Folder, kMsgBadPath, beforeWarning);
-    if (tables.suffixText.find('.') == std::string::npos)
-        return Refuse(owner, JobInput::Suffix, kMsgBadSuffix, beforeWarning);
-    tables.folderPath = g_pCore->parsePath(tables.folderPath);
-    return LoadJobTables(owner) ? 1 : 0;
+    std::optional<CRefusal> refused = CheckFolderAndSuffix();
+    if (refused && beforeWarning)
+        beforeWarning(refused->input);
+    if (!refused)
+        refused = LoadTables();
+    if (!refused)
+        return 1;
+    g_pCore->msgboxWarning(owner, refused->text);
+    return 0;
 }

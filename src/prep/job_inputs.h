@@ -4,6 +4,9 @@
 // with the same messages.
 
 #include <functional>
+#include <optional>
+
+#include "prep/refusal.h"
 
 // The rules files' names: the program location prefix followed by these.
 inline constexpr const char* kReplaceRulesSuffix = "_文本替换规则.txt";
@@ -13,12 +16,11 @@ inline constexpr const char* kRenameRulesSuffix = "_文件夹重命名规则.txt
 inline constexpr const char* kMsgConfirmRun =
     "替换操作无法撤销，请自行备份文件！确定要继续执行吗？";
 
-// The input a refusal concerns, so that a front end can point at it.
-enum class JobInput { Folder, Suffix };
-
 // Checks the inputs already read into g_jobTables: the folder must exist and
 // the suffix text must hold a dot. Then the folder path is made to end in
 // "/" and the tables are loaded (LoadJobTables). Returns 1 when ready; 0
 // after exactly one warning through g_pCore->msgboxWarning(owner, ...).
 // beforeWarning, when given, runs before the warning of a refused input.
 int CheckJobInputs(void* owner, const std::function<void(JobInput)>& beforeWarning = {});
+// The same checks and load, the refusal returned instead of shown.
+std::optional<CRefusal> CheckInputs();

@@ -18,12 +18,18 @@
 
 namespace {
 
-void Warn(void* owner, const std::string& text) {
-    g_pCore->msgboxWarning(owner, text);
+// The load's refusal, about the input the load is at.
+struct CRefusing {
+    JobInput input = JobInput::Suffix;
+    std::optional<CRefusal> refusal;
+};
+
+void Refuse(CRefusing& r, const std::string& text) {
+    r.refusal = CRefusal{r.input, text};
 }
 
-void Warn(void* owner, std::string_view text, std::initializer_list<std::string> args) {
-    Warn(owner, FillMessage(text, args));
+void Refuse(CRefusing& r, std::string_view text, std::initializer_list<std::string> args) {
+    Refuse(r, FillMessage(text, args));
 }
 
 // Messages are UTF-8; a pattern typed in another working code page is converted to show it.
@@ -48,35 +54,34 @@ constexpr CRulesMessages kReplaceMessages{kMsgReplaceFileUnreadable, kMsgReplace
 constexpr CRulesMessages kRenameMessages{kMsgRenameFileUnreadable, kMsgRenameLineBadText,
                                          kMsgTooManyRenameRules, kMsgRenameRuleTooLong};
 
-void WarnBadText(void* owner, const CRulesMessages& messages, size_t lineNo) {
-    Warn(owner, messages.badText, {std::to_string(lineNo), CCodePage::Working().Name()});
+void RefuseBadText(CRefusing& r, const CRulesMessages& messages, size_t lineNo) {
+    Refuse(r, messages.badText, {std::to_string(lineNo), CCodePage::Working().Name()});
 }
 
 // After a failed append: the table was full, or a text did not fit its slot.
-void WarnNotAppended(void* owner, const CRulesMessages& messages, int count, size_t lineNo) {
-    Warn(owner, count >= kMaxRules ? messages.tooMany : messages.tooLong, {std::to_string(lineNo)});
+void RefuseNotAppended(CRefusing& r, const CRulesMessages& messages, int count, size_t lineNo) {
+    Refuse(r, count >= kMaxRules ? messages.tooMany : messages.tooLong, {std::to_string(lineNo)});
 }
 
-// Step 2. False after a warning when an entry does not fit the list.
-bool FillExtensions(void* owner) {
+// Step 2. False, refused, when an entry does not fit the list.
+bool FillExtensions(CRefusing& r) {
     // The text ends at a zero byte, as the framework's strings do.
     const std::string suffixText = g_jobTables.suffixText.c_str();
     for (const CSuffixEntry& entry : ScanSuffixText(suffixText)) {
         if (g_jobTables.AppendExtension(entry.extension))
             continue;
         const bool full = g_jobTables.extensionCount >= kMaxExtensions;
-        Warn(owner, full ? kMsgTooManyExtensions : kMsgExtensionTooLong,
-             {ForMessage(entry.pattern)});
+        Refuse(r, full ? kMsgTooManyExtensions : kMsgExtensionTooLong, {ForMessage(entry.pattern)});
         return false;
     }
     return true;
 }
 
-// One line of the replacement rules file (step 5). False after a warning.
-bool AddReplaceRule(void* owner, size_t lineNo, const std::string& line) {
+// One line of the replacement rules file (step 5). False when refused.
+bool AddReplaceRule(CRefusing& r, size_t lineNo, const std::string& line) {
     // Zero bytes are what a UTF-16 file without its mark looks like; they are never text here.
     if (line.find('\0') != std::string::npos) {
-        Warn(owner, kMsgReplaceLineHoldsZero, {std::to_string(lineNo)});
+        Refuse(r, kMsgReplaceLineHoldsZero, {std::to_string(lineNo)});
         return false;
     }
     auto [find, replacement] = SplitRuleLine(line);
@@ -87,108 +92,119 @@ bool AddReplaceRule(void* owner, size_t lineNo, const std::string& line) {
     MbsReplaceAll(working, replacement, "^", "\r\n");
     if (g_jobTables.AppendReplaceRule(find, replacement))
         return true;
-    WarnNotAppended(owner, kReplaceMessages, g_jobTables.replaceRuleCount, lineNo);
+    RefuseNotAppended(r, kReplaceMessages, g_jobTables.replaceRuleCount, lineNo);
     return false;
 }
 
-// One line of the rename rules file (step 9). False after a warning.
-bool AddRenameRule(void* owner, size_t lineNo, const std::string& line) {
+// One line of the rename rules file (step 9). False when refused.
+bool AddRenameRule(CRefusing& r, size_t lineNo, const std::string& line) {
     const auto [oldName, newName] = SplitRuleLine(line);
     if (oldName.empty() || newName.empty())
         return true;
     if (IsUnsafeEntryName(oldName) || IsUnsafeEntryName(newName)) {
-        Warn(owner, kMsgRenameRuleUnsafe, {std::to_string(lineNo)});
+        Refuse(r, kMsgRenameRuleUnsafe, {std::to_string(lineNo)});
         return false;
     }
     if (g_jobTables.AppendRenameRule(oldName, newName))
         return true;
-    WarnNotAppended(owner, kRenameMessages, g_jobTables.renameRuleCount, lineNo);
+    RefuseNotAppended(r, kRenameMessages, g_jobTables.renameRuleCount, lineNo);
     return false;
 }
 
 // Reads the rules file at path (or takes the bytes already read) and hands
-// each line to addRule, which warns and returns false to refuse (steps 5
-// and 9). False after exactly one warning.
-bool FillRules(void* owner, const std::string& path, const std::optional<std::string>& bytes,
+// each line to addRule, which refuses and returns false (steps 5 and 9).
+// False when refused.
+bool FillRules(CRefusing& r, const std::string& path, const std::optional<std::string>& bytes,
                const CRulesMessages& messages,
-               bool (*addRule)(void* owner, size_t lineNo, const std::string& line)) {
+               bool (*addRule)(CRefusing& r, size_t lineNo, const std::string& line)) {
     std::string raw = bytes.value_or(std::string());
     const CIoResult read = bytes ? CIoResult{} : ReadFilePath(path, raw, kMaxRulesFileBytes + 1);
     if (read.status == IoStatus::TooLarge || raw.size() > kMaxRulesFileBytes) {
-        Warn(owner, kMsgRulesFileTooLarge, {PathForDisplay(path)});
+        Refuse(r, kMsgRulesFileTooLarge, {PathForDisplay(path)});
         return false;
     }
     if (!read.Ok()) {
-        Warn(owner, messages.unreadable, {ReasonText(ReadReason(read.status), read.osError)});
+        Refuse(r, messages.unreadable, {ReasonText(ReadReason(read.status), read.osError)});
         return false;
     }
     bool refused = false;
     const size_t badLine = ForEachRulesLine(raw, [&](size_t lineNo, const std::string& line) {
-        refused = !addRule(owner, lineNo, line);
+        refused = !addRule(r, lineNo, line);
         return !refused;
     });
     if (badLine != 0)
-        WarnBadText(owner, messages, badLine);
+        RefuseBadText(r, messages, badLine);
     return !refused && badLine == 0;
 }
 
-// Whether a rules file is there to be read; false after a warning that says
-// it is missing, or what else is at its path.
-bool RulesFileThere(void* owner, const std::string& path, std::string_view missing) {
+// Whether a rules file is there to be read; false, refused with it missing
+// or with what else is at its path, when not.
+bool RulesFileThere(CRefusing& r, const std::string& path, std::string_view missing) {
     if (g_pCore->isFileExist(path))
         return true;
     if (KindOfPath(path) == PathKind::Missing)
-        Warn(owner, std::string(missing));
+        Refuse(r, std::string(missing));
     else
-        Warn(owner, kMsgRulesFileNotRegular, {PathForDisplay(path)});
+        Refuse(r, kMsgRulesFileNotRegular, {PathForDisplay(path)});
     return false;
 }
 
 }  // namespace
 
-int LoadJobTables(void* owner) {
+std::optional<CRefusal> LoadTables() {
+    CRefusing r;
     JobTables& tables = g_jobTables;
     if (!tables.IsAllocated())
         tables.Allocate();
 
     tables.ClearExtensions();
-    if (!FillExtensions(owner)) {
+    if (!FillExtensions(r)) {
         tables.ClearExtensions();
-        return 0;
+        return r.refusal;
     }
     if (tables.extensionCount == 0) {
-        Warn(owner, std::string(kMsgNoExtensions));
-        return 0;
+        Refuse(r, std::string(kMsgNoExtensions));
+        return r.refusal;
     }
 
+    r.input = JobInput::ReplaceRules;
     tables.ClearReplaceRules();
-    if (!tables.replaceRulesBytes &&
-        !RulesFileThere(owner, tables.replaceRulesPath, kMsgNoReplaceFile))
-        return 0;
-    if (!FillRules(owner, tables.replaceRulesPath, tables.replaceRulesBytes, kReplaceMessages,
+    if (!tables.replaceRulesBytes && !RulesFileThere(r, tables.replaceRulesPath, kMsgNoReplaceFile))
+        return r.refusal;
+    if (!FillRules(r, tables.replaceRulesPath, tables.replaceRulesBytes, kReplaceMessages,
                    AddReplaceRule)) {
+        r.input = JobInput::ReplaceRules;
         tables.ClearReplaceRules();
-        return 0;
+        return r.refusal;
     }
     if (tables.replaceRuleCount == 0) {
-        Warn(owner, std::string(kMsgNoReplaceRules));
-        return 0;
+        Refuse(r, std::string(kMsgNoReplaceRules));
+        return r.refusal;
     }
 
     if (!tables.renameFolders)
-        return 1;
+        return std::nullopt;
 
+    r.input = JobInput::RenameRules;
     tables.ClearRenameRules();
-    if (!tables.renameRulesBytes &&
-        !RulesFileThere(owner, tables.renameRulesPath, kMsgNoRenameFile))
-        return 0;
-    if (!FillRules(owner, tables.renameRulesPath, tables.renameRulesBytes, kRenameMessages,
+    if (!tables.renameRulesBytes && !RulesFileThere(r, tables.renameRulesPath, kMsgNoRenameFile))
+        return r.refusal;
+    if (!FillRules(r, tables.renameRulesPath, tables.renameRulesBytes, kRenameMessages,
                    AddRenameRule)) {
+        r.input = JobInput::RenameRules;
         tables.ClearRenameRules();
-        return 0;
+        return r.refusal;
     }
     if (tables.renameRuleCount == 0) {
-        Warn(owner, std::string(kMsgNoRenameRules));
+        Refuse(r, std::string(kMsgNoRenameRules));
+        return r.refusal;
+    }
+    return std::nullopt;
+}
+
+int LoadJobTables(void* owner) {
+    if (const std::optional<CRefusal> refused = LoadTables()) {
+        g_pCore->msgboxWarning(owner, refused->text);
         return 0;
     }
     return 1;

@@ -2,6 +2,9 @@
 // Turning the suffix text and the two rules files into the job tables.
 
 #include <cstdint>
+#include <optional>
+
+#include "prep/refusal.h"
 
 // A rules file holds at most 100 lines of at most two 200-byte texts: one
 // larger than this is no rules file, and is refused before it is read whole.
@@ -15,3 +18,5 @@ inline constexpr std::uint64_t kMaxRulesFileBytes = std::uint64_t{1} << 20;
 // the refusal comes from one of its lines or entries. Runs on the dialog's
 // thread (or the command line's) while no run is active; needs g_pCore.
 int LoadJobTables(void* owner);
+// The same load, its refusal returned instead of shown.
+std::optional<CRefusal> LoadTables();

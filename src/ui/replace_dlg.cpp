@@ -171,7 +171,8 @@ void CReplaceDlg::ShowInputs(const CDialogSettings& settings) {
 }
 
 void CReplaceDlg::FocusInput(JobInput input) {
-    (input == JobInput::Folder ? m_form.path : m_form.suffix)->setFocus();
+    if (input == JobInput::Folder || input == JobInput::Suffix)
+        (input == JobInput::Folder ? m_form.path : m_form.suffix)->setFocus();
 }
 
 void CReplaceDlg::SetCounts(const std::string& text) {

@@ -52,7 +52,8 @@ void CReplaceDlg::ShowInputs(const CDialogSettings& settings) {
 }
 
 void CReplaceDlg::FocusInput(JobInput input) {
-    SetFocus(GetDlgItem(m_hWnd, input == JobInput::Folder ? IDC_PATH : IDC_SUFFIX));
+    if (input == JobInput::Folder || input == JobInput::Suffix)
+        SetFocus(GetDlgItem(m_hWnd, input == JobInput::Folder ? IDC_PATH : IDC_SUFFIX));
 }
 
 void CReplaceDlg::SetStatus(const std::string& text) {
