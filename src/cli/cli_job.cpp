@@ -179,7 +179,10 @@ void CCliJob::OnRunEnded(const CRunEnd& end) {
     std::string text;
     if (m_options.dryRun)
         text += std::string(undo ? kUndoDryRunNote : kDryRunNote) + "\n";
-    text += end.countsLine + "\n";
+    else if (undo)
+        text += std::string(kUndoNote) + "\n";
+    // Its own line of counts, which scripts read, rather than the dialogs'.
+    text += FormatRunCounts(result) + "\n";
     if (!undo && result.selected == 0)
         text += std::string(kNothingSelected) + "\n";
     text += FormatRunProblems(result, kProblemsListed);

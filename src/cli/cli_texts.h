@@ -14,6 +14,9 @@ inline constexpr const char* kDryRunNote =
     "没有写入任何文件，也没有重命名任何文件夹。";
 inline constexpr const char* kStoppedNote =
     "已按 Ctrl-C 停止：当前文件已处理完，已进入的文件夹已按规则重命名，其余未处理。";
+inline constexpr const char* kUndoNote =
+    "撤销上次执行：已恢复的文件计为“已改写”，改回原名的文件夹计为“已重命名”，"
+    "本来就是原样的计为“未改动”。";
 inline constexpr const char* kNothingSelected =
     "没有选中任何文件：文件夹中没有文件名符合所给的文件后缀（后缀用分号分隔，如 *.txt;*.htm）。";
 inline constexpr const char* kUndoDryRunNote =

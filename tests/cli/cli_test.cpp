@@ -165,8 +165,7 @@ TEST_F(CCliTest, CtrlCFinishesTheFileInHandAndExits130) {
     const CCliRun run = Run(WithRules({"-y"}), "VEXA_CLI_TEST_SIGINT_AT=1");
     EXPECT_EQ(run.status, 130) << run.err;
     EXPECT_NE(ReadFileBytes(Root() + "/one.txt"), ReadFileBytes(Root() + "/two.txt"));
-    EXPECT_THAT(run.err,
-                testing::AllOf(HasSubstr("已停止，已处理 1 个文件"), HasSubstr("执行完成！")));
+    EXPECT_THAT(run.err, testing::AllOf(HasSubstr("已选文件 1 个"), HasSubstr("执行完成！")));
 }
 
 // Under a GBK locale the working code page is GBK: rules and files are GBK

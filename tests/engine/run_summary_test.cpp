@@ -17,6 +17,9 @@ TEST(RunSummary, ListsTheFailureThenOnlyProblemsUpToTheLimit) {
                         CRunEvent{RunEventKind::WriteFailed, "/d/c.txt", "", "磁盘已满"}})
         r.Record(e);
     EXPECT_TRUE(r.HasProblems());
+    EXPECT_EQ(FormatRunCounts(r),
+              "已选文件 4 个，已改写 1 个，未改动 1 个，已跳过 1 个，写入失败 1 个；"
+              "文件夹已重命名 1 个，重命名失败 1 个。");
     EXPECT_EQ(FormatRunProblems(r, 2),
               "已跳过：/d/b.txt（只读文件）\n"
               "重命名失败：/d/x -> /d/y（目标已存在）\n"

@@ -37,6 +37,17 @@ std::string NameForDisplay(const std::string& workingPath) {
     return PathForDisplay(QuoteName(workingPath));
 }
 
+std::string FormatRunCounts(const CRunResult& r) {
+    auto n = [](int value) { return std::to_string(value); };
+    return "已选文件 " + n(r.selected) + " 个，已改写 " + n(r.Count(RunEventKind::Rewritten)) +
+           " 个，未改动 " + n(r.unchanged) + " 个，已跳过 " + n(r.Count(RunEventKind::Skipped)) +
+           " 个，写入失败 " + n(r.Count(RunEventKind::WriteFailed)) + " 个；文件夹已重命名 " +
+           n(r.Count(RunEventKind::Renamed)) + " 个，重命名失败 " +
+           n(r.Count(RunEventKind::RenameFailed)) + " 个。" +
+           (r.linksPassedOver > 0 ? "未跟随符号链接 " + n(r.linksPassedOver) + " 个。"
+                                  : std::string());
+}
+
 std::string FormatRunProblems(const CRunResult& result, size_t maxListed) {
     std::string text = result.failure.empty() ? std::string() : result.failure + "\n";
     size_t listed = 0;
