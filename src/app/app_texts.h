@@ -68,6 +68,10 @@ inline constexpr const char* kConfirmUndo =
     "被它改写的文件将换回执行前的内容，被它重命名的文件夹将改回原来的名称。\n"
     "执行之后又被改动过的文件和文件夹保持不动，只在结果中列出。\n\n"
     "确定要撤销吗？";
+// Asked before a run that keeps a journal, instead of the warning that a run
+// cannot be undone.
+inline constexpr const char* kConfirmRunJournaled =
+    "本次执行会记录撤销日志，完成后可在“结果”中撤销。确定要继续执行吗？";
 inline constexpr const char* kAskUndoInterrupted =
     "上次在此文件夹的执行被中断。要先撤销它已做的改动吗？";
 inline constexpr const char* kAnswerYes = "是";

@@ -16,7 +16,8 @@
 
 namespace {
 
-const std::string kConfirm = "confirm: 替换操作无法撤销，请自行备份文件！确定要继续执行吗？";
+const std::string kConfirm =
+    "confirm: 本次执行会记录撤销日志，完成后可在“结果”中撤销。确定要继续执行吗？";
 
 class CRunTest : public CDialogTest {
   protected:
