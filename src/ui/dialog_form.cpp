@@ -65,7 +65,12 @@ void BuildDialogForm(QDialog& dialog, CDialogForm& f) {
     f.results->setEnabled(false);  // until a run or preview has started
     f.counts = Control(new QLabel, IDC_COUNTS);
     f.counts->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    f.counts->setWordWrap(true);
+    // ShowCountsLine breaks the text; its own width never widens the window.
+    f.counts->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    f.counts->setFixedHeight(dialog.fontMetrics().lineSpacing() * 2 +
+                             f.counts->contentsMargins().top() +
+                             f.counts->contentsMargins().bottom());
+    f.counts->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Describe(f.startStop, app_text::kTipStartStop);
     Describe(f.path, app_text::kTipPath, app_text::kFolderLabel);
     Describe(f.browse, app_text::kTipBrowse);
@@ -131,4 +136,36 @@ void BuildDialogForm(QDialog& dialog, CDialogForm& f) {
                         f.renameRules, f.about, f.preview,   f.results};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
+}
+
+void SetEnabledKeepingFocus(QPushButton* button, bool enabled) {
+    QWidget* window = button->window();
+    if (!enabled && window->focusWidget() == button)
+        button->clearFocus();
+    button->setEnabled(enabled);
+    if (enabled && !window->focusWidget())
+        button->setFocus();
+}
+
+void ShowCountsLine(QLabel* counts, const QString& text) {
+    const QFontMetrics fm = counts->fontMetrics();
+    const int width = std::max(counts->contentsRect().width(), counts->minimumWidth());
+    QString shown;
+    qsizetype start = 0;  // of the line being filled
+    while (fm.horizontalAdvance(text.mid(start)) > width) {
+        // The last phrase end at which the line still fits, else the first one.
+        qsizetype cut = -1;
+        for (qsizetype i = start; i < text.size() - 1; ++i) {
+            if (text[i] != QChar(0xFF1B) && text[i] != QChar(0xFF0C))  // ； and ，
+                continue;
+            if (cut >= 0 && fm.horizontalAdvance(text.mid(start, i + 1 - start)) > width)
+                break;
+            cut = i + 1;
+        }
+        if (cut < 0)
+            break;
+        shown += text.mid(start, cut - start) + QLatin1Char('\n');
+        start = cut;
+    }
+    counts->setText(shown + text.mid(start));
 }

@@ -176,13 +176,13 @@ void CReplaceDlg::FocusInput(JobInput input) {
 }
 
 void CReplaceDlg::SetCounts(const std::string& text) {
-    m_form.counts->setText(QString::fromUtf8(text));
+    ShowCountsLine(m_form.counts, QString::fromUtf8(text));
 }
 
 // 预览 waits while anything runs.
 void CReplaceDlg::ShowState(RunState state, RunKind) {
     m_form.startStop->setText(QString::fromUtf8(StartStopCaption(state)));
-    m_form.startStop->setEnabled(state != RunState::Stopping);
+    SetEnabledKeepingFocus(m_form.startStop, state != RunState::Stopping);
     m_form.preview->setEnabled(state == RunState::Idle);
 }
 
