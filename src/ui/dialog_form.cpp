@@ -33,10 +33,14 @@ QPushButton* Button(ControlId id, const char* text) {
     return button;
 }
 
-// A tooltip, and the accessible name for a control whose text does not say
-// what it is (an edit, the status and counts lines).
+// A tooltip, which is also what assistive technology reads as the
+// description; an accessible name only for an edit, whose text does not say
+// what it is. Buttons and labels are named by their own text, so a screen
+// reader hears the label a button shows and whatever the status and counts
+// lines say now.
 void Describe(QWidget* widget, const char* tip, const char* name = nullptr) {
     widget->setToolTip(Text(tip));
+    widget->setAccessibleDescription(widget->toolTip());
     if (name)
         widget->setAccessibleName(Text(name));
 }
@@ -81,10 +85,10 @@ void BuildDialogForm(QDialog& dialog, CDialogForm& f) {
     Describe(f.replaceRules, app_text::kTipReplaceRules);
     Describe(f.renameRules, app_text::kTipRenameRules);
     Describe(f.about, app_text::kTipAbout);
-    Describe(f.status, app_text::kTipStatus, app_text::kTipStatus);
+    Describe(f.status, app_text::kTipStatus);
     Describe(f.preview, app_text::kTipPreview);
     Describe(f.results, app_text::kTipResults);
-    Describe(f.counts, app_text::kTipCounts, app_text::kTipCounts);
+    Describe(f.counts, app_text::kTipCounts);
 
     f.path->setPlaceholderText(Text(app_text::kPathPlaceholder));
     f.suffix->setPlaceholderText(Text(app_text::kSuffixPlaceholder));

@@ -1,9 +1,12 @@
 #include "ui/results_window.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -34,12 +37,29 @@ QString Text(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
+// The tooltip is the accessible description: buttons and the counts line are
+// named by their own text, so a screen reader hears what they show.
 template <class W>
 W* Named(W* widget, const char* name, const char* tip) {
     widget->setObjectName(QString::fromLatin1(name));
     widget->setToolTip(Text(tip));
-    widget->setAccessibleName(widget->toolTip());
+    widget->setAccessibleDescription(widget->toolTip());
     return widget;
+}
+
+// The list and the differences show no text that names them.
+template <class W>
+W* NamedByTip(W* widget, const char* name, const char* tip) {
+    Named(widget, name, tip)->setAccessibleName(widget->toolTip());
+    return widget;
+}
+
+// A top-level QWidget is a plain client area to assistive technology; this
+// one is a window of its own, reached from the dialog.
+QAccessibleInterface* ResultsWindowAccessible(const QString& key, QObject* object) {
+    if (key == QLatin1String("CResultsWindow") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
 }
 
 bool IsFileKind(RunEventKind kind) {
@@ -60,6 +80,9 @@ std::string ParentOf(const std::string& path) {
 }  // namespace
 
 CResultsWindow::CResultsWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+    static const bool kAccessibleInstalled =
+        (QAccessible::installFactory(ResultsWindowAccessible), true);
+    (void)kAccessibleInstalled;
     setWindowTitle(Text(app_text::kResultsTitle));
     m_pModel = new CResultsModel(this);
     m_pFeeder = new QTimer(this);
@@ -77,7 +100,7 @@ void CResultsWindow::BuildControls() {
     m_pFilter = Named(new QComboBox, "filter", app_text::kTipResultsFilter);
     auto* filterLabel = new QLabel(Text(app_text::kFilterLabel));
     filterLabel->setBuddy(m_pFilter);
-    m_pList = Named(new QTreeView, "list", app_text::kTipResultsList);
+    m_pList = NamedByTip(new QTreeView, "list", app_text::kTipResultsList);
     m_pList->setModel(m_pModel);
     m_pList->setRootIsDecorated(false);
     m_pList->setUniformRowHeights(true);  // long lists lay out without measuring every row
@@ -92,7 +115,7 @@ void CResultsWindow::BuildControls() {
             fontMetrics().averageCharWidth() * 3);
     m_pList->header()->resizeSection(CResultsModel::PathColumn,
                                      fontMetrics().averageCharWidth() * 60);
-    m_pDiff = Named(new QTextEdit, "diff", app_text::kTipResultsDiff);
+    m_pDiff = NamedByTip(new QTextEdit, "diff", app_text::kTipResultsDiff);
     m_pDiff->setReadOnly(true);
     m_pDiff->setLineWrapMode(QTextEdit::NoWrap);
     m_pDiff->setPlaceholderText(Text(app_text::kDiffHint));
@@ -105,7 +128,6 @@ void CResultsWindow::BuildControls() {
     auto* close =
         Named(new QPushButton(Text(app_text::kClose)), "close", app_text::kTipCloseResults);
     m_pUndo = Named(new QPushButton(Text(app_text::kUndo)), "undo", app_text::kTipUndo);
-    m_pUndo->setAccessibleName(Text(app_text::kUndo));
     m_pUndo->hide();
 
     auto* filterRow = new QHBoxLayout;

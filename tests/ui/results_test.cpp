@@ -1,6 +1,7 @@
 // What the dialog shows of a run: the results window, the preview with its
 // differences, and the warning of a failing open command; through the real
 // dialog and a real worker thread.
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -238,6 +239,31 @@ TEST_F(CResultsTest, UndoFromTheResultsWindowRestoresTheTree) {
         QString::fromStdString("已改回原名：" + m_folder + "/new -> " + m_folder + "/old")))
         << rows.join('\n');
     EXPECT_TRUE(UndoButton()->isHidden());
+}
+
+// What a screen reader hears after a run: the status and counts lines say
+// what they show, every button is named by its label (its tooltip is the
+// description), and the results window is a window, not a pane.
+TEST_F(CResultsTest, AssistiveTechnologyHearsWhatTheWindowsShow) {
+    RunOnTree();
+    Click(IDC_RESULTS);
+    CResultsWindow* results = m_pDlg->ResultsWindow();
+    const auto said = [](QObject* object, QAccessible::Text t = QAccessible::Name) {
+        return QAccessible::queryAccessibleInterface(object)->text(t);
+    };
+    EXPECT_EQ(said(Ctl(IDC_STATUS)), "执行完成！");
+    EXPECT_TRUE(Counts().startsWith("已改写 2 个文件") &&
+                said(Ctl(IDC_COUNTS)).remove('\n') == Counts())
+        << said(Ctl(IDC_COUNTS));
+    EXPECT_EQ(said(results->findChild<QLabel*>("counts")), Counts());
+    for (QWidget* window : {static_cast<QWidget*>(m_pDlg.get()), static_cast<QWidget*>(results)})
+        for (QPushButton* button : window->findChildren<QPushButton*>()) {
+            const QString label = button->text().remove('&');
+            EXPECT_TRUE(said(button).contains(label)) << label << " is called " << said(button);
+            EXPECT_EQ(said(button, QAccessible::Description), button->toolTip()) << label;
+        }
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(results)->role(), QAccessible::Window);
+    EXPECT_EQ(said(results), results->windowTitle());
 }
 
 // After a restart, 结果 shows the folder's last run from its journal. That
