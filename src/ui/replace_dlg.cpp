@@ -242,9 +242,12 @@ void CReplaceDlg::OnOpenRenameRules() {
     OpenTarget(m_pSession->RenameRulesPath(), false);
 }
 
+// A failure is shown over the window the user asked in: the results
+// window for its context menu.
 void CReplaceDlg::OpenTarget(const std::string& path, bool folder) {
+    QWidget* owner = sender() == m_pResults ? static_cast<QWidget*>(m_pResults) : this;
     if (const char* why = m_pSession->OpenTarget(path, folder))
-        ShowOpenFailure(this, FromWorking(path), QString::fromUtf8(why));
+        ShowOpenFailure(owner, FromWorking(path), QString::fromUtf8(why));
 }
 
 void CReplaceDlg::OnAbout() {

@@ -26,6 +26,7 @@
 #include "engine/report/file_diff.h"
 #include "ui/file_diff.h"
 #include "ui/results_model.h"
+#include "ui/working_text.h"
 
 namespace {
 
@@ -146,8 +147,12 @@ void CResultsWindow::BuildControls() {
     layout->addWidget(split, 1);
     layout->addLayout(buttons);
 
-    connect(m_pFilter, &QComboBox::currentIndexChanged, this,
-            [this] { m_pModel->SetFilter(m_pFilter->currentData().toInt()); });
+    // A new filter leaves no row selected: the differences of a file that may
+    // no longer be listed go with it.
+    connect(m_pFilter, &QComboBox::currentIndexChanged, this, [this] {
+        m_pModel->SetFilter(m_pFilter->currentData().toInt());
+        OnCurrentChanged();
+    });
     connect(m_pList, &QWidget::customContextMenuRequested, this, &CResultsWindow::ShowContextMenu);
     connect(m_pList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &CResultsWindow::OnCurrentChanged);
@@ -258,13 +263,19 @@ void CResultsWindow::OnCopy() {
     QApplication::clipboard()->setText(ListText());
 }
 
+// The list is offered a name in the folder it is about; a name typed
+// without a suffix gets .txt, as the filter says.
 void CResultsWindow::OnSave() {
-    const QString path =
-        m_pickSaveFile ? m_pickSaveFile(this)
+    const QDir folder(m_job.folder.empty() ? QDir::homePath() : FromWorking(m_job.folder));
+    const QString suggested = folder.filePath(Text(app_text::kSaveListName));
+    QString path = m_pickSaveFile
+                       ? m_pickSaveFile(this, suggested)
                        : QFileDialog::getSaveFileName(this, Text(app_text::kSaveListTitle),
-                                                      QString(), Text(app_text::kSaveListFilter));
+                                                      suggested, Text(app_text::kSaveListFilter));
     if (path.isEmpty())
         return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".txt");
     QSaveFile file(path);
     const QByteArray bytes = ListText().toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
