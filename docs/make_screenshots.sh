@@ -2,9 +2,10 @@
 # Takes the README's screenshots in a virtual X display (Xvfb, xdotool and
 # ImageMagick's import; scripts/setup.sh installs them with
 # VEXA_SETUP_DESKTOP=1): a preview of a small generated site with one file's
-# differences, the dialog after the real run, that run's results window, the
-# About box, and the help window at 200% scaling. Uses a folder of its own
-# for the site, the configuration and HOME, never the user's.
+# differences, the confirmation and the dialog of the real run, that run's
+# results window, the About box, and the help window at 200% scaling. Uses a
+# folder of its own for the site, the configuration and HOME, never the
+# user's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/xvfb_display.sh
@@ -65,6 +66,7 @@ start
 xdotool windowfocus --sync "$dialog" key space
 sleep 1
 confirm=$(xdotool search --onlyvisible --name '^Korvane$' | grep -v "^$dialog$" | head -1)
+import -window "$confirm" docs/confirm.png
 xdotool windowfocus --sync "$confirm" key Return
 sleep 2
 import -window "$dialog" docs/dialog.png
@@ -86,4 +88,4 @@ second=$(xdotool search --onlyvisible --name '^Korvane$' | grep -v "^$dialog$" |
 xdotool windowfocus --sync "$second" key F1
 sleep 1
 import -window "$(window '^Korvane 帮助$')" docs/help.png
-echo "docs/preview.png docs/dialog.png docs/results.png docs/about.png docs/help.png written"
+echo "docs/preview.png docs/confirm.png docs/dialog.png docs/results.png docs/about.png docs/help.png written"

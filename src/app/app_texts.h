@@ -68,10 +68,15 @@ inline constexpr const char* kConfirmUndo =
     "被它改写的文件将换回执行前的内容，被它重命名的文件夹将改回原来的名称。\n"
     "执行之后又被改动过的文件和文件夹保持不动，只在结果中列出。\n\n"
     "确定要撤销吗？";
+// Asked before a run that keeps a journal, instead of the warning that a run
+// cannot be undone.
+inline constexpr const char* kConfirmRunJournaled =
+    "本次执行会记录撤销日志，完成后可在“结果”中撤销。确定要继续执行吗？";
 inline constexpr const char* kAskUndoInterrupted =
     "上次在此文件夹的执行被中断。要先撤销它已做的改动吗？";
-inline constexpr const char* kAnswerYes = "是";
-inline constexpr const char* kAnswerNo = "否";
+// With the accelerators the yes/no boxes have in Qt's Chinese translation.
+inline constexpr const char* kAnswerYes = "是(&Y)";
+inline constexpr const char* kAnswerNo = "否(&N)";
 inline constexpr const char* kAnswerCancel = "取消";
 inline constexpr const char* kUndoing = "撤销中";
 inline constexpr const char* kUndoProgressBefore = "撤销中...第";
@@ -135,6 +140,7 @@ inline constexpr const char* kCopyList = "复制列表";
 inline constexpr const char* kSaveList = "保存为文本...";
 inline constexpr const char* kSaveListTitle = "保存结果";
 inline constexpr const char* kSaveListFilter = "文本文件 (*.txt)";
+inline constexpr const char* kSaveListName = "结果.txt";  // suggested in the run's folder
 inline constexpr const char* kSaveFailed = "无法保存到：\n%1";
 inline constexpr const char* kClose = "关闭";
 inline constexpr const char* kDiffHint = "选择一个“将改写”的文件，这里显示它的改动。";

@@ -73,7 +73,11 @@ CRunController::Outcome CRunController::Start(RunKind kind) {
             }
         }
     }
-    if (!preview && m_bConfirm && !m_view.Confirm(kMsgConfirmRun))
+    // The warning that a run cannot be undone holds only where no journal
+    // will be kept.
+    const bool journaled = job.keepJournal && m_bKeepJournal && !job.journalRoot.empty();
+    if (!preview && m_bConfirm &&
+        !m_view.Confirm(journaled ? app_text::kConfirmRunJournaled : kMsgConfirmRun))
         return Outcome::Declined;
     return Launch(std::move(job), kind);
 }

@@ -33,10 +33,14 @@ QPushButton* Button(ControlId id, const char* text) {
     return button;
 }
 
-// A tooltip, and the accessible name for a control whose text does not say
-// what it is (an edit, the status and counts lines).
+// A tooltip, which is also what assistive technology reads as the
+// description; an accessible name only for an edit, whose text does not say
+// what it is. Buttons and labels are named by their own text, so a screen
+// reader hears the label a button shows and whatever the status and counts
+// lines say now.
 void Describe(QWidget* widget, const char* tip, const char* name = nullptr) {
     widget->setToolTip(Text(tip));
+    widget->setAccessibleDescription(widget->toolTip());
     if (name)
         widget->setAccessibleName(Text(name));
 }
@@ -65,7 +69,12 @@ void BuildDialogForm(QDialog& dialog, CDialogForm& f) {
     f.results->setEnabled(false);  // until a run or preview has started
     f.counts = Control(new QLabel, IDC_COUNTS);
     f.counts->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    f.counts->setWordWrap(true);
+    // ShowCountsLine breaks the text; its own width never widens the window.
+    f.counts->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    f.counts->setFixedHeight(dialog.fontMetrics().lineSpacing() * 2 +
+                             f.counts->contentsMargins().top() +
+                             f.counts->contentsMargins().bottom());
+    f.counts->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Describe(f.startStop, app_text::kTipStartStop);
     Describe(f.path, app_text::kTipPath, app_text::kFolderLabel);
     Describe(f.browse, app_text::kTipBrowse);
@@ -76,10 +85,10 @@ void BuildDialogForm(QDialog& dialog, CDialogForm& f) {
     Describe(f.replaceRules, app_text::kTipReplaceRules);
     Describe(f.renameRules, app_text::kTipRenameRules);
     Describe(f.about, app_text::kTipAbout);
-    Describe(f.status, app_text::kTipStatus, app_text::kTipStatus);
+    Describe(f.status, app_text::kTipStatus);
     Describe(f.preview, app_text::kTipPreview);
     Describe(f.results, app_text::kTipResults);
-    Describe(f.counts, app_text::kTipCounts, app_text::kTipCounts);
+    Describe(f.counts, app_text::kTipCounts);
 
     f.path->setPlaceholderText(Text(app_text::kPathPlaceholder));
     f.suffix->setPlaceholderText(Text(app_text::kSuffixPlaceholder));
@@ -131,4 +140,36 @@ void BuildDialogForm(QDialog& dialog, CDialogForm& f) {
                         f.renameRules, f.about, f.preview,   f.results};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
+}
+
+void SetEnabledKeepingFocus(QPushButton* button, bool enabled) {
+    QWidget* window = button->window();
+    if (!enabled && window->focusWidget() == button)
+        button->clearFocus();
+    button->setEnabled(enabled);
+    if (enabled && !window->focusWidget())
+        button->setFocus();
+}
+
+void ShowCountsLine(QLabel* counts, const QString& text) {
+    const QFontMetrics fm = counts->fontMetrics();
+    const int width = std::max(counts->contentsRect().width(), counts->minimumWidth());
+    QString shown;
+    qsizetype start = 0;  // of the line being filled
+    while (fm.horizontalAdvance(text.mid(start)) > width) {
+        // The last phrase end at which the line still fits, else the first one.
+        qsizetype cut = -1;
+        for (qsizetype i = start; i < text.size() - 1; ++i) {
+            if (text[i] != QChar(0xFF1B) && text[i] != QChar(0xFF0C))  // ； and ，
+                continue;
+            if (cut >= 0 && fm.horizontalAdvance(text.mid(start, i + 1 - start)) > width)
+                break;
+            cut = i + 1;
+        }
+        if (cut < 0)
+            break;
+        shown += text.mid(start, cut - start) + QLatin1Char('\n');
+        start = cut;
+    }
+    counts->setText(shown + text.mid(start));
 }

@@ -8,6 +8,7 @@ class QDialog;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QString;
 
 struct CDialogForm {
     QPushButton* startStop = nullptr;
@@ -28,3 +29,14 @@ struct CDialogForm {
 
 // Makes the controls as children of dialog, laid out, into form.
 void BuildDialogForm(QDialog& dialog, CDialogForm& form);
+
+// Shows text on the counts line, broken into lines only after a "；" or a
+// "，", never inside a phrase. The line is two lines high from the start, so
+// a longer text (after 停止) does not make the fixed-size window grow.
+void ShowCountsLine(QLabel* counts, const QString& text);
+
+// Enables or disables button without passing its focus on: disabling a
+// focused button would hand the focus to the next control (the folder edit,
+// its text selected, where a stray key replaces the path). Instead the
+// window keeps no focus until the button is enabled again and takes it back.
+void SetEnabledKeepingFocus(QPushButton* button, bool enabled);

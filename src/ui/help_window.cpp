@@ -11,6 +11,7 @@
 #include "app/app_session.h"
 #include "app/app_texts.h"
 #include "app/help_text.h"
+#include "prep/build_job.h"
 #include "ui/qt_settings_store.h"
 #include "ui/working_text.h"
 
@@ -37,6 +38,12 @@ CHelpWindow::CHelpWindow(QWidget* parent) : QDialog(parent) {
 
 QString CHelpWindow::HelpText(const QString& replaceRules, const QString& renameRules,
                               const QString& settings) {
-    return QString::fromUtf8(kHelpHtml).arg(replaceRules.toHtmlEscaped(),
-                                            renameRules.toHtmlEscaped(), settings.toHtmlEscaped());
+    QString html = QString::fromUtf8(kHelpHtml);
+    // The text names the journals' usual folder; XDG_DATA_HOME may have moved it.
+    const QString journals = FromWorking(RunJournalRoot());
+    if (!journals.isEmpty())
+        html.replace(QStringLiteral("~/.local/share/Vexa/journal/"),
+                     (journals + QLatin1Char('/')).toHtmlEscaped());
+    return html.arg(replaceRules.toHtmlEscaped(), renameRules.toHtmlEscaped(),
+                    settings.toHtmlEscaped());
 }

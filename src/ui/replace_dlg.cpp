@@ -176,13 +176,13 @@ void CReplaceDlg::FocusInput(JobInput input) {
 }
 
 void CReplaceDlg::SetCounts(const std::string& text) {
-    m_form.counts->setText(QString::fromUtf8(text));
+    ShowCountsLine(m_form.counts, QString::fromUtf8(text));
 }
 
 // 预览 waits while anything runs.
 void CReplaceDlg::ShowState(RunState state, RunKind) {
     m_form.startStop->setText(QString::fromUtf8(StartStopCaption(state)));
-    m_form.startStop->setEnabled(state != RunState::Stopping);
+    SetEnabledKeepingFocus(m_form.startStop, state != RunState::Stopping);
     m_form.preview->setEnabled(state == RunState::Idle);
 }
 
@@ -242,9 +242,12 @@ void CReplaceDlg::OnOpenRenameRules() {
     OpenTarget(m_pSession->RenameRulesPath(), false);
 }
 
+// A failure is shown over the window the user asked in: the results
+// window for its context menu.
 void CReplaceDlg::OpenTarget(const std::string& path, bool folder) {
+    QWidget* owner = sender() == m_pResults ? static_cast<QWidget*>(m_pResults) : this;
     if (const char* why = m_pSession->OpenTarget(path, folder))
-        ShowOpenFailure(this, FromWorking(path), QString::fromUtf8(why));
+        ShowOpenFailure(owner, FromWorking(path), QString::fromUtf8(why));
 }
 
 void CReplaceDlg::OnAbout() {

@@ -1,9 +1,12 @@
 #include "ui/results_window.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -23,6 +26,7 @@
 #include "engine/report/file_diff.h"
 #include "ui/file_diff.h"
 #include "ui/results_model.h"
+#include "ui/working_text.h"
 
 namespace {
 
@@ -34,12 +38,29 @@ QString Text(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
+// The tooltip is the accessible description: buttons and the counts line are
+// named by their own text, so a screen reader hears what they show.
 template <class W>
 W* Named(W* widget, const char* name, const char* tip) {
     widget->setObjectName(QString::fromLatin1(name));
     widget->setToolTip(Text(tip));
-    widget->setAccessibleName(widget->toolTip());
+    widget->setAccessibleDescription(widget->toolTip());
     return widget;
+}
+
+// The list and the differences show no text that names them.
+template <class W>
+W* NamedByTip(W* widget, const char* name, const char* tip) {
+    Named(widget, name, tip)->setAccessibleName(widget->toolTip());
+    return widget;
+}
+
+// A top-level QWidget is a plain client area to assistive technology; this
+// one is a window of its own, reached from the dialog.
+QAccessibleInterface* ResultsWindowAccessible(const QString& key, QObject* object) {
+    if (key == QLatin1String("CResultsWindow") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
 }
 
 bool IsFileKind(RunEventKind kind) {
@@ -60,6 +81,9 @@ std::string ParentOf(const std::string& path) {
 }  // namespace
 
 CResultsWindow::CResultsWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+    static const bool kAccessibleInstalled =
+        (QAccessible::installFactory(ResultsWindowAccessible), true);
+    (void)kAccessibleInstalled;
     setWindowTitle(Text(app_text::kResultsTitle));
     m_pModel = new CResultsModel(this);
     m_pFeeder = new QTimer(this);
@@ -77,7 +101,7 @@ void CResultsWindow::BuildControls() {
     m_pFilter = Named(new QComboBox, "filter", app_text::kTipResultsFilter);
     auto* filterLabel = new QLabel(Text(app_text::kFilterLabel));
     filterLabel->setBuddy(m_pFilter);
-    m_pList = Named(new QTreeView, "list", app_text::kTipResultsList);
+    m_pList = NamedByTip(new QTreeView, "list", app_text::kTipResultsList);
     m_pList->setModel(m_pModel);
     m_pList->setRootIsDecorated(false);
     m_pList->setUniformRowHeights(true);  // long lists lay out without measuring every row
@@ -92,7 +116,7 @@ void CResultsWindow::BuildControls() {
             fontMetrics().averageCharWidth() * 3);
     m_pList->header()->resizeSection(CResultsModel::PathColumn,
                                      fontMetrics().averageCharWidth() * 60);
-    m_pDiff = Named(new QTextEdit, "diff", app_text::kTipResultsDiff);
+    m_pDiff = NamedByTip(new QTextEdit, "diff", app_text::kTipResultsDiff);
     m_pDiff->setReadOnly(true);
     m_pDiff->setLineWrapMode(QTextEdit::NoWrap);
     m_pDiff->setPlaceholderText(Text(app_text::kDiffHint));
@@ -105,7 +129,6 @@ void CResultsWindow::BuildControls() {
     auto* close =
         Named(new QPushButton(Text(app_text::kClose)), "close", app_text::kTipCloseResults);
     m_pUndo = Named(new QPushButton(Text(app_text::kUndo)), "undo", app_text::kTipUndo);
-    m_pUndo->setAccessibleName(Text(app_text::kUndo));
     m_pUndo->hide();
 
     auto* filterRow = new QHBoxLayout;
@@ -124,8 +147,12 @@ void CResultsWindow::BuildControls() {
     layout->addWidget(split, 1);
     layout->addLayout(buttons);
 
-    connect(m_pFilter, &QComboBox::currentIndexChanged, this,
-            [this] { m_pModel->SetFilter(m_pFilter->currentData().toInt()); });
+    // A new filter leaves no row selected: the differences of a file that may
+    // no longer be listed go with it.
+    connect(m_pFilter, &QComboBox::currentIndexChanged, this, [this] {
+        m_pModel->SetFilter(m_pFilter->currentData().toInt());
+        OnCurrentChanged();
+    });
     connect(m_pList, &QWidget::customContextMenuRequested, this, &CResultsWindow::ShowContextMenu);
     connect(m_pList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &CResultsWindow::OnCurrentChanged);
@@ -236,13 +263,19 @@ void CResultsWindow::OnCopy() {
     QApplication::clipboard()->setText(ListText());
 }
 
+// The list is offered a name in the folder it is about; a name typed
+// without a suffix gets .txt, as the filter says.
 void CResultsWindow::OnSave() {
-    const QString path =
-        m_pickSaveFile ? m_pickSaveFile(this)
+    const QDir folder(m_job.folder.empty() ? QDir::homePath() : FromWorking(m_job.folder));
+    const QString suggested = folder.filePath(Text(app_text::kSaveListName));
+    QString path = m_pickSaveFile
+                       ? m_pickSaveFile(this, suggested)
                        : QFileDialog::getSaveFileName(this, Text(app_text::kSaveListTitle),
-                                                      QString(), Text(app_text::kSaveListFilter));
+                                                      suggested, Text(app_text::kSaveListFilter));
     if (path.isEmpty())
         return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".txt");
     QSaveFile file(path);
     const QByteArray bytes = ListText().toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())

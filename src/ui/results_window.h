@@ -54,8 +54,9 @@ class CResultsWindow : public QWidget {
     // The visible rows as text, counts first: what 复制列表 and 保存 write.
     QString ListText() const;
 
-    // The file the save command writes; empty when cancelled (tests replace it).
-    std::function<QString(QWidget*)> m_pickSaveFile;
+    // The file the save command writes, given the one it suggests; empty when
+    // cancelled (tests replace it).
+    std::function<QString(QWidget*, const QString&)> m_pickSaveFile;
 
   Q_SIGNALS:
     // The user asked to open path (working code page); folder: it is a folder.

@@ -85,8 +85,9 @@ CResultsWindow& CReplaceDlg::Results() {
         m_pResults = new CResultsWindow(this);
         connect(m_pResults, &CResultsWindow::openRequested, this, &CReplaceDlg::OpenTarget);
         connect(m_pResults, &CResultsWindow::undoRequested, this, &CReplaceDlg::OnUndo);
-        connect(m_pResults, &CResultsWindow::warningRequested, this,
-                [this](const QString& text) { Warn(text.toStdString()); });
+        connect(m_pResults, &CResultsWindow::warningRequested, this, [this](const QString& text) {
+            m_pSession->Core().msgboxWarning(static_cast<QWidget*>(m_pResults), text.toStdString());
+        });
     }
     return *m_pResults;
 }

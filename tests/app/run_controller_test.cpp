@@ -108,7 +108,9 @@ TEST_F(CRunControllerTest, ARunIsConfirmedAndAPreviewIsNotAndAnUndoPutsTheRunBac
     EXPECT_TRUE(m_view.said.empty());
 
     ASSERT_EQ(m_controller.Start(RunKind::Run), CRunController::Outcome::Started);
-    EXPECT_THAT(m_view.said, ElementsAre(std::string("confirm ") + kMsgConfirmRun));
+    EXPECT_THAT(m_view.said,
+                ElementsAre(std::string("confirm ") +
+                            (kJournalAvailable ? app_text::kConfirmRunJournaled : kMsgConfirmRun)));
     m_view.Pump(m_controller);
     EXPECT_EQ(m_view.status, app_text::kFinished);
     EXPECT_EQ(Site("a.txt"), "color");

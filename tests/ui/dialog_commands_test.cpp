@@ -35,17 +35,19 @@ TEST_F(CDialogTest, FolderPickerStartsOnTypedFolderAndCancelKeepsTheText) {
     }
 }
 
-// F1, from any control, opens one help window naming the rules file; the Qt
-// boxes speak Chinese and belong to the dialog. (The desktop keys check covers
-// Enter, Escape, Alt+F4 and Space with real keys.)
+// F1, from any control, opens one help window naming the rules file and the
+// journals' folder; the Qt boxes speak Chinese and belong to the dialog. (The
+// desktop keys check covers Enter, Escape, Alt+F4 and Space with real keys.)
 TEST_F(CDialogTest, HelpAndBoxesBelongToTheDialog) {
     CReplaceDlg& dlg = Open();
     QTest::keyClick(Edit(IDC_PATH), Qt::Key_F1);
     QTest::keyClick(&dlg, Qt::Key_F1);  // a second F1 raises the same window
     const QList<CHelpWindow*> help = dlg.findChildren<CHelpWindow*>();
     ASSERT_EQ(help.size(), 1);
-    EXPECT_TRUE(help[0]->findChild<QTextBrowser*>()->toPlainText().contains(
-        QString::fromStdString(ReplaceRulesPath())));
+    const QString helpText = help[0]->findChild<QTextBrowser*>()->toPlainText();
+    EXPECT_TRUE(helpText.contains(QString::fromStdString(ReplaceRulesPath())));
+    EXPECT_TRUE(helpText.contains(QString::fromStdString(m_dir / "data/Vexa/journal/")))
+        << "the journals' folder as XDG_DATA_HOME puts it";
     EXPECT_LE(help[0]->frameGeometry().height(), dlg.screen()->availableGeometry().height());
     // Every control says what it does; those without a text of their own say what they are.
     for (QWidget* w : dlg.findChildren<QWidget*>(QRegularExpression("^ctl")))

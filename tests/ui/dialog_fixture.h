@@ -82,7 +82,8 @@ class CDialogTest : public ::testing::Test {
     QCheckBox* Check(ControlId id) const { return Ctl<QCheckBox>(id); }
     QString Status() const { return Ctl<QLabel>(IDC_STATUS)->text(); }
     QString Caption() const { return Button(IDC_STARTSTOP)->text(); }
-    QString Counts() const { return Ctl<QLabel>(IDC_COUNTS)->text(); }
+    // The counts line without the breaks that fit it to its width.
+    QString Counts() const { return Ctl<QLabel>(IDC_COUNTS)->text().remove('\n'); }
     void Click(ControlId id) { QTest::mouseClick(Ctl(id), Qt::LeftButton); }
     static bool WaitFor(const std::function<bool()>& pred) { return QTest::qWaitFor(pred, 10000); }
     void SetInputs(const std::string& path, const std::string& suffix, bool sub, bool rename) {

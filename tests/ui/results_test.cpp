@@ -1,6 +1,7 @@
 // What the dialog shows of a run: the results window, the preview with its
 // differences, and the warning of a failing open command; through the real
 // dialog and a real worker thread.
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -60,6 +61,9 @@ class CResultsTest : public CDialogTest {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             ASSERT_NE(box, nullptr);
             m_asked << box->text();
+            // Alt+Y and Alt+N answer it, as they answer every yes/no box.
+            EXPECT_TRUE(box->button(QMessageBox::Yes)->text().endsWith("(&Y)"));
+            EXPECT_TRUE(box->button(QMessageBox::No)->text().endsWith("(&N)"));
             box->button(button)->click();
         });
     }
@@ -163,7 +167,8 @@ TEST_F(CResultsTest, PreviewWritesNothingAndListsWhatTheRunDoes) {
 }
 
 // The differences of a UTF-16 file and of a GBK file (in a GBK locale),
-// decoded from their own encodings, with the replaced text highlighted.
+// decoded from their own encodings, with the replaced text highlighted, and
+// gone when the filter hides the file.
 TEST_F(CResultsTest, DifferencesOfUtf16AndGbkFiles) {
     CCodePage::SetWorking("GBK");
     std::string utf16 = "\xFF\xFE";  // little-endian mark, then the text
@@ -189,10 +194,14 @@ TEST_F(CResultsTest, DifferencesOfUtf16AndGbkFiles) {
                     marked << it.fragment().text();
         EXPECT_EQ(marked, QStringList{"bar"});
     }
+    // A filter that hides the selected file takes its differences away too.
+    results->findChild<QComboBox*>("filter")->setCurrentText("已跳过");
+    EXPECT_EQ(diff->toPlainText(), "");
     EXPECT_EQ(ReadFileBytes(m_folder + "/a.txt"), utf16);
 }
 
-// An open command that cannot open its path names it and why, and copies it.
+// An open command that cannot open its path names it and why, and copies
+// it, over the window it was asked in.
 TEST_F(CResultsTest, FailingOpenNamesThePathAndCopiesIt) {
     const std::string missing = m_dir / "不存在";
     const std::tuple<ControlId, bool, std::string, QString> cases[] = {
@@ -215,6 +224,18 @@ TEST_F(CResultsTest, FailingOpenNamesThePathAndCopiesIt) {
         EXPECT_TRUE(text.contains(QString::fromStdString(path)) && text.contains(why)) << text;
         EXPECT_EQ(QApplication::clipboard()->text().toStdString(), path);
     }
+    // Asked from the results window, the box is the results window's.
+    MakeTree(m_folder, {{"a.txt", "foo"}});
+    SetInputs(m_folder, "*.txt", false, false);
+    RunToEnd(IDC_PREVIEW);
+    CResultsWindow* results = m_pDlg->ResultsWindow();
+    QWidget* owner = nullptr;
+    QTimer::singleShot(0, [&] {
+        owner = QApplication::activeModalWidget()->parentWidget();
+        qobject_cast<QMessageBox*>(QApplication::activeModalWidget())->accept();
+    });
+    Q_EMIT results->openRequested(missing, true);
+    EXPECT_EQ(owner, results);
 }
 
 // 撤销本次执行 puts the tree back byte for byte, the renamed folder
@@ -238,6 +259,49 @@ TEST_F(CResultsTest, UndoFromTheResultsWindowRestoresTheTree) {
         QString::fromStdString("已改回原名：" + m_folder + "/new -> " + m_folder + "/old")))
         << rows.join('\n');
     EXPECT_TRUE(UndoButton()->isHidden());
+}
+
+// What a screen reader hears after a run: the status and counts lines say
+// what they show, every button is named by its label (its tooltip is the
+// description), and the results window is a window, not a pane.
+TEST_F(CResultsTest, AssistiveTechnologyHearsWhatTheWindowsShow) {
+    RunOnTree();
+    Click(IDC_RESULTS);
+    CResultsWindow* results = m_pDlg->ResultsWindow();
+    const auto said = [](QObject* object, QAccessible::Text t = QAccessible::Name) {
+        return QAccessible::queryAccessibleInterface(object)->text(t);
+    };
+    EXPECT_EQ(said(Ctl(IDC_STATUS)), "执行完成！");
+    EXPECT_TRUE(Counts().startsWith("已改写 2 个文件") &&
+                said(Ctl(IDC_COUNTS)).remove('\n') == Counts())
+        << said(Ctl(IDC_COUNTS));
+    EXPECT_EQ(said(results->findChild<QLabel*>("counts")), Counts());
+    for (QWidget* window : {static_cast<QWidget*>(m_pDlg.get()), static_cast<QWidget*>(results)})
+        for (QPushButton* button : window->findChildren<QPushButton*>()) {
+            const QString label = button->text().remove('&');
+            EXPECT_TRUE(said(button).contains(label)) << label << " is called " << said(button);
+            EXPECT_EQ(said(button, QAccessible::Description), button->toolTip()) << label;
+        }
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(results)->role(), QAccessible::Window);
+    EXPECT_EQ(said(results), results->windowTitle());
+}
+
+// 保存为文本... suggests a name in the run's folder and writes the list as
+// 复制列表 copies it, adding .txt to a name typed without one.
+TEST_F(CResultsTest, SaveSuggestsANameInTheFolderAndAddsTxt) {
+    RunOnTree();
+    Click(IDC_RESULTS);
+    CResultsWindow* results = m_pDlg->ResultsWindow();
+    QString suggested;
+    results->m_pickSaveFile = [&](QWidget*, const QString& name) {
+        suggested = name;
+        return QString::fromStdString(m_dir / "列表");
+    };
+    QPushButton* save = results->findChild<QPushButton*>("save");
+    ASSERT_TRUE(save && save->isVisible());
+    save->click();
+    EXPECT_EQ(suggested, QString::fromStdString(m_folder + "/结果.txt"));
+    EXPECT_EQ(ReadFileBytes(m_dir / "列表.txt"), results->ListText().toStdString());
 }
 
 // After a restart, 结果 shows the folder's last run from its journal. That

@@ -16,7 +16,8 @@
 
 namespace {
 
-const std::string kConfirm = "confirm: 替换操作无法撤销，请自行备份文件！确定要继续执行吗？";
+const std::string kConfirm =
+    "confirm: 本次执行会记录撤销日志，完成后可在“结果”中撤销。确定要继续执行吗？";
 
 class CRunTest : public CDialogTest {
   protected:
@@ -91,6 +92,7 @@ TEST_F(CRunTest, OnlyYesStartsAndARunReportsEachStepAndItsSkips) {
 }
 
 TEST_F(CRunTest, StopDuringRunDisablesTheButtonUntilTheWorkerEnds) {
+    const QSize size = m_pDlg->size();
     StartHeld();
     EXPECT_EQ(Caption(), "停止");
 
@@ -105,6 +107,7 @@ TEST_F(CRunTest, StopDuringRunDisablesTheButtonUntilTheWorkerEnds) {
     EXPECT_EQ(g_jobTables.folderPath, m_folder + "/");
 
     const QString status = Status();
+    Button(IDC_STARTSTOP)->setFocus();
     Click(IDC_STARTSTOP);
     EXPECT_EQ(Caption(), "正在停止");
     EXPECT_FALSE(Button(IDC_STARTSTOP)->isEnabled());
@@ -115,11 +118,19 @@ TEST_F(CRunTest, StopDuringRunDisablesTheButtonUntilTheWorkerEnds) {
     EXPECT_TRUE(m_bStopSeen);
     EXPECT_EQ(Caption(), "执行");
     EXPECT_TRUE(Button(IDC_STARTSTOP)->isEnabled());
+    // The button had the focus and has it again; the folder edit never took it.
+    EXPECT_EQ(m_pDlg->focusWidget(), Button(IDC_STARTSTOP));
+    EXPECT_FALSE(Edit(IDC_PATH)->hasSelectedText());
     EXPECT_EQ(Status(), "执行完成！");
     // Stopped before the first of three files: nothing opens by itself.
     EXPECT_TRUE(Counts().startsWith("已停止，已处理 0 个文件，已改写 0 个文件，跳过 0 个；用时 "))
         << Counts();
     EXPECT_FALSE(m_pDlg->ResultsWindow()->isVisible());
+    // The longer line fits the window as it is, broken only after a phrase.
+    EXPECT_EQ(m_pDlg->size(), size);
+    const QStringList lines = Ctl<QLabel>(IDC_COUNTS)->text().split('\n');
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i)
+        EXPECT_TRUE(lines[i].endsWith("；") || lines[i].endsWith("，")) << lines[i];
 }
 
 // A close request during a run asks; No keeps the window and the run, Yes
