@@ -74,8 +74,9 @@ CRunController::Outcome CRunController::Start(RunKind kind) {
         }
     }
     // The warning that a run cannot be undone holds only where no journal
-    // will be kept.
-    const bool journaled = job.keepJournal && m_bKeepJournal && !job.journalRoot.empty();
+    // will be kept; a window that offers the undo in 结果 says so instead.
+    const bool journaled =
+        m_bOffersUndo && job.keepJournal && m_bKeepJournal && !job.journalRoot.empty();
     if (!preview && m_bConfirm &&
         !m_view.Confirm(journaled ? app_text::kConfirmRunJournaled : kMsgConfirmRun))
         return Outcome::Declined;

@@ -63,6 +63,7 @@ class CRunController {
     // --- how this front end wants the protocol; set before a start ---
     bool m_bConfirm = true;         // ask before a run and an undo
     bool m_bAskInterrupted = true;  // ask about an interrupted last run; else warn
+    bool m_bOffersUndo = true;      // the view offers a run's undo in its results
     unsigned m_jobs = 0;            // threads that rewrite files; 0: one per processor
     bool m_bKeepJournal = true;     // keep a journal so that a run can be undone
     // Called with each new worker before its thread starts.

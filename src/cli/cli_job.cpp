@@ -129,6 +129,7 @@ CRunObserver* CCliJob::Observer() {
 void CCliJob::Configure(CRunController& controller) {
     controller.m_bConfirm = !m_options.yes;
     controller.m_bAskInterrupted = false;  // said, not asked
+    controller.m_bOffersUndo = false;      // --undo is another command
     controller.m_jobs = m_options.jobs;
     controller.m_bKeepJournal = !m_options.noUndo;
     // The job runs here, with Ctrl-C as its stop request.
