@@ -431,6 +431,7 @@ TEST(JournalFormat, DamagedOrForgedLinesAreReportedNotSkipped) {
         {head + entry(JournalRecord::Folder, "a/", "..", "b"), 2},
         {head + entry(JournalRecord::Folder, "", "a", "../escaped"), 2},
         {head + entry(JournalRecord::Folder, "a//", "a", "b"), 2},
+        {head + entry(JournalRecord::Folder, "/", "a", "b"), 2},  // found by fuzzing
         {head + entry(JournalRecord::Folder, "a/", "x", "y"), 0},
     };
     for (const auto& [log, damaged] : cases) {

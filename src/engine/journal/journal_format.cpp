@@ -175,12 +175,13 @@ bool DecodeEntry(std::string_view body, bool withOriginalHash, CJournalEntry& e)
         }
         case JournalRecord::Folder: {
             f.Text(e.path).Id(e.parentId).Text(e.oldName).Text(e.newName).Id(e.folderId);
-            // The parent is written as the walk spells it, ending in "/".
+            // The parent is written as the walk spells it: empty for the
+            // chosen folder, else ending in "/".
             std::string_view parent = e.path;
             if (parent.ends_with('/'))
                 parent.remove_suffix(1);
-            return f.Ok() && SafeRelative(parent, true) && !IsUnsafeEntryName(e.oldName) &&
-                   !IsUnsafeEntryName(e.newName);
+            return f.Ok() && SafeRelative(parent, e.path.empty()) &&
+                   !IsUnsafeEntryName(e.oldName) && !IsUnsafeEntryName(e.newName);
         }
         case JournalRecord::End:
             return f.Ok();
