@@ -12,6 +12,7 @@
 #include "prep/build_job.h"
 #include "prep/job_inputs.h"
 #include "prep/job_tables.h"
+#include "prep/load_job_tables.h"
 #include "service/core.h"
 
 namespace {
@@ -41,10 +42,15 @@ int CRunController::CollectInputs(int validate) {
     t.renameFolders = in.renameFolders ? 1 : 0;
     if (!validate)
         return 1;
-    const std::optional<CRefusal> refused = CheckInputs();
+    // A missing folder or a suffix text without a dot points at its input;
+    // what the rules files or the suffix list hold is only said.
+    std::optional<CRefusal> refused = CheckFolderAndSuffix();
+    if (refused)
+        m_view.FocusInput(refused->input);
+    else
+        refused = LoadTables();
     if (!refused)
         return 1;
-    m_view.FocusInput(refused->input);
     m_view.Warn(refused->text);
     return 0;
 }

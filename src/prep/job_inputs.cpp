@@ -13,10 +13,6 @@ constexpr const char* kMsgBadSuffix = "文件后缀指定无效！";
 
 }  // namespace
 
-namespace {
-
-// The folder must exist and the suffix text hold a dot; then the folder
-// path is made to end in "/".
 std::optional<CRefusal> CheckFolderAndSuffix() {
     JobTables& tables = g_jobTables;
     if (!g_pCore->isPathExist(tables.folderPath))
@@ -26,8 +22,6 @@ std::optional<CRefusal> CheckFolderAndSuffix() {
     tables.folderPath = g_pCore->parsePath(tables.folderPath);
     return std::nullopt;
 }
-
-}  // namespace
 
 std::optional<CRefusal> CheckInputs() {
     if (std::optional<CRefusal> refused = CheckFolderAndSuffix())

@@ -24,3 +24,7 @@ inline constexpr const char* kMsgConfirmRun =
 int CheckJobInputs(void* owner, const std::function<void(JobInput)>& beforeWarning = {});
 // The same checks and load, the refusal returned instead of shown.
 std::optional<CRefusal> CheckInputs();
+// The first two checks alone (the folder exists, the suffix text holds a
+// dot), then the folder path made to end in "/": the refusals that point at
+// an input of the dialog.
+std::optional<CRefusal> CheckFolderAndSuffix();
