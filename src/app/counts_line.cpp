@@ -46,12 +46,6 @@ constexpr CCountsTexts kCountsTexts[] = {
 
 }  // namespace
 
-const char* StartStopCaption(RunState state) {
-    return state == RunState::Idle      ? app_text::kRun
-           : state == RunState::Running ? app_text::kStop
-                                        : app_text::kStopping;
-}
-
 std::string GroupedNumber(long long value) {
     std::string digits = std::to_string(value < 0 ? -value : value);
     for (auto at = static_cast<long long>(digits.size()) - 3; at > 0; at -= 3)

@@ -56,7 +56,6 @@ class CRunController {
 
     RunState State() const { return m_state; }
     bool IsRunning() const { return m_state != RunState::Idle; }
-    RunKind Kind() const { return m_kind; }
     // The stop word, for a front end that stops from elsewhere (Ctrl-C).
     std::atomic<bool>& StopWord() { return m_stopWord; }
 
