@@ -34,7 +34,7 @@ class Rewrite : public CRunTest, public ::testing::WithParamInterface<bool> {
     void SetUp() override {
         CRunTest::SetUp();
         if (GetParam())
-            m_worker.m_streamFromBytes = 1;
+            m_job.streamFromBytes = 1;
     }
     // Runs the job on a tree holding only f.txt with bytes; its bytes after.
     std::string Once(const std::string& bytes) {
@@ -106,7 +106,7 @@ TEST_P(Rewrite, GbkTrailBytesNeverStartAMatch) {
 TEST_P(Rewrite, UnsafeChangesAreSkippedWithTheirReasonAndTheRunGoesOn) {
     m_job.extensions = {"*"};
     m_job.rules = {{"a", "bb"}};
-    m_worker.m_maxFileBytes = 100;  // stands in for 2 GiB
+    m_job.maxFileBytes = 100;  // stands in for 2 GiB
     const std::pair<std::string, std::string> files[] = {
         {"ok", "a"},
         {"ro", "a"},
@@ -154,7 +154,7 @@ TEST_P(Rewrite, UnsafeChangesAreSkippedWithTheirReasonAndTheRunGoesOn) {
 }
 
 TEST_P(Rewrite, LargeFilesAreSearchedInPiecesAndNeverWritten) {
-    m_worker.m_maxFileBytes = 8;
+    m_job.maxFileBytes = 8;
     m_job.rules = {{"needle", "x"}};
     const std::pair<std::string, const char*> cases[] = {
         {"hay hay hay needle", "skipped f.txt: 文件过大（2 GiB 或以上）"},

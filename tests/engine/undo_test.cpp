@@ -161,7 +161,7 @@ TEST_F(CUndoTest, UndoPutsBackBytesModeAttributesInodesAndNamesNewestChangeFirst
         CSysCallsOverride seam;
         if (copies)
             Sys().linkat = LinkAcrossDevices;
-        m_worker.m_streamFromBytes = mode == 2 ? 2 : std::uint64_t{64} << 20;
+        m_job.streamFromBytes = mode == 2 ? 2 : std::uint64_t{64} << 20;
         m_job.jobs = mode == 2 ? 2 : 1;
         const auto before = Snapshot(m_root);
         Run();
@@ -237,7 +237,7 @@ TEST_F(CUndoTest, AProcessKilledAtAnyStepIsUndoneToTheOriginalTree) {
 void CUndoTest::RunKilledAtEveryStep(bool streamed, const std::map<std::string, CNode>& before,
                                      const std::string& pristine) {
     SCOPED_TRACE(streamed ? "streamed" : "whole");
-    m_worker.m_streamFromBytes = streamed ? 2 : std::uint64_t{64} << 20;
+    m_job.streamFromBytes = streamed ? 2 : std::uint64_t{64} << 20;
     m_job.jobs = 1;  // the same steps in the same order each time
     auto runKilledAt = [&](long at) { return KilledAt(at, false, [&] { Run(); }); };
     ASSERT_EQ(runKilledAt(1000000), 0);  // runs to the end

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "engine/walk/folder_walker.h"
 #include "prep/build_job.h"
 #include "prep/job_tables.h"
 #include "run_fixture.h"
@@ -28,12 +29,15 @@ TEST_F(Walk, SuffixIsTheSecondDotFieldComparedExactly) {
         {"a.txt", 1}, {"a.txt.bak", 1}, {"a.htm", 1},  {"a.TXT", 0}, {"a.min.htm", 0},
         {"txt", 0},   {".txt", 1},      {"a..txt", 0}, {"a.tx", 0},  {".vexa~AbC123.tmp", 0},
     };
-    m_worker.m_job = m_job;
+    CSimulatedRenamer renamer;
+    CRunResult result;
+    const CFolderWalker walker(m_job, renamer, result, nullptr, {});
     for (const auto& [name, selected] : cases)
-        EXPECT_EQ(m_worker.MatchExtension(name), selected) << name;
-    m_worker.m_job.extensions = {"*"};
-    EXPECT_EQ(m_worker.MatchExtension("Makefile"), 1);
-    EXPECT_EQ(m_worker.MatchExtension(".vexa~AbC123.tmp"), 0);  // never its own temporary files
+        EXPECT_EQ(walker.MatchExtension(name), selected) << name;
+    m_job.extensions = {"*"};
+    const CFolderWalker all(m_job, renamer, result, nullptr, {});
+    EXPECT_EQ(all.MatchExtension("Makefile"), 1);
+    EXPECT_EQ(all.MatchExtension(".vexa~AbC123.tmp"), 0);  // never its own temporary files
 }
 
 // Links are passed over and counted: a link out of the tree, back up, to a

@@ -33,11 +33,11 @@ class CRunTest : public CDialogTest {
     // m_bReleased or a stop request, which sets m_bStopSeen.
     void StartHeld() {
         m_pDlg->Controller()->m_prepareWorker = [this](CReplaceThread& worker) {
-            worker.m_entryHook = [this, &worker](const std::string&) {
+            worker.m_entryHook = [this](const std::string&) {
                 if (m_bReached.exchange(true))
                     return;
                 for (int ms = 0; ms < 20000 && !m_bReleased; ++ms) {
-                    if ((m_bStopSeen = worker.m_pStopWord->load()))
+                    if ((m_bStopSeen = m_pDlg->Controller()->StopWord().load()))
                         break;
                     std::this_thread::sleep_for(std::chrono::milliseconds(1));
                 }

@@ -22,6 +22,7 @@ bool DiffOfFile(const CJob& job, const std::string& path, std::uint64_t maxBytes
     hunks.clear();
     CJob dry = job;
     dry.dryRun = true;
+    dry.maxFileBytes = maxBytes;
     std::string folder, name;
     SplitPath(path, folder, name);
     CDir dir;
@@ -33,7 +34,6 @@ bool DiffOfFile(const CJob& job, const std::string& path, std::uint64_t maxBytes
         return false;
     }
     CFileRewriter rewriter(dry);
-    rewriter.m_maxFileBytes = maxBytes;
     bool compared = false;
     bool decoded = true;
     rewriter.m_changeHook = [&](std::string_view oldText, std::string_view newText) {

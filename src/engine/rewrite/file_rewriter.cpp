@@ -45,7 +45,7 @@ CFileResult CFileRewriter::Rewrite(const CDir& dir, const CDirEntry& entry, std:
         return CFileResult::Skipped(ReadReason(r.status),
                                     r.status == IoStatus::IsLink ? 0 : r.osError);
     const CFileStamp stamp = reader.Stamp();
-    if (stamp.size >= m_streamFromBytes || stamp.size >= m_maxFileBytes)
+    if (stamp.size >= m_job.streamFromBytes || stamp.size >= m_job.maxFileBytes)
         return RewriteLarge(dir, entry.name, reader);
     m_bytes.clear();
     CIoResult read;
@@ -97,7 +97,7 @@ CIoResult CFileRewriter::ReadWhole(CFileReader& reader, size_t consumed) {
         have += got;
     }
     m_bytes.resize(have);
-    return reader.ReadRest(m_bytes, m_maxFileBytes);
+    return reader.ReadRest(m_bytes, m_job.maxFileBytes);
 }
 
 // A file too large to hold: it is searched a piece at a time and never
@@ -152,7 +152,7 @@ CFileResult CFileRewriter::RewriteLarge(const CDir& dir, const CPlatformName& na
         if (found == ScanOutcome::ReadFailed)
             return CFileResult::Skipped(Reason::CannotRead, error.osError);
     }
-    if (reader.Stamp().size >= m_maxFileBytes)
+    if (reader.Stamp().size >= m_job.maxFileBytes)
         return CFileResult::Skipped(Reason::TooLarge);
     const bool streamable = encoding == EncUtf8 || encoding == EncAnsi;
     // The change hook needs the whole old and new text.
@@ -165,7 +165,7 @@ CFileResult CFileRewriter::RewriteLarge(const CDir& dir, const CPlatformName& na
     reader.Close();
     const std::lock_guard lock(g_heldLargeFile);
     CFileStamp stamp;
-    const CIoResult read = ReadFileAt(dir, name, m_bytes, stamp, m_maxFileBytes);
+    const CIoResult read = ReadFileAt(dir, name, m_bytes, stamp, m_job.maxFileBytes);
     if (read.status == IoStatus::TooLarge)
         return CFileResult::Skipped(Reason::TooLarge);
     if (!read.Ok())
@@ -206,8 +206,8 @@ CFileResult CFileRewriter::RewriteStreamed(const CDir& dir, const CPlatformName&
     piece.clear();
     // Pieces of at most kStreamPiece bytes; smaller ones where smaller files
     // are streamed (tests), though not so small that a file takes millions.
-    const size_t pieceBytes = static_cast<size_t>(
-        std::clamp<std::uint64_t>(std::max(m_streamFromBytes, stamp.size / 64), 2, kStreamPiece));
+    const size_t pieceBytes = static_cast<size_t>(std::clamp<std::uint64_t>(
+        std::max(m_job.streamFromBytes, stamp.size / 64), 2, kStreamPiece));
     std::uint64_t readAt = markLength, writtenAt = markLength;
     bool same = true;
     for (bool end = false; !end;) {
@@ -229,7 +229,7 @@ CFileResult CFileRewriter::RewriteStreamed(const CDir& dir, const CPlatformName&
         cut.assign(piece, whole, std::string::npos);
         piece.resize(whole);
         rules.Feed(piece, end);
-        if (writtenAt + piece.size() >= m_maxFileBytes)
+        if (writtenAt + piece.size() >= m_job.maxFileBytes)
             return CFileResult::Skipped(Reason::ResultTooLarge);
         // Still the same bytes as the original so far? Mostly decided at the
         // first change.

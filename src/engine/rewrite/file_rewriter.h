@@ -45,22 +45,13 @@ class CFileRewriter {
     // The run's journal: every replace is recorded in it first (null: none).
     CRunJournal* m_pJournal = nullptr;
 
-    // Files from this size on are not held in memory but searched a piece at
-    // a time; one in which a find text occurs is skipped as too large. A
-    // result of this size is never made either.
-    std::uint64_t m_maxFileBytes = kMaxFileBytes;
-    // Files from this size on are first searched a piece at a time, and
-    // rewritten a piece at a time where their text allows it, so that a run
-    // holds a few pieces of them and never the whole file.
-    std::uint64_t m_streamFromBytes = kStreamFromBytes;
-    static constexpr std::uint64_t kStreamFromBytes = std::uint64_t{64} << 20;
     // When set, called for each file that is rewritten (or would be, in a
     // dry run) with its old and new text in the working code page, before
     // Rewrite returns. A large file's bytes are then kept until the end.
     std::function<void(std::string_view oldText, std::string_view newText)> m_changeHook;
 
   private:
-    size_t MaxBytes() const { return static_cast<size_t>(m_maxFileBytes); }
+    size_t MaxBytes() const { return static_cast<size_t>(m_job.maxFileBytes); }
     CFileResult RewriteHeld(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp);
     CFileResult RewriteLarge(const CDir& dir, const CPlatformName& name, CFileReader& reader);
     // The rules applied a piece at a time, the result written a piece at a

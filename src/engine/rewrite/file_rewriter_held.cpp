@@ -164,7 +164,7 @@ bool CFileRewriter::SameAsFile(const CDir& dir, const CPlatformName& name, const
                                size_t markLength, std::string_view body) {
     CFileStamp now;
     // A file that changed meanwhile is left to the replace, which refuses it.
-    if (!ReadFileAt(dir, name, m_bytes, now, m_maxFileBytes).Ok() || now != stamp)
+    if (!ReadFileAt(dir, name, m_bytes, now, m_job.maxFileBytes).Ok() || now != stamp)
         return false;
     return std::string_view(m_bytes).substr(markLength) == body;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_io.h"
 #include "platform/io_result.h"
 #include "platform/journal_files.h"
 
@@ -40,4 +41,12 @@ struct CJob {
     // The room the journals' copies may take in all.
     std::uint64_t journalCopyLimit = std::uint64_t{2} << 30;
     bool undo = false;  // undo the last run on folder instead of applying rules
+    // Files from this size on are not held in memory but searched a piece at
+    // a time; one in which a find text occurs is skipped as too large. A
+    // result of this size is never made either.
+    std::uint64_t maxFileBytes = kMaxFileBytes;
+    // Files from this size on are first searched a piece at a time, and
+    // rewritten a piece at a time where their text allows it, so that a run
+    // holds a few pieces of them and never the whole file.
+    std::uint64_t streamFromBytes = std::uint64_t{64} << 20;
 };

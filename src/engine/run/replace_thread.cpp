@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "engine/run/execute.h"
+
 CReplaceThread::CReplaceThread(ThreadProc proc, JobParams* params)
     : m_proc(proc), m_pParams(params) {
     if (params)
@@ -36,4 +38,45 @@ void CReplaceThread::Join() {
 void CReplaceThread::Post(unsigned message, std::intptr_t lParam) {
     if (m_hNotify)
         m_hNotify->Post(message, 0, lParam);
+}
+
+int CReplaceThread::RunJob(JobParams* params) {
+    m_hNotify = params ? params->notify : nullptr;
+    m_pStopWord = params ? params->stopWord : nullptr;
+    m_pObserver = params ? params->observer : nullptr;
+    if (params)
+        m_job = params->job;
+    m_fileCount = 0;
+    WalkFolder(m_job.folder);
+    Post(WM_JOB_DONE, 0);
+    return 1;
+}
+
+void CReplaceThread::WalkFolder(const std::string& folderPath) {
+    m_job.folder = folderPath;
+    m_result = Execute(m_job, m_pStopWord, this);
+}
+
+void CReplaceThread::OnFileSelected(int count) {
+    m_fileCount = count;
+    Post(WM_JOB_PROGRESS, m_fileCount);
+}
+
+void CReplaceThread::OnEntry(const std::string& entryPath) {
+    if (m_entryHook)
+        m_entryHook(entryPath);
+}
+
+void CReplaceThread::OnEvent(const CRunEvent& event) {
+    if (m_pObserver)
+        m_pObserver->OnEvent(event);
+}
+
+bool CReplaceThread::WantsChanges() const {
+    return m_pObserver && m_pObserver->WantsChanges();
+}
+
+void CReplaceThread::OnChange(const std::string& path, std::string_view oldText,
+                              std::string_view newText) {
+    m_pObserver->OnChange(path, oldText, newText);
 }

@@ -42,12 +42,18 @@ struct CRunEvent {
 };
 
 // The one way a run reports while it goes on, besides the result it ends
-// with: every event in walk order, on the thread that runs the walk, and,
-// where asked for, each file's old and new text (a diff). A front end keeps
-// or shows what it needs; the engine keeps only counts and the problems.
+// with: each file as it is selected, every event in walk order, on the thread
+// that runs the walk, and, where asked for, each file's old and new text (a
+// diff). A front end keeps or shows what it needs; the engine keeps only
+// counts and the problems.
 class CRunObserver {
   public:
     virtual ~CRunObserver() = default;
+    // A file is about to be handled; count: the files so far, this one included.
+    virtual void OnFileSelected(int /*count*/) {}
+    // Before each directory entry of the walk is looked at (tests pause or
+    // change the tree here).
+    virtual void OnEntry(const std::string& /*entryPath*/) {}
     virtual void OnEvent(const CRunEvent& event) = 0;
     // Whether OnChange is wanted; a run that gives it rewrites one file at a time.
     virtual bool WantsChanges() const { return false; }

@@ -51,27 +51,23 @@ bool CFolderWalker::StopRequested() const {
     return m_pStopWord && m_pStopWord->load(std::memory_order_relaxed);
 }
 
-bool CFolderWalker::Selects(const std::string& fileName) const {
+int CFolderWalker::MatchExtension(const std::string& fileName) const {
     // The rewrite's temporary files are never the user's, also under "*".
     if (IsOwnTempFileName(fileName))
-        return false;
+        return 0;
     if (m_bSelectAll)
-        return true;
+        return 1;
     const std::string_view suffix = SuffixOf(fileName);
     if (suffix.empty())
-        return false;
+        return 0;
     for (const std::string& ext : m_job.extensions) {
         if (suffix == ext)
-            return true;
+            return 1;
     }
-    return false;
+    return 0;
 }
 
-void CFolderWalker::Walk(const FileHandler& onFile) {
-    WalkPath(m_job.folder, onFile);
-}
-
-void CFolderWalker::WalkPath(const std::string& folderPath, const FileHandler& onFile) {
+void CFolderWalker::WalkFolder(const std::string& folderPath, const FileHandler& onFile) {
     m_stack.clear();
     m_walked.clear();
     RaiseOpenFolderLimit();
@@ -157,7 +153,7 @@ void CFolderWalker::Handle(const CFrame& frame, const CDirEntry& entry, const Fi
     // Compared with the suffixes in the code page they are written in; a
     // name with no exact form there is not selected.
     std::string workingName;
-    if (NameToWorking(m_codePage, entry.name, workingName) && Selects(workingName))
+    if (NameToWorking(m_codePage, entry.name, workingName) && MatchExtension(workingName) == 1)
         onFile(frame.dir, entry, frame.path + NameToPathText(entry.name));
 }
 

@@ -34,18 +34,18 @@ class CFolderWalker {
     CFolderWalker(const CJob& job, CFolderRenamer& renamer, CRunResult& result,
                   const std::atomic<bool>* stopWord, EventHandler onEvent);
 
-    void Walk(const FileHandler& onFile);
     // Walks folderPath as if it were the chosen folder.
-    void WalkPath(const std::string& folderPath, const FileHandler& onFile);
+    void WalkFolder(const std::string& folderPath, const FileHandler& onFile);
 
-    // Whether a file of this name is selected by the job's extensions: the
-    // part between the first and second dot, compared exactly; "*" selects all.
-    bool Selects(const std::string& fileName) const;
+    // 1 when a file of this name is selected by the job's extensions (the
+    // part between the first and second dot, compared exactly; "*" selects
+    // all), else 0.
+    int MatchExtension(const std::string& fileName) const;
     // Renames folderName inside parent by the first rename rule for it.
     void RenameSubfolder(const CDir& parent, const std::string& parentPath,
                          const CPlatformName& folderName);
 
-    // Tests only: called before each directory entry is handled.
+    // Called before each directory entry is handled, if set.
     std::function<void(const std::string& entryPath)> m_entryHook;
 
   private:
