@@ -138,28 +138,94 @@ CDiffLine MakeLine(DiffLineKind kind, const CLineRef& ref) {
     return line;
 }
 
-// The parts of two paired lines between their common start and common end,
+// A word (letters, digits and '_', Latin, Greek and Cyrillic included) or a
+// single other character (a surrogate pair whole): the unit in which two
+// paired lines are compared, so that two replacements in one line are marked
+// apart and the unchanged text between them is not.
+std::vector<CDiffSpan> Tokens(std::u16string_view text) {
+    const auto isWord = [](char16_t c) {
+        return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') ||
+               c == u'_' || (c >= 0xC0 && c <= 0x52F && c != 0xD7 && c != 0xF7);
+    };
+    std::vector<CDiffSpan> tokens;
+    for (size_t i = 0; i < text.size();) {
+        size_t end = i + 1;
+        if (isWord(text[i])) {
+            while (end < text.size() && isWord(text[end]))
+                ++end;
+        } else if (IsHighSurrogate(text[i]) && end < text.size() && IsLowSurrogate(text[end])) {
+            ++end;
+        }
+        tokens.push_back({i, end - i});
+        i = end;
+    }
+    return tokens;
+}
+
+// Marks a[aFrom, aTo) and b[bFrom, bTo), a changed stretch of two paired
+// lines, without the characters the two have in common at either end and
 // never splitting a surrogate pair.
-void MarkPair(CDiffLine& removed, CDiffLine& added) {
-    const std::u16string_view a = removed.text, b = added.text;
+void MarkStretch(std::u16string_view a, size_t aFrom, size_t aTo, std::u16string_view b,
+                 size_t bFrom, size_t bTo, CDiffLine& removed, CDiffLine& added) {
     size_t head = 0;
-    while (head < a.size() && head < b.size() && a[head] == b[head])
+    while (aFrom + head < aTo && bFrom + head < bTo && a[aFrom + head] == b[bFrom + head])
         ++head;
-    if (head > 0 && IsHighSurrogate(a[head - 1]))
+    if (head > 0 && IsHighSurrogate(a[aFrom + head - 1]))
         --head;
     size_t tail = 0;
-    while (tail < a.size() - head && tail < b.size() - head &&
-           a[a.size() - 1 - tail] == b[b.size() - 1 - tail])
+    while (tail < aTo - aFrom - head && tail < bTo - bFrom - head &&
+           a[aTo - 1 - tail] == b[bTo - 1 - tail])
         ++tail;
-    if (tail > 0 && IsLowSurrogate(a[a.size() - tail]))
+    if (tail > 0 && IsLowSurrogate(a[aTo - tail]))
         --tail;
+    if (aTo - aFrom > head + tail)
+        removed.spans.push_back({aFrom + head, aTo - aFrom - head - tail});
+    if (bTo - bFrom > head + tail)
+        added.spans.push_back({bFrom + head, bTo - bFrom - head - tail});
+}
+
+// Beyond this many token pairs a line pair is marked as one stretch.
+constexpr size_t kMaxTokenPairs = 1u << 20;
+
+// The changed parts of two paired lines: their tokens are matched by the
+// longest common subsequence, and each stretch between matched tokens is marked.
+void MarkPair(CDiffLine& removed, CDiffLine& added) {
+    const std::u16string_view a = removed.text, b = added.text;
     removed.spans.clear();
     added.spans.clear();
-    if (a.size() > head + tail)
-        removed.spans.push_back({head, a.size() - head - tail});
-    if (b.size() > head + tail)
-        added.spans.push_back({head, b.size() - head - tail});
     removed.breakChanged = added.breakChanged = removed.lineBreak != added.lineBreak;
+    const std::vector<CDiffSpan> ta = Tokens(a), tb = Tokens(b);
+    const size_t n = ta.size(), m = tb.size();
+    if (n * m > kMaxTokenPairs) {
+        MarkStretch(a, 0, a.size(), b, 0, b.size(), removed, added);
+        return;
+    }
+    const auto same = [&](size_t i, size_t j) {
+        return a.substr(ta[i].offset, ta[i].length) == b.substr(tb[j].offset, tb[j].length);
+    };
+    // common[i][j]: the longest common subsequence of ta[i..] and tb[j..].
+    std::vector<std::uint32_t> common((n + 1) * (m + 1), 0);
+    const auto at = [&](size_t i, size_t j) -> std::uint32_t& { return common[i * (m + 1) + j]; };
+    for (size_t i = n; i-- > 0;)
+        for (size_t j = m; j-- > 0;)
+            at(i, j) = same(i, j) ? at(i + 1, j + 1) + 1 : std::max(at(i + 1, j), at(i, j + 1));
+    size_t i = 0, j = 0, si = 0, sj = 0;  // si, sj: where the current stretch began
+    const auto offsetA = [&](size_t k) { return k < n ? ta[k].offset : a.size(); };
+    const auto offsetB = [&](size_t k) { return k < m ? tb[k].offset : b.size(); };
+    while (i < n || j < m) {
+        if (i < n && j < m && same(i, j)) {
+            if (si < i || sj < j)
+                MarkStretch(a, offsetA(si), offsetA(i), b, offsetB(sj), offsetB(j), removed, added);
+            si = ++i;
+            sj = ++j;
+        } else if (j == m || (i < n && at(i + 1, j) >= at(i, j + 1))) {
+            ++i;
+        } else {
+            ++j;
+        }
+    }
+    if (si < n || sj < m)
+        MarkStretch(a, offsetA(si), a.size(), b, offsetB(sj), b.size(), removed, added);
 }
 
 struct CCursor {
