@@ -182,7 +182,13 @@ void CResultsWindow::Begin(RunKind kind, const CJob& job) {
     m_pModel->Reset(kind);
     m_pUndo->hide();
     FillFilter();
-    m_pCounts->clear();
+    m_bCountsFinal = false;
+    // The counts line keeps its height while the run goes on, so the list
+    // above it does not jump when the counts arrive.
+    m_pCounts->setText(Text(preview                 ? app_text::kPreviewing
+                            : kind == RunKind::Undo ? app_text::kUndoing
+                                                    : app_text::kRunning) +
+                       QStringLiteral("..."));
     m_pDiff->clear();
     m_pDiff->setVisible(preview);
 }
@@ -214,6 +220,7 @@ void CResultsWindow::AppendBatch() {
 
 void CResultsWindow::Finish(const QString& counts) {
     m_pCounts->setText(counts);
+    m_bCountsFinal = true;
 }
 
 void CResultsWindow::SetUndoOffered(bool offered) {
@@ -235,7 +242,8 @@ void CResultsWindow::ShowOnTop() {
 }
 
 QString CResultsWindow::ListText() const {
-    QString text = m_pCounts->text() + QLatin1Char('\n');
+    // The counts head the list once the run has given them.
+    QString text = m_bCountsFinal ? m_pCounts->text() + QLatin1Char('\n') : QString();
     for (int row = 0; row < m_pModel->rowCount(); ++row)
         text += m_pModel->RowText(row) + QLatin1Char('\n');
     return text;

@@ -77,6 +77,7 @@ class CResultsWindow : public QWidget {
 
     CResultsModel* m_pModel = nullptr;
     QLabel* m_pCounts = nullptr;
+    bool m_bCountsFinal = false;  // m_pCounts shows a run's counts, not that one runs
     QComboBox* m_pFilter = nullptr;
     QTreeView* m_pList = nullptr;
     QTextEdit* m_pDiff = nullptr;
