@@ -1,7 +1,7 @@
 // CFileRewriter: how a file is read and handed on. Most files are held
 // whole; large ones are searched a piece at a time first, and rewritten a
 // piece at a time where their text allows it; text held whole goes to the
-// rules in file_rewriter_held.cpp.
+// held rewrite.
 
 #include "engine/rewrite/file_rewriter.h"
 
@@ -35,8 +35,18 @@ std::mutex g_heldLargeFile;
 
 }  // namespace
 
+CFileRewriter::CFileRewriter(const CJob& job)
+    : m_job(job),
+      m_codePage(job.codePage.empty() ? CCodePage::Working().Name() : job.codePage),
+      m_probe(job, m_codePage),
+      m_replace(job),
+      m_held(job, m_codePage, m_probe, m_replace, m_changeHook) {
+    for (const CReplaceRuleText& rule : job.rules)
+        m_carry = std::max(m_carry, rule.find.empty() ? 0 : rule.find.size() - 1);
+}
+
 CFileResult CFileRewriter::Rewrite(const CDir& dir, const CDirEntry& entry, std::string_view path) {
-    m_path = path;
+    m_replace.Begin(m_pJournal, path);
     // A FIFO, device or socket is never opened: its content cannot be examined.
     if (entry.type != EntryType::File)
         return CFileResult::Skipped(Reason::NotRegular);
@@ -64,7 +74,7 @@ CFileResult CFileRewriter::Rewrite(const CDir& dir, const CDirEntry& entry, std:
         return ScanLarge(dir, entry.name);
     if (!read.Ok())
         return CFileResult::Skipped(ReadReason(read.status), read.osError);
-    return RewriteHeld(dir, entry.name, stamp);
+    return m_held.Rewrite(dir, entry.name, stamp, m_bytes);
 }
 
 ScanOutcome CFileRewriter::ScanInPieces(CFileReader& reader, std::uint64_t& consumed,
@@ -73,11 +83,11 @@ ScanOutcome CFileRewriter::ScanInPieces(CFileReader& reader, std::uint64_t& cons
     const auto search = [this, &first](std::string_view window) {
         // Text in another encoding is searched in its own form, on the whole file.
         if (std::exchange(first, false) &&
-            (window.size() < 3 || !InWorkingCodePage(DetectEncoding(window))))
+            (window.size() < 3 || !m_probe.InWorkingCodePage(DetectEncoding(window))))
             return true;
         // A byte match is enough to read the file whole: the search there
         // decides, without the mark and on character starts.
-        return m_matcher.AnyOccurs(window);
+        return m_probe.AnyBytesOccur(window);
     };
     return ScanPieces(reader, {}, {kScanPiece, m_carry, false}, m_piece, search, error, consumed);
 }
@@ -112,7 +122,7 @@ CFileResult CFileRewriter::ScanLarge(const CDir& dir, const CPlatformName& name)
         return CFileResult::Skipped(Reason::CannotRead, r.osError);
     const TextEncoding encoding = DetectEncoding(std::string_view(head, have));
     const size_t markLength = MarkLength(encoding, have);
-    const std::vector<std::string>* needles = EncodedFinds(encoding);
+    const std::vector<std::string>* needles = m_probe.EncodedFinds(encoding);
     if (!needles)
         return CFileResult::Skipped(Reason::TooLarge);
     CScanRequest request;
@@ -141,7 +151,7 @@ CFileResult CFileRewriter::RewriteLarge(const CDir& dir, const CPlatformName& na
     const size_t markLength = MarkLength(encoding, have);
     // Most large files hold no find text: then they are unchanged, whatever
     // they are, and a search a piece at a time tells.
-    if (const std::vector<std::string>* needles = EncodedFinds(encoding)) {
+    if (const std::vector<std::string>* needles = m_probe.EncodedFinds(encoding)) {
         CScanRequest request;
         request.needles = *needles;
         request.unitAligned = IsUtf16(encoding);
@@ -156,9 +166,9 @@ CFileResult CFileRewriter::RewriteLarge(const CDir& dir, const CPlatformName& na
         return CFileResult::Skipped(Reason::TooLarge);
     const bool streamable = encoding == EncUtf8 || encoding == EncAnsi;
     // The change hook needs the whole old and new text.
-    if (streamable && m_codePage.IsUtf8() && m_bRulesUtf8 && !m_changeHook) {
+    if (streamable && m_codePage.IsUtf8() && m_probe.RulesUtf8() && !m_changeHook) {
         const CFileResult result = RewriteStreamed(dir, name, reader, encoding, markLength);
-        for (std::string* buffer : {&m_bytes, &m_encoded})
+        for (std::string* buffer : {&m_bytes, &m_theirs})
             std::string().swap(*buffer);
         return result;
     }
@@ -170,7 +180,7 @@ CFileResult CFileRewriter::RewriteLarge(const CDir& dir, const CPlatformName& na
         return CFileResult::Skipped(Reason::TooLarge);
     if (!read.Ok())
         return CFileResult::Skipped(ReadReason(read.status), read.osError);
-    return RewriteHeld(dir, name, stamp);
+    return m_held.Rewrite(dir, name, stamp, m_bytes);
 }
 
 CFileResult CFileRewriter::RewriteStreamed(const CDir& dir, const CPlatformName& name,
@@ -190,9 +200,9 @@ CFileResult CFileRewriter::RewriteStreamed(const CDir& dir, const CPlatformName&
         // With a journal the temporary file stays unnamed until the journal
         // knows the name it takes, so a run killed meanwhile leaves nothing.
         if (CIoResult r = replacement.Begin(dir, name, stamp, hashed); !r.Ok())
-            return Replaced(r);
+            return CRecordedReplace::Outcome(r);
         if (CIoResult r = replacement.Write(std::string_view(mark, markLength)); !r.Ok())
-            return Replaced(r);
+            return CRecordedReplace::Outcome(r);
         if (hashed) {
             hash.Add(std::string_view(mark, markLength));
             originalHash.Add(std::string_view(mark, markLength));
@@ -200,9 +210,9 @@ CFileResult CFileRewriter::RewriteStreamed(const CDir& dir, const CPlatformName&
     }
     const Reason badText = encoding == EncUtf8 ? Reason::BadUtf8 : Reason::BadWorking;
     CStreamRules rules(m_job.rules);
-    std::string& piece = m_bytes;     // what was read, then what the rules made of it
-    std::string& theirs = m_encoded;  // the original's bytes where the result goes
-    std::string cut;                  // a character the end of a piece cut short
+    std::string& piece = m_bytes;    // what was read, then what the rules made of it
+    std::string& theirs = m_theirs;  // the original's bytes where the result goes
+    std::string cut;                 // a character the end of a piece cut short
     piece.clear();
     // Pieces of at most kStreamPiece bytes; smaller ones where smaller files
     // are streamed (tests), though not so small that a file takes millions.
@@ -241,7 +251,7 @@ CFileResult CFileRewriter::RewriteStreamed(const CDir& dir, const CPlatformName&
         writtenAt += piece.size();
         if (write && !piece.empty()) {
             if (CIoResult r = replacement.Write(piece); !r.Ok())
-                return Replaced(r);
+                return CRecordedReplace::Outcome(r);
             if (hashed)
                 hash.Add(piece);
         }
@@ -250,13 +260,7 @@ CFileResult CFileRewriter::RewriteStreamed(const CDir& dir, const CPlatformName&
         return {};
     reader.Close();  // Windows will not replace a file this process still holds open
     if (!write)
-        return Replaced(CheckReplaceableAt(dir, name, stamp));
-    CFileResult refused;
-    m_originalHash = hashed ? originalHash.Value() : 0;
-    const CIoResult r =
-        ReplaceRecorded(writtenAt, hashed ? hash.Value() : 0, refused,
-                        [&](CReplaceJournal* journal) { return replacement.Commit(journal); });
-    if (refused.outcome != FileOutcome::Unchanged)
-        return refused;
-    return Replaced(r);
+        return CRecordedReplace::Outcome(CheckReplaceableAt(dir, name, stamp));
+    return m_replace.Commit(writtenAt, hashed ? hash.Value() : 0, hashed ? originalHash.Value() : 0,
+                            [&](CReplaceJournal* journal) { return replacement.Commit(journal); });
 }

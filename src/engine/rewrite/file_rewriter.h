@@ -6,7 +6,6 @@
 // can be done without losing anything. In a dry run it decides the same way
 // and writes nothing. Runs on one thread; one rewriter per thread.
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -15,25 +14,16 @@
 
 #include "engine/journal/run_journal.h"
 #include "engine/report/reason_texts.h"
+#include "engine/rewrite/file_result.h"
+#include "engine/rewrite/find_probe.h"
+#include "engine/rewrite/held_rewrite.h"
 #include "engine/rewrite/large_file_scan.h"
-#include "engine/rewrite/rule_matcher.h"
+#include "engine/rewrite/recorded_replace.h"
 #include "engine/run/job.h"
 #include "platform/code_page.h"
 #include "platform/dir.h"
 #include "platform/file_io.h"
 #include "platform/text_codec.h"
-
-enum class FileOutcome { Unchanged, Rewritten, Skipped, WriteFailed };
-
-struct CFileResult {
-    FileOutcome outcome = FileOutcome::Unchanged;
-    Reason reason = Reason::None;
-    int osError = 0;
-
-    static CFileResult Skipped(Reason why, int error = 0) {
-        return {FileOutcome::Skipped, why, error};
-    }
-};
 
 class CFileRewriter {
   public:
@@ -51,17 +41,11 @@ class CFileRewriter {
     std::function<void(std::string_view oldText, std::string_view newText)> m_changeHook;
 
   private:
-    size_t MaxBytes() const { return static_cast<size_t>(m_job.maxFileBytes); }
-    CFileResult RewriteHeld(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp);
     CFileResult RewriteLarge(const CDir& dir, const CPlatformName& name, CFileReader& reader);
     // The rules applied a piece at a time, the result written a piece at a
     // time: text in UTF-8 in a UTF-8 working code page only.
     CFileResult RewriteStreamed(const CDir& dir, const CPlatformName& name, CFileReader& reader,
                                 TextEncoding encoding, size_t markLength);
-    CFileResult RewriteRead(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp);
-    // Whether the text after the mark of the file as it is now is body.
-    bool SameAsFile(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
-                    size_t markLength, std::string_view body);
     CFileResult ScanLarge(const CDir& dir, const CPlatformName& name);
     // A file larger than a piece, searched a piece at a time in a small
     // buffer that stays in the processor's cache, as most files hold no find
@@ -70,40 +54,15 @@ class CFileRewriter {
     ScanOutcome ScanInPieces(CFileReader& reader, std::uint64_t& consumed, CIoResult& error);
     // The whole file into m_bytes, after consumed bytes were read from reader.
     CIoResult ReadWhole(CFileReader& reader, size_t consumed);
-    // The outcome of a replace (or, in a dry run, of the check in its place).
-    CFileResult Replaced(const CIoResult& r);
-    CFileResult Replace(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
-                        std::string_view mark, std::string_view body);
-    bool AnyFindOccurs(TextEncoding encoding, std::string_view text);
-    // Text already in the working code page is searched and rewritten as it lies.
-    bool InWorkingCodePage(TextEncoding encoding) const;
-    // The find texts as they stand in the bytes of a file in encoding, made
-    // once per encoding; null when one has no such form.
-    const std::vector<std::string>* EncodedFinds(TextEncoding encoding);
-
-    // The replace itself, through the journal when the run keeps one: replace
-    // is given the file's record (or null); size and hash are of the new
-    // bytes, m_originalHash of the old ones.
-    CIoResult ReplaceRecorded(std::uint64_t size, std::uint64_t hash, CFileResult& refused,
-                              const std::function<CIoResult(CReplaceJournal*)>& replace);
+    size_t MaxBytes() const { return static_cast<size_t>(m_job.maxFileBytes); }
 
     const CJob& m_job;
-    const CCodePage m_codePage;        // the job's working code page
-    std::string m_path;                // of the file in hand, below the chosen folder
-    CRuleMatcher m_matcher;            // the find texts, searched for all at once
-    CRuleApplier m_applier;            // its second buffer kept from file to file
-    bool m_bRulesUtf8 = true;          // every find text and replacement is valid UTF-8
-    std::string m_bytes;               // the file as read; capacity reused from file to file
-    std::uint64_t m_originalHash = 0;  // of the file in hand as read, for the journal
-    std::string m_piece;               // a piece of a file being searched, and the carried bytes
-    size_t m_carry = 0;                // how far a find text may reach back into the last piece
-    std::string m_working;             // its text in the working code page, when converted
-    std::string m_result;              // the text with the rules applied
-    std::string m_encoded;             // the result in the file's encoding, when converted
-    struct CEncodedFinds {
-        bool made = false;
-        bool ok = false;
-        std::vector<std::string> needles;
-    };
-    std::array<CEncodedFinds, 4> m_encodedFinds;  // by encoding: UTF-16 LE, UTF-8, UTF-16 BE, ANSI
+    const CCodePage m_codePage;  // the job's working code page
+    CFindProbe m_probe;
+    CRecordedReplace m_replace;
+    CHeldRewrite m_held;
+    std::string m_bytes;   // the file as read; capacity reused from file to file
+    std::string m_piece;   // a piece of a file being searched, and the carried bytes
+    std::string m_theirs;  // the original's bytes where a streamed result goes
+    size_t m_carry = 0;    // how far a find text may reach back into the last piece
 };

@@ -1,0 +1,56 @@
+#pragma once
+// CHeldRewrite: a file's text held whole. It is decoded to the working code
+// page where it is not in it already, the rules are applied, the result is
+// put back in the file's encoding and handed to the replace when the file's
+// bytes change. Buffers are kept from file to file. One per rewriter.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "engine/rewrite/file_result.h"
+#include "engine/rewrite/find_probe.h"
+#include "engine/rewrite/recorded_replace.h"
+#include "engine/rewrite/rule_matcher.h"
+#include "engine/run/job.h"
+#include "platform/code_page.h"
+#include "platform/dir.h"
+#include "platform/file_io.h"
+
+class CHeldRewrite {
+  public:
+    using ChangeHook = std::function<void(std::string_view oldText, std::string_view newText)>;
+
+    // All of these must outlive the rewrite; changeHook is read at each file.
+    CHeldRewrite(const CJob& job, const CCodePage& codePage, CFindProbe& probe,
+                 CRecordedReplace& replace, const ChangeHook& changeHook)
+        : m_job(job),
+          m_codePage(codePage),
+          m_probe(probe),
+          m_replace(replace),
+          m_changeHook(changeHook) {}
+
+    // bytes: the whole file as read, with its stamp then. A large file's
+    // bytes may be released on the way; large buffers are given back after.
+    CFileResult Rewrite(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
+                        std::string& bytes);
+
+  private:
+    CFileResult RewriteText(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
+                            std::string& bytes);
+    // Whether the text after the mark of the file as it is now is body.
+    bool SameAsFile(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
+                    size_t markLength, std::string_view body, std::string& bytes) const;
+    size_t MaxBytes() const { return static_cast<size_t>(m_job.maxFileBytes); }
+
+    const CJob& m_job;
+    const CCodePage& m_codePage;
+    CFindProbe& m_probe;
+    CRecordedReplace& m_replace;
+    const ChangeHook& m_changeHook;
+    CRuleApplier m_applier;  // its second buffer kept from file to file
+    std::string m_working;   // the text in the working code page, when converted
+    std::string m_result;    // the text with the rules applied
+    std::string m_encoded;   // the result in the file's encoding, when converted
+};
