@@ -80,11 +80,12 @@ void CFilePool::Work() {
         CTask* task = m_queue.front();
         m_queue.pop_front();
         lock.unlock();
-        Handle(rewriter, *task, lock);
+        ProcessFile(rewriter, *task, lock);
     }
 }
 
-void CFilePool::Handle(CFileRewriter& rewriter, CTask& task, std::unique_lock<std::mutex>& lock) {
+void CFilePool::ProcessFile(CFileRewriter& rewriter, CTask& task,
+                            std::unique_lock<std::mutex>& lock) {
     const CFileResult result =
         RewriteSafely(rewriter, *task.dir, task.entry, BelowFolder(m_job, task.displayPath));
     lock.lock();
@@ -160,7 +161,7 @@ void CFilePool::DeliverUntil(size_t limit) {
             CTask* task = m_queue.front();
             m_queue.pop_front();
             lock.unlock();
-            Handle(*m_own, *task, lock);
+            ProcessFile(*m_own, *task, lock);
             continue;
         }
         m_pAwaited = front;

@@ -61,7 +61,7 @@ class CFilePool {
     void Work();
     // Rewrites task's file and marks it done; lock is unlocked on entry
     // and locked on return.
-    void Handle(CFileRewriter& rewriter, CTask& task, std::unique_lock<std::mutex>& lock);
+    void ProcessFile(CFileRewriter& rewriter, CTask& task, std::unique_lock<std::mutex>& lock);
     // Delivers the items at the front that are complete.
     void DeliverReady();
     // Delivers until fewer than limit items are left.
