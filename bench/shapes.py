@@ -9,8 +9,12 @@ text), rules100 (100 rules), tiny (500,000 files of a few bytes, 5,000
 folders of 100, no match), huge (4 files of 256 MB that match), gig (one file
 of 1 GB, no match: memory only), gbk (GBK files under a GBK locale, no match,
 against the same text in UTF-8), utf16 (UTF-16 files), wide (one folder of
-100,000 entries), deep (a chain of 50 folders). --scale shrinks the file
-counts and sizes.
+100,000 entries), deep (a chain of 50 folders), site (a web site's shape:
+.htm/.txt/.css/.js and binaries 4 to 5 levels deep, ten rules of 5 to 30
+bytes, some Chinese, two chained, one whose replacement holds its find text,
+about one file in ten matching), floor (every file holds one find text, timed
+against bench/replace-floor, a bare safe replace of the same files). --scale
+shrinks the file counts and sizes.
 
 Every command is timed with alt-time (the tools take turns round by round;
 each ratio is the median of the per-round ratios). A tree that a run changes
@@ -350,11 +354,79 @@ def shape_deep(b, a):
     shutil.rmtree(p)
 
 
+SITE_RULES = [
+    ("旧科技有限公司", "新科技有限公司"),
+    ("http://old.example.com/", "https://www.example.org/"),
+    ("Oldbrand", "Interim"),           # chained: Oldbrand -> Interim -> Newbrand
+    ("Interim", "Newbrand"),
+    ("版权所有", "版权所有（保留一切权利）"),  # the replacement holds its find text
+    ("010-12345678", "010-87654321"),
+    ("客服热线", "服务热线"),
+    ("old-logo.png", "new-logo.svg"),
+    ("font-family: SimSun", "font-family: sans-serif"),
+    ("jquery-1.4.2.min.js", "jquery-3.7.1.min.js"),
+]
+
+
+def shape_site(b, a):
+    """A web site's shape: .htm/.txt/.css/.js with binaries among them, 4 to 5
+    levels deep, the ten rules above, about one file in ten matching."""
+    p = os.path.join(b.base, "site")
+    rng = random.Random(11)
+    words = ("北京 公司 产品 服务 新闻 联系 关于 首页 the quick brown fox jumps over lazy dog "
+             "div span class href style color margin function return var").split()
+    suffixes = [".htm", ".htm", ".htm", ".txt", ".css", ".js"]
+    for i in range(scaled(a, 20000)):
+        depth = 4 + i % 2
+        d = os.path.join(p, *("s%d" % ((i >> (3 * k)) % 6) for k in range(depth)))
+        os.makedirs(d, exist_ok=True)
+        if i % 10 == 9:  # a binary, which holds none of the find texts
+            with open(os.path.join(d, "img%d.png" % i), "wb") as f:
+                f.write(bytes(rng.getrandbits(8) for _ in range(rng.randint(2000, 30000))))
+            continue
+        lines = [" ".join(rng.choice(words) for _ in range(10)) for _ in range(rng.randint(20, 600))]
+        if rng.random() < 0.11:
+            for find, _ in rng.sample(SITE_RULES, 2):
+                lines.insert(rng.randrange(len(lines)), "<p>%s</p>" % find)
+        with open(os.path.join(d, "f%d%s" % (i, rng.choice(suffixes))), "w", encoding="utf-8") as f:
+            f.write("\r\n".join(lines) + "\r\n")
+    rules, nomatch = p + ".rules.txt", p + ".nomatch.txt"
+    b.write_rules(rules, SITE_RULES)
+    b.write_rules(nomatch, [(f + "-zzqxj", r) for f, r in SITE_RULES])
+    b.check("site", p, rules, True)
+    b.standard("site", p, rules, nomatch)
+    shutil.rmtree(p)
+
+
+def shape_floor(b, a):
+    """Every selected file holds one find text: vexa-cli -j1 against the bare
+    safe replace of each file (bench/replace-floor) on the same files."""
+    p = os.path.join(b.base, "floor")
+    rng = random.Random(13)
+    words = "the quick brown fox jumps over the lazy dog 北京 公司 产品 服务".split()
+    for i in range(scaled(a, 20000)):
+        d = os.path.join(p, "d%03d" % (i % 200))
+        os.makedirs(d, exist_ok=True)
+        lines = [" ".join(rng.choice(words) for _ in range(10)) for _ in range(rng.randint(20, 200))]
+        lines.insert(rng.randrange(len(lines)), "Oldbrand")
+        with open(os.path.join(d, "f%d.txt" % i), "w", encoding="utf-8") as f:
+            f.write("\n".join(lines) + "\n")
+    rules = p + ".rules.txt"
+    b.write_rules(rules, [("Oldbrand", "Newbrand")])
+    b.check("floor", p, rules, True)
+    floor = os.path.join(os.path.dirname(b.cli), "..", "..", "bench", "replace-floor")
+    cmds = {"vexa_j1": b.vexa("{D}", rules, 1),
+            "floor": b.find_files("{D}") + " | " + q(floor, "Oldbrand", "Newbrand")}
+    b.time("floor", "full", p, cmds)
+    shutil.rmtree(p)
+
+
 SHAPES = {
     "tree": shape_tree,
     "allmatch": lambda b, a: shape_tree(b, a, "allmatch", ("--match-share", 1, "--text-share", 1)),
     "rules100": shape_rules100, "tiny": shape_tiny, "huge": shape_huge, "gig": shape_gig,
     "gbk": shape_gbk, "utf16": shape_utf16, "wide": shape_wide, "deep": shape_deep,
+    "site": shape_site, "floor": shape_floor,
 }
 
 
@@ -368,6 +440,8 @@ def report(b):
         def rat(pair):
             return "%.2f" % ratio[pair] if pair in ratio else ""
         bound = "cat %.3f" % m["cat"] if "cat" in m else ("cp %.3f" % m["cp"] if "cp" in m else "")
+        if "floor" in m:
+            bound = "floor %.3f, -j1 / floor %s" % (m["floor"], rat("vexa_j1/floor"))
         if shape == "gbk":
             print("| gbk | no-match | GBK %.3f | UTF-8 %.3f | | | GBK / UTF-8 %s | | | | before GBK / UTF-8 %s |" % (
                 m["vexa_gbk"], m["vexa_utf8"], rat("vexa_gbk/vexa_utf8"), rat("before_gbk/before_utf8")))
@@ -390,7 +464,7 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--rounds", type=int, default=7)
     ap.add_argument("--scale", type=float, default=1.0)
-    ap.add_argument("--only", default="tree,huge,gig,tiny,allmatch,gbk,rules100,utf16,deep,wide")
+    ap.add_argument("--only", default="tree,site,floor,huge,gig,tiny,allmatch,gbk,rules100,utf16,deep,wide")
     ap.add_argument("--before", help="an earlier vexa-cli to time beside (run without -j)")
     ap.add_argument("--cli", default=os.environ.get("VEXA_CLI", os.path.join(ROOT, "build/default/src/cli/vexa-cli")))
     a = ap.parse_args()
