@@ -12,6 +12,7 @@
 #include "engine/run/replace_thread.h"
 #include "engine/walk/folder_renamer.h"
 #include "engine/walk/folder_walker.h"
+#include "platform/message_catalog.h"
 #include "platform/name_text.h"
 #include "platform/paths.h"
 
@@ -83,7 +84,7 @@ int CReplaceThread::RunJob(JobParams* params) {
 void CReplaceThread::UndoLastRun(CRunSession& session) {
     const std::string folder = PathForDisplay(m_job.folder);
     if (!session.HasPrevious()) {
-        m_result.refusal = "文件夹 " + folder + " 没有可撤销的执行记录。";
+        m_result.refusal = FillMessage(N_("文件夹 {} 没有可撤销的执行记录。"), {folder});
         return;
     }
     // Damage is not acted on, and the journal stays for the person to look at.
@@ -98,7 +99,8 @@ void CReplaceThread::UndoLastRun(CRunSession& session) {
         Post(WM_JOB_PROGRESS, m_fileCount);
     });
     if (!ran) {
-        m_result.refusal = "文件夹 " + folder + " 已不是上次执行时的那个文件夹，不撤销。";
+        m_result.refusal =
+            FillMessage(N_("文件夹 {} 已不是上次执行时的那个文件夹，不撤销。"), {folder});
         return;
     }
     // Undone completely: nothing is left to undo a second time.
