@@ -10,12 +10,13 @@ void SetTranslate(CTranslate translate) {
     g_translate = translate;
 }
 
+// The empty text stays empty: a catalog's entry for it is its header.
 const char* Tr(const char* text) {
-    return g_translate ? g_translate(text) : text;
+    return g_translate && *text ? g_translate(text) : text;
 }
 
 std::string Tr(std::string_view text) {
-    return g_translate ? std::string(g_translate(std::string(text).c_str())) : std::string(text);
+    return Tr(std::string(text).c_str());
 }
 
 std::string FillMessage(std::string_view text, std::initializer_list<std::string> args) {
