@@ -20,14 +20,15 @@ std::string Size(std::uint64_t bytes) {
     return text;
 }
 
-// What a journal's folder is doing now, or why its journal cannot be undone.
+// What a journal's folder is doing now, or why its journal cannot be undone;
+// empty when neither.
 std::string StateNote(const CJournalInfo& info) {
     if (info.busy)
-        return std::string("  ") + Tr(N_("（正在执行）"));
+        return Tr(N_("（正在执行）"));
     if (info.contents.damagedLine != 0)
-        return "  " + FillMessage(N_("（日志已损坏，第 {} 行）"),
-                                  {std::to_string(info.contents.damagedLine)});
-    return info.contents.finished ? "" : std::string("  ") + Tr(N_("（执行被中断）"));
+        return FillMessage(N_("（日志已损坏，第 {} 行）"),
+                           {std::to_string(info.contents.damagedLine)});
+    return info.contents.finished ? "" : Tr(N_("（执行被中断）"));
 }
 
 }  // namespace
@@ -42,13 +43,14 @@ std::string JournalListing() {
             for (const CJournalEntry& e : info.contents.entries)
                 ++(e.kind == JournalRecord::File ? files : folders);
             total += info.copyBytes;
+            const std::string note = StateNote(info);
             out += NameForDisplay(info.folder) + "\n    " +
                    LocalTimeText(info.contents.header.startTime) + "  " +
                    info.contents.header.options + "  " +
                    FillMessage(
                        N_("文件 {} 个，文件夹 {} 个，副本 {}"),
                        {std::to_string(files), std::to_string(folders), Size(info.copyBytes)}) +
-                   StateNote(info) + "\n";
+                   (note.empty() ? "" : "  ") + note + "\n";
         }
     }
     out += FillMessage(N_("撤销日志共占用 {}（上限 {}），位于 {}"),

@@ -28,7 +28,8 @@ void CConsoleProgress::Post(unsigned message, std::uintptr_t /*wParam*/, std::in
 
 void CConsoleProgress::Draw(std::intptr_t count, Clock::time_point now) {
     const double seconds = std::chrono::duration<double>(now - m_start).count();
-    std::string line = "\r" + FillMessage(N_("执行中...第{}个文件"), {std::to_string(count)});
+    std::string line = "\r";
+    line += FillMessage(N_("执行中...第{}个文件"), {std::to_string(count)});
     if (seconds >= 0.5) {
         char rate[32];
         std::snprintf(rate, sizeof rate, "%.0f", static_cast<double>(count) / seconds);
