@@ -7,6 +7,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libgmock-dev
     qt6-base-dev qt6-translations-l10n
+    gettext
     fonts-noto-cjk locales
     libxxhash-dev
     bash-completion

@@ -1,8 +1,12 @@
 #pragma once
 // The texts every front end shows the same way: the dialogs' controls,
 // status line, questions and counts line, and the workflow's notes. UTF-8.
+// Those vexa-cli shows too are marked for its message catalog (N_) and go
+// through Tr where they are shown; the dialogs' Tr changes nothing.
 
 #include <string>
+
+#include "platform/message_catalog.h"
 
 namespace app_text {
 
@@ -64,10 +68,10 @@ inline constexpr const char* kCountsTime = "；用时 %1 秒";
 // Undo of the last run, and the counts line after it.
 inline constexpr const char* kUndo = "撤销本次执行";
 inline constexpr const char* kConfirmUndo =
-    "撤销这次执行：\n"
-    "被它改写的文件将换回执行前的内容，被它重命名的文件夹将改回原来的名称。\n"
-    "执行之后又被改动过的文件和文件夹保持不动，只在结果中列出。\n\n"
-    "确定要撤销吗？";
+    N_("撤销这次执行：\n"
+       "被它改写的文件将换回执行前的内容，被它重命名的文件夹将改回原来的名称。\n"
+       "执行之后又被改动过的文件和文件夹保持不动，只在结果中列出。\n\n"
+       "确定要撤销吗？");
 // Asked before a run that keeps a journal, instead of the warning that a run
 // cannot be undone.
 inline constexpr const char* kConfirmRunJournaled =
@@ -92,17 +96,20 @@ inline constexpr const char* kJournalInterrupted = "；该次执行被中断，�
 
 // Said instead of asked where nobody is asked: on the command line.
 inline std::string InterruptedRunNote(const std::string& folder) {
-    return "vexa-cli: 上次在 " + folder +
-           " 上的执行被中断了（进程被终止），它留下的临时文件会被清除。它已做的改动可以用 "
-           "vexa-cli --undo 撤销；本次执行一旦改动文件，上次的撤销日志就会被替换。";
+    return FillMessage(
+        N_("vexa-cli: 上次在 {} 上的执行被中断了（进程被终止），它留下的临时文件会被清除。"
+           "它已做的改动可以用 vexa-cli --undo 撤销；本次执行一旦改动文件，上次的撤销日志"
+           "就会被替换。"),
+        {folder});
 }
 inline std::string InterruptedUndoNote(const std::string& folder) {
-    return "vexa-cli: 上次在 " + folder +
-           " 上的执行被中断了（进程被终止）；撤销会恢复它已做的改动，并清除它留下的临时文件。";
+    return FillMessage(N_("vexa-cli: 上次在 {} 上的执行被中断了（进程被终止）；撤销会恢复它已"
+                          "做的改动，并清除它留下的临时文件。"),
+                       {folder});
 }
 
 // Rules given as a stream that cannot be read: the path, then why.
-inline constexpr const char* kRulesStreamUnreadable = "无法读取规则：{}（{}）";
+inline constexpr const char* kRulesStreamUnreadable = N_("无法读取规则：{}（{}）");
 
 // Closing during a run.
 inline constexpr const char* kConfirmCloseRunning = "正在执行，关闭窗口将停止执行。确定要关闭吗？";

@@ -8,6 +8,7 @@
 #include "engine/report/run_summary.h"
 #include "platform/journal_files.h"
 #include "platform/local_time.h"
+#include "platform/message_catalog.h"
 #include "prep/build_job.h"
 #include "service/user_folders.h"
 
@@ -19,13 +20,15 @@ std::string Size(std::uint64_t bytes) {
     return text;
 }
 
-// What a journal's folder is doing now, or why its journal cannot be undone.
+// What a journal's folder is doing now, or why its journal cannot be undone;
+// empty when neither.
 std::string StateNote(const CJournalInfo& info) {
     if (info.busy)
-        return "  （正在执行）";
+        return Tr(N_("（正在执行）"));
     if (info.contents.damagedLine != 0)
-        return "  （日志已损坏，第 " + std::to_string(info.contents.damagedLine) + " 行）";
-    return info.contents.finished ? "" : "  （执行被中断）";
+        return FillMessage(N_("（日志已损坏，第 {} 行）"),
+                           {std::to_string(info.contents.damagedLine)});
+    return info.contents.finished ? "" : Tr(N_("（执行被中断）"));
 }
 
 }  // namespace
@@ -40,15 +43,19 @@ std::string JournalListing() {
             for (const CJournalEntry& e : info.contents.entries)
                 ++(e.kind == JournalRecord::File ? files : folders);
             total += info.copyBytes;
+            const std::string note = StateNote(info);
             out += NameForDisplay(info.folder) + "\n    " +
                    LocalTimeText(info.contents.header.startTime) + "  " +
-                   info.contents.header.options + "  文件 " + std::to_string(files) +
-                   " 个，文件夹 " + std::to_string(folders) + " 个，副本 " + Size(info.copyBytes) +
-                   StateNote(info) + "\n";
+                   info.contents.header.options + "  " +
+                   FillMessage(
+                       N_("文件 {} 个，文件夹 {} 个，副本 {}"),
+                       {std::to_string(files), std::to_string(folders), Size(info.copyBytes)}) +
+                   (note.empty() ? "" : "  ") + note + "\n";
         }
     }
-    out += "撤销日志共占用 " + Size(total) + "（上限 " + Size(kJournalCopyLimit) + "），位于 " +
-           PathForDisplay(store.RootPath()) + "\n";
+    out += FillMessage(N_("撤销日志共占用 {}（上限 {}），位于 {}"),
+                       {Size(total), Size(kJournalCopyLimit), PathForDisplay(store.RootPath())}) +
+           "\n";
     return out;
 }
 
@@ -60,17 +67,21 @@ CForgetOutcome ForgetJournalOf(const std::string& folder) {
     CJournalContents contents;
     if (!store.Open(JournalRootIn(UserDataFolder()), false).Ok() ||
         !store.Root().OpenChild(key, journal).Ok() || !CJournalStore::ReadLog(journal, contents)) {
-        return {ForgetResult::NoJournal, "文件夹 " + PathForDisplay(folder) + " 没有撤销日志。"};
+        return {ForgetResult::NoJournal,
+                FillMessage(N_("文件夹 {} 没有撤销日志。"), {PathForDisplay(folder)})};
     }
     const CIoResult r = store.Forget(key);
     if (r.status == IoStatus::Busy) {
-        return {ForgetResult::Busy,
-                "文件夹 " + PathForDisplay(folder) + " 正在被执行或撤销，日志未删除。"};
+        return {ForgetResult::Busy, FillMessage(N_("文件夹 {} 正在被执行或撤销，日志未删除。"),
+                                                {PathForDisplay(folder)})};
     }
     if (!r.Ok()) {
-        return {ForgetResult::Failed, "无法删除撤销日志：" + OsErrorText(r.osError)};
+        return {ForgetResult::Failed, FillMessage(N_("无法删除撤销日志 {}：{}"),
+                                                  {PathForDisplay(store.RootPath() + "/" + key),
+                                                   OsErrorText(r.osError)})};
     }
-    return {ForgetResult::Forgotten, "已删除文件夹 " + PathForDisplay(folder) + " 的撤销日志。"};
+    return {ForgetResult::Forgotten,
+            FillMessage(N_("已删除文件夹 {} 的撤销日志。"), {PathForDisplay(folder)})};
 }
 
 bool HasJournalOfLastRun(const std::string& folder) {

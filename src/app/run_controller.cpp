@@ -51,7 +51,7 @@ int CRunController::CollectInputs(int validate) {
         refused = LoadTables();
     if (!refused)
         return 1;
-    m_view.Warn(refused->text);
+    m_view.ShowInputRefusal(*refused);
     return 0;
 }
 
@@ -84,7 +84,7 @@ CRunController::Outcome CRunController::Start(RunKind kind) {
     const bool journaled =
         m_bOffersUndo && job.keepJournal && m_bKeepJournal && !job.journalRoot.empty();
     if (!preview && m_bConfirm &&
-        !m_view.Confirm(journaled ? app_text::kConfirmRunJournaled : kMsgConfirmRun))
+        !m_view.Confirm(Tr(journaled ? app_text::kConfirmRunJournaled : kMsgConfirmRun)))
         return Outcome::Declined;
     return Launch(std::move(job), kind);
 }
@@ -96,7 +96,7 @@ CRunController::Outcome CRunController::StartUndo(const std::string& folder, boo
     if (!m_bAskInterrupted && !job.journalRoot.empty() &&
         LastRunInterrupted(job.journalRoot, job.folder))
         m_view.Warn(app_text::InterruptedUndoNote(PathForDisplay(job.folder)));
-    if (!dryRun && m_bConfirm && !m_view.Confirm(app_text::kConfirmUndo))
+    if (!dryRun && m_bConfirm && !m_view.Confirm(Tr(app_text::kConfirmUndo)))
         return Outcome::Declined;
     return Launch(std::move(job), RunKind::Undo);
 }

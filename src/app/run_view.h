@@ -54,6 +54,9 @@ class CRunView {
     virtual Answer AskYesNoCancel(const std::string& text) = 0;
     // A warning; by default a box of the service class over Owner().
     virtual void Warn(const std::string& text);
+    // Why the inputs cannot start a job, about the input it names; by
+    // default a warning of its text.
+    virtual void ShowInputRefusal(const CRefusal& refusal) { Warn(refusal.text); }
     // Why a job that started did nothing or could not do what it was asked
     // (its folder busy, a damaged journal); by default a warning.
     virtual void ShowJobRefusal(const std::string& text) { Warn(text); }

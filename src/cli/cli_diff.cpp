@@ -7,6 +7,12 @@
 
 namespace {
 
+constexpr const char* kBold = "\x1b[1m";
+constexpr const char* kCyan = "\x1b[36m";
+constexpr const char* kRed = "\x1b[31m";
+constexpr const char* kGreen = "\x1b[32m";
+constexpr const char* kReset = "\x1b[m";
+
 bool IsControl(char32_t c) {
     return (c < 0x20 && c != u'\t') || (c >= 0x7F && c < 0xA0) || c == 0x2028 || c == 0x2029;
 }
@@ -61,19 +67,27 @@ std::string Range(size_t start, size_t count) {
 }  // namespace
 
 std::string FormatFileDiff(const CCodePage& cp, const std::string& name,
-                           const std::vector<CDiffHunk>& hunks) {
+                           const std::vector<CDiffHunk>& hunks, bool color) {
+    // line in the colour of its kind; reset before the end of the line.
+    auto paint = [color](const char* escape, const std::string& line) {
+        return color ? escape + line + kReset : line;
+    };
     const std::string quoted = QuoteName(name);
-    std::string out = "--- " + quoted + "\n+++ " + quoted + "\n";
+    std::string out = paint(kBold, "--- " + quoted) + "\n" + paint(kBold, "+++ " + quoted) + "\n";
     for (const CDiffHunk& hunk : hunks) {
-        out += "@@ -" + Range(hunk.oldStart, hunk.oldCount) + " +" +
-               Range(hunk.newStart, hunk.newCount) + " @@\n";
+        out += paint(kCyan, "@@ -" + Range(hunk.oldStart, hunk.oldCount) + " +" +
+                                Range(hunk.newStart, hunk.newCount) + " @@") +
+               "\n";
         for (const CDiffLine& line : hunk.lines) {
-            out += line.kind == DiffLineKind::Context   ? ' '
-                   : line.kind == DiffLineKind::Removed ? '-'
-                                                        : '+';
-            out += Show(cp, line.text);
+            std::string text = line.kind == DiffLineKind::Context   ? " "
+                               : line.kind == DiffLineKind::Removed ? "-"
+                                                                    : "+";
+            text += Show(cp, line.text);
             if (line.breakChanged)
-                out += BreakMark(cp, line.lineBreak);
+                text += BreakMark(cp, line.lineBreak);
+            out += line.kind == DiffLineKind::Context   ? text
+                   : line.kind == DiffLineKind::Removed ? paint(kRed, text)
+                                                        : paint(kGreen, text);
             out += '\n';
             if (line.lineBreak.empty())
                 out += "\\ No newline at end of file\n";

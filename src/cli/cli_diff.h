@@ -13,5 +13,7 @@
 class CCodePage;
 
 // The diff of one file: "--- name", "+++ name", then the hunks; bytes in cp.
+// color: the header lines bold, the hunk heads cyan, removed lines red and
+// added lines green, by terminal escape sequences, as git colours a diff.
 std::string FormatFileDiff(const CCodePage& cp, const std::string& name,
-                           const std::vector<CDiffHunk>& hunks);
+                           const std::vector<CDiffHunk>& hunks, bool color = false);

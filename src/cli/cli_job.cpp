@@ -15,6 +15,7 @@
 #include "platform/code_page.h"
 #include "platform/console.h"
 #include "platform/file_io.h"
+#include "platform/message_catalog.h"
 #include "platform/paths.h"
 #include "service/core.h"
 #include "service/dialog_host.h"
@@ -36,13 +37,24 @@ bool WantProgressLine(bool quiet) {
     return !quiet && IsTerminal(stderr) && !(term && std::string_view(term) == "dumb");
 }
 
+// --color=auto colours a diff for a terminal, unless NO_COLOR is set (and
+// not empty) or the terminal is dumb.
+bool WantColor(ColorWhen when) {
+    if (when != ColorWhen::Auto)
+        return when == ColorWhen::Always;
+    const char* noColor = std::getenv("NO_COLOR");
+    const char* term = std::getenv("TERM");
+    return IsTerminal(stdout) && !(noColor && *noColor) &&
+           !(term && std::string_view(term) == "dumb");
+}
+
 }  // namespace
 
 CCliJob::CCliJob(const CCliOptions& options, CAppSession& session)
     : m_options(options),
       m_session(session),
       m_progress(WantProgressLine(options.quiet)),
-      m_observer(m_progress, options.list, options.diff) {
+      m_observer(m_progress, options.list, options.diff, WantColor(options.color)) {
     if (const char* at = std::getenv("VEXA_CLI_TEST_SIGINT_AT"))
         m_progress.m_raiseSigintAt = std::atol(at);
 }
@@ -53,11 +65,11 @@ bool CCliJob::ReadStreams(std::optional<std::string> (&bytes)[2]) {
     for (const std::string* path : paths)
         fromInput += !path->empty() && IsStream(*path) && NamesStandardInput(*path);
     if (fromInput > 1) {
-        Warn(kTwoRulesOnStdin);
+        Warn(Tr(kTwoRulesOnStdin));
         return false;
     }
     if (fromInput > 0 && !m_options.yes && !m_options.dryRun) {
-        Warn(kRulesOnStdinNeedYes);
+        Warn(Tr(kRulesOnStdinNeedYes));
         return false;
     }
     for (size_t i = 0; i < 2; ++i) {
@@ -79,25 +91,25 @@ bool CCliJob::PrepareInputs() {
     m_suffixes = m_options.suffixes;
     if (kConsoleTextIsUtf8 && !ConvertCharset("UTF-8", CCodePage::Working().Name().c_str(),
                                               m_options.suffixes, m_suffixes)) {
-        Warn(kSuffixNotInCodePage);
+        Warn(Tr(kSuffixNotInCodePage));
         return false;
     }
     // The dialog's own rules files, unless named; only read here: nothing
     // is created in the config folder.
     const bool renameDefault = m_options.renameRulesPath.empty() && m_options.renameFolders;
     if (m_session.AppPrefix().empty() && (m_options.rulesPath.empty() || renameDefault)) {
-        Warn(kNoConfigFolder);
+        Warn(Tr(kNoConfigFolder));
         return false;
     }
     std::optional<std::string> bytes[2];
     if (!ReadStreams(bytes))
         return false;
-    const std::string replace =
+    m_replacePath =
         m_options.rulesPath.empty() ? m_session.ReplaceRulesPath() : m_options.rulesPath;
-    const std::string rename = !m_options.renameRulesPath.empty() ? m_options.renameRulesPath
-                               : renameDefault                    ? m_session.RenameRulesPath()
-                                                                  : std::string();
-    m_session.UseRules(replace, std::move(bytes[0]), rename, std::move(bytes[1]));
+    m_renamePath = !m_options.renameRulesPath.empty() ? m_options.renameRulesPath
+                   : renameDefault                    ? m_session.RenameRulesPath()
+                                                      : std::string();
+    m_session.UseRules(m_replacePath, std::move(bytes[0]), m_renamePath, std::move(bytes[1]));
     return true;
 }
 
@@ -108,12 +120,12 @@ CDialogSettings CCliJob::Inputs() const {
 // Asked on the terminal; with nobody there to answer, refused.
 bool CCliJob::Confirm(const std::string& text) {
     if (!IsTerminal(stdin)) {
-        Warn(kNoTerminal);
+        Warn(Tr(kNoTerminal));
         return false;
     }
     if (m_session.Core().msgboxConfirm(nullptr, text) == CDialogHost::kYes)
         return true;
-    WriteLocaleText(stderr, std::string(kDeclined) + "\n");
+    WriteLocaleText(stderr, std::string(Tr(kDeclined)) + "\n");
     return false;
 }
 
@@ -151,7 +163,7 @@ int CCliJob::Run() {
 
 int CCliJob::Undo() {
     if (KindOfPath(m_options.folder) != PathKind::Folder) {
-        Warn("vexa-cli: 路径无效！");
+        ShowInputRefusal({JobInput::Folder, Tr(N_("路径无效！"))});
         return kExitRefused;
     }
     CRunController controller(m_session, *this);
@@ -179,30 +191,48 @@ void CCliJob::OnRunEnded(const CRunEnd& end) {
     const bool undo = end.kind == RunKind::Undo;
     std::string text;
     if (m_options.dryRun)
-        text += std::string(undo ? kUndoDryRunNote : kDryRunNote) + "\n";
+        text += std::string(Tr(undo ? kUndoDryRunNote : kDryRunNote)) + "\n";
     else if (undo)
-        text += std::string(kUndoNote) + "\n";
+        text += std::string(Tr(kUndoNote)) + "\n";
     // Its own line of counts, which scripts read, rather than the dialogs'.
     text += FormatRunCounts(result) + "\n";
     if (!undo && result.selected == 0)
-        text += std::string(kNothingSelected) + "\n";
+        text += std::string(Tr(kNothingSelected)) + "\n";
     text += FormatRunProblems(result, kProblemsListed);
     if (m_bInterrupted)
-        text += std::string(kStoppedNote) + "\n";
-    text += std::string(kDone) + "\n";
+        text += std::string(Tr(kStoppedNote)) + "\n";
+    // A stopped run did not finish: its last word says so.
+    text += std::string(Tr(m_bInterrupted ? kStopped : kDone)) + "\n";
     WriteLocaleText(stderr, text);
     m_status = m_bInterrupted                     ? kExitStopped
                : result.HasProblems() || !written ? kExitProblems
                                                   : kExitClean;
 }
 
+// In a refusal about a file or folder, the path it concerns: "vexa-cli:
+// PATH: text", unless the text names it already.
+void CCliJob::ShowInputRefusal(const CRefusal& refusal) {
+    const std::string* path = refusal.input == JobInput::Folder         ? &m_options.folder
+                              : refusal.input == JobInput::ReplaceRules ? &m_replacePath
+                              : refusal.input == JobInput::RenameRules  ? &m_renamePath
+                                                                        : nullptr;
+    const std::string shown = path && !path->empty() ? NameForDisplay(*path) : std::string();
+    if (shown.empty() || refusal.text.find(shown) != std::string::npos)
+        Warn("vexa-cli: " + refusal.text);
+    else
+        Warn("vexa-cli: " + shown + ": " + refusal.text);
+}
+
 int RunCli(int argc, char** argv) {
     CCodePage::Working();  // the locale's character set, for texts and paths alike
+    // English (or another catalog's language) when the locale asks for it,
+    // from share/locale beside the program's bin folder.
+    BindMessageCatalog(ProgramFolder() + "/../share/locale");
     PrepareConsole();
     const CCliParse parse = ParseCliOptions(argc, argv);
     switch (parse.command) {
         case CliCommand::Help:
-            WriteLocaleText(stdout, kHelpText);
+            WriteLocaleText(stdout, Tr(kHelpText));
             if (kConsoleTextIsUtf8)
                 WriteLocaleText(stdout, kWindowsHelpText);
             return kExitClean;
@@ -210,7 +240,7 @@ int RunCli(int argc, char** argv) {
             WriteLocaleText(stdout, "vexa-cli " VEXA_VERSION "\n");
             return kExitClean;
         case CliCommand::UsageError:
-            WriteLocaleText(stderr, "vexa-cli: " + parse.error + "\n" + kUsageHint + "\n");
+            WriteLocaleText(stderr, "vexa-cli: " + parse.error + "\n" + Tr(kUsageHint) + "\n");
             return kExitRefused;
         case CliCommand::ListJournals:
             return ListJournals();

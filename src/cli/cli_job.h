@@ -54,6 +54,7 @@ class CCliJob : public CRunView {
     Answer AskYesNoCancel(const std::string&) override { return Answer::No; }
     void Warn(const std::string& text) override;
     void ShowJobRefusal(const std::string& text) override { Warn("vexa-cli: " + text); }
+    void ShowInputRefusal(const CRefusal& refusal) override;
     void Notice(const std::string& text) override { Warn(text); }
     CNotifyTarget& NotifyTarget() override { return m_progress; }
     CRunObserver* Observer() override;
@@ -62,7 +63,8 @@ class CCliJob : public CRunView {
 
     const CCliOptions& m_options;
     CAppSession& m_session;
-    std::string m_suffixes;  // in the working code page
+    std::string m_suffixes;                   // in the working code page
+    std::string m_replacePath, m_renamePath;  // the rules files in use, for messages
     CConsoleProgress m_progress;
     CCliObserver m_observer;
     bool m_bInterrupted = false;  // Ctrl-C came during the run

@@ -36,7 +36,7 @@ void CCliObserver::OnChange(const std::string& path, std::string_view oldText,
     if (!DiffWorkingTexts(cp, oldText, newText, hunks))
         return;           // the rewriter only passes text it could decode
     m_progress.Finish();  // the diff may go to the same terminal
-    const std::string out = FormatFileDiff(cp, path, hunks);
+    const std::string out = FormatFileDiff(cp, path, hunks, m_bColor);
     if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0)
         m_bFailed = true;
 }
@@ -45,6 +45,6 @@ bool CCliObserver::Flush() {
     m_bFailed = m_bFailed || !WriteConsoleText(stdout, m_held);
     if (!m_bFailed && std::fflush(stdout) == 0)
         return true;
-    WriteLocaleText(stderr, std::string(kStdoutFailed) + "\n");
+    WriteLocaleText(stderr, std::string(Tr(kStdoutFailed)) + "\n");
     return false;
 }

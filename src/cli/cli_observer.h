@@ -14,8 +14,9 @@ class CConsoleProgress;
 
 class CCliObserver : public CRunObserver {
   public:
-    CCliObserver(CConsoleProgress& progress, bool list, bool diff)
-        : m_progress(progress), m_bList(list), m_bDiff(diff) {}
+    // color: the diffs in colour.
+    CCliObserver(CConsoleProgress& progress, bool list, bool diff, bool color)
+        : m_progress(progress), m_bList(list), m_bDiff(diff), m_bColor(color) {}
     void OnEvent(const CRunEvent& e) override;
     bool WantsChanges() const override { return m_bDiff; }
     void OnChange(const std::string& path, std::string_view oldText,
@@ -25,7 +26,7 @@ class CCliObserver : public CRunObserver {
 
   private:
     CConsoleProgress& m_progress;
-    const bool m_bList, m_bDiff;
+    const bool m_bList, m_bDiff, m_bColor;
     std::string m_held;  // the list, while diffs go out
     bool m_bFailed = false;
 };

@@ -6,6 +6,8 @@
 #include <variant>
 #include <vector>
 
+#include "platform/message_catalog.h"
+
 namespace {
 
 using FlagField = bool CCliOptions::*;
@@ -26,11 +28,24 @@ bool ApplyJobs(CCliOptions& options, const char* value, std::string& error) {
     const std::string_view text = value;
     if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != text.npos ||
         std::stoul(std::string(text)) < 1 || std::stoul(std::string(text)) > 256) {
-        error = "需要 1 到 256 之间的线程数";
+        error = Tr(N_("需要 1 到 256 之间的线程数"));
         return false;
     }
     options.jobs = static_cast<unsigned>(std::stoul(std::string(text)));
     return true;
+}
+
+// --color: auto, always or never.
+bool ApplyColor(CCliOptions& options, const char* value, std::string& error) {
+    const std::string_view text = value;
+    if (text == "auto" || text == "always" || text == "never") {
+        options.color = text == "auto"     ? ColorWhen::Auto
+                        : text == "always" ? ColorWhen::Always
+                                           : ColorWhen::Never;
+        return true;
+    }
+    error = Tr(N_("需要 auto、always 或 never"));
+    return false;
 }
 
 const COptionSpec kOptions[] = {
@@ -42,6 +57,7 @@ const COptionSpec kOptions[] = {
     {'y', "yes", &CCliOptions::yes},
     {'l', "list", &CCliOptions::list},
     {0, "diff", &CCliOptions::diff},
+    {0, "color", &ApplyColor},
     {'q', "quiet", &CCliOptions::quiet},
     {0, "no-undo", &CCliOptions::noUndo},
     {0, "undo", CliCommand::Undo},
@@ -93,15 +109,19 @@ std::string Named(const COptionSpec& row, std::string_view arg) {
 
 std::string Unknown(std::string_view written) {
     if (written.starts_with("--")) {
+        // The separator of a list of names: 、 in Chinese, a comma in English.
+        const std::string separator = Tr(N_("、"));
         std::string candidates;
+        int count = 0;
         for (const COptionSpec& row : kOptions) {
             if (std::string_view(row.longName).starts_with(written.substr(2)))
-                candidates += (candidates.empty() ? "" : "、") + std::string("--") + row.longName;
+                candidates += (count++ ? separator : "") + std::string("--") + row.longName;
         }
-        if (candidates.find("、") != std::string::npos)
-            return "选项 " + std::string(written) + " 不明确，可能是：" + candidates;
+        if (count > 1)
+            return FillMessage(N_("选项 {} 不明确，可能是：{}"),
+                               {std::string(written), candidates});
     }
-    return "未知选项：" + std::string(written);
+    return FillMessage(N_("未知选项：{}"), {std::string(written)});
 }
 
 // Applies one recognised option; an error text when its value is refused.
@@ -112,12 +132,12 @@ std::string Apply(const COptionSpec& row, const char* value, std::string_view ar
         o.** flag = true;
     } else if (const auto* text = std::get_if<TextField>(&row.action)) {
         if (!*value)
-            return "选项 " + Named(row, arg) + " 的值为空";
+            return FillMessage(N_("选项 {} 的值为空"), {Named(row, arg)});
         o.** text = value;
     } else if (const auto* apply = std::get_if<ApplyValue>(&row.action)) {
         std::string error;
         if (!(*apply)(o, value, error))
-            return "选项 " + Named(row, arg) + "：" + error;
+            return FillMessage(N_("选项 {}：{}"), {Named(row, arg), error});
     } else {
         parse.command = std::get<CliCommand>(row.action);
     }
@@ -160,9 +180,9 @@ CCliParse ParseCliOptions(int argc, char** argv) {
         const std::string_view arg = argv[optind > at ? optind - 1 - valueApart : at];
         const COptionSpec* row = FindByValue(c == '?' || c == ':' ? optopt : c);
         if (c == ':')
-            return Failure("选项 " + Named(*row, arg) + " 需要一个值");
+            return Failure(FillMessage(N_("选项 {} 需要一个值"), {Named(*row, arg)}));
         if (c == '?' && row && arg.starts_with("--"))
-            return Failure("选项 " + Named(*row, arg) + " 不接受值");
+            return Failure(FillMessage(N_("选项 {} 不接受值"), {Named(*row, arg)}));
         if (c == '?')
             return Failure(Unknown(Written(arg, optopt)));
         if (std::string error = Apply(*row, optarg, arg, parse); !error.empty())
@@ -176,15 +196,15 @@ CCliParse ParseCliOptions(int argc, char** argv) {
     if (parse.command != CliCommand::Run) {
         const size_t wanted = parse.command == CliCommand::ListJournals ? 0 : 1;
         if (operands.size() != wanted)
-            return Failure(wanted == 0 ? "--journal 不需要参数"
-                                       : "--undo 和 --forget 需要一个参数：目录");
+            return Failure(Tr(wanted == 0 ? N_("--journal 不需要参数")
+                                          : N_("--undo 和 --forget 需要一个参数：目录")));
         if (wanted == 1)
             parse.options.folder = operands[0];
         return parse;
     }
     if (operands.size() != 2) {
-        return Failure(operands.size() < 2 ? "需要两个参数：目录 和 文件后缀"
-                                           : "参数过多：只需要 目录 和 文件后缀");
+        return Failure(Tr(operands.size() < 2 ? N_("需要两个参数：目录 和 文件后缀")
+                                              : N_("参数过多：只需要 目录 和 文件后缀")));
     }
     parse.options.folder = operands[0];
     parse.options.suffixes = operands[1];

@@ -3,20 +3,24 @@
 
 #include <string>
 
+// --color: whether --diff is coloured.
+enum class ColorWhen { Auto, Always, Never };
+
 struct CCliOptions {
     std::string folder;
     std::string suffixes;
-    bool includeSubfolders = false;  // -s
-    bool renameFolders = false;      // -R
-    std::string rulesPath;           // --rules; empty: the dialog's own file; "-": stdin
-    std::string renameRulesPath;     // --rename-rules; the same
-    bool dryRun = false;             // -n
-    bool yes = false;                // -y
-    bool list = false;               // -l
-    bool diff = false;               // --diff
-    bool quiet = false;              // -q
-    bool noUndo = false;             // --no-undo: keep no journal
-    unsigned jobs = 0;               // -j, --jobs; 0: one thread per processor
+    bool includeSubfolders = false;     // -s
+    bool renameFolders = false;         // -R
+    std::string rulesPath;              // --rules; empty: the dialog's own file; "-": stdin
+    std::string renameRulesPath;        // --rename-rules; the same
+    bool dryRun = false;                // -n
+    bool yes = false;                   // -y
+    bool list = false;                  // -l
+    bool diff = false;                  // --diff
+    ColorWhen color = ColorWhen::Auto;  // --color: auto on a terminal without NO_COLOR
+    bool quiet = false;                 // -q
+    bool noUndo = false;                // --no-undo: keep no journal
+    unsigned jobs = 0;                  // -j, --jobs; 0: one thread per processor
 };
 
 enum class CliCommand {

@@ -1,42 +1,46 @@
 #pragma once
 
-#include <string>
-// The texts of vexa-cli, UTF-8. The dialog's own messages come from the
+// The texts of vexa-cli, UTF-8, marked for its message catalog: each goes
+// through Tr where it is printed. The dialog's own messages come from the
 // engine and the rules loader; these are the command line's.
 
-inline constexpr const char* kDone = "执行完成！";
-inline constexpr const char* kDeclined = "已取消，未做任何改动。";
+#include "platform/message_catalog.h"
+
+inline constexpr const char* kDone = N_("执行完成！");
+// The summary's last line after Ctrl-C, instead of kDone.
+inline constexpr const char* kStopped = N_("已停止");
+inline constexpr const char* kDeclined = N_("已取消，未做任何改动。");
 inline constexpr const char* kNoTerminal =
-    "标准输入不是终端，无法询问确认，未做任何改动。确认要执行请加 --yes"
-    "（先看看会改动什么：--dry-run --list）。";
+    N_("标准输入不是终端，无法询问确认，未做任何改动。确认要执行请加 --yes"
+       "（先看看会改动什么：--dry-run --list）。");
 inline constexpr const char* kDryRunNote =
-    "演练（--dry-run）：以下是实际执行将会做的改动，"
-    "没有写入任何文件，也没有重命名任何文件夹。";
+    N_("演练（--dry-run）：以下是实际执行将会做的改动，"
+       "没有写入任何文件，也没有重命名任何文件夹。");
 inline constexpr const char* kStoppedNote =
-    "已按 Ctrl-C 停止：当前文件已处理完，已进入的文件夹已按规则重命名，其余未处理。";
+    N_("已按 Ctrl-C 停止：当前文件已处理完，已进入的文件夹已按规则重命名，其余未处理。");
 inline constexpr const char* kUndoNote =
-    "撤销上次执行：已恢复的文件计为“已改写”，改回原名的文件夹计为“已重命名”，"
-    "本来就是原样的计为“未改动”。";
-inline constexpr const char* kNothingSelected =
-    "没有选中任何文件：文件夹中没有文件名符合所给的文件后缀（后缀用分号分隔，如 *.txt;*.htm）。";
+    N_("撤销上次执行：已恢复的文件计为“已改写”，改回原名的文件夹计为“已重命名”，"
+       "本来就是原样的计为“未改动”。");
+inline constexpr const char* kNothingSelected = N_(
+    "没有选中任何文件：文件夹中没有文件名符合所给的文件后缀（后缀用分号分隔，如 *.txt;*.htm）。");
 inline constexpr const char* kUndoDryRunNote =
-    "演练（--undo --dry-run）：以下是撤销将会恢复的文件和改回原名的文件夹，"
-    "没有改动任何东西。";
+    N_("演练（--undo --dry-run）：以下是撤销将会恢复的文件和改回原名的文件夹，"
+       "没有改动任何东西。");
 // The default rules files are wanted, but the user has no config folder.
 inline constexpr const char* kNoConfigFolder =
-    "找不到用户的配置文件夹：XDG_CONFIG_HOME 和 HOME 都没有设置为绝对路径，"
-    "用户数据库中也没有主目录。请设置 HOME，或用 --rules / --rename-rules 指定规则文件。";
+    N_("找不到用户的配置文件夹：XDG_CONFIG_HOME 和 HOME 都没有设置为绝对路径，"
+       "用户数据库中也没有主目录。请设置 HOME，或用 --rules / --rename-rules 指定规则文件。");
 inline constexpr const char* kTwoRulesOnStdin =
-    "--rules 和 --rename-rules 不能同时从标准输入读取。";
+    N_("--rules 和 --rename-rules 不能同时从标准输入读取。");
 inline constexpr const char* kRulesOnStdinNeedYes =
-    "规则从标准输入读取时无法再在标准输入上询问确认，未做任何改动。确认要执行请加 --yes"
-    "（先看看会改动什么：--dry-run --diff）。";
-inline constexpr const char* kUsageHint = "用 vexa-cli --help 查看用法。";
-inline constexpr const char* kStdoutFailed = "vexa-cli: 写入标准输出失败";
+    N_("规则从标准输入读取时无法再在标准输入上询问确认，未做任何改动。确认要执行请加 --yes"
+       "（先看看会改动什么：--dry-run --diff）。");
+inline constexpr const char* kUsageHint = N_("用 vexa-cli --help 查看用法。");
+inline constexpr const char* kStdoutFailed = N_("vexa-cli: 写入标准输出失败");
 inline constexpr const char* kSuffixNotInCodePage =
-    "文件后缀含有工作代码页无法表示的字符，未做任何改动。";
+    N_("文件后缀含有工作代码页无法表示的字符，未做任何改动。");
 
-inline constexpr const char* kHelpText = R"(用法 Usage: vexa-cli [选项] 目录 文件后缀
+inline constexpr const char* kHelpText = N_(R"(用法 Usage: vexa-cli [选项] 目录 文件后缀
                   vexa-cli [OPTIONS] FOLDER SUFFIXES
                   vexa-cli --undo [-y] [-n] [-l] 目录
                   vexa-cli --journal | --forget 目录
@@ -71,6 +75,9 @@ can rename its subfolders by the rename rules: the dialog's job, headless.
                             \uXXXX；换行符有变化时在行尾显示 ␍ (CR) 和 ␊ (LF)
                             (a unified diff per changed file; \uXXXX for what the
                             locale cannot show; a changed line break shows as ␍ ␊)
+      --color WHEN          --diff 的颜色：auto（默认：输出到终端时着色，设置了 NO_COLOR
+                            时不着色）、always 或 never
+                            (colour the diff: auto, always or never)
   -q, --quiet               不显示进度行；标准错误不是终端或 TERM=dumb 时也不显示
                             (no progress line; never on a non-terminal or TERM=dumb)
   -j, --jobs N              用 N 个线程改写文件 (1-256)；默认每个处理器一个。
@@ -149,7 +156,7 @@ can rename its subfolders by the rename rules: the dialog's job, headless.
   vexa-cli -s -R --rules r.txt --rename-rules d.txt ~/site '*.*'
   vexa-cli --undo -n -l ~/site                先看撤销会恢复什么
   vexa-cli --undo -y ~/site                   撤销上次执行
-)";
+)");
 
 // Added to the help on Windows.
 inline constexpr const char* kWindowsHelpText = R"(

@@ -5,6 +5,7 @@
 
 #include "cli/console_host.h"
 #include "platform/console.h"
+#include "platform/message_catalog.h"
 
 namespace {
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
@@ -27,11 +28,12 @@ void CConsoleProgress::Post(unsigned message, std::uintptr_t /*wParam*/, std::in
 
 void CConsoleProgress::Draw(std::intptr_t count, Clock::time_point now) {
     const double seconds = std::chrono::duration<double>(now - m_start).count();
-    std::string line = "\r执行中...第" + std::to_string(count) + "个文件";
+    std::string line = "\r";
+    line += FillMessage(N_("执行中...第{}个文件"), {std::to_string(count)});
     if (seconds >= 0.5) {
         char rate[32];
         std::snprintf(rate, sizeof rate, "%.0f", static_cast<double>(count) / seconds);
-        line += std::string("（每秒 ") + rate + " 个）";
+        line += FillMessage(N_("（每秒 {} 个）"), {rate});
     }
     line += "\x1b[K";  // erase what a longer earlier line left
     WriteLocaleText(stderr, line);

@@ -2,23 +2,24 @@
 
 #include <string>
 
+#include "platform/message_catalog.h"
 #include "prep/job_tables.h"
 #include "prep/load_job_tables.h"
 #include "service/core.h"
 
 namespace {
 
-constexpr const char* kMsgBadPath = "路径无效！";
-constexpr const char* kMsgBadSuffix = "文件后缀指定无效！";
+constexpr const char* kMsgBadPath = N_("路径无效！");
+constexpr const char* kMsgBadSuffix = N_("文件后缀指定无效！");
 
 }  // namespace
 
 std::optional<CRefusal> CheckFolderAndSuffix() {
     JobTables& tables = g_jobTables;
     if (!g_pCore->isPathExist(tables.folderPath))
-        return CRefusal{JobInput::Folder, kMsgBadPath};
+        return CRefusal{JobInput::Folder, Tr(kMsgBadPath)};
     if (tables.suffixText.find('.') == std::string::npos)
-        return CRefusal{JobInput::Suffix, kMsgBadSuffix};
+        return CRefusal{JobInput::Suffix, Tr(kMsgBadSuffix)};
     tables.folderPath = g_pCore->parsePath(tables.folderPath);
     return std::nullopt;
 }

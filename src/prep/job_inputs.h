@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 
+#include "platform/message_catalog.h"
 #include "prep/refusal.h"
 
 // The rules files' names: the program location prefix followed by these.
@@ -14,7 +15,7 @@ inline constexpr const char* kRenameRulesSuffix = "_文件夹重命名规则.txt
 
 // Asked before a run; only Yes starts it.
 inline constexpr const char* kMsgConfirmRun =
-    "替换操作无法撤销，请自行备份文件！确定要继续执行吗？";
+    N_("替换操作无法撤销，请自行备份文件！确定要继续执行吗？");
 
 // Checks the inputs already read into g_jobTables: the folder must exist and
 // the suffix text must hold a dot. Then the folder path is made to end in

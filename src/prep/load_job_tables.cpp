@@ -143,7 +143,7 @@ bool RulesFileThere(CRefusing& r, const std::string& path, std::string_view miss
     if (g_pCore->isFileExist(path))
         return true;
     if (KindOfPath(path) == PathKind::Missing)
-        Refuse(r, std::string(missing));
+        Refuse(r, missing, {});
     else
         Refuse(r, kMsgRulesFileNotRegular, {PathForDisplay(path)});
     return false;
@@ -163,7 +163,7 @@ std::optional<CRefusal> LoadTables() {
         return r.refusal;
     }
     if (tables.extensionCount == 0) {
-        Refuse(r, std::string(kMsgNoExtensions));
+        Refuse(r, kMsgNoExtensions, {});
         return r.refusal;
     }
 
@@ -178,7 +178,7 @@ std::optional<CRefusal> LoadTables() {
         return r.refusal;
     }
     if (tables.replaceRuleCount == 0) {
-        Refuse(r, std::string(kMsgNoReplaceRules));
+        Refuse(r, kMsgNoReplaceRules, {});
         return r.refusal;
     }
 
@@ -196,7 +196,7 @@ std::optional<CRefusal> LoadTables() {
         return r.refusal;
     }
     if (tables.renameRuleCount == 0) {
-        Refuse(r, std::string(kMsgNoRenameRules));
+        Refuse(r, kMsgNoRenameRules, {});
         return r.refusal;
     }
     return std::nullopt;

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -91,21 +92,22 @@ class CCliTest : public ::testing::Test {
     CTempDir m_dir;
 };
 
-// Exit status 2, the dialog's message (the folder checked before the
-// suffix, the rules files after), nothing on stdout, nothing changed, and
-// nothing made in the config folder.
+// Exit status 2, the dialog's message after the path it concerns (the
+// folder checked before the suffix, the rules files after), nothing on
+// stdout, nothing changed, and nothing made in the config folder.
 TEST_F(CCliTest, RefusesBadInputWithTheDialogsMessageInTheDialogsOrderAndChangesNothing) {
     MakeTree(Root(), {{"f.txt", "旧"}});
     const std::string rules = m_dir / "rules.txt", missing = m_dir / "missing.txt";
-    const std::pair<std::vector<std::string>, const char*> cases[] = {
-        {{m_dir / "nowhere", "txt"}, "路径无效！"},
+    const std::string dialogs = m_dir / "config/Vexa/vexa_文本替换规则.txt";
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{m_dir / "nowhere", "txt"}, m_dir / "nowhere: 路径无效！"},
         {{Root(), "txt;htm"}, "文件后缀指定无效！"},
         {{"--rules", rules, Root(), ";*.txt"}, "请指定文件扩展名。所有文件用 *.* 表示。"},
-        {{"--rules", missing, Root(), "*.txt"}, "文本内容替换规则配置文件不存在。"},
+        {{"--rules", missing, Root(), "*.txt"}, missing + ": 文本内容替换规则配置文件不存在。"},
         {{"-R", "--rules", rules, "--rename-rules", missing, Root(), "*.txt"},
-         "文件夹重命名规则配置文件不存在。"},
-        {{Root(), "*.txt"}, "文本内容替换规则配置文件不存在。"},  // the dialog's file, never made
-        {{"--rules", rules, Root(), "*.txt"}, "--yes"},           // no terminal to ask on
+         missing + ": 文件夹重命名规则配置文件不存在。"},
+        {{Root(), "*.txt"}, dialogs + ": 文本内容替换规则配置文件不存在。"},  // never made
+        {{"--rules", rules, Root(), "*.txt"}, "--yes"},  // no terminal to ask on
         {{"--bogus", Root(), "*.txt"}, "--bogus"},
         {{"--sub=1", Root(), "*.txt"}, "--sub"},
         {{Root(), "--help=foo", "*.txt"}, "--help"},
@@ -165,7 +167,8 @@ TEST_F(CCliTest, CtrlCFinishesTheFileInHandAndExits130) {
     const CCliRun run = Run(WithRules({"-y"}), "VEXA_CLI_TEST_SIGINT_AT=1");
     EXPECT_EQ(run.status, 130) << run.err;
     EXPECT_NE(ReadFileBytes(Root() + "/one.txt"), ReadFileBytes(Root() + "/two.txt"));
-    EXPECT_THAT(run.err, testing::AllOf(HasSubstr("已选文件 1 个"), HasSubstr("执行完成！")));
+    EXPECT_THAT(run.err, testing::AllOf(HasSubstr("已选文件 1 个"), testing::EndsWith("已停止\n"),
+                                        testing::Not(HasSubstr("执行完成"))));
 }
 
 // Under a GBK locale the working code page is GBK: rules and files are GBK
@@ -181,7 +184,10 @@ TEST_F(CCliTest, UnderAGbkLocaleWorksAndSpeaksInGbk) {
     MakeTree(Root(), {{"f.txt", trailA + "a\xD6\xD0"}});            // ..., a, 中
     WriteFileBytes(m_dir / "gbk.txt", "a`b\n\xD6\xD0`\xCE\xC4\n");  // a`b, 中`文
     const CCliRun refused = Run({"--rules", m_dir / "gbk.txt", m_dir / "nowhere", "*.txt"}, gbk);
-    EXPECT_EQ(refused.err, "\xC2\xB7\xBE\xB6\xCE\xDE\xD0\xA7\xA3\xA1\n");  // 路径无效！ in GBK
+    EXPECT_EQ(
+        refused.err,
+        "vexa-cli: " +
+            m_dir / "nowhere: \xC2\xB7\xBE\xB6\xCE\xDE\xD0\xA7\xA3\xA1\n");  // 路径无效！ in GBK
     const CCliRun diff = Run({"-n", "--diff", "--rules", m_dir / "gbk.txt", Root(), "*.txt"}, gbk);
     EXPECT_THAT(diff.out, HasSubstr("\n-" + trailA + "a\xD6\xD0\n\\ No newline at end of file\n+" +
                                     trailA + "b\xCE\xC4\n"));
@@ -250,6 +256,50 @@ TEST_F(CCliTest, DiffShowsDecodedChangesWithRulesFromStandardInput) {
     // The files come in the order the walk meets them.
     EXPECT_THAT(run.out, testing::AnyOf(diffs[0] + diffs[1], diffs[1] + diffs[0])) << run.err;
     EXPECT_EQ(run.status, 0);
+}
+
+// --color=always colours the diff as git does; into a file (or a pipe)
+// there is no colour unless asked for.
+TEST_F(CCliTest, DiffIsColouredOnlyWhenAskedOrOnATerminal) {
+    MakeTree(Root(), {{"t.txt", "旧\n"}});
+    const CCliRun plain = Run(WithRules({"-n", "--diff"}));
+    const CCliRun colour = Run(WithRules({"-n", "--diff", "--color=always"}));
+    EXPECT_EQ(plain.out.find('\x1b'), std::string::npos) << plain.out;
+    EXPECT_THAT(colour.out,
+                HasSubstr("\x1b[36m@@ -1 +1 @@\x1b[m\n\x1b[31m-旧\x1b[m\n\x1b[32m+新\x1b[m\n"));
+    EXPECT_EQ(Run(WithRules({"-n", "--diff", "--color=sometimes"})).status, 2);
+}
+
+// Under an English locale (built into a private LOCPATH) the summary with
+// its reasons, the refusals and the help are English: no Chinese but in the
+// rules files' names. The catalog lies beside the build's program, as it
+// does when installed. C.UTF-8 keeps Chinese, whatever LANGUAGE says.
+TEST_F(CCliTest, SpeaksEnglishWhenTheLocaleAsksForIt) {
+    const std::string build =
+        "localedef -i en_US -f UTF-8 " + m_dir / "en_US.UTF-8" + " >/dev/null 2>&1";
+    if (std::system(build.c_str()) != 0)
+        GTEST_SKIP() << "localedef cannot build en_US.UTF-8 here";
+    const std::string english = "LOCPATH=" + m_dir.Path() + " LC_ALL=en_US.UTF-8";
+    MakeTree(Root(), {{"t.txt", "旧"}, {"ro.txt", "旧"}});
+    ASSERT_EQ(::chmod((Root() + "/ro.txt").c_str(), 0444), 0);
+    const CCliRun runs[] = {Run(WithRules({"-y"}), english),
+                            Run({"--rules", m_dir / "missing.txt", Root(), "*.txt"}, english),
+                            Run({m_dir / "nowhere", "*.txt"}, english), Run({"--help"}, english),
+                            Run({"--jobs=0"}, english)};
+    for (const CCliRun& run : runs) {
+        std::string text = run.out + run.err;
+        for (const char* name : {"vexa_文本替换规则.txt", "vexa_文件夹重命名规则.txt"})
+            while (text.find(name) != std::string::npos)
+                text.erase(text.find(name), std::strlen(name));
+        // Han characters and CJK punctuation start with a byte from 0xE3 up.
+        EXPECT_EQ(
+            std::count_if(text.begin(), text.end(), [](unsigned char c) { return c >= 0xE3; }), 0)
+            << text;
+    }
+    EXPECT_THAT(runs[0].err, HasSubstr("skipped: " + Root() + "/ro.txt (the file is read-only"));
+    EXPECT_THAT(runs[1].err, HasSubstr(m_dir / "missing.txt: the replacement rules file"));
+    EXPECT_THAT(runs[2].err, HasSubstr(m_dir / "nowhere: "));
+    EXPECT_THAT(Run(WithRules({"-n"}), "LANGUAGE=en").err, HasSubstr("已选文件"));
 }
 
 TEST_F(CCliTest, HelpAndVersionGoToStdout) {

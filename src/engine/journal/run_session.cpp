@@ -76,8 +76,8 @@ bool CRunSession::Begin(CJob& job, CRunResult& result) {
     if (!m_store.Open(job.journalRoot, writes).Ok()) {
         if (!writes)
             return true;
-        return Refuse(result, "无法创建撤销日志文件夹 " + PathForDisplay(job.journalRoot) +
-                                  "，未做任何改动。");
+        return Refuse(result, FillMessage(N_("无法创建撤销日志文件夹 {}，未做任何改动。"),
+                                          {PathForDisplay(job.journalRoot)}));
     }
     job.protectedFolders.push_back(m_store.Root().Id());
     const std::string realPath = RealPathOf(job.folder);
@@ -88,10 +88,13 @@ bool CRunSession::Begin(CJob& job, CRunResult& result) {
         std::string busy;
         if (CIoResult r = m_store.LockFolder(realPath, m_lock, m_folder, busy); !r.Ok()) {
             if (r.status == IoStatus::Busy)
-                return Refuse(result, "文件夹 " + PathForDisplay(busy) +
-                                          " 正在被另一次执行或撤销处理，请等它结束后再试。");
-            return Refuse(result, "无法锁定撤销日志文件夹 " + PathForDisplay(job.journalRoot) +
-                                      "：" + OsErrorText(r.osError));
+                return Refuse(
+                    result,
+                    FillMessage(N_("文件夹 {} 正在被另一次执行或撤销处理，请等它结束后再试。"),
+                                {PathForDisplay(busy)}));
+            return Refuse(result,
+                          FillMessage(N_("无法锁定撤销日志文件夹 {}：{}"),
+                                      {PathForDisplay(job.journalRoot), OsErrorText(r.osError)}));
         }
     } else {
         m_store.Root().OpenChild(CJournalStore::KeyOf(realPath), m_folder);
@@ -101,7 +104,7 @@ bool CRunSession::Begin(CJob& job, CRunResult& result) {
     if (m_bPrevious && m_previous.damagedLine != 0) {
         // Its changes could not be undone any more once a run replaced it.
         if (writes && !job.undo)
-            return Refuse(result, DamageText() + "\n" + kDamagedRunHint);
+            return Refuse(result, DamageText() + "\n" + Tr(kDamagedRunHint));
     } else if (writes) {
         RemoveLeftovers(job.folder);
     }
@@ -119,8 +122,8 @@ bool CRunSession::Begin(CJob& job, CRunResult& result) {
 }
 
 std::string CRunSession::DamageText() const {
-    return "撤销日志已损坏（第 " + std::to_string(m_previous.damagedLine) + " 行）：" +
-           PathForDisplay(m_journalPath);
+    return FillMessage(N_("撤销日志已损坏（第 {} 行）：{}"),
+                       {std::to_string(m_previous.damagedLine), PathForDisplay(m_journalPath)});
 }
 
 void CRunSession::RemoveLeftovers(const std::string& folderPath) {

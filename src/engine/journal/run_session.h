@@ -13,11 +13,12 @@
 #include "engine/run/job.h"
 #include "engine/run/run_state.h"
 #include "platform/journal_files.h"
+#include "platform/message_catalog.h"
 
 // What a run over a damaged journal is told besides DamageText().
 inline constexpr const char* kDamagedRunHint =
-    "它记下的改动已无法自动撤销，本次执行不会替换它。请先查看它，或用 vexa-cli --forget "
-    "删除它，然后再执行。";
+    N_("它记下的改动已无法自动撤销，本次执行不会替换它。请先查看它，或用 vexa-cli --forget "
+       "删除它，然后再执行。");
 
 class CRunSession {
   public:

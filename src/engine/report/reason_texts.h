@@ -59,7 +59,8 @@ enum class Reason : std::uint8_t {
     ModeKeptSinceRun,
 };
 
-// The reason's text, with the system's words for osError when it is not 0.
+// The reason's text in the user's language, with the system's words for
+// osError when it is not 0.
 std::string ReasonText(Reason reason, int osError = 0);
 
 // The reason for a failed read of a file, a failed replace, a failed open or

@@ -2,6 +2,7 @@
 
 #include "engine/report/name_quote.h"
 #include "platform/code_page.h"
+#include "platform/message_catalog.h"
 #include "platform/paths.h"
 
 namespace {
@@ -9,13 +10,13 @@ namespace {
 const char* ProblemLabel(RunEventKind kind) {
     switch (kind) {
         case RunEventKind::Skipped:
-            return "已跳过";
+            return N_("已跳过");
         case RunEventKind::WriteFailed:
-            return "写入失败";
+            return N_("写入失败");
         case RunEventKind::RenameFailed:
-            return "重命名失败";
+            return N_("重命名失败");
         case RunEventKind::FolderSkipped:
-            return "目录已跳过";
+            return N_("目录已跳过");
         case RunEventKind::Rewritten:
         case RunEventKind::Renamed:
             break;
@@ -39,13 +40,15 @@ std::string NameForDisplay(const std::string& workingPath) {
 
 std::string FormatRunCounts(const CRunResult& r) {
     auto n = [](int value) { return std::to_string(value); };
-    return "已选文件 " + n(r.selected) + " 个，已改写 " + n(r.Count(RunEventKind::Rewritten)) +
-           " 个，未改动 " + n(r.unchanged) + " 个，已跳过 " + n(r.Count(RunEventKind::Skipped)) +
-           " 个，写入失败 " + n(r.Count(RunEventKind::WriteFailed)) + " 个；文件夹已重命名 " +
-           n(r.Count(RunEventKind::Renamed)) + " 个，重命名失败 " +
-           n(r.Count(RunEventKind::RenameFailed)) + " 个。" +
-           (r.linksPassedOver > 0 ? "未跟随符号链接 " + n(r.linksPassedOver) + " 个。"
-                                  : std::string());
+    std::string line =
+        FillMessage(N_("已选文件 {} 个，已改写 {} 个，未改动 {} 个，已跳过 {} 个，写入失败 {} 个；"
+                       "文件夹已重命名 {} 个，重命名失败 {} 个。"),
+                    {n(r.selected), n(r.Count(RunEventKind::Rewritten)), n(r.unchanged),
+                     n(r.Count(RunEventKind::Skipped)), n(r.Count(RunEventKind::WriteFailed)),
+                     n(r.Count(RunEventKind::Renamed)), n(r.Count(RunEventKind::RenameFailed))});
+    if (r.linksPassedOver > 0)
+        line += FillMessage(N_("未跟随符号链接 {} 个。"), {n(r.linksPassedOver)});
+    return line;
 }
 
 std::string FormatRunProblems(const CRunResult& result, size_t maxListed) {
@@ -60,16 +63,14 @@ std::string FormatRunProblems(const CRunResult& result, size_t maxListed) {
         if (listed == maxListed)
             continue;
         ++listed;
-        text += label;
-        text += "：";
-        text += NameForDisplay(e.path);
+        std::string names = NameForDisplay(e.path);
         if (!e.newPath.empty())
-            text += " -> " + NameForDisplay(e.newPath);
-        if (!e.reason.empty())
-            text += "（" + e.reason + "）";
+            names += " -> " + NameForDisplay(e.newPath);
+        text += e.reason.empty() ? FillMessage(N_("{}：{}"), {Tr(label), names})
+                                 : FillMessage(N_("{}：{}（{}）"), {Tr(label), names, e.reason});
         text += "\n";
     }
     if (total > listed)
-        text += "……另有 " + std::to_string(total - listed) + " 项未列出。\n";
+        text += FillMessage(N_("……另有 {} 项未列出。"), {std::to_string(total - listed)}) + "\n";
     return text;
 }

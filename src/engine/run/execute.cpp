@@ -13,6 +13,7 @@
 #include "engine/run/file_pool.h"
 #include "engine/walk/folder_renamer.h"
 #include "engine/walk/folder_walker.h"
+#include "platform/message_catalog.h"
 #include "platform/paths.h"
 
 namespace {
@@ -85,7 +86,7 @@ class CJobRun {
 void CJobRun::UndoLastRun(CRunSession& session) {
     const std::string folder = PathForDisplay(m_job.folder);
     if (!session.HasPrevious()) {
-        m_result.refusal = "文件夹 " + folder + " 没有可撤销的执行记录。";
+        m_result.refusal = FillMessage(N_("文件夹 {} 没有可撤销的执行记录。"), {folder});
         return;
     }
     // Damage is not acted on, and the journal stays for the person to look at.
@@ -101,7 +102,8 @@ void CJobRun::UndoLastRun(CRunSession& session) {
             m_pObserver->OnFileSelected(++handled);
     });
     if (!ran) {
-        m_result.refusal = "文件夹 " + folder + " 已不是上次执行时的那个文件夹，不撤销。";
+        m_result.refusal =
+            FillMessage(N_("文件夹 {} 已不是上次执行时的那个文件夹，不撤销。"), {folder});
         return;
     }
     // Undone completely: nothing is left to undo a second time.
