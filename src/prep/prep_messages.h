@@ -1,7 +1,8 @@
 #pragma once
 // The warnings LoadJobTables shows, UTF-8. A "{}" is filled in order by
 // FillMessage: a suffix pattern, a line number, a code page name or an OS
-// reason. Each refusal shows exactly one of these.
+// reason. A refusal shows one of these, or one line of them for each faulty
+// line of a rules file.
 
 #include <initializer_list>
 #include <string>
@@ -50,6 +51,22 @@ inline constexpr std::string_view kMsgRenameRuleUnsafe =
     "文件夹重命名规则第{}行无效：文件夹名不能含有“/”或零字节，也不能是“.”或“..”。";
 #endif
 inline constexpr std::string_view kMsgNoRenameRules = "文件夹重命名有效规则不能为空。";
+
+// Lines that load, but probably not as meant: shown before a run.
+inline constexpr std::string_view kWarnNoAccent =
+    "第 {} 行没有反引号：整行作为查找文本，替换为空（删除）";
+inline constexpr std::string_view kWarnManyAccents =
+    "第 {} 行有不止一个反引号：第二个反引号及其后的文字被忽略";
+inline constexpr std::string_view kRenameRulesHeading = "文件夹重命名规则";
+// More faulty lines than a message lists.
+inline constexpr std::string_view kMsgMoreBadLines = "另有 {} 行也有问题。";
+
+// A rule as the rules editor holds it, before it is a line.
+inline constexpr std::string_view kMsgEmptyFind = "第 {} 行：查找内容不能为空。";
+inline constexpr std::string_view kMsgEmptyName = "第 {} 行：原名称和新名称都不能为空。";
+inline constexpr std::string_view kMsgCellHoldsAccent =
+    "第 {} 行：不能含有反引号“`”，它在规则文件中分隔两栏。";
+inline constexpr std::string_view kMsgNameHoldsLineBreak = "第 {} 行：文件夹名不能含有换行。";
 
 // Fills each "{}" of text with the next argument; surplus placeholders stay.
 inline std::string FillMessage(std::string_view text, std::initializer_list<std::string> args) {
