@@ -16,7 +16,6 @@ inline constexpr const char* kRemoveRow = "删除";
 inline constexpr const char* kMoveUp = "上移";
 inline constexpr const char* kMoveDown = "下移";
 inline constexpr const char* kSave = "保存";
-inline constexpr const char* kClose = "关闭";
 inline constexpr const char* kOpenInEditor = "用文本编辑器打开";
 inline constexpr const char* kSampleLabel = "试用文本：";
 inline constexpr const char* kResultLabel = "替换结果：";
