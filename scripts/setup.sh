@@ -27,6 +27,8 @@ if [[ "${VEXA_SETUP_FUZZ:-0}" == 1 ]]; then
 fi
 if [[ "${VEXA_SETUP_DESKTOP:-0}" == 1 ]]; then
     packages+=(xvfb xdotool x11-utils imagemagick openbox)
+    # The rules editor's test reads the window through the accessibility bus.
+    packages+=(at-spi2-core python3-pyatspi dbus)
 fi
 # The Windows cross build and its tests under wine. --no-install-recommends
 # leaves /usr/bin/wine out unless wine itself is named; googletest ships the
