@@ -17,7 +17,7 @@ inline constexpr const char* kMoveUp = "上移";
 inline constexpr const char* kMoveDown = "下移";
 inline constexpr const char* kSave = "保存";
 inline constexpr const char* kOpenInEditor = "用文本编辑器打开";
-inline constexpr const char* kSampleLabel = "试用文本：";
+inline constexpr const char* kSampleLabel = "试用文本（换行按 CR LF 计，与规则中的“^”相同）：";
 inline constexpr const char* kResultLabel = "替换结果：";
 inline constexpr const char* kSamplePlaceholder =
     "在这里输入一段文字，下面即时显示当前规则替换后的结果";

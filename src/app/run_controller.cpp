@@ -53,7 +53,7 @@ int CRunController::CollectInputs(int validate) {
         refused = LoadTables(&warnings);
     m_rulesWarnings.clear();
     for (const CRefusal& warning : warnings)
-        m_rulesWarnings += (m_rulesWarnings.empty() ? "" : "\n") + warning.text;
+        m_rulesWarnings.append(m_rulesWarnings.empty() ? "" : "\n").append(warning.text);
     if (!refused)
         return 1;
     m_view.Warn(refused->text);
