@@ -1,5 +1,6 @@
 #include "prep/load_job_tables.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -67,12 +68,14 @@ class CBadLines {
     void Add(std::string text) { m_lines.push_back(std::move(text)); }
     bool Empty() const { return m_lines.empty(); }
     std::string Text() const {
-        std::string text;
-        for (size_t i = 0; i < m_lines.size() && i < kListedBadLines; ++i)
-            text += (i ? "\n" : "") + m_lines[i];
+        std::vector<std::string> listed(
+            m_lines.begin(), m_lines.begin() + std::min(m_lines.size(), kListedBadLines));
         if (m_lines.size() > kListedBadLines)
-            text += "\n" + FillMessage(kMsgMoreBadLines,
-                                       {std::to_string(m_lines.size() - kListedBadLines)});
+            listed.push_back(
+                FillMessage(kMsgMoreBadLines, {std::to_string(m_lines.size() - kListedBadLines)}));
+        std::string text;
+        for (const std::string& line : listed)
+            text.append(text.empty() ? "" : "\n").append(line);
         return text;
     }
 

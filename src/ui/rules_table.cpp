@@ -11,6 +11,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "app/rules_editor_texts.h"
 #include "app/rules_tester.h"
 #include "prep/prep_messages.h"
