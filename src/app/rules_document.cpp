@@ -244,7 +244,7 @@ CRulesDocument::SaveOutcome CRulesDocument::Save(std::string& why) {
         r = {IoStatus::OpenFailed, 0};
     else if (SplitPath(m_path, dir, name, r) && m_bMissing)
         r = ReadFileAt(dir, name, now, stamp, 1);  // an empty file, or someone else's
-    if (r.Ok() && m_bMissing && !now.empty())
+    if (r.status == IoStatus::TooLarge)
         r = {IoStatus::Changed, 0};
     if (r.Ok())
         r = ReplaceFileAt(dir, name, stamp, {bytes});
