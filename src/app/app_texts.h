@@ -166,8 +166,8 @@ inline constexpr const char* kTipSuffix =
 inline constexpr const char* kTipSub = "同时处理所有子文件夹中的文件";
 inline constexpr const char* kTipRenameDirs =
     "按重命名规则重命名子文件夹（需要同时勾选“包含子目录”）";
-inline constexpr const char* kTipReplaceRules = "用文本编辑器打开内容替换规则文件";
-inline constexpr const char* kTipRenameRules = "用文本编辑器打开文件夹重命名规则文件";
+inline constexpr const char* kTipReplaceRules = "在规则窗口中编辑内容替换规则";
+inline constexpr const char* kTipRenameRules = "在规则窗口中编辑文件夹重命名规则";
 inline constexpr const char* kTipAbout = "程序名称和版本";
 inline constexpr const char* kTipStatus = "当前状态";
 inline constexpr const char* kTipPreview =

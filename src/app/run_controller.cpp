@@ -1,6 +1,7 @@
 #include "app/run_controller.h"
 
 #include <utility>
+#include <vector>
 
 #include "app/app_session.h"
 #include "app/app_texts.h"
@@ -45,10 +46,14 @@ int CRunController::CollectInputs(int validate) {
     // A missing folder or a suffix text without a dot points at its input;
     // what the rules files or the suffix list hold is only said.
     std::optional<CRefusal> refused = CheckFolderAndSuffix();
+    std::vector<CRefusal> warnings;
     if (refused)
         m_view.FocusInput(refused->input);
     else
-        refused = LoadTables();
+        refused = LoadTables(&warnings);
+    m_rulesWarnings.clear();
+    for (const CRefusal& warning : warnings)
+        m_rulesWarnings.append(m_rulesWarnings.empty() ? "" : "\n").append(warning.text);
     if (!refused)
         return 1;
     m_view.ShowInputRefusal(*refused);
@@ -83,8 +88,13 @@ CRunController::Outcome CRunController::Start(RunKind kind) {
     // will be kept; a window that offers the undo in 结果 says so instead.
     const bool journaled =
         m_bOffersUndo && job.keepJournal && m_bKeepJournal && !job.journalRoot.empty();
-    if (!preview && m_bConfirm &&
-        !m_view.Confirm(Tr(journaled ? app_text::kConfirmRunJournaled : kMsgConfirmRun)))
+    const bool asking = !preview && m_bConfirm;
+    if (!m_rulesWarnings.empty() && !m_bWarningsInQuestion)
+        m_view.Warn(m_rulesWarnings);
+    std::string question = Tr(journaled ? app_text::kConfirmRunJournaled : kMsgConfirmRun);
+    if (m_bWarningsInQuestion && !m_rulesWarnings.empty())
+        question = m_rulesWarnings + "\n\n" + question;
+    if (asking && !m_view.Confirm(question))
         return Outcome::Declined;
     return Launch(std::move(job), kind);
 }

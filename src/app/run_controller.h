@@ -65,6 +65,9 @@ class CRunController {
     bool m_bOffersUndo = true;      // the view offers a run's undo in its results
     unsigned m_jobs = 0;            // threads that rewrite files; 0: one per processor
     bool m_bKeepJournal = true;     // keep a journal so that a run can be undone
+    // The rules' warnings go above a run's question (a preview asks none);
+    // else they are warned of before any job of the rules, asked or not.
+    bool m_bWarningsInQuestion = true;
     // Called with each new worker before its thread starts.
     std::function<void(CReplaceThread&)> m_prepareWorker;
     // Starts the worker; false when it cannot be started. Default: a thread of its own.
@@ -86,4 +89,5 @@ class CRunController {
     std::unique_ptr<CReplaceThread> m_pWorker;  // joined before it is released
     bool m_bCloseAfterRun = false;
     std::chrono::steady_clock::time_point m_started;
+    std::string m_rulesWarnings;  // of the last load, one line each
 };

@@ -144,6 +144,7 @@ void CCliJob::Configure(CRunController& controller) {
     controller.m_bOffersUndo = false;      // --undo is another command
     controller.m_jobs = m_options.jobs;
     controller.m_bKeepJournal = !m_options.noUndo;
+    controller.m_bWarningsInQuestion = false;  // on stderr, with -y too
     // The job runs here, with Ctrl-C as its stop request.
     controller.m_startThread = [this, &controller](CReplaceThread& worker) {
         CStopOnInterrupt guard(controller.StopWord());

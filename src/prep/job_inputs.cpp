@@ -24,10 +24,10 @@ std::optional<CRefusal> CheckFolderAndSuffix() {
     return std::nullopt;
 }
 
-std::optional<CRefusal> CheckInputs() {
+std::optional<CRefusal> CheckInputs(std::vector<CRefusal>* warnings) {
     if (std::optional<CRefusal> refused = CheckFolderAndSuffix())
         return refused;
-    return LoadTables();
+    return LoadTables(warnings);
 }
 
 int CheckJobInputs(void* owner, const std::function<void(JobInput)>& beforeWarning) {

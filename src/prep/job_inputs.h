@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "platform/message_catalog.h"
 #include "prep/refusal.h"
@@ -23,8 +24,9 @@ inline constexpr const char* kMsgConfirmRun =
 // after exactly one warning through g_pCore->msgboxWarning(owner, ...).
 // beforeWarning, when given, runs before the warning of a refused input.
 int CheckJobInputs(void* owner, const std::function<void(JobInput)>& beforeWarning = {});
-// The same checks and load, the refusal returned instead of shown.
-std::optional<CRefusal> CheckInputs();
+// The same checks and load, the refusal returned instead of shown, and the
+// load's warnings (LoadTables) when it loads.
+std::optional<CRefusal> CheckInputs(std::vector<CRefusal>* warnings = nullptr);
 // The first two checks alone (the folder exists, the suffix text holds a
 // dot), then the folder path made to end in "/": the refusals that point at
 // an input of the dialog.

@@ -1,8 +1,11 @@
 #include "prep/load_job_tables.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "engine/report/reason_texts.h"
 #include "engine/report/run_summary.h"
@@ -12,16 +15,19 @@
 #include "platform/paths.h"
 #include "prep/job_tables.h"
 #include "prep/prep_messages.h"
+#include "prep/rule_check.h"
 #include "prep/rules_file_reader.h"
 #include "prep/suffix_scan.h"
 #include "service/core.h"
 
 namespace {
 
-// The load's refusal, about the input the load is at.
+// The load's refusal, about the input the load is at, and the warnings
+// about lines that load but probably not as meant.
 struct CRefusing {
     JobInput input = JobInput::Suffix;
     std::optional<CRefusal> refusal;
+    std::vector<CRefusal> warnings;
 };
 
 void Refuse(CRefusing& r, const std::string& text) {
@@ -41,27 +47,41 @@ std::string ForMessage(const std::string& text) {
     return out;
 }
 
-// What differs between the two rules files: their messages.
-struct CRulesMessages {
+// A message lists this many faulty lines of a rules file at most.
+constexpr size_t kListedBadLines = 20;
+
+// What differs between the two rules files.
+struct CRulesFileKind {
+    RulesFile file;
     std::string_view unreadable;
     std::string_view badText;
-    std::string_view tooMany;
-    std::string_view tooLong;
 };
 
-constexpr CRulesMessages kReplaceMessages{kMsgReplaceFileUnreadable, kMsgReplaceLineBadText,
-                                          kMsgTooManyReplaceRules, kMsgReplaceRuleTooLong};
-constexpr CRulesMessages kRenameMessages{kMsgRenameFileUnreadable, kMsgRenameLineBadText,
-                                         kMsgTooManyRenameRules, kMsgRenameRuleTooLong};
+constexpr CRulesFileKind kReplaceFile{RulesFile::Replace, kMsgReplaceFileUnreadable,
+                                      kMsgReplaceLineBadText};
+constexpr CRulesFileKind kRenameFile{RulesFile::Rename, kMsgRenameFileUnreadable,
+                                     kMsgRenameLineBadText};
 
-void RefuseBadText(CRefusing& r, const CRulesMessages& messages, size_t lineNo) {
-    Refuse(r, messages.badText, {std::to_string(lineNo), CCodePage::Working().Name()});
-}
+// Every faulty line of one rules file, in order, as one refusal.
+class CBadLines {
+  public:
+    void Add(std::string text) { m_lines.push_back(std::move(text)); }
+    bool Empty() const { return m_lines.empty(); }
+    std::string Text() const {
+        std::vector<std::string> listed(
+            m_lines.begin(), m_lines.begin() + std::min(m_lines.size(), kListedBadLines));
+        if (m_lines.size() > kListedBadLines)
+            listed.push_back(
+                FillMessage(kMsgMoreBadLines, {std::to_string(m_lines.size() - kListedBadLines)}));
+        std::string text;
+        for (const std::string& line : listed)
+            text.append(text.empty() ? "" : "\n").append(line);
+        return text;
+    }
 
-// After a failed append: the table was full, or a text did not fit its slot.
-void RefuseNotAppended(CRefusing& r, const CRulesMessages& messages, int count, size_t lineNo) {
-    Refuse(r, count >= kMaxRules ? messages.tooMany : messages.tooLong, {std::to_string(lineNo)});
-}
+  private:
+    std::vector<std::string> m_lines;
+};
 
 // Step 2. False, refused, when an entry does not fit the list.
 bool FillExtensions(CRefusing& r) {
@@ -77,46 +97,37 @@ bool FillExtensions(CRefusing& r) {
     return true;
 }
 
-// One line of the replacement rules file (step 5). False when refused.
-bool AddReplaceRule(CRefusing& r, size_t lineNo, const std::string& line) {
-    // Zero bytes are what a UTF-16 file without its mark looks like; they are never text here.
-    if (line.find('\0') != std::string::npos) {
-        Refuse(r, kMsgReplaceLineHoldsZero, {std::to_string(lineNo)});
-        return false;
+// One decoded line of a rules file (steps 5 and 9): appended when its
+// fields are both there (the find text, for a replacement rule), or the
+// reason it cannot be. A table past its capacity is said once, at the
+// first line beyond it.
+void AddRule(const CRulesFileKind& kind, size_t lineNo, const std::string& line, CBadLines& bad,
+             bool& bFull) {
+    auto [field0, field1] = SplitRuleLine(line);
+    const bool replace = kind.file == RulesFile::Replace;
+    if (field0.empty() || (!replace && field1.empty()))
+        return;
+    JobTables& t = g_jobTables;
+    const int count = replace ? t.replaceRuleCount : t.renameRuleCount;
+    const std::string problem = RuleProblem(kind.file, field0, field1, lineNo, count);
+    if (!problem.empty()) {
+        if (count < kMaxRules || !std::exchange(bFull, true))
+            bad.Add(problem);
+        return;
     }
-    auto [find, replacement] = SplitRuleLine(line);
-    if (find.empty())
-        return true;
-    const CCodePage& working = CCodePage::Working();
-    MbsReplaceAll(working, find, "^", "\r\n");
-    MbsReplaceAll(working, replacement, "^", "\r\n");
-    if (g_jobTables.AppendReplaceRule(find, replacement))
-        return true;
-    RefuseNotAppended(r, kReplaceMessages, g_jobTables.replaceRuleCount, lineNo);
-    return false;
+    if (replace) {
+        ExpandLineBreaks(field0, field1);
+        t.AppendReplaceRule(field0, field1);
+    } else {
+        t.AppendRenameRule(field0, field1);
+    }
 }
 
-// One line of the rename rules file (step 9). False when refused.
-bool AddRenameRule(CRefusing& r, size_t lineNo, const std::string& line) {
-    const auto [oldName, newName] = SplitRuleLine(line);
-    if (oldName.empty() || newName.empty())
-        return true;
-    if (IsUnsafeEntryName(oldName) || IsUnsafeEntryName(newName)) {
-        Refuse(r, kMsgRenameRuleUnsafe, {std::to_string(lineNo)});
-        return false;
-    }
-    if (g_jobTables.AppendRenameRule(oldName, newName))
-        return true;
-    RefuseNotAppended(r, kRenameMessages, g_jobTables.renameRuleCount, lineNo);
-    return false;
-}
-
-// Reads the rules file at path (or takes the bytes already read) and hands
-// each line to addRule, which refuses and returns false (steps 5 and 9).
-// False when refused.
+// Reads the rules file at path (or takes the bytes already read) and adds
+// each line (steps 5 and 9), noting the lines that load other than meant.
+// False, refused with every faulty line, when one is.
 bool FillRules(CRefusing& r, const std::string& path, const std::optional<std::string>& bytes,
-               const CRulesMessages& messages,
-               bool (*addRule)(CRefusing& r, size_t lineNo, const std::string& line)) {
+               const CRulesFileKind& kind) {
     std::string raw = bytes.value_or(std::string());
     const CIoResult read = bytes ? CIoResult{} : ReadFilePath(path, raw, kMaxRulesFileBytes + 1);
     if (read.status == IoStatus::TooLarge || raw.size() > kMaxRulesFileBytes) {
@@ -124,17 +135,27 @@ bool FillRules(CRefusing& r, const std::string& path, const std::optional<std::s
         return false;
     }
     if (!read.Ok()) {
-        Refuse(r, messages.unreadable, {ReasonText(ReadReason(read.status), read.osError)});
+        Refuse(r, kind.unreadable, {ReasonText(ReadReason(read.status), read.osError)});
         return false;
     }
-    bool refused = false;
-    const size_t badLine = ForEachRulesLine(raw, [&](size_t lineNo, const std::string& line) {
-        refused = !addRule(r, lineNo, line);
-        return !refused;
-    });
-    if (badLine != 0)
-        RefuseBadText(r, messages, badLine);
-    return !refused && badLine == 0;
+    CBadLines bad;
+    bool bFull = false;
+    const std::string codePage = CCodePage::Working().Name();
+    ForEachRulesLine(
+        raw,
+        [&](size_t lineNo, const std::string& line) {
+            AddRule(kind, lineNo, line, bad, bFull);
+            if (std::string warning = LineWarning(kind.file, line, lineNo); !warning.empty())
+                r.warnings.push_back({r.input, std::move(warning)});
+            return true;
+        },
+        [&](size_t lineNo) {
+            bad.Add(FillMessage(kind.badText, {std::to_string(lineNo), codePage}));
+        });
+    if (bad.Empty())
+        return true;
+    Refuse(r, bad.Text());
+    return false;
 }
 
 // Whether a rules file is there to be read; false, refused with it missing
@@ -149,10 +170,8 @@ bool RulesFileThere(CRefusing& r, const std::string& path, std::string_view miss
     return false;
 }
 
-}  // namespace
-
-std::optional<CRefusal> LoadTables() {
-    CRefusing r;
+// The steps of the load, in order.
+std::optional<CRefusal> Load(CRefusing& r) {
     JobTables& tables = g_jobTables;
     if (!tables.IsAllocated())
         tables.Allocate();
@@ -171,8 +190,7 @@ std::optional<CRefusal> LoadTables() {
     tables.ClearReplaceRules();
     if (!tables.replaceRulesBytes && !RulesFileThere(r, tables.replaceRulesPath, kMsgNoReplaceFile))
         return r.refusal;
-    if (!FillRules(r, tables.replaceRulesPath, tables.replaceRulesBytes, kReplaceMessages,
-                   AddReplaceRule)) {
+    if (!FillRules(r, tables.replaceRulesPath, tables.replaceRulesBytes, kReplaceFile)) {
         r.input = JobInput::ReplaceRules;
         tables.ClearReplaceRules();
         return r.refusal;
@@ -189,8 +207,7 @@ std::optional<CRefusal> LoadTables() {
     tables.ClearRenameRules();
     if (!tables.renameRulesBytes && !RulesFileThere(r, tables.renameRulesPath, kMsgNoRenameFile))
         return r.refusal;
-    if (!FillRules(r, tables.renameRulesPath, tables.renameRulesBytes, kRenameMessages,
-                   AddRenameRule)) {
+    if (!FillRules(r, tables.renameRulesPath, tables.renameRulesBytes, kRenameFile)) {
         r.input = JobInput::RenameRules;
         tables.ClearRenameRules();
         return r.refusal;
@@ -200,6 +217,16 @@ std::optional<CRefusal> LoadTables() {
         return r.refusal;
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<CRefusal> LoadTables(std::vector<CRefusal>* warnings) {
+    CRefusing r;
+    std::optional<CRefusal> refused = Load(r);
+    if (warnings)
+        *warnings = refused ? std::vector<CRefusal>() : std::move(r.warnings);
+    return refused;
 }
 
 int LoadJobTables(void* owner) {

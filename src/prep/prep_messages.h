@@ -1,7 +1,8 @@
 #pragma once
 // The warnings LoadJobTables shows, UTF-8. A "{}" is filled in order by
 // FillMessage, which also translates: a suffix pattern, a line number, a code
-// page name or an OS reason. Each refusal shows exactly one of these.
+// page name or an OS reason. A refusal shows one of these, or one line of
+// them for each faulty line of a rules file.
 
 #include <string_view>
 
@@ -50,3 +51,19 @@ inline constexpr std::string_view kMsgRenameRuleUnsafe =
     N_("文件夹重命名规则第{}行无效：文件夹名不能含有“/”或零字节，也不能是“.”或“..”。");
 #endif
 inline constexpr std::string_view kMsgNoRenameRules = N_("文件夹重命名有效规则不能为空。");
+
+// Lines that load, but probably not as meant: shown before a run.
+inline constexpr std::string_view kWarnNoAccent =
+    N_("第 {} 行没有反引号：整行作为查找文本，替换为空（删除）");
+inline constexpr std::string_view kWarnManyAccents =
+    N_("第 {} 行有不止一个反引号：第二个反引号及其后的文字被忽略");
+inline constexpr std::string_view kRenameRulesHeading = N_("文件夹重命名规则");
+// More faulty lines than a message lists.
+inline constexpr std::string_view kMsgMoreBadLines = N_("另有 {} 行也有问题。");
+
+// A rule as the rules editor holds it, before it is a line (the dialogs only).
+inline constexpr std::string_view kMsgEmptyFind = "第 {} 行：查找内容不能为空。";
+inline constexpr std::string_view kMsgEmptyName = "第 {} 行：原名称和新名称都不能为空。";
+inline constexpr std::string_view kMsgCellHoldsAccent =
+    "第 {} 行：不能含有反引号“`”，它在规则文件中分隔两栏。";
+inline constexpr std::string_view kMsgNameHoldsLineBreak = "第 {} 行：文件夹名不能含有换行。";

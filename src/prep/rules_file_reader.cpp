@@ -9,7 +9,9 @@ constexpr unsigned kLf = 0x0A;
 constexpr unsigned kCr = 0x0D;
 constexpr unsigned kCtrlZ = 0x1A;
 
-const char* CharsetName(RulesCharset charset) {
+}  // namespace
+
+const char* RulesCharsetName(RulesCharset charset) {
     switch (charset) {
         case RulesCharset::Utf8:
             return "UTF-8";
@@ -22,8 +24,6 @@ const char* CharsetName(RulesCharset charset) {
     }
     return nullptr;
 }
-
-}  // namespace
 
 RulesCharset DetectRulesCharset(std::string_view raw, size_t& markBytes) {
     markBytes = 0;
@@ -84,7 +84,8 @@ bool CTextLines::Next(std::string_view& line) {
 }
 
 size_t ForEachRulesLine(std::string_view raw,
-                        const std::function<bool(size_t, const std::string&)>& onLine) {
+                        const std::function<bool(size_t, const std::string&)>& onLine,
+                        const std::function<void(size_t)>& onBadText) {
     size_t markBytes = 0;
     const RulesCharset charset = DetectRulesCharset(raw, markBytes);
     const CCodePage& working = CCodePage::Working();
@@ -94,18 +95,23 @@ size_t ForEachRulesLine(std::string_view raw,
     CTextLines lines(raw.substr(markBytes), charset);
     std::string_view line;
     std::string text;
+    size_t firstBad = 0;
     for (size_t number = 1; lines.Next(line); ++number) {
-        if (asIs) {
-            if (!working.IsValid(line))
+        const bool decoded = asIs ? working.IsValid(line)
+                                  : working.FromCharset(RulesCharsetName(charset), line, text);
+        if (!decoded) {
+            firstBad = firstBad ? firstBad : number;
+            if (!onBadText)
                 return number;
-            text.assign(line);
-        } else if (!working.FromCharset(CharsetName(charset), line, text)) {
-            return number;
+            onBadText(number);
+            continue;
         }
+        if (asIs)
+            text.assign(line);
         if (!onLine(number, text))
             return 0;
     }
-    return 0;
+    return firstBad;
 }
 
 std::pair<std::string, std::string> SplitRuleLine(std::string_view line) {

@@ -26,6 +26,10 @@ class CTextLines {
     explicit CTextLines(std::string_view text, RulesCharset charset = RulesCharset::Working);
     // The next line, without its line break; false at the end of the text.
     bool Next(std::string_view& line);
+    // Where the line after the last one returned starts (past its break).
+    size_t Position() const { return m_pos; }
+    // Where the lines end: at the Ctrl-Z, if any, else the text's end.
+    size_t TextEnd() const { return m_text.size(); }
 
   private:
     unsigned UnitAt(size_t pos) const;
@@ -36,13 +40,18 @@ class CTextLines {
     size_t m_pos = 0;  // where the next line starts
 };
 
+// The iconv name of a marked charset; null for the working code page.
+const char* RulesCharsetName(RulesCharset charset);
+
 // Calls onLine(number from 1, line) for each line of a rules file's raw bytes,
 // decoded by its mark into the working code page, in order, until onLine
 // returns false. Returns the number of the first line that is not valid text
 // in the working code page or cannot be converted into it (onLine is called
 // neither for it nor after it); 0 when there is none or onLine stopped first.
+// With onBadText, such a line is handed to it instead and the lines go on.
 size_t ForEachRulesLine(std::string_view raw,
-                        const std::function<bool(size_t, const std::string&)>& onLine);
+                        const std::function<bool(size_t, const std::string&)>& onLine,
+                        const std::function<void(size_t)>& onBadText = {});
 
 // Field 0 and field 1 of a rule line in the working code page, split at the
 // grave accent as getFg splits (empty pieces count; text after a second

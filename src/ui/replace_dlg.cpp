@@ -22,6 +22,7 @@
 #include "ui/qt_dialog_host.h"
 #include "ui/qt_settings_store.h"
 #include "ui/question_box.h"
+#include "ui/rules_window.h"
 #include "ui/working_text.h"
 
 namespace {
@@ -235,11 +236,11 @@ void CReplaceDlg::OnOpenPath() {
 }
 
 void CReplaceDlg::OnOpenReplaceRules() {
-    OpenTarget(m_pSession->ReplaceRulesPath(), false);
+    ShowRulesWindow(*this, *m_pSession, RulesFile::Replace);
 }
 
 void CReplaceDlg::OnOpenRenameRules() {
-    OpenTarget(m_pSession->RenameRulesPath(), false);
+    ShowRulesWindow(*this, *m_pSession, RulesFile::Rename);
 }
 
 // A failure is shown over the window the user asked in: the results

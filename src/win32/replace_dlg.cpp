@@ -17,6 +17,7 @@
 #include "win32/help_plain.h"
 #include "win32/ini_settings_store.h"
 #include "win32/resource.h"
+#include "win32/rules_window.h"
 #include "win32/wide_text.h"
 #include "win32/win32_dialog_host.h"
 #include "win32/win32_texts.h"
@@ -131,10 +132,13 @@ void CReplaceDlg::OnDestroy() {
     m_pNotify->Detach();               // later posts of the worker are dropped
     m_pController->ShutdownAndSave();  // joined before the session closes
     m_pController.reset();
+    m_pRules.reset();  // it draws the session's rules files
     m_pSession.reset();
 }
 
 BOOL CReplaceDlg::PreTranslateMessage(MSG* msg) {
+    if (m_pRules && m_pRules->PreTranslateMessage(msg))
+        return TRUE;
     const KeyVerdict verdict = FilterDialogKey(m_hWnd, msg);
     if (verdict == KeyVerdict::Help)
         OnHelp();
@@ -160,11 +164,15 @@ void CReplaceDlg::OnOpenPath() {
 }
 
 void CReplaceDlg::OnOpenReplaceRules() {
-    OpenTarget(m_pSession->ReplaceRulesPath(), false);
+    if (!m_pRules)
+        m_pRules = std::make_unique<CRulesWindow>(*m_pSession, m_hWnd);
+    m_pRules->ShowFile(RulesFile::Replace);
 }
 
 void CReplaceDlg::OnOpenRenameRules() {
-    OpenTarget(m_pSession->RenameRulesPath(), false);
+    if (!m_pRules)
+        m_pRules = std::make_unique<CRulesWindow>(*m_pSession, m_hWnd);
+    m_pRules->ShowFile(RulesFile::Rename);
 }
 
 // What is not there is never handed to the shell; what the shell could not

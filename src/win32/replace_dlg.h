@@ -15,6 +15,7 @@
 
 class CAppSession;
 class CIniSettingsStore;
+class CRulesWindow;
 class CRunController;
 class CWin32DialogHost;
 class CWindowNotify;
@@ -88,4 +89,5 @@ class CReplaceDlg : public CRunView {
     std::unique_ptr<CWindowNotify> m_pNotify;
     std::unique_ptr<CAppSession> m_pSession;
     std::unique_ptr<CRunController> m_pController;
+    std::unique_ptr<CRulesWindow> m_pRules;  // made when first opened
 };

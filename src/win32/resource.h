@@ -3,6 +3,7 @@
 // compiler reads this file too.
 
 #define IDD_REPLACE 102
+#define IDD_RULES 103  // the rules editor
 #define IDI_VEXA 128
 
 #define IDC_PATH 1000           // edit: folder path
@@ -17,6 +18,24 @@
 #define IDC_RENAME_RULES 1012   // "重命名规则": open the rename rules file
 #define IDC_REPLACE_RULES 1013  // "内容替换规则": open the replacement rules file
 #define IDC_COUNTS 1020         // counts line of the last run, under the status line
+
+// The rules editor ("规则 - Korvane").
+#define IDC_RULES_TAB 1100       // tabs: 内容替换规则, 重命名规则
+#define IDC_RULES_LIST 1101      // list view: a row per line of the file
+#define IDC_RULES_CELL0 1102     // edit: the selected rule's find text (old name)
+#define IDC_RULES_CELL1 1103     // edit: its replacement (new name)
+#define IDC_RULES_ADD 1104       // "添加"
+#define IDC_RULES_REMOVE 1105    // "删除"
+#define IDC_RULES_UP 1106        // "上移"
+#define IDC_RULES_DOWN 1107      // "下移"
+#define IDC_RULES_PROBLEMS 1108  // what is wrong, or how many rules
+#define IDC_RULES_SAMPLE 1109    // edit: the tester's sample text
+#define IDC_RULES_RESULT 1110    // edit: the sample with the rules applied
+#define IDC_RULES_OPEN 1111      // "用文本编辑器打开"
+#define IDC_RULES_SAVE 1112      // "保存"
+#define IDC_RULES_CLOSE 1113     // "关闭"
+#define IDC_RULES_LABEL0 1114    // "查找：" / "原名称："
+#define IDC_RULES_LABEL1 1115    // "替换为：" / "新名称："
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

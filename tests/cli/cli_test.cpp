@@ -160,6 +160,25 @@ TEST_F(CCliTest, AsksOnATerminalAndExitsOneWhenAFileWithADueChangeIsSkipped) {
     EXPECT_EQ(ReadFileBytes(Root() + "/ok.txt"), "新");
 }
 
+// Lines that load other than they may be meant are said on stderr before the
+// question, and with -y too; they change neither the run nor its status.
+TEST_F(CCliTest, DoubtfulRulesLinesAreWarnedOfBeforeTheQuestionAndKeepTheStatus) {
+    WriteFileBytes(m_dir / "rules.txt", "colour`col`our\nTODO\n");
+    const std::string warned =
+        "第 1 行有不止一个反引号：第二个反引号及其后的文字被忽略\n"
+        "第 2 行没有反引号：整行作为查找文本，替换为空（删除）\n";
+    MakeTree(Root(), {{"t.txt", "colour TODO"}});
+    const std::vector<std::string> args = {"--rules", m_dir / "rules.txt", Root(), "*.txt"};
+    CCliRun run = Run(args, "", "no\n");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err.find(warned + "替换操作无法撤销"), 0u) << run.err;
+    std::vector<std::string> yes = args;
+    yes.insert(yes.begin(), "-y");
+    run = Run(yes);
+    EXPECT_EQ(std::tuple(run.status, ReadFileBytes(Root() + "/t.txt")), std::tuple(0, "col "));
+    EXPECT_EQ(run.err.find(warned), 0u) << run.err;
+}
+
 // Ctrl-C while the first file is in hand: that file is finished (the two
 // start alike), nothing else is rewritten, and the summary comes before exit status 130.
 TEST_F(CCliTest, CtrlCFinishesTheFileInHandAndExits130) {

@@ -153,7 +153,8 @@ TEST_F(LoadJobTablesTest, CapacitiesUnsafeNamesAndForeignTextAreRefusedByLine) {
         {"UTF-8", "a`b\n", "\n\xD6\xD0\xCE\xC4`x\n", "文件夹重命名规则第2行" + notUtf8},
         // UTF-16 without its mark is full of zero bytes; so is a lone surrogate with it.
         {"UTF-8", std::string("x`y\na\0`\0b\0\n\0", 12), std::nullopt,
-         FillMessage(kMsgReplaceLineHoldsZero, {"2"})},
+         FillMessage(kMsgReplaceLineHoldsZero, {"2"}) + "\n" +
+             FillMessage(kMsgReplaceLineHoldsZero, {"3"})},
         {"UTF-8", std::string("\xFF\xFE") + std::string("a\0`\0b\0\n\0\0\xD8", 10), std::nullopt,
          "文本内容替换规则第2行" + notUtf8},
     };
@@ -192,6 +193,31 @@ TEST_F(LoadJobTablesTest, AFileThatExistsButCannotBeReadIsRefused) {
     s_failPath = g_jobTables.renameRulesPath;
     ExpectLoad("文件夹重命名规则配置文件无法读取" + reason);
 #endif
+}
+
+// A refusal lists every faulty line in order, each once, however they are
+// faulty; the lines that load but probably not as meant are warnings only.
+TEST_F(LoadJobTablesTest, EveryFaultyLineIsListedAndDoubtfulLinesAreOnlyWarnedOf) {
+    const std::string tooLong(201, 'x');
+    WriteRules("ok`fine\n" + tooLong + "`y\n\xFF`bad\nTODO\n" + ManyRules(99) + "f`g\nh`i\n",
+               "a`b`c\n../x`y\n");
+    ExpectLoad(
+        "文本内容替换规则第2行过长：查找和替换内容各不能超过200个字节。\n"
+        "文本内容替换规则第3行不是有效的UTF-8文本，配置文件的编码不符。\n"
+        "文本内容替换规则不能超过100条：第103行。");
+
+    WriteRules("colour`col`our\n\nTODO\n`x\na`b\n", "a`b`c\nnote\n");
+    std::vector<CRefusal> warnings;
+    EXPECT_FALSE(LoadTables(&warnings));
+    std::vector<std::string> texts;
+    for (const CRefusal& warning : warnings)
+        texts.push_back(warning.text);
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{
+                  "第 1 行有不止一个反引号：第二个反引号及其后的文字被忽略",
+                  "第 3 行没有反引号：整行作为查找文本，替换为空（删除）",
+                  "文件夹重命名规则第 1 行有不止一个反引号：第二个反引号及其后的文字被忽略"}));
+    EXPECT_EQ(Rules(false), (Pairs{{"colour", "col"}, {"TODO", ""}, {"a", "b"}}));
 }
 
 }  // namespace

@@ -206,7 +206,6 @@ TEST_F(CResultsTest, FailingOpenNamesThePathAndCopiesIt) {
     const std::string missing = m_dir / "不存在";
     const std::tuple<ControlId, bool, std::string, QString> cases[] = {
         {IDC_OPENPATH, true, missing, "文件夹不存在。"},
-        {IDC_REPLACE_RULES, false, ReplaceRulesPath(), "系统中没有可以打开它的程序"},
     };
     for (const auto& [button, openable, path, why] : cases) {
         m_host.openable = openable;

@@ -96,14 +96,15 @@ TEST_F(CRunTest, StopDuringRunDisablesTheButtonUntilTheWorkerEnds) {
     StartHeld();
     EXPECT_EQ(Caption(), "停止");
 
-    // The open buttons work during the run and leave the run's tables alone.
+    // The open buttons and the rules editor work during the run and leave
+    // the run's tables alone.
     const std::string elsewhere = m_dir / "elsewhere";
     MakeTree(elsewhere, {{"x", ""}});
     Edit(IDC_PATH)->setText(QString::fromStdString(elsewhere));
     for (ControlId id : {IDC_OPENPATH, IDC_REPLACE_RULES, IDC_RENAME_RULES})
         Click(id);
-    EXPECT_EQ(m_host.opened,
-              (std::vector<std::string>{elsewhere, ReplaceRulesPath(), RenameRulesPath()}));
+    EXPECT_EQ(m_host.opened, (std::vector<std::string>{elsewhere}));
+    EXPECT_TRUE(m_pDlg->findChild<QWidget*>("rulesWindow")->isVisible());
     EXPECT_EQ(g_jobTables.folderPath, m_folder + "/");
 
     const QString status = Status();

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -188,6 +190,43 @@ void CheckRefusals(const std::wstring& job) {
 
 }  // namespace
 
+// The rules editor: a rule added in the list and typed into the edits is
+// saved after the file's lines in its own encoding, mark, line breaks and
+// Ctrl-Z; an empty find text keeps 保存 off and says why.
+void CheckRulesEditor(const fs::path& rules) {
+    auto utf16 = [](const std::wstring& t) {
+        return std::string(reinterpret_cast<const char*>(t.data()), t.size() * 2);
+    };
+    const std::string mark = "\xFF\xFE", ctrlZ("\x1A\0", 2);
+    WriteAll(rules, mark + utf16(L"a`b\r\n# 注释\r\n") + ctrlZ);
+    Click(g_dlg, 1013);
+    HWND editor = nullptr;
+    Check("内容替换规则 opens 规则 - Korvane", WaitFor([&] {
+              return (editor = FindWindowW(L"#32770", L"规则 - Korvane")) &&
+                     IsWindowVisible(editor);
+          }));
+    if (!editor)
+        return;
+    const HWND list = GetDlgItem(editor, 1101), save = GetDlgItem(editor, 1112);
+    auto rows = [&] { return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0); };
+    Check("the list shows the file's lines", rows() == 2, std::to_wstring(rows()));
+    Click(editor, 1104);
+    Check("添加 adds an invalid row",
+          WaitFor([&] { return rows() == 3; }) && !IsWindowEnabled(save));
+    const std::wstring reason = Text(GetDlgItem(editor, 1108));
+    Check("the reason is said under the list",
+          reason.find(L"查找内容不能为空") != std::wstring::npos, reason);
+    SendMessageW(GetDlgItem(editor, 1102), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"colour"));
+    SendMessageW(GetDlgItem(editor, 1103), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"color"));
+    Check("a valid rule offers 保存", WaitFor([&] { return IsWindowEnabled(save) != FALSE; }));
+    Click(editor, 1112);
+    const std::string expected = mark + utf16(L"a`b\r\n# 注释\r\ncolour`color\r\n") + ctrlZ;
+    Check("保存 writes the file as it was plus the rule",
+          WaitFor([&] { return ReadAll(rules) == expected; }) && !IsWindowEnabled(save));
+    Click(editor, 1113);
+    Check("关闭 hides it", WaitFor([&] { return !IsWindowVisible(editor); }));
+}
+
 int wmain(int argc, wchar_t** argv) {
     if (argc != 3)
         return std::fprintf(stderr, "usage: vexa_driver vexa.exe work-folder\n"), 2;
@@ -226,6 +265,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring open = AnswerBox(IDOK);
     Check("打开 on a missing folder names it",
           open.find(L"无法打开“" + job + L"\\无”") != std::wstring::npos, open);
+    CheckRulesEditor(rules);
 
     // The rules in the working code page; files in GBK, UTF-8 with mark, UTF-16.
     WriteAll(rules, InCodePage(CP_ACP, L"旧文本`新文本\r\ncolour`color\r\n"));
