@@ -36,6 +36,20 @@ TEST_F(Walk, SuffixIsTheSecondDotFieldComparedExactly) {
     EXPECT_EQ(m_worker.MatchExtension(".vexa~AbC123.tmp"), 0);  // never its own temporary files
 }
 
+// Entries are handled in the byte order of their names, files and folders
+// together, whatever order the file system lists them in (made here in the
+// reverse order, which tmpfs lists newest first) and whatever the threads.
+TEST_F(Walk, EntriesComeInTheByteOrderOfTheirNames) {
+    MakeTree(
+        m_root,
+        {{"\xC3\xA9.txt", "x"}, {"z.txt", "x"}, {"m/f.txt", "x"}, {"a.txt", "x"}, {"M.txt", "x"}});
+    m_job.jobs = 3;
+    Run();
+    EXPECT_EQ(Events(),
+              (std::vector<std::string>{"rewritten M.txt", "rewritten a.txt", "rewritten m/f.txt",
+                                        "rewritten z.txt", "rewritten \xC3\xA9.txt"}));
+}
+
 // Links are passed over and counted: a link out of the tree, back up, to a
 // file outside, to a file inside. Nothing outside changes; each file inside
 // gets the rules once, under its one name.

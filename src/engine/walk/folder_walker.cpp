@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "engine/walk/listed_files.h"
+#include "engine/walk/name_order.h"
 #include "platform/file_io.h"
 #include "platform/name_text.h"
 #include "platform/paths.h"
@@ -148,6 +149,7 @@ bool CFolderWalker::Enter(CFrame& frame, CIoResult opened) {
         return false;
     if (CIoResult listed = frame.dir->Snapshot(frame.entries); !listed.Ok())
         RecordFolderSkipped(frame.path, FolderReason(listed.status, true), listed.osError);
+    SortByName(frame.entries);
     return true;
 }
 
