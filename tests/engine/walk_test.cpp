@@ -50,6 +50,29 @@ TEST_F(Walk, EntriesComeInTheByteOrderOfTheirNames) {
                                         "rewritten z.txt", "rewritten \xC3\xA9.txt"}));
 }
 
+// Globs select beside the suffixes, excludes pass files and folders over
+// (an excluded folder is neither entered nor renamed), and a file holding
+// a find text and a zero byte is binary: passed over, not a problem.
+TEST_F(Walk, GlobsSelectExcludesPassOverBinariesAreTheirOwnKind) {
+    MakeTree(m_root, {{"a.txt", "x"},
+                      {"bin.txt", std::string("x\0", 2)},
+                      {"deep/x/1.5.0.7.txt", "x"},
+                      {"jquery.min.js", "x"},
+                      {"other.js", "x"},
+                      {"node_modules/n.min.js", "x"},
+                      {"build/b.txt", "x"}});
+    m_job.globs = {"*.min.js", "deep/**/*.txt"};
+    m_job.excludes = {"node_modules", "build/"};
+    m_job.renameRules = {{"node_modules", "nm"}};
+    const CRunResult& r = Run();
+    EXPECT_EQ(Events(), (std::vector<std::string>{
+                            "rewritten a.txt", "binary bin.txt: 含有零字节，是二进制文件，未改动",
+                            "rewritten deep/x/1.5.0.7.txt", "rewritten jquery.min.js"}));
+    EXPECT_FALSE(r.HasProblems());
+    EXPECT_EQ(Bytes("node_modules/n.min.js"), "x");
+    EXPECT_EQ(Bytes("other.js"), "x");
+}
+
 // Links are passed over and counted: a link out of the tree, back up, to a
 // file outside, to a file inside. Nothing outside changes; each file inside
 // gets the rules once, under its one name.

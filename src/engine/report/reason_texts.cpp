@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr std::array<std::pair<Reason, const char*>, 46> kTexts{{
+constexpr std::array<std::pair<Reason, const char*>, 47> kTexts{{
     {Reason::None, ""},
     {Reason::CannotOpen, "无法打开"},
     {Reason::CannotRead, "无法读取"},
@@ -52,6 +52,7 @@ constexpr std::array<std::pair<Reason, const char*>, 46> kTexts{{
     {Reason::NoSuchFile, "文件不存在"},
     {Reason::InRepositoryData, "位于版本库的元数据文件夹内，不处理"},
     {Reason::OwnFile, "是本程序自己的文件（规则、设置、撤销日志或临时文件），从不改写"},
+    {Reason::Binary, "含有零字节，是二进制文件，未改动"},
 }};
 
 }  // namespace

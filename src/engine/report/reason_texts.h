@@ -63,6 +63,8 @@ enum class Reason : std::uint8_t {
     NoSuchFile,
     InRepositoryData,
     OwnFile,
+    // a file that holds a find text and a zero byte, not UTF-16 by its mark
+    Binary,
 };
 
 // The reason's text, with the system's words for osError when it is not 0.

@@ -18,6 +18,8 @@ const char* ProblemLabel(RunEventKind kind) {
             return "目录已跳过";
         case RunEventKind::Rewritten:
         case RunEventKind::Renamed:
+        case RunEventKind::Binary:
+        case RunEventKind::LinkPassedOver:
             break;
     }
     return nullptr;
@@ -44,6 +46,9 @@ std::string FormatRunCounts(const CRunResult& r) {
            " 个，写入失败 " + n(r.Count(RunEventKind::WriteFailed)) + " 个；文件夹已重命名 " +
            n(r.Count(RunEventKind::Renamed)) + " 个，重命名失败 " +
            n(r.Count(RunEventKind::RenameFailed)) + " 个。" +
+           (r.Count(RunEventKind::Binary) > 0
+                ? "二进制文件（未改动）" + n(r.Count(RunEventKind::Binary)) + " 个。"
+                : std::string()) +
            (r.linksPassedOver > 0 ? "未跟随符号链接 " + n(r.linksPassedOver) + " 个。"
                                   : std::string());
 }

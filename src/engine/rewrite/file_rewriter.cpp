@@ -222,7 +222,7 @@ CFileResult CFileRewriter::RewriteStreamed(const CDir& dir, const CPlatformName&
         if (hashed)
             originalHash.Add(std::string_view(piece).substr(cut.size()));
         if (std::memchr(piece.data() + cut.size(), 0, got))
-            return CFileResult::Skipped(Reason::HoldsZero);
+            return CFileResult::Skipped(Reason::Binary);
         const size_t whole = end ? piece.size() : Utf8CompletePart(piece);
         if (!IsValidUtf8(std::string_view(piece).substr(0, whole)))
             return CFileResult::Skipped(badText);

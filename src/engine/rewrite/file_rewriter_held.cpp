@@ -45,7 +45,7 @@ Reason MakeWorkingText(const CCodePage& cp, TextEncoding encoding, std::string_v
     // whatever follows it would be lost.
     if (IsUtf16(encoding) ? HoldsZeroUnit(text)
                           : std::memchr(text.data(), 0, text.size()) != nullptr)
-        return Reason::HoldsZero;
+        return IsUtf16(encoding) ? Reason::HoldsZero : Reason::Binary;
     if (encoding == EncUtf8 && !IsValidUtf8(text))
         return Reason::BadUtf8;
     if (encoding == EncAnsi && !cp.IsValid(text))

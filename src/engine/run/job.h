@@ -23,6 +23,11 @@ struct CRenameRuleText {
 struct CJob {
     std::string folder;                   // the chosen folder, ending in "/"
     std::vector<std::string> extensions;  // without the dot; "*" selects every file
+    // Whole-name patterns (walk/glob.h) in the working code page: a file is
+    // selected when its extension or any of globs says so; whatever matches
+    // one of excludes is passed over, and such a folder is not entered.
+    std::vector<std::string> globs;
+    std::vector<std::string> excludes;
     std::vector<CReplaceRuleText> rules;  // applied in this order
     std::vector<CRenameRuleText> renameRules;
     bool includeSubfolders = false;

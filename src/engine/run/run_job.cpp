@@ -130,8 +130,9 @@ void CReplaceThread::RecordFile(const std::string& displayPath, const CFileResul
         case FileOutcome::WriteFailed:
             break;
     }
-    const RunEventKind kind =
-        r.outcome == FileOutcome::Skipped ? RunEventKind::Skipped : RunEventKind::WriteFailed;
+    const RunEventKind kind = r.reason == Reason::Binary          ? RunEventKind::Binary
+                              : r.outcome == FileOutcome::Skipped ? RunEventKind::Skipped
+                                                                  : RunEventKind::WriteFailed;
     Record({kind, displayPath, "", ReasonText(r.reason, r.osError)});
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "engine/walk/glob.h"
 #include "engine/walk/listed_files.h"
 #include "engine/walk/name_order.h"
 #include "platform/file_io.h"
@@ -53,17 +54,28 @@ bool CFolderWalker::StopRequested() const {
     return m_pStopWord && m_pStopWord->load(std::memory_order_relaxed);
 }
 
-bool CFolderWalker::Selects(const std::string& fileName) const {
+bool CFolderWalker::Selects(const std::string& fileName, const std::string& relativePath) const {
     // The rewrite's temporary files are never the user's, also under "*".
     if (IsOwnTempFileName(fileName))
         return false;
     if (m_bSelectAll)
         return true;
     const std::string_view suffix = SuffixOf(fileName);
-    if (suffix.empty())
-        return false;
     for (const std::string& ext : m_job.extensions) {
-        if (suffix == ext)
+        if (!suffix.empty() && suffix == ext)
+            return true;
+    }
+    for (const std::string& glob : m_job.globs) {
+        if (GlobMeans(glob, fileName, relativePath, false))
+            return true;
+    }
+    return false;
+}
+
+bool CFolderWalker::Excluded(const std::string& name, const std::string& relativePath,
+                             bool folder) const {
+    for (const std::string& exclude : m_job.excludes) {
+        if (GlobMeans(exclude, name, relativePath, folder))
             return true;
     }
     return false;
@@ -156,9 +168,18 @@ bool CFolderWalker::Enter(CFrame& frame, CIoResult opened) {
 void CFolderWalker::Handle(const CFrame& frame, const CDirEntry& entry, const FileHandler& onFile) {
     if (IsVersionControlName(NameToPathText(entry.name)))
         return;
+    // Compared with the suffixes and patterns in the code page they are
+    // written in; a name with no exact form there is not selected.
+    std::string workingName;
+    const bool named = NameToWorking(m_codePage, entry.name, workingName);
+    const std::string relative =
+        frame.relative + (named ? workingName : NameToPathText(entry.name));
+    if (named && Excluded(workingName, relative, entry.type == EntryType::Folder))
+        return;
     switch (entry.type) {
         case EntryType::Link:
-            ++m_result.linksPassedOver;
+            m_onEvent(
+                {RunEventKind::LinkPassedOver, frame.path + NameToPathText(entry.name), "", ""});
             return;
         case EntryType::Folder: {
             if (!m_job.includeSubfolders)
@@ -166,6 +187,7 @@ void CFolderWalker::Handle(const CFrame& frame, const CDirEntry& entry, const Fi
             CFrame child;
             child.name = entry.name;
             child.path = frame.path + NameToPathText(entry.name) + kPathSeparator;
+            child.relative = relative + "/";
             const CIoResult opened = frame.dir->OpenChild(entry.name, *child.dir);
             if (opened.Ok() && m_protectedFolders.count(child.dir->Id()))
                 return;
@@ -186,10 +208,7 @@ void CFolderWalker::Handle(const CFrame& frame, const CDirEntry& entry, const Fi
         case EntryType::Other:
             break;
     }
-    // Compared with the suffixes in the code page they are written in; a
-    // name with no exact form there is not selected.
-    std::string workingName;
-    if (NameToWorking(m_codePage, entry.name, workingName) && Selects(workingName))
+    if (named && Selects(workingName, relative))
         onFile(frame.dir, entry, frame.path + NameToPathText(entry.name));
 }
 
