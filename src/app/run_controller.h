@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "app/file_choice.h"
 #include "app/run_kind.h"
 #include "app/run_view.h"
 
@@ -65,6 +66,8 @@ class CRunController {
     bool m_bOffersUndo = true;      // the view offers a run's undo in its results
     unsigned m_jobs = 0;            // threads that rewrite files; 0: one per processor
     bool m_bKeepJournal = true;     // keep a journal so that a run can be undone
+    // Ways of choosing files that this front end offers besides the suffixes.
+    CFileChoice m_fileChoice;
     // Called with each new worker before its thread starts.
     std::function<void(CReplaceThread&)> m_prepareWorker;
     // Starts the worker; false when it cannot be started. Default: a thread of its own.

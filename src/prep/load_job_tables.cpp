@@ -18,10 +18,20 @@
 
 namespace {
 
+// What differs between the two rules files, and between a file and the
+// command line: their messages.
+struct CRulesMessages {
+    std::string_view unreadable;
+    std::string_view badText;
+    std::string_view tooMany;
+    std::string_view tooLong;
+};
+
 // The load's refusal, about the input the load is at.
 struct CRefusing {
     JobInput input = JobInput::Suffix;
     std::optional<CRefusal> refusal;
+    const CRulesMessages* messages = nullptr;  // of the rules being read
 };
 
 void Refuse(CRefusing& r, const std::string& text) {
@@ -41,18 +51,14 @@ std::string ForMessage(const std::string& text) {
     return out;
 }
 
-// What differs between the two rules files: their messages.
-struct CRulesMessages {
-    std::string_view unreadable;
-    std::string_view badText;
-    std::string_view tooMany;
-    std::string_view tooLong;
-};
-
 constexpr CRulesMessages kReplaceMessages{kMsgReplaceFileUnreadable, kMsgReplaceLineBadText,
                                           kMsgTooManyReplaceRules, kMsgReplaceRuleTooLong};
 constexpr CRulesMessages kRenameMessages{kMsgRenameFileUnreadable, kMsgRenameLineBadText,
                                          kMsgTooManyRenameRules, kMsgRenameRuleTooLong};
+constexpr CRulesMessages kCommandReplaceMessages{
+    {}, kMsgCommandRuleBadText, kMsgTooManyCommandReplaceRules, kMsgCommandReplaceRuleTooLong};
+constexpr CRulesMessages kCommandRenameMessages{
+    {}, kMsgCommandRuleBadText, kMsgTooManyCommandRenameRules, kMsgCommandRenameRuleTooLong};
 
 void RefuseBadText(CRefusing& r, const CRulesMessages& messages, size_t lineNo) {
     Refuse(r, messages.badText, {std::to_string(lineNo), CCodePage::Working().Name()});
@@ -92,7 +98,7 @@ bool AddReplaceRule(CRefusing& r, size_t lineNo, const std::string& line) {
     MbsReplaceAll(working, replacement, "^", "\r\n");
     if (g_jobTables.AppendReplaceRule(find, replacement))
         return true;
-    RefuseNotAppended(r, kReplaceMessages, g_jobTables.replaceRuleCount, lineNo);
+    RefuseNotAppended(r, *r.messages, g_jobTables.replaceRuleCount, lineNo);
     return false;
 }
 
@@ -107,7 +113,7 @@ bool AddRenameRule(CRefusing& r, size_t lineNo, const std::string& line) {
     }
     if (g_jobTables.AppendRenameRule(oldName, newName))
         return true;
-    RefuseNotAppended(r, kRenameMessages, g_jobTables.renameRuleCount, lineNo);
+    RefuseNotAppended(r, *r.messages, g_jobTables.renameRuleCount, lineNo);
     return false;
 }
 
@@ -127,6 +133,7 @@ bool FillRules(CRefusing& r, const std::string& path, const std::optional<std::s
         Refuse(r, messages.unreadable, {ReasonText(ReadReason(read.status), read.osError)});
         return false;
     }
+    r.messages = &messages;
     bool refused = false;
     const size_t badLine = ForEachRulesLine(raw, [&](size_t lineNo, const std::string& line) {
         refused = !addRule(r, lineNo, line);
@@ -135,6 +142,22 @@ bool FillRules(CRefusing& r, const std::string& path, const std::optional<std::s
     if (badLine != 0)
         RefuseBadText(r, messages, badLine);
     return !refused && badLine == 0;
+}
+
+// The rule lines of the command line, after the file's rules. False when refused.
+bool FillCommandLineRules(CRefusing& r, const std::vector<std::string>& lines,
+                          const CRulesMessages& messages,
+                          bool (*addRule)(CRefusing& r, size_t lineNo, const std::string& line)) {
+    r.messages = &messages;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (!CCodePage::Working().IsValid(lines[i])) {
+            RefuseBadText(r, messages, i + 1);
+            return false;
+        }
+        if (!addRule(r, i + 1, lines[i]))
+            return false;
+    }
+    return true;
 }
 
 // Whether a rules file is there to be read; false, refused with it missing
@@ -147,6 +170,21 @@ bool RulesFileThere(CRefusing& r, const std::string& path, std::string_view miss
     else
         Refuse(r, kMsgRulesFileNotRegular, {PathForDisplay(path)});
     return false;
+}
+
+// The rules of one kind: the file's, then the command line's. No file is
+// read when there are command line rules and no path.
+bool FillAllRules(CRefusing& r, const std::string& path, const std::optional<std::string>& bytes,
+                  std::string_view missing, const CRulesMessages& messages,
+                  const std::vector<std::string>& lines, const CRulesMessages& lineMessages,
+                  bool (*addRule)(CRefusing& r, size_t lineNo, const std::string& line)) {
+    if (bytes || !path.empty() || lines.empty()) {
+        if (!bytes && !RulesFileThere(r, path, missing))
+            return false;
+        if (!FillRules(r, path, bytes, messages, addRule))
+            return false;
+    }
+    return FillCommandLineRules(r, lines, lineMessages, addRule);
 }
 
 }  // namespace
@@ -169,10 +207,9 @@ std::optional<CRefusal> LoadTables() {
 
     r.input = JobInput::ReplaceRules;
     tables.ClearReplaceRules();
-    if (!tables.replaceRulesBytes && !RulesFileThere(r, tables.replaceRulesPath, kMsgNoReplaceFile))
-        return r.refusal;
-    if (!FillRules(r, tables.replaceRulesPath, tables.replaceRulesBytes, kReplaceMessages,
-                   AddReplaceRule)) {
+    if (!FillAllRules(r, tables.replaceRulesPath, tables.replaceRulesBytes, kMsgNoReplaceFile,
+                      kReplaceMessages, tables.commandLineRules, kCommandReplaceMessages,
+                      AddReplaceRule)) {
         r.input = JobInput::ReplaceRules;
         tables.ClearReplaceRules();
         return r.refusal;
@@ -187,10 +224,9 @@ std::optional<CRefusal> LoadTables() {
 
     r.input = JobInput::RenameRules;
     tables.ClearRenameRules();
-    if (!tables.renameRulesBytes && !RulesFileThere(r, tables.renameRulesPath, kMsgNoRenameFile))
-        return r.refusal;
-    if (!FillRules(r, tables.renameRulesPath, tables.renameRulesBytes, kRenameMessages,
-                   AddRenameRule)) {
+    if (!FillAllRules(r, tables.renameRulesPath, tables.renameRulesBytes, kMsgNoRenameFile,
+                      kRenameMessages, tables.commandLineRenameRules, kCommandRenameMessages,
+                      AddRenameRule)) {
         r.input = JobInput::RenameRules;
         tables.ClearRenameRules();
         return r.refusal;

@@ -51,6 +51,18 @@ inline constexpr std::string_view kMsgRenameRuleUnsafe =
 #endif
 inline constexpr std::string_view kMsgNoRenameRules = "文件夹重命名有效规则不能为空。";
 
+// Rules given on the command line (-e, --rename-rule); "{}" is the rule's
+// number among them.
+inline constexpr std::string_view kMsgCommandRuleBadText = "命令行的第{}条规则不是有效的{}文本。";
+inline constexpr std::string_view kMsgTooManyCommandReplaceRules =
+    "文本内容替换规则不能超过100条：命令行的第{}条 -e 规则。";
+inline constexpr std::string_view kMsgCommandReplaceRuleTooLong =
+    "命令行的第{}条 -e 规则过长：查找和替换内容各不能超过200个字节。";
+inline constexpr std::string_view kMsgTooManyCommandRenameRules =
+    "文件夹重命名规则不能超过100条：命令行的第{}条 --rename-rule 规则。";
+inline constexpr std::string_view kMsgCommandRenameRuleTooLong =
+    "命令行的第{}条 --rename-rule 规则过长：文件夹名不能超过200个字节。";
+
 // Fills each "{}" of text with the next argument; surplus placeholders stay.
 inline std::string FillMessage(std::string_view text, std::initializer_list<std::string> args) {
     std::string out;
