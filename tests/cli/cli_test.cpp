@@ -128,6 +128,10 @@ TEST_F(CCliTest, RefusesBadInputWithTheDialogsMessageInTheDialogsOrderAndChanges
         {{"--rules", "-", Root(), "*.txt"}, "--yes"},  // stdin cannot also answer
         {{"-y", "--rules=-", "--rename-rules", "-", "-R", Root(), "*.txt"}, "标准输入"},
         {{Root()}, "--help"},
+        {{"-y", "-e", "x`" + std::string(201, 'y'), Root(), "*.txt"}, "命令行的第1条 -e 规则过长"},
+        {{"-e", "foo", Root(), "*.txt"}, "查找内容`替换内容"},
+        {{"--files-from", "-", "--rules", "-", Root()}, "标准输入只有一个"},
+        {{"-R", "--files-from", "list", Root()}, "-R 不能与 --files-from 同用"},
     };
     const auto before = Tree(Root());
     for (const auto& [args, message] : cases) {
