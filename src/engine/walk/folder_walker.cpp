@@ -1,27 +1,16 @@
 #include "engine/walk/folder_walker.h"
 
 #include <algorithm>
-#include <array>
 #include <string_view>
 #include <utility>
 
 #include "engine/walk/glob.h"
 #include "engine/walk/listed_files.h"
 #include "engine/walk/name_order.h"
+#include "engine/walk/version_control.h"
 #include "platform/file_io.h"
 #include "platform/name_text.h"
 #include "platform/paths.h"
-
-// Rewriting or renaming anything in version-control metadata would corrupt
-// the repository, whatever the rules say.
-bool IsVersionControlName(std::string_view name) {
-    static constexpr std::array<std::string_view, 3> kNames{".git", ".hg", ".svn"};
-    for (std::string_view vcs : kNames) {
-        if (name == vcs)
-            return true;
-    }
-    return false;
-}
 
 namespace {
 

@@ -10,7 +10,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -20,9 +19,6 @@
 #include "engine/walk/folder_renamer.h"
 #include "platform/code_page.h"
 #include "platform/dir.h"
-
-// Version-control metadata (.git, .hg, .svn): never walked, renamed or rewritten.
-bool IsVersionControlName(std::string_view name);
 
 class CFolderWalker {
   public:

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/walk/folder_walker.h"
+#include "engine/walk/version_control.h"
 #include "platform/name_text.h"
 #include "platform/paths.h"
 
