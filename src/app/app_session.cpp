@@ -77,12 +77,31 @@ void CAppSession::UseRules(const std::string& replacePath, std::optional<std::st
     t.renameRulesBytes = std::move(renameBytes);
 }
 
+void CAppSession::UseCommandLineRules(std::vector<std::string> rules,
+                                      std::vector<std::string> renameRules) {
+    g_jobTables.commandLineRules = std::move(rules);
+    g_jobTables.commandLineRenameRules = std::move(renameRules);
+}
+
 bool CAppSession::ReadRulesStream(const std::string& path, std::string& bytes, std::string& why) {
     const CIoResult r = ReadStreamPath(path, bytes, kMaxRulesFileBytes + 1);
     if (r.status == IoStatus::TooLarge)
         why = FillMessage(kMsgRulesFileTooLarge, {PathForDisplay(path)});
     else if (!r.Ok())
         why = FillMessage(app_text::kRulesStreamUnreadable,
+                          {PathForDisplay(path), ReasonText(ReadReason(r.status), r.osError)});
+    return r.Ok();
+}
+
+namespace {
+// Far more than any tree's list of paths; a larger input is no such list.
+constexpr std::uint64_t kMaxFileListBytes = std::uint64_t{1} << 30;
+}  // namespace
+
+bool CAppSession::ReadFileList(const std::string& path, std::string& bytes, std::string& why) {
+    const CIoResult r = ReadStreamPath(path, bytes, kMaxFileListBytes);
+    if (!r.Ok())
+        why = FillMessage(app_text::kFileListUnreadable,
                           {PathForDisplay(path), ReasonText(ReadReason(r.status), r.osError)});
     return r.Ok();
 }

@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/dialog_settings.h"
 
@@ -42,11 +43,17 @@ class CAppSession {
     // rename path leaves the rename rules unread.
     void UseRules(const std::string& replacePath, std::optional<std::string> replaceBytes,
                   const std::string& renamePath, std::optional<std::string> renameBytes);
+    // Rule lines given on the command line (working code page), loaded after
+    // the rules of the files; with an empty path above, no file is read.
+    void UseCommandLineRules(std::vector<std::string> rules, std::vector<std::string> renameRules);
 
     // Reads rules that come as a stream (standard input, a pipe) whole;
     // false with why (UTF-8, naming the path) when it cannot be read or
     // holds more than a rules file may.
     static bool ReadRulesStream(const std::string& path, std::string& bytes, std::string& why);
+    // Reads a list of files to handle (a file, a pipe, standard input as
+    // "-") whole; false with why (UTF-8, naming the path) when it cannot.
+    static bool ReadFileList(const std::string& path, std::string& bytes, std::string& why);
 
     CDialogSettings LoadSettings();
     void SaveSettings(const CDialogSettings& settings);

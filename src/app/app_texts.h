@@ -62,6 +62,7 @@ inline constexpr const char* kCountsRenamed = "；重命名 %1 个文件夹";
 inline constexpr const char* kCountsWouldRename = "；将重命名 %1 个文件夹";
 inline constexpr const char* kCountsRenameFailed = "，重命名失败 %1 个";
 inline constexpr const char* kCountsFolderSkipped = "，目录已跳过 %1 个";
+inline constexpr const char* kCountsBinary = "，二进制文件 %1 个";
 inline constexpr const char* kCountsLinks = "；未跟随符号链接 %1 个";
 inline constexpr const char* kCountsTime = "；用时 %1 秒";
 
@@ -110,6 +111,8 @@ inline std::string InterruptedUndoNote(const std::string& folder) {
 
 // Rules given as a stream that cannot be read: the path, then why.
 inline constexpr const char* kRulesStreamUnreadable = N_("无法读取规则：{}（{}）");
+// The same for a list of files (--files-from).
+inline constexpr const char* kFileListUnreadable = N_("无法读取文件列表：{}（{}）");
 
 // Closing during a run.
 inline constexpr const char* kConfirmCloseRunning = "正在执行，关闭窗口将停止执行。确定要关闭吗？";
@@ -133,6 +136,8 @@ inline constexpr const char* kKindSkipped = "已跳过";
 inline constexpr const char* kKindWriteFailed = "写入失败";
 inline constexpr const char* kKindRenameFailed = "重命名失败";
 inline constexpr const char* kKindFolderSkipped = "目录已跳过";
+inline constexpr const char* kKindBinary = "二进制文件";
+inline constexpr const char* kKindLink = "符号链接";
 inline constexpr const char* kKindRestored = "已恢复";
 inline constexpr const char* kKindNotRestored = "未恢复";
 inline constexpr const char* kKindRenamedBack = "已改回原名";

@@ -62,6 +62,7 @@ std::string FormatCountsLine(const CRunResult& r, double seconds, RunKind kind) 
     line += PartIfAny(t.unchanged, r.unchanged);
     line += Part(t.skipped, r.Count(RunEventKind::Skipped));
     line += PartIfAny(app_text::kCountsWriteFailed, r.Count(RunEventKind::WriteFailed));
+    line += PartIfAny(app_text::kCountsBinary, r.Count(RunEventKind::Binary));
     const int renameFailed = r.Count(RunEventKind::RenameFailed);
     if (r.Count(RunEventKind::Renamed) > 0 || renameFailed > 0)
         line += Part(t.renamed, r.Count(RunEventKind::Renamed));

@@ -68,6 +68,7 @@ CRunController::Outcome CRunController::Start(RunKind kind) {
         return Outcome::Refused;
     const bool preview = kind == RunKind::Preview;
     CJob job = BuildJob(g_jobTables, preview);
+    m_fileChoice.ApplyTo(job);
     if (!job.journalRoot.empty() && LastRunInterrupted(job.journalRoot, job.folder)) {
         if (!m_bAskInterrupted) {
             m_view.Warn(app_text::InterruptedRunNote(PathForDisplay(job.folder)));

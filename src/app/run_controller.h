@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "app/file_choice.h"
 #include "app/run_kind.h"
 #include "app/run_view.h"
 
@@ -68,6 +69,8 @@ class CRunController {
     // The rules' warnings go above a run's question (a preview asks none);
     // else they are warned of before any job of the rules, asked or not.
     bool m_bWarningsInQuestion = true;
+    // Ways of choosing files that this front end offers besides the suffixes.
+    CFileChoice m_fileChoice;
     // Called with each new worker before its thread starts.
     std::function<void(CReplaceThread&)> m_prepareWorker;
     // Starts the worker; false when it cannot be started. Default: a thread of its own.

@@ -14,6 +14,8 @@ class CRunEventsQueue : public CRunObserver {
   public:
     // Walk's thread.
     void OnEvent(const CRunEvent& event) override {
+        if (event.kind == RunEventKind::LinkPassedOver)
+            return;  // counted, not listed: a tree may hold thousands
         std::lock_guard lock(m_mutex);
         m_events.push_back(event);
     }

@@ -11,6 +11,7 @@
 #include "cli/cli_journal.h"
 #include "cli/cli_texts.h"
 #include "cli/console_host.h"
+#include "cli/file_list_input.h"
 #include "engine/report/run_summary.h"
 #include "platform/code_page.h"
 #include "platform/console.h"
@@ -28,6 +29,25 @@ constexpr size_t kProblemsListed = 50;
 // /dev/stdin): read once, whole, before the rules are loaded.
 bool IsStream(const std::string& path) {
     return path == "-" || KindOfPath(path) == PathKind::Other;
+}
+
+// Text from the console in the working code page (where the console gives
+// UTF-8), strictly.
+bool ToWorking(const std::string& text, std::string& working) {
+    if (!kConsoleTextIsUtf8) {
+        working = text;
+        return true;
+    }
+    return ConvertCharset("UTF-8", CCodePage::Working().Name().c_str(), text, working);
+}
+
+bool AllToWorking(const std::vector<std::string>& texts, std::vector<std::string>& working) {
+    working.resize(texts.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        if (!ToWorking(texts[i], working[i]))
+            return false;
+    }
+    return true;
 }
 
 // The progress line rewrites itself with a carriage return and an erase
@@ -54,7 +74,7 @@ CCliJob::CCliJob(const CCliOptions& options, CAppSession& session)
     : m_options(options),
       m_session(session),
       m_progress(WantProgressLine(options.quiet)),
-      m_observer(m_progress, options.list, options.diff, WantColor(options.color)) {
+      m_observer(m_progress, options.list, options.diff, WantColor(options.color), options.json) {
     if (const char* at = std::getenv("VEXA_CLI_TEST_SIGINT_AT"))
         m_progress.m_raiseSigintAt = std::atol(at);
 }
@@ -87,29 +107,62 @@ bool CCliJob::ReadStreams(std::optional<std::string> (&bytes)[2]) {
 
 bool CCliJob::PrepareInputs() {
     // The suffixes are compared with names in the working code page; a
-    // console that gives UTF-8 has them converted, strictly.
-    m_suffixes = m_options.suffixes;
-    if (kConsoleTextIsUtf8 && !ConvertCharset("UTF-8", CCodePage::Working().Name().c_str(),
-                                              m_options.suffixes, m_suffixes)) {
+    // console that gives UTF-8 has them converted, strictly. Left out (the
+    // globs or the list choose), every name passes the checks.
+    if (!ToWorking(m_options.suffixes.empty() ? "*.*" : m_options.suffixes, m_suffixes)) {
         Warn(Tr(kSuffixNotInCodePage));
         return false;
     }
-    // The dialog's own rules files, unless named; only read here: nothing
-    // is created in the config folder.
-    const bool renameDefault = m_options.renameRulesPath.empty() && m_options.renameFolders;
-    if (m_session.AppPrefix().empty() && (m_options.rulesPath.empty() || renameDefault)) {
+    if (!PrepareChoice())
+        return false;
+    // The dialog's own rules files, unless named or replaced by rules of the
+    // command line; only read here: nothing is created in the config folder.
+    const bool replaceDefault = m_options.rulesPath.empty() && m_options.rules.empty();
+    const bool renameDefault = m_options.renameRulesPath.empty() && m_options.renameRules.empty() &&
+                               m_options.renameFolders;
+    if (m_session.AppPrefix().empty() && (replaceDefault || renameDefault)) {
         Warn(Tr(kNoConfigFolder));
         return false;
     }
     std::optional<std::string> bytes[2];
     if (!ReadStreams(bytes))
         return false;
-    m_replacePath =
-        m_options.rulesPath.empty() ? m_session.ReplaceRulesPath() : m_options.rulesPath;
+    m_replacePath = !m_options.rulesPath.empty() ? m_options.rulesPath
+                    : replaceDefault             ? m_session.ReplaceRulesPath()
+                                                 : std::string();
     m_renamePath = !m_options.renameRulesPath.empty() ? m_options.renameRulesPath
                    : renameDefault                    ? m_session.RenameRulesPath()
                                                       : std::string();
     m_session.UseRules(m_replacePath, std::move(bytes[0]), m_renamePath, std::move(bytes[1]));
+    return true;
+}
+
+bool CCliJob::PrepareChoice() {
+    std::vector<std::string> rules, renameRules;
+    if (!AllToWorking(m_options.rules, rules) ||
+        !AllToWorking(m_options.renameRules, renameRules) ||
+        !AllToWorking(m_options.globs, m_choice.globs) ||
+        !AllToWorking(m_options.excludes, m_choice.excludes)) {
+        Warn(Tr(kChoiceNotInCodePage));
+        return false;
+    }
+    m_session.UseCommandLineRules(std::move(rules), std::move(renameRules));
+    m_choice.suffixesGiven = !m_options.suffixes.empty();
+    if (m_options.filesFrom.empty())
+        return true;
+    std::string bytes, why;
+    if (!CAppSession::ReadFileList(m_options.filesFrom, bytes, why)) {
+        Warn(why);
+        return false;
+    }
+    const CFileListPlace place(CurrentFolder(), m_options.folder,
+                               CanonicalFolder(m_options.folder));
+    for (const std::string& listed : SplitFileList(bytes, m_options.nulSeparated)) {
+        std::string below = place.BelowFolder(listed), working;
+        // A path with no form in the code page names no file the run can reach.
+        m_choice.fileList.push_back(ToWorking(below, working) ? working : below);
+    }
+    m_choice.useFileList = true;
     return true;
 }
 
@@ -148,6 +201,7 @@ void CCliJob::Configure(CRunController& controller) {
     // The job runs here, with Ctrl-C as its stop request.
     controller.m_startThread = [this, &controller](CReplaceThread& worker) {
         CStopOnInterrupt guard(controller.StopWord());
+        m_started = std::chrono::steady_clock::now();
         CRunController::RunHere(worker);
         m_bInterrupted = controller.StopWord().load();
         return true;
@@ -159,6 +213,7 @@ int CCliJob::Run() {
         return kExitRefused;
     CRunController controller(m_session, *this);
     Configure(controller);
+    controller.m_fileChoice = m_choice;
     return Finish(controller, controller.Start(m_options.dryRun ? RunKind::Preview : RunKind::Run));
 }
 
@@ -188,6 +243,11 @@ void CCliJob::OnRunEnded(const CRunEnd& end) {
         m_status = result.refusal.empty() ? kExitProblems : kExitRefused;
         return;
     }
+    if (m_options.json) {
+        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - m_started);
+        m_observer.Summary(result, m_bInterrupted || result.stopped, elapsed.count());
+    }
     const bool written = m_observer.Flush();
     const bool undo = end.kind == RunKind::Undo;
     std::string text;
@@ -197,7 +257,7 @@ void CCliJob::OnRunEnded(const CRunEnd& end) {
         text += std::string(Tr(kUndoNote)) + "\n";
     // Its own line of counts, which scripts read, rather than the dialogs'.
     text += FormatRunCounts(result) + "\n";
-    if (!undo && result.selected == 0)
+    if (!undo && result.selected == 0 && m_options.filesFrom.empty())
         text += std::string(Tr(kNothingSelected)) + "\n";
     text += FormatRunProblems(result, kProblemsListed);
     if (m_bInterrupted)

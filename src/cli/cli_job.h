@@ -4,10 +4,12 @@
 // runs the job on the calling thread; this view asks on the terminal, draws
 // the progress line, lists the changes and prints the summary.
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "app/file_choice.h"
 #include "app/run_controller.h"
 #include "app/run_view.h"
 #include "cli/cli_observer.h"
@@ -37,6 +39,10 @@ class CCliJob : public CRunView {
     // Rules named as standard input or another stream, read whole. False
     // after a message when refused.
     bool ReadStreams(std::optional<std::string> (&bytes)[2]);
+    // The rules of the command line, the globs and excludes, the list of
+    // files: in the working code page, into the session and m_choice.
+    // False after a message when refused.
+    bool PrepareChoice();
     // The controller as this front end wants it: said, not asked, about an
     // interrupted run; the job on this thread, with Ctrl-C as its stop.
     void Configure(CRunController& controller);
@@ -65,6 +71,8 @@ class CCliJob : public CRunView {
     CAppSession& m_session;
     std::string m_suffixes;                   // in the working code page
     std::string m_replacePath, m_renamePath;  // the rules files in use, for messages
+    CFileChoice m_choice;
+    std::chrono::steady_clock::time_point m_started;
     CConsoleProgress m_progress;
     CCliObserver m_observer;
     bool m_bInterrupted = false;  // Ctrl-C came during the run

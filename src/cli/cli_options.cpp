@@ -12,6 +12,7 @@ namespace {
 
 using FlagField = bool CCliOptions::*;
 using TextField = std::string CCliOptions::*;
+using ListField = std::vector<std::string> CCliOptions::*;
 // Takes the option's value; false with error set when it is not acceptable.
 using ApplyValue = bool (*)(CCliOptions& options, const char* value, std::string& error);
 
@@ -20,7 +21,7 @@ using ApplyValue = bool (*)(CCliOptions& options, const char* value, std::string
 struct COptionSpec {
     char shortName;
     const char* longName;
-    std::variant<FlagField, TextField, ApplyValue, CliCommand> action;
+    std::variant<FlagField, TextField, ListField, ApplyValue, CliCommand> action;
 };
 
 // -j / --jobs: a whole number of threads from 1 to 256.
@@ -48,6 +49,36 @@ bool ApplyColor(CCliOptions& options, const char* value, std::string& error) {
     return false;
 }
 
+// A rule as a line of the rules file holds it: FIND`REPLACEMENT (rename:
+// OLD`NEW, neither empty), one line.
+bool CheckRule(const char* value, bool rename, std::string& error) {
+    const std::string_view text = value;
+    const size_t accent = text.find('`');
+    if (text.find_first_of("\r\n") != text.npos) {
+        error = Tr(N_("规则不能含有换行，换行写作 ^"));
+        return false;
+    }
+    if (accent == 0 || accent == text.npos || (rename && accent + 1 == text.size())) {
+        error = Tr(rename ? N_("需要 旧名称`新名称") : N_("需要 查找内容`替换内容"));
+        return false;
+    }
+    return true;
+}
+
+bool ApplyRule(CCliOptions& options, const char* value, std::string& error) {
+    if (!CheckRule(value, false, error))
+        return false;
+    options.rules.emplace_back(value);
+    return true;
+}
+
+bool ApplyRenameRule(CCliOptions& options, const char* value, std::string& error) {
+    if (!CheckRule(value, true, error))
+        return false;
+    options.renameRules.emplace_back(value);
+    return true;
+}
+
 const COptionSpec kOptions[] = {
     {'s', "sub", &CCliOptions::includeSubfolders},
     {'R', "rename", &CCliOptions::renameFolders},
@@ -64,6 +95,13 @@ const COptionSpec kOptions[] = {
     {0, "journal", CliCommand::ListJournals},
     {0, "forget", CliCommand::Forget},
     {'j', "jobs", &ApplyJobs},
+    {'e', "rule", &ApplyRule},
+    {0, "rename-rule", &ApplyRenameRule},
+    {'g', "glob", &CCliOptions::globs},
+    {0, "exclude", &CCliOptions::excludes},
+    {0, "files-from", &CCliOptions::filesFrom},
+    {'0', "null", &CCliOptions::nulSeparated},
+    {0, "json", &CCliOptions::json},
     {'h', "help", CliCommand::Help},
     {'V', "version", CliCommand::Version},
 };
@@ -134,6 +172,10 @@ std::string Apply(const COptionSpec& row, const char* value, std::string_view ar
         if (!*value)
             return FillMessage(N_("选项 {} 的值为空"), {Named(row, arg)});
         o.** text = value;
+    } else if (const auto* list = std::get_if<ListField>(&row.action)) {
+        if (!*value)
+            return "选项 " + Named(row, arg) + " 的值为空";
+        (o.**list).emplace_back(value);
     } else if (const auto* apply = std::get_if<ApplyValue>(&row.action)) {
         std::string error;
         if (!(*apply)(o, value, error))
@@ -141,6 +183,39 @@ std::string Apply(const COptionSpec& row, const char* value, std::string_view ar
     } else {
         parse.command = std::get<CliCommand>(row.action);
     }
+    return {};
+}
+
+// How the files are chosen and what goes to stdout: combinations that
+// cannot mean anything sensible, and the operands each wants. An error
+// text, or empty.
+std::string CheckChoice(const CCliOptions& o, size_t operands) {
+    if (o.json && (o.list || o.diff))
+        return Tr(N_("--json 不能与 --list 或 --diff 同用：--json 已列出每项改动"));
+    if (o.nulSeparated && o.filesFrom.empty())
+        return Tr(N_("-0 只用于 --files-from"));
+    if (!o.filesFrom.empty()) {
+        if (o.renameFolders)
+            return Tr(N_("-R 不能与 --files-from 同用：按列表处理文件时不遍历文件夹，也不重命名"));
+        if (!o.globs.empty() || !o.excludes.empty())
+            return Tr(
+                N_("--glob 和 --exclude 不能与 --files-from 同用：列出的文件就是要处理的文件"));
+        if (o.filesFrom == "-" && (o.rulesPath == "-" || o.renameRulesPath == "-"))
+            return Tr(
+                N_("--files-from - 不能与 --rules - 或 --rename-rules - 同用：标准输入只有一个"));
+        if (operands != 1)
+            return Tr(
+                operands < 1
+                    ? N_("需要一个参数：目录")
+                    : N_("参数过多：使用 --files-from 时只需要 目录，列出的文件就是要处理的文件"));
+        return {};
+    }
+    if (operands == 1 && !o.globs.empty())
+        return {};
+    if (operands != 2)
+        return Tr(operands < 2
+                      ? N_("需要两个参数：目录 和 文件后缀（给出 --glob 时可省略文件后缀）")
+                      : N_("参数过多：只需要 目录 和 文件后缀"));
     return {};
 }
 
@@ -202,11 +277,10 @@ CCliParse ParseCliOptions(int argc, char** argv) {
             parse.options.folder = operands[0];
         return parse;
     }
-    if (operands.size() != 2) {
-        return Failure(Tr(operands.size() < 2 ? N_("需要两个参数：目录 和 文件后缀")
-                                              : N_("参数过多：只需要 目录 和 文件后缀")));
-    }
+    if (std::string error = CheckChoice(parse.options, operands.size()); !error.empty())
+        return Failure(error);
     parse.options.folder = operands[0];
-    parse.options.suffixes = operands[1];
+    if (operands.size() > 1)
+        parse.options.suffixes = operands[1];
     return parse;
 }

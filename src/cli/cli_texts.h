@@ -39,6 +39,9 @@ inline constexpr const char* kUsageHint = N_("用 vexa-cli --help 查看用法�
 inline constexpr const char* kStdoutFailed = N_("vexa-cli: 写入标准输出失败");
 inline constexpr const char* kSuffixNotInCodePage =
     N_("文件后缀含有工作代码页无法表示的字符，未做任何改动。");
+inline constexpr const char* kChoiceNotInCodePage =
+    N_("规则、--glob 或 --exclude 含有工作代码页无法表示的字符，未做任何改动。");
+inline constexpr const char* kBinaryListed = N_("二进制文件：");
 
 inline constexpr const char* kHelpText = N_(R"(用法 Usage: vexa-cli [选项] 目录 文件后缀
                   vexa-cli [OPTIONS] FOLDER SUFFIXES
@@ -85,6 +88,26 @@ can rename its subfolders by the rename rules: the dialog's job, headless.
                             default one per processor; same output as -j 1)
       --no-undo             不写撤销日志，执行后无法撤销（大目录树略快）
                             (keep no undo journal: the run cannot be undone)
+  -e, --rule 'FIND`REPL'    命令行上的一条替换规则，写法同规则文件的一行（^ 表示换行），
+                            可重复；在 --rules 的规则之后套用；只用 -e 时不读取默认
+                            规则文件 (a replacement rule; repeatable; after --rules)
+      --rename-rule 'OLD`NEW'
+                            命令行上的一条重命名规则，同上 (a rename rule, likewise)
+  -g, --glob PATTERN        再按整个名称选择文件，可重复：* 任意字符（不含 /）、? 一个
+                            字符、[...] 字符集、**/ 任意层文件夹；不含 / 的模式匹配
+                            名称，含 / 的匹配相对于 目录 的路径。给出 --glob 时可省略
+                            文件后缀；符合文件后缀或任一 --glob 的文件被选中
+                            (select whole names too; SUFFIXES may then be left out)
+      --exclude PATTERN     跳过匹配的文件和文件夹（不进入），写法同 --glob；以 / 结尾
+                            只匹配文件夹 (pass over matching files and folders)
+      --files-from FILE     只处理 FILE 中列出的文件，不遍历目录：每行一个路径（相对于
+                            当前目录或绝对路径），FILE 为 - 时从标准输入读取。目录之外
+                            或经过符号链接的路径被跳过并列出（退出状态 1）。不需要
+                            文件后缀，不能与 -R、--glob、--exclude 同用
+                            (exactly the listed files, e.g. from rg -l or git ls-files)
+  -0, --null                --files-from 的路径以零字节分隔 (git ls-files -z, rg -l -0)
+      --json                在标准输出每行一个 JSON 对象（JSON Lines，见 man vexa-cli）：
+                            每项改动或问题一个，最后一个摘要 (output for scripts)
       --undo 目录           撤销该目录上最近一次执行 (undo the folder's last run);
                             可加 -y、-n（只列出将恢复什么）、-l
       --journal             列出保存的撤销日志及其占用空间 (list undo journals)
@@ -120,6 +143,12 @@ can rename its subfolders by the rename rules: the dialog's job, headless.
   into, prints the summary and exits 130.
   结束时在标准错误上打印摘要：所选、改写、未改动、跳过（含原因和路径）的文件数，
   重命名和重命名失败的文件夹数。
+  每个文件夹中的条目按名称的字节顺序处理（文件和子文件夹混在一起排序），
+  所以列表、结果和撤销日志在任何文件系统上、任何 -j 下顺序都相同。
+  含有查找文本又含有零字节的文件（开头不是 UTF-16 字节顺序标记）是二进制文件：
+  不改动，单独计数和列出，不影响退出状态。
+  Entries are handled in the byte order of their names. A file that holds a
+  find text and a zero byte is binary: left alone, counted, not a problem.
 
 撤销 Undo
   每次执行（不加 --no-undo、不是演练）都在 $XDG_DATA_HOME/Vexa/journal/（默认
@@ -152,6 +181,8 @@ can rename its subfolders by the rename rules: the dialog's job, headless.
   vexa-cli -s -n -l ~/site '*.htm;*.css'      先演练，列出会改动的文件
   vexa-cli -s -n --diff ~/site '*.htm'        先演练，显示每个文件的改动
   printf 'colour`color\n' | vexa-cli --rules - -y ~/site '*.txt'
+  vexa-cli -y -e 'colour`color' -s -g '*.min.js' --exclude node_modules ~/site
+  git ls-files -z | vexa-cli --files-from - -0 -y -e 'foo`bar' .
   vexa-cli -s -y ~/site '*.htm;*.css'         执行，不再询问
   vexa-cli -s -R --rules r.txt --rename-rules d.txt ~/site '*.*'
   vexa-cli --undo -n -l ~/site                先看撤销会恢复什么

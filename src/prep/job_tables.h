@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 inline constexpr int kMaxExtensions = 50;
 inline constexpr size_t kMaxExtensionBytes = 10;
@@ -47,6 +48,10 @@ struct JobTables {
     // input, a pipe): loaded instead of the file at the path when set.
     std::optional<std::string> replaceRulesBytes;
     std::optional<std::string> renameRulesBytes;
+    // Rule lines given on the command line, in the working code page, loaded
+    // after the file's rules; with an empty path and no bytes, no file is read.
+    std::vector<std::string> commandLineRules;
+    std::vector<std::string> commandLineRenameRules;
 
     int extensionCount = 0;
     ExtensionList* extensions = nullptr;

@@ -170,6 +170,57 @@ bool RulesFileThere(CRefusing& r, const std::string& path, std::string_view miss
     return false;
 }
 
+// The rule lines of the command line, after the file's rules (-e,
+// --rename-rule): each loads as a line of the file would, and a problem is
+// named by the rule's number among them. False, refused, at the first one.
+bool FillCommandLineRules(CRefusing& r, const std::vector<std::string>& lines, RulesFile file) {
+    const bool replace = file == RulesFile::Replace;
+    JobTables& t = g_jobTables;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string number = std::to_string(i + 1);
+        if (!CCodePage::Working().IsValid(lines[i])) {
+            Refuse(r, kMsgCommandRuleBadText, {number, CCodePage::Working().Name()});
+            return false;
+        }
+        auto [field0, field1] = SplitRuleLine(lines[i]);
+        if (field0.empty() || (!replace && field1.empty()))
+            continue;
+        const int count = replace ? t.replaceRuleCount : t.renameRuleCount;
+        std::string problem = RuleProblem(file, field0, field1, i + 1, count);
+        if (replace)
+            ExpandLineBreaks(field0, field1);
+        if (count >= kMaxRules)
+            problem = FillMessage(
+                replace ? kMsgTooManyCommandReplaceRules : kMsgTooManyCommandRenameRules, {number});
+        else if (field0.size() > kMaxRuleTextBytes || field1.size() > kMaxRuleTextBytes)
+            problem = FillMessage(
+                replace ? kMsgCommandReplaceRuleTooLong : kMsgCommandRenameRuleTooLong, {number});
+        if (!problem.empty()) {
+            Refuse(r, problem);
+            return false;
+        }
+        if (replace)
+            t.AppendReplaceRule(field0, field1);
+        else
+            t.AppendRenameRule(field0, field1);
+    }
+    return true;
+}
+
+// The rules of one kind: the file's, then the command line's. No file is
+// read when there are command line rules and neither a path nor bytes.
+bool FillAllRules(CRefusing& r, const std::string& path, const std::optional<std::string>& bytes,
+                  std::string_view missing, const CRulesFileKind& kind,
+                  const std::vector<std::string>& lines) {
+    if (bytes || !path.empty() || lines.empty()) {
+        if (!bytes && !RulesFileThere(r, path, missing))
+            return false;
+        if (!FillRules(r, path, bytes, kind))
+            return false;
+    }
+    return FillCommandLineRules(r, lines, kind.file);
+}
+
 // The steps of the load, in order.
 std::optional<CRefusal> Load(CRefusing& r) {
     JobTables& tables = g_jobTables;
@@ -188,9 +239,8 @@ std::optional<CRefusal> Load(CRefusing& r) {
 
     r.input = JobInput::ReplaceRules;
     tables.ClearReplaceRules();
-    if (!tables.replaceRulesBytes && !RulesFileThere(r, tables.replaceRulesPath, kMsgNoReplaceFile))
-        return r.refusal;
-    if (!FillRules(r, tables.replaceRulesPath, tables.replaceRulesBytes, kReplaceFile)) {
+    if (!FillAllRules(r, tables.replaceRulesPath, tables.replaceRulesBytes, kMsgNoReplaceFile,
+                      kReplaceFile, tables.commandLineRules)) {
         r.input = JobInput::ReplaceRules;
         tables.ClearReplaceRules();
         return r.refusal;
@@ -205,9 +255,8 @@ std::optional<CRefusal> Load(CRefusing& r) {
 
     r.input = JobInput::RenameRules;
     tables.ClearRenameRules();
-    if (!tables.renameRulesBytes && !RulesFileThere(r, tables.renameRulesPath, kMsgNoRenameFile))
-        return r.refusal;
-    if (!FillRules(r, tables.renameRulesPath, tables.renameRulesBytes, kRenameFile)) {
+    if (!FillAllRules(r, tables.renameRulesPath, tables.renameRulesBytes, kMsgNoRenameFile,
+                      kRenameFile, tables.commandLineRenameRules)) {
         r.input = JobInput::RenameRules;
         tables.ClearRenameRules();
         return r.refusal;

@@ -67,3 +67,15 @@ inline constexpr std::string_view kMsgEmptyName = "第 {} 行：原名称和新�
 inline constexpr std::string_view kMsgCellHoldsAccent =
     "第 {} 行：不能含有反引号“`”，它在规则文件中分隔两栏。";
 inline constexpr std::string_view kMsgNameHoldsLineBreak = "第 {} 行：文件夹名不能含有换行。";
+// Rules given on the command line (-e, --rename-rule); "{}" is the rule's
+// number among them.
+inline constexpr std::string_view kMsgCommandRuleBadText =
+    N_("命令行的第{}条规则不是有效的{}文本。");
+inline constexpr std::string_view kMsgTooManyCommandReplaceRules =
+    N_("文本内容替换规则不能超过100条：命令行的第{}条 -e 规则。");
+inline constexpr std::string_view kMsgCommandReplaceRuleTooLong =
+    N_("命令行的第{}条 -e 规则过长：查找和替换内容各不能超过200个字节。");
+inline constexpr std::string_view kMsgTooManyCommandRenameRules =
+    N_("文件夹重命名规则不能超过100条：命令行的第{}条 --rename-rule 规则。");
+inline constexpr std::string_view kMsgCommandRenameRuleTooLong =
+    N_("命令行的第{}条 --rename-rule 规则过长：文件夹名不能超过200个字节。");

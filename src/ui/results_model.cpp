@@ -49,13 +49,16 @@ void CResultsModel::Append(std::vector<CRunEvent>::const_iterator first,
 
 QString CResultsModel::KindLabel(RunEventKind kind) const {
     // Rows of a run, of a preview and of an undo, by RunEventKind.
-    static constexpr const char* kLabels[3][6] = {
+    static constexpr const char* kLabels[3][kRunEventKinds] = {
         {app_text::kKindRewritten, app_text::kKindSkipped, app_text::kKindWriteFailed,
-         app_text::kKindRenamed, app_text::kKindRenameFailed, app_text::kKindFolderSkipped},
+         app_text::kKindRenamed, app_text::kKindRenameFailed, app_text::kKindFolderSkipped,
+         app_text::kKindBinary, app_text::kKindLink},
         {app_text::kKindWouldRewrite, app_text::kKindSkipped, app_text::kKindWriteFailed,
-         app_text::kKindWouldRename, app_text::kKindRenameFailed, app_text::kKindFolderSkipped},
+         app_text::kKindWouldRename, app_text::kKindRenameFailed, app_text::kKindFolderSkipped,
+         app_text::kKindBinary, app_text::kKindLink},
         {app_text::kKindRestored, app_text::kKindNotRestored, app_text::kKindWriteFailed,
-         app_text::kKindRenamedBack, app_text::kKindNotRenamedBack, app_text::kKindFolderSkipped},
+         app_text::kKindRenamedBack, app_text::kKindNotRenamedBack, app_text::kKindFolderSkipped,
+         app_text::kKindBinary, app_text::kKindLink},
     };
     return QString::fromUtf8(kLabels[static_cast<int>(m_kind)][static_cast<int>(kind)]);
 }

@@ -65,7 +65,7 @@ QAccessibleInterface* ResultsWindowAccessible(const QString& key, QObject* objec
 
 bool IsFileKind(RunEventKind kind) {
     return kind == RunEventKind::Rewritten || kind == RunEventKind::Skipped ||
-           kind == RunEventKind::WriteFailed;
+           kind == RunEventKind::WriteFailed || kind == RunEventKind::Binary;
 }
 
 // The folder part of a path, without its last "/".
@@ -167,9 +167,9 @@ void CResultsWindow::FillFilter() {
     const QSignalBlocker block(m_pFilter);
     m_pFilter->clear();
     m_pFilter->addItem(Text(app_text::kKindAll), -1);
-    for (RunEventKind kind :
-         {RunEventKind::Rewritten, RunEventKind::Renamed, RunEventKind::Skipped,
-          RunEventKind::WriteFailed, RunEventKind::RenameFailed, RunEventKind::FolderSkipped})
+    for (RunEventKind kind : {RunEventKind::Rewritten, RunEventKind::Renamed, RunEventKind::Skipped,
+                              RunEventKind::WriteFailed, RunEventKind::RenameFailed,
+                              RunEventKind::FolderSkipped, RunEventKind::Binary})
         m_pFilter->addItem(m_pModel->KindLabel(kind), static_cast<int>(kind));
 }
 

@@ -51,6 +51,22 @@ std::map<std::string, std::string> Tree(const std::string& root) {
     return entries;
 }
 
+// Standard base64, for the names --json gives as bytes.
+std::string Base64Of(const std::string& bytes) {
+    static const char* const kDigits =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    unsigned bits = 0, have = 0;
+    for (const unsigned char c : bytes) {
+        bits = bits << 8 | c;
+        for (have += 8; have >= 6; have -= 6)
+            out += kDigits[(bits >> (have - 6)) & 63];
+    }
+    if (have > 0)
+        out += kDigits[(bits << (6 - have)) & 63];
+    return out + std::string((4 - out.size() % 4) % 4, '=');
+}
+
 class CCliTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -114,6 +130,10 @@ TEST_F(CCliTest, RefusesBadInputWithTheDialogsMessageInTheDialogsOrderAndChanges
         {{"--rules", "-", Root(), "*.txt"}, "--yes"},  // stdin cannot also answer
         {{"-y", "--rules=-", "--rename-rules", "-", "-R", Root(), "*.txt"}, "标准输入"},
         {{Root()}, "--help"},
+        {{"-y", "-e", "x`" + std::string(201, 'y'), Root(), "*.txt"}, "命令行的第1条 -e 规则过长"},
+        {{"-e", "foo", Root(), "*.txt"}, "查找内容`替换内容"},
+        {{"--files-from", "-", "--rules", "-", Root()}, "标准输入只有一个"},
+        {{"-R", "--files-from", "list", Root()}, "-R 不能与 --files-from 同用"},
     };
     const auto before = Tree(Root());
     for (const auto& [args, message] : cases) {
@@ -272,8 +292,8 @@ TEST_F(CCliTest, DiffShowsDecodedChangesWithRulesFromStandardInput) {
         "--- " + b + "\n+++ " + b + "\n@@ -1,2 +1,3 @@\n keep\n-end\u240A\n+end\u240D\u240A\n+\n",
         "--- " + u + "\n+++ " + u +
             "\n@@ -1,2 +1,2 @@\n-\u597D\n+\u574F\n x\n\\ No newline at end of file\n"};
-    // The files come in the order the walk meets them.
-    EXPECT_THAT(run.out, testing::AnyOf(diffs[0] + diffs[1], diffs[1] + diffs[0])) << run.err;
+    // The files come in the byte order of their names.
+    EXPECT_EQ(run.out, diffs[0] + diffs[1]) << run.err;
     EXPECT_EQ(run.status, 0);
 }
 
@@ -319,6 +339,73 @@ TEST_F(CCliTest, SpeaksEnglishWhenTheLocaleAsksForIt) {
     EXPECT_THAT(runs[1].err, HasSubstr(m_dir / "missing.txt: the replacement rules file"));
     EXPECT_THAT(runs[2].err, HasSubstr(m_dir / "nowhere: "));
     EXPECT_THAT(Run(WithRules({"-n"}), "LANGUAGE=en").err, HasSubstr("已选文件"));
+}
+
+// Rules on the command line (the default rules file, which does not exist,
+// is then not read), globs beside the suffixes, an excluded folder left
+// alone, and a binary file that holds the find text left alone with exit 0.
+// Then exactly the files of a NUL-separated list, one outside the folder
+// skipped with its path and exit status 1.
+TEST_F(CCliTest, RulesGlobsExcludesAndAListOfFilesFromTheCommandLine) {
+    MakeTree(Root(), {{"a.txt", "foo"},
+                      {"jquery.min.js", "foo"},
+                      {"b.js", "foo"},
+                      {"bin.txt", std::string("foo\0", 4)},
+                      {"node_modules/n.txt", "foo"}});
+    MakeTree(m_dir / "out", {{"o.txt", "foo"}});
+    const CCliRun run = Run({"-y", "-s", "-l", "-e", "foo`bar", "-e", "bar`baz", "--glob",
+                             "*.min.js", "--exclude", "node_modules", Root(), "*.txt"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, Root() + "/a.txt\n二进制文件：" + Root() + "/bin.txt\n" + Root() +
+                           "/jquery.min.js\n");
+    for (const auto& [name, bytes] : {std::pair<std::string, std::string>{"a.txt", "baz"},
+                                      {"jquery.min.js", "baz"},
+                                      {"b.js", "foo"},
+                                      {"bin.txt", std::string("foo\0", 4)},
+                                      {"node_modules/n.txt", "foo"}})
+        EXPECT_EQ(ReadFileBytes(Root() + "/" + name), bytes) << name;
+    const std::string nul(1, '\0');
+    WriteFileBytes(m_dir / ".stdin", Root() + "/b.js" + nul + m_dir / "out/o.txt" + nul);
+    const CCliRun listed = Run({"-y", "--files-from", "-", "-0", "-e", "foo`x", Root()});
+    EXPECT_EQ(listed.status, 1) << listed.err;
+    EXPECT_THAT(listed.err, HasSubstr(Root() + "/../out/o.txt（不在所选文件夹内"));
+    EXPECT_EQ(ReadFileBytes(Root() + "/b.js"), "x");
+    EXPECT_EQ(ReadFileBytes(m_dir / "out/o.txt"), "foo");
+    EXPECT_EQ(ReadFileBytes(Root() + "/node_modules/n.txt"), "foo");
+}
+
+// --json: one object per event in walk order, a name that is no UTF-8 as its
+// bytes in base64, and a summary whose counts match the objects.
+TEST_F(CCliTest, JsonLinesListEveryEventAndASummaryThatAddsUp) {
+    MakeTree(Root(), {{"a/f.txt", "foo foo"},
+                      {"b.txt", std::string("foo\0", 4)},
+                      {"ro.txt", "foo"},
+                      {"\xFF.txt", "foo"}});
+    ASSERT_EQ(::chmod((Root() + "/ro.txt").c_str(), 0444), 0);
+    ASSERT_EQ(::symlink("b.txt", (Root() + "/l.txt").c_str()), 0);
+    const CCliRun run =
+        Run({"--json", "-y", "-s", "-R", "-e", "foo`bar", "--rename-rule", "a`x", Root(), "*.txt"});
+    const std::string r = "{\"text\":\"" + Root();
+    std::string out = run.out;
+    const size_t elapsed = out.find("\"elapsed_ms\":");
+    ASSERT_NE(elapsed, std::string::npos) << run.err;
+    out.replace(elapsed, out.find('}', elapsed) - elapsed, "\"elapsed_ms\":0");
+    EXPECT_EQ(
+        out, "{\"type\":\"rewritten\",\"path\":" + r + "/a/f.txt\"},\"replacements\":2}\n" +
+                 "{\"type\":\"renamed\",\"path\":" + r + "/a\"},\"to\":" + r + "/x\"}}\n" +
+                 "{\"type\":\"binary\",\"path\":" + r +
+                 "/b.txt\"},\"reason\":\"\\u542b\\u6709\\u96f6\\u5b57\\u8282\\uff0c\\u662f\\u4e8c"
+                 "\\u8fdb\\u5236\\u6587\\u4ef6\\uff0c\\u672a\\u6539\\u52a8\"}\n" +
+                 "{\"type\":\"link\",\"path\":" + r + "/l.txt\"}}\n" +
+                 "{\"type\":\"skipped\",\"path\":" + r +
+                 "/ro.txt\"},\"reason\":\"\\u6587\\u4ef6\\u4e3a\\u53ea\\u8bfb\\uff08\\u6ca1\\u6709"
+                 "\\u5199\\u6743\\u9650\\u4f4d\\uff09\"}\n" +
+                 "{\"type\":\"rewritten\",\"path\":{\"bytes\":\"" + Base64Of(Root() + "/\xFF.txt") +
+                 "\"},\"replacements\":1}\n" +
+                 "{\"type\":\"summary\",\"selected\":4,\"rewritten\":2,\"unchanged\":0,"
+                 "\"skipped\":1,\"write_failed\":0,\"renamed\":1,\"rename_failed\":0,\"binary\":1,"
+                 "\"links\":1,\"stopped\":false,\"elapsed_ms\":0}\n");
+    EXPECT_EQ(run.status, 1);
 }
 
 TEST_F(CCliTest, HelpAndVersionGoToStdout) {

@@ -31,7 +31,7 @@ results=$(bash -c '
         printf "%s\n" "${COMPREPLY[@]}" --
     done' _ "$helpers" "$script" \
     'vexa-cli site ' 'vexa-cli -s site *.t' "vexa-cli site '*.txt;*.h" 'vexa-cli -j 4 site *.t' \
-    'vexa-cli -sj 2 site *.h' 'vexa-cli --jobs=2 site *.c' 'vexa-cli --ru r.txt site *.j' \
+    'vexa-cli -sj 2 site *.h' 'vexa-cli --jobs=2 site *.c' 'vexa-cli --exc r.txt site *.j' \
     'vexa-cli -j ' 'vexa-cli --undo site ' 'vexa-cli --forget ' 'vexa-cli --journal ' \
     'vexa-cli --rules site/r.' 'vexa-cli --rename-rules=site/r.' 'vexa-cli --rules -' \
     'vexa-cli --di' 'vexa-cli --jo' 'vexa-cli quotes ')

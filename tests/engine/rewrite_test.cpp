@@ -87,6 +87,20 @@ TEST_P(Rewrite, RulesApplyInOrderAndTheFileIsWrittenOnlyWhenItsBytesChange) {
     }
 }
 
+// Each rewrite reports how many occurrences the rules replaced, each rule
+// counted on the text the rules before it made; a dry run reports the same.
+TEST_P(Rewrite, ARewriteCountsItsReplacementsAlsoInADryRun) {
+    m_job.rules = {{"a", "bb"}, {"b", "c"}};
+    for (const bool dryRun : {true, false}) {
+        WriteFileBytes(P("f.txt"), "ab a");
+        Run(dryRun);
+        ASSERT_EQ(m_events.size(), 1u) << dryRun;
+        EXPECT_EQ(m_events[0].kind, RunEventKind::Rewritten) << dryRun;
+        EXPECT_EQ(m_events[0].replacements, 2 + 5) << dryRun;
+        EXPECT_EQ(Bytes("f.txt"), dryRun ? "ab a" : "ccc cc");
+    }
+}
+
 TEST_P(Rewrite, GbkTrailBytesNeverStartAMatch) {
     CCodePage::SetWorking("GBK");
     // 乤 is 81 61 in GBK: its trail byte is the letter a.
@@ -113,6 +127,7 @@ TEST_P(Rewrite, UnsafeChangesAreSkippedWithTheirReasonAndTheRunGoesOn) {
         {"hard", "a"},
         {"big", std::string(60, 'a')},
         {"zero", std::string("a\0b", 3)},
+        {"zero16", Utf16(std::u16string(u"a\0b", 3), false)},
         {"utf8",
          "\xEF\xBB\xBF"
          "a\xFF"},
@@ -142,14 +157,15 @@ TEST_P(Rewrite, UnsafeChangesAreSkippedWithTheirReasonAndTheRunGoesOn) {
         "skipped ro: 文件为只读（没有写权限位）",
         "skipped surrogate: 文件含有工作代码页无法表示的字符",
         "skipped utf8: 文件不是有效的 UTF-8 文本",
-        "skipped zero: 文件含有零字符，改写会丢失其后的内容"};
+        "skipped zero16: 文件含有零字符，改写会丢失其后的内容",
+        "binary zero: 含有零字节，是二进制文件，未改动"};
     expected.insert(expected.end(), pipe.begin(), pipe.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(SortedEvents(), expected);
     for (const auto& [name, bytes] : files)
         EXPECT_EQ(Bytes(name), name == "ok" ? "bb" : bytes) << name;
     m_job.rules = {{"z", "y"}};
-    EXPECT_EQ(Run().unchanged, 9);
+    EXPECT_EQ(Run().unchanged, 10);
     EXPECT_EQ(Events(), pipe);
 }
 

@@ -40,8 +40,8 @@ class CRunTest : public ::testing::Test {
 
     // "kind path[ -> new]: reason" for every event, paths relative to the tree.
     std::vector<std::string> Events() const {
-        static const char* const kKinds[] = {"rewritten", "skipped",     "failed",
-                                             "renamed",   "not renamed", "folder skipped"};
+        static const char* const kKinds[] = {"rewritten",   "skipped",        "failed", "renamed",
+                                             "not renamed", "folder skipped", "binary", "link"};
         std::vector<std::string> out;
         for (const CRunEvent& e : m_events) {
             std::string line = std::string(kKinds[static_cast<int>(e.kind)]) + " " + Rel(e.path);

@@ -40,6 +40,43 @@ TEST_F(Walk, SuffixIsTheSecondDotFieldComparedExactly) {
     EXPECT_EQ(all.MatchExtension(".vexa~AbC123.tmp"), 0);  // never its own temporary files
 }
 
+// Entries are handled in the byte order of their names, files and folders
+// together, whatever order the file system lists them in (made here in the
+// reverse order, which tmpfs lists newest first) and whatever the threads.
+TEST_F(Walk, EntriesComeInTheByteOrderOfTheirNames) {
+    MakeTree(
+        m_root,
+        {{"\xC3\xA9.txt", "x"}, {"z.txt", "x"}, {"m/f.txt", "x"}, {"a.txt", "x"}, {"M.txt", "x"}});
+    m_job.jobs = 3;
+    Run();
+    EXPECT_EQ(Events(),
+              (std::vector<std::string>{"rewritten M.txt", "rewritten a.txt", "rewritten m/f.txt",
+                                        "rewritten z.txt", "rewritten \xC3\xA9.txt"}));
+}
+
+// Globs select beside the suffixes, excludes pass files and folders over
+// (an excluded folder is neither entered nor renamed), and a file holding
+// a find text and a zero byte is binary: passed over, not a problem.
+TEST_F(Walk, GlobsSelectExcludesPassOverBinariesAreTheirOwnKind) {
+    MakeTree(m_root, {{"a.txt", "x"},
+                      {"bin.txt", std::string("x\0", 2)},
+                      {"deep/x/1.5.0.7.txt", "x"},
+                      {"jquery.min.js", "x"},
+                      {"other.js", "x"},
+                      {"node_modules/n.min.js", "x"},
+                      {"build/b.txt", "x"}});
+    m_job.globs = {"*.min.js", "deep/**/*.txt"};
+    m_job.excludes = {"node_modules", "build/"};
+    m_job.renameRules = {{"node_modules", "nm"}};
+    const CRunResult& r = Run();
+    EXPECT_EQ(Events(), (std::vector<std::string>{
+                            "rewritten a.txt", "binary bin.txt: 含有零字节，是二进制文件，未改动",
+                            "rewritten deep/x/1.5.0.7.txt", "rewritten jquery.min.js"}));
+    EXPECT_FALSE(r.HasProblems());
+    EXPECT_EQ(Bytes("node_modules/n.min.js"), "x");
+    EXPECT_EQ(Bytes("other.js"), "x");
+}
+
 // Links are passed over and counted: a link out of the tree, back up, to a
 // file outside, to a file inside. Nothing outside changes; each file inside
 // gets the rules once, under its one name.
@@ -124,6 +161,40 @@ TEST_F(Walk, RepositoriesRulesAndSettingsAreLeftAlone) {
     EXPECT_EQ(Events(), std::vector<std::string>{"rewritten f.txt"});
     for (const char* name : {".git/config.txt", "work/.hg/h.txt", "rules.txt", "cfg.ini"})
         EXPECT_EQ(Bytes(name), "x") << name;
+}
+
+// A list of files instead of a walk: exactly the listed regular files, each
+// once, in the list's order; whatever would lead outside the folder, through
+// a link or to no regular file is skipped with its path and reason.
+TEST_F(Walk, ListedFilesAreExactlyThoseHandled) {
+    MakeTree(m_dir / "outside", {{"o.txt", "x"}});
+    MakeTree(m_root, {{"a.md", "x"}, {"sub/b.txt", "x"}, {"c.txt", "x"}, {"d/", ""}});
+    m_job.useFileList = true;
+    m_job.fileList = {"sub/b.txt",        "./a.md",      "a.md",
+                      "../outside/o.txt", "/etc/passwd", "none.txt",
+                      "sub/../c.txt",     "sub//b.txt",  "d"};
+#ifndef _WIN32
+    ASSERT_EQ(::symlink("../outside", P("out").c_str()), 0);
+    ASSERT_EQ(::symlink("c.txt", P("c2.txt").c_str()), 0);
+    m_job.fileList.insert(m_job.fileList.end(), {"out/o.txt", "c2.txt"});
+#endif
+    const CRunResult& r = Run();
+    EXPECT_EQ(r.selected, 2);
+    std::vector<std::string> expected = {"rewritten sub/b.txt",
+                                         "rewritten a.md",
+                                         "skipped ../outside/o.txt: 不在所选文件夹内，不处理",
+                                         "skipped /etc/passwd: 不在所选文件夹内，不处理",
+                                         "skipped none.txt: 文件不存在",
+                                         "skipped sub/../c.txt: 不在所选文件夹内，不处理",
+                                         "skipped d: 不是普通文件"};
+#ifndef _WIN32
+    expected.push_back("skipped out/o.txt: 路径经过符号链接，不跟随");
+    expected.push_back("skipped c2.txt: 路径经过符号链接，不跟随");
+#endif
+    EXPECT_EQ(Events(), expected);
+    EXPECT_EQ(Bytes("a.md"), "xy");
+    EXPECT_EQ(Bytes("c.txt"), "x");
+    EXPECT_EQ(ReadFileBytes(m_dir / "outside/o.txt"), "x");
 }
 
 // Post-order, the first rule for a name only, never over a taken name.

@@ -140,10 +140,12 @@ TEST_F(CResultsTest, ResultsFillWithoutBlockingTheEventLoop) {
 }
 
 // A preview writes nothing, says so on the status line, and lists exactly
-// what the run that follows rewrites and renames.
+// what the run that follows rewrites and renames, and the binary files both
+// pass over, as a kind of their own.
 TEST_F(CResultsTest, PreviewWritesNothingAndListsWhatTheRunDoes) {
     MakeTree(m_folder, {{"a.txt", "foo"},
                         {"b.txt", "none"},
+                        {"bin.txt", std::string("foo\0", 4)},
                         {"old/c.txt", "x foo"},
                         {"old/d.htm", "foo"},
                         {"e/old/", ""}});
@@ -153,14 +155,17 @@ TEST_F(CResultsTest, PreviewWritesNothingAndListsWhatTheRunDoes) {
     EXPECT_EQ(Snapshot(m_folder), before);
     EXPECT_TRUE(m_host.boxes.empty()) << "a preview asks nothing";
     EXPECT_EQ(m_statuses.front(), "预览中");
-    EXPECT_TRUE(m_statuses.contains("预览中...第3个文件"));
+    EXPECT_TRUE(m_statuses.contains("预览中...第4个文件"));
     EXPECT_EQ(m_statuses.back(), "预览完成");
     EXPECT_TRUE(m_pDlg->ResultsWindow()->isVisible());
-    EXPECT_TRUE(
-        Counts().startsWith("将改写 2 个文件，未改动 1 个，跳过 0 个；将重命名 2 个文件夹"));
-    ASSERT_EQ(preview.size(), 2u);
+    EXPECT_TRUE(Counts().startsWith(
+        "将改写 2 个文件，未改动 1 个，跳过 0 个，二进制文件 1 个；将重命名 2 个文件夹"))
+        << Counts();
+    ASSERT_EQ(preview.size(), 3u);
+    EXPECT_EQ(preview.at("二进制文件"), QStringList{QString::fromStdString(m_folder + "/bin.txt")});
 
     const auto run = RunToEnd(IDC_STARTSTOP);
+    EXPECT_EQ(preview.at("二进制文件"), run.at("二进制文件"));
     EXPECT_EQ(preview.at("将改写"), run.at("已改写"));
     EXPECT_EQ(preview.at("将重命名"), run.at("已重命名"));
     EXPECT_EQ(ReadFileBytes(m_folder + "/new/c.txt"), "x bar");

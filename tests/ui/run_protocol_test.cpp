@@ -23,8 +23,9 @@ class CRunTest : public CDialogTest {
   protected:
     void SetUp() override {
         m_folder = m_dir / "work";
+        // Entries come in byte order: the folder "sub" is the first of all.
         MakeTree(m_folder,
-                 {{"a.txt", "foo 1"}, {"sub/b.txt", "foo 2"}, {"sub/deeper/c.txt", "foo foo"}});
+                 {{"z.txt", "foo 1"}, {"sub/b.txt", "foo 2"}, {"sub/deeper/c.txt", "foo foo"}});
         Open();
         WriteFileBytes(ReplaceRulesPath(), "foo`bar\n");
         SetInputs(m_folder, "*.txt", true, false);

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr std::array<std::pair<Reason, const char*>, 41> kTexts{{
+constexpr std::array<std::pair<Reason, const char*>, 47> kTexts{{
     {Reason::None, ""},
     {Reason::CannotOpen, N_("无法打开")},
     {Reason::CannotRead, N_("无法读取")},
@@ -49,6 +49,12 @@ constexpr std::array<std::pair<Reason, const char*>, 41> kTexts{{
     {Reason::OriginalGone, N_("撤销日志中的原文件已不存在，无法恢复")},
     {Reason::OriginalDamaged, N_("撤销日志中的原文件已被改动，与执行时记下的内容不符，未恢复")},
     {Reason::ModeKeptSinceRun, N_("文件的权限在上次执行后被改过，保留了现在的权限")},
+    {Reason::OutsideFolder, N_("不在所选文件夹内，不处理")},
+    {Reason::ThroughLink, N_("路径经过符号链接，不跟随")},
+    {Reason::NoSuchFile, N_("文件不存在")},
+    {Reason::InRepositoryData, N_("位于版本库的元数据文件夹内，不处理")},
+    {Reason::OwnFile, N_("是本程序自己的文件（规则、设置、撤销日志或临时文件），从不改写")},
+    {Reason::Binary, N_("含有零字节，是二进制文件，未改动")},
 }};
 
 }  // namespace

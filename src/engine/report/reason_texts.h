@@ -57,6 +57,14 @@ enum class Reason : std::uint8_t {
     OriginalGone,
     OriginalDamaged,
     ModeKeptSinceRun,
+    // a file named in a list rather than found by the walk
+    OutsideFolder,
+    ThroughLink,
+    NoSuchFile,
+    InRepositoryData,
+    OwnFile,
+    // a file that holds a find text and a zero byte, not UTF-16 by its mark
+    Binary,
 };
 
 // The reason's text in the user's language, with the system's words for

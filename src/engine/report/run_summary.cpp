@@ -19,6 +19,8 @@ const char* ProblemLabel(RunEventKind kind) {
             return N_("目录已跳过");
         case RunEventKind::Rewritten:
         case RunEventKind::Renamed:
+        case RunEventKind::Binary:
+        case RunEventKind::LinkPassedOver:
             break;
     }
     return nullptr;
@@ -46,6 +48,8 @@ std::string FormatRunCounts(const CRunResult& r) {
                     {n(r.selected), n(r.Count(RunEventKind::Rewritten)), n(r.unchanged),
                      n(r.Count(RunEventKind::Skipped)), n(r.Count(RunEventKind::WriteFailed)),
                      n(r.Count(RunEventKind::Renamed)), n(r.Count(RunEventKind::RenameFailed))});
+    if (r.Count(RunEventKind::Binary) > 0)
+        line += FillMessage(N_("二进制文件（未改动）{} 个。"), {n(r.Count(RunEventKind::Binary))});
     if (r.linksPassedOver > 0)
         line += FillMessage(N_("未跟随符号链接 {} 个。"), {n(r.linksPassedOver)});
     return line;

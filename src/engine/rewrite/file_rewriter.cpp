@@ -232,7 +232,7 @@ CFileResult CFileRewriter::RewriteStreamed(const CDir& dir, const CPlatformName&
         if (hashed)
             originalHash.Add(std::string_view(piece).substr(cut.size()));
         if (std::memchr(piece.data() + cut.size(), 0, got))
-            return CFileResult::Skipped(Reason::HoldsZero);
+            return CFileResult::Skipped(Reason::Binary);
         const size_t whole = end ? piece.size() : Utf8CompletePart(piece);
         if (!IsValidUtf8(std::string_view(piece).substr(0, whole)))
             return CFileResult::Skipped(badText);
@@ -260,7 +260,10 @@ CFileResult CFileRewriter::RewriteStreamed(const CDir& dir, const CPlatformName&
         return {};
     reader.Close();  // Windows will not replace a file this process still holds open
     if (!write)
-        return CRecordedReplace::Outcome(CheckReplaceableAt(dir, name, stamp));
-    return m_replace.Commit(writtenAt, hashed ? hash.Value() : 0, hashed ? originalHash.Value() : 0,
-                            [&](CReplaceJournal* journal) { return replacement.Commit(journal); });
+        return CRecordedReplace::Outcome(CheckReplaceableAt(dir, name, stamp))
+            .Counting(rules.Replacements());
+    return m_replace
+        .Commit(writtenAt, hashed ? hash.Value() : 0, hashed ? originalHash.Value() : 0,
+                [&](CReplaceJournal* journal) { return replacement.Commit(journal); })
+        .Counting(rules.Replacements());
 }

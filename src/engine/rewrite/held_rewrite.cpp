@@ -28,7 +28,7 @@ Reason MakeWorkingText(const CCodePage& cp, TextEncoding encoding, std::string_v
     // whatever follows it would be lost.
     if (IsUtf16(encoding) ? HoldsZeroUnit(text)
                           : std::memchr(text.data(), 0, text.size()) != nullptr)
-        return Reason::HoldsZero;
+        return IsUtf16(encoding) ? Reason::HoldsZero : Reason::Binary;
     if (encoding == EncUtf8 && !IsValidUtf8(text))
         return Reason::BadUtf8;
     if (encoding == EncAnsi && !cp.IsValid(text))
@@ -124,7 +124,8 @@ CFileResult CHeldRewrite::RewriteText(const CDir& dir, const CPlatformName& name
     if (newMark == oldMark && body.size() == oldSize &&
         (released ? SameAsFile(dir, name, stamp, markLength, body, bytes) : body == text))
         return {};
-    const CFileResult result = m_replace.Replace(dir, name, stamp, newMark, body, originalHash);
+    const CFileResult result = m_replace.Replace(dir, name, stamp, newMark, body, originalHash)
+                                   .Counting(m_applier.Replacements());
     if (m_changeHook && result.outcome == FileOutcome::Rewritten)
         m_changeHook(asItLies ? text : std::string_view(m_working), m_result);
     return result;

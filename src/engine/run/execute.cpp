@@ -129,14 +129,15 @@ void CJobRun::RecordFile(const std::string& displayPath, const CFileResult& r) {
             ++m_result.unchanged;
             return;
         case FileOutcome::Rewritten:
-            Record({RunEventKind::Rewritten, displayPath, "", ""});
+            Record({RunEventKind::Rewritten, displayPath, "", "", r.replacements});
             return;
         case FileOutcome::Skipped:
         case FileOutcome::WriteFailed:
             break;
     }
-    const RunEventKind kind =
-        r.outcome == FileOutcome::Skipped ? RunEventKind::Skipped : RunEventKind::WriteFailed;
+    const RunEventKind kind = r.reason == Reason::Binary          ? RunEventKind::Binary
+                              : r.outcome == FileOutcome::Skipped ? RunEventKind::Skipped
+                                                                  : RunEventKind::WriteFailed;
     Record({kind, displayPath, "", ReasonText(r.reason, r.osError)});
 }
 

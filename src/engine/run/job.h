@@ -24,6 +24,11 @@ struct CRenameRuleText {
 struct CJob {
     std::string folder;                   // the chosen folder, ending in "/"
     std::vector<std::string> extensions;  // without the dot; "*" selects every file
+    // Whole-name patterns (walk/glob.h) in the working code page: a file is
+    // selected when its extension or any of globs says so; whatever matches
+    // one of excludes is passed over, and such a folder is not entered.
+    std::vector<std::string> globs;
+    std::vector<std::string> excludes;
     std::vector<CReplaceRuleText> rules;  // applied in this order
     std::vector<CRenameRuleText> renameRules;
     bool includeSubfolders = false;
@@ -49,4 +54,10 @@ struct CJob {
     // rewritten a piece at a time where their text allows it, so that a run
     // holds a few pieces of them and never the whole file.
     std::uint64_t streamFromBytes = std::uint64_t{64} << 20;
+    // Instead of a walk, exactly these files: paths relative to folder, in
+    // the working code page, names separated by "/". A path that leads
+    // outside folder or through a link, or to anything but a regular file,
+    // is skipped with its reason. Extensions, subfolders and renames do not apply.
+    std::vector<std::string> fileList;
+    bool useFileList = false;
 };

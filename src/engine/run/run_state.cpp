@@ -11,6 +11,8 @@ bool IsProblem(RunEventKind kind) {
 
 void CRunResult::Record(CRunEvent event) {
     ++m_counts[static_cast<size_t>(event.kind)];
+    if (event.kind == RunEventKind::LinkPassedOver)
+        ++linksPassedOver;
     if (IsProblem(event.kind))
         events.push_back(std::move(event));
 }

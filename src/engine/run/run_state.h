@@ -3,6 +3,7 @@
 // and the result of a run.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -26,19 +27,23 @@ class CNotifyTarget {
 
 // One thing that happened to a file or folder during a run.
 enum class RunEventKind {
-    Rewritten,      // path: the file as it was named when rewritten
-    Skipped,        // a change was due and not made, or the file could not be examined
-    WriteFailed,    // the replacement failed; the original is unchanged
-    Renamed,        // path -> newPath
-    RenameFailed,   // path -> newPath was not done
-    FolderSkipped,  // a folder that vanished or could not be listed
+    Rewritten,       // path: the file as it was named when rewritten
+    Skipped,         // a change was due and not made, or the file could not be examined
+    WriteFailed,     // the replacement failed; the original is unchanged
+    Renamed,         // path -> newPath
+    RenameFailed,    // path -> newPath was not done
+    FolderSkipped,   // a folder that vanished or could not be listed
+    Binary,          // a find text occurs, and so does a zero byte: passed over, not a problem
+    LinkPassedOver,  // a symbolic link below the chosen folder, never followed
 };
+inline constexpr size_t kRunEventKinds = 8;
 
 struct CRunEvent {
     RunEventKind kind;
-    std::string path;     // full path in the working code page
-    std::string newPath;  // renames only
-    std::string reason;   // short Chinese reason (UTF-8) with the OS reason; empty for successes
+    std::string path;      // full path in the working code page
+    std::string newPath;   // renames only
+    std::string reason;    // short Chinese reason (UTF-8) with the OS reason; empty for successes
+    int replacements = 0;  // Rewritten: the occurrences replaced in the file (or that would be)
 };
 
 // The one way a run reports while it goes on, besides the result it ends
@@ -88,5 +93,5 @@ struct CRunResult {
     bool HasProblems() const;
 
   private:
-    std::array<int, 6> m_counts{};  // by RunEventKind
+    std::array<int, kRunEventKinds> m_counts{};  // by RunEventKind
 };

@@ -1,26 +1,18 @@
 #include "engine/walk/folder_walker.h"
 
 #include <algorithm>
-#include <array>
 #include <string_view>
 #include <utility>
 
+#include "engine/walk/glob.h"
+#include "engine/walk/listed_files.h"
+#include "engine/walk/name_order.h"
+#include "engine/walk/version_control.h"
 #include "platform/file_io.h"
 #include "platform/name_text.h"
 #include "platform/paths.h"
 
 namespace {
-
-// Version-control metadata: rewriting or renaming anything in it would
-// corrupt the repository, whatever the rules say.
-bool IsVersionControlName(std::string_view name) {
-    static constexpr std::array<std::string_view, 3> kNames{".git", ".hg", ".svn"};
-    for (std::string_view vcs : kNames) {
-        if (name == vcs)
-            return true;
-    }
-    return false;
-}
 
 // The suffix of a file name: the part between its first and second dot.
 std::string_view SuffixOf(std::string_view name) {
@@ -51,20 +43,31 @@ bool CFolderWalker::StopRequested() const {
     return m_pStopWord && m_pStopWord->load(std::memory_order_relaxed);
 }
 
-int CFolderWalker::MatchExtension(const std::string& fileName) const {
+bool CFolderWalker::Selects(const std::string& fileName, const std::string& relativePath) const {
     // The rewrite's temporary files are never the user's, also under "*".
     if (IsOwnTempFileName(fileName))
-        return 0;
+        return false;
     if (m_bSelectAll)
-        return 1;
+        return true;
     const std::string_view suffix = SuffixOf(fileName);
-    if (suffix.empty())
-        return 0;
     for (const std::string& ext : m_job.extensions) {
-        if (suffix == ext)
-            return 1;
+        if (!suffix.empty() && suffix == ext)
+            return true;
     }
-    return 0;
+    for (const std::string& glob : m_job.globs) {
+        if (GlobMeans(glob, fileName, relativePath, false))
+            return true;
+    }
+    return false;
+}
+
+bool CFolderWalker::Excluded(const std::string& name, const std::string& relativePath,
+                             bool folder) const {
+    for (const std::string& exclude : m_job.excludes) {
+        if (GlobMeans(exclude, name, relativePath, folder))
+            return true;
+    }
+    return false;
 }
 
 void CFolderWalker::WalkFolder(const std::string& folderPath, const FileHandler& onFile) {
@@ -79,6 +82,8 @@ void CFolderWalker::WalkFolder(const std::string& folderPath, const FileHandler&
     root.path = folderPath;
     if (root.path.empty() || kPathSeparators.find(root.path.back()) == std::string::npos)
         root.path += kPathSeparator;
+    if (m_job.useFileList)
+        return WalkList(root, onFile);
     if (!Enter(root, CDir::OpenPath(folderPath, *root.dir)))
         return;
     m_stack.push_back(std::move(root));
@@ -104,6 +109,35 @@ void CFolderWalker::WalkFolder(const std::string& folderPath, const FileHandler&
     }
 }
 
+void CFolderWalker::WalkList(CFrame& root, const FileHandler& onFile) {
+    if (const CIoResult opened = CDir::OpenPath(root.path, *root.dir); !opened.Ok())
+        return RecordFolderSkipped(root.path, FolderReason(opened.status, false), opened.osError);
+    CListedFiles files(root.dir, root.path, m_codePage, m_protectedFolders);
+    std::unordered_set<CNodeId, CNodeIdHash> handed;
+    for (const std::string& listed : m_job.fileList) {
+        if (StopRequested()) {
+            m_result.stopped = true;
+            return;
+        }
+        CListedFile file = files.Find(listed);
+        if (file.repeated)
+            continue;  // handled once already
+        if (m_entryHook)
+            m_entryHook(file.displayPath);
+        std::string workingName;
+        if (file.reason == Reason::None &&
+            (m_protected.count(file.entry.id) ||
+             (NameToWorking(m_codePage, file.entry.name, workingName) &&
+              IsOwnTempFileName(workingName))))
+            file.reason = Reason::OwnFile;
+        if (file.reason != Reason::None)
+            m_onEvent({RunEventKind::Skipped, file.displayPath, "",
+                       ReasonText(file.reason, file.osError)});
+        else if (handed.insert(file.entry.id).second)  // a file listed twice gets the rules once
+            onFile(file.dir, file.entry, file.displayPath);
+    }
+}
+
 bool CFolderWalker::Enter(CFrame& frame, CIoResult opened) {
     if (!opened.Ok()) {
         RecordFolderSkipped(frame.path, FolderReason(opened.status, false), opened.osError);
@@ -114,15 +148,25 @@ bool CFolderWalker::Enter(CFrame& frame, CIoResult opened) {
         return false;
     if (CIoResult listed = frame.dir->Snapshot(frame.entries); !listed.Ok())
         RecordFolderSkipped(frame.path, FolderReason(listed.status, true), listed.osError);
+    SortByName(frame.entries);
     return true;
 }
 
 void CFolderWalker::Handle(const CFrame& frame, const CDirEntry& entry, const FileHandler& onFile) {
     if (IsVersionControlName(NameToPathText(entry.name)))
         return;
+    // Compared with the suffixes and patterns in the code page they are
+    // written in; a name with no exact form there is not selected.
+    std::string workingName;
+    const bool named = NameToWorking(m_codePage, entry.name, workingName);
+    const std::string relative =
+        frame.relative + (named ? workingName : NameToPathText(entry.name));
+    if (named && Excluded(workingName, relative, entry.type == EntryType::Folder))
+        return;
     switch (entry.type) {
         case EntryType::Link:
-            ++m_result.linksPassedOver;
+            m_onEvent(
+                {RunEventKind::LinkPassedOver, frame.path + NameToPathText(entry.name), "", ""});
             return;
         case EntryType::Folder: {
             if (!m_job.includeSubfolders)
@@ -130,6 +174,7 @@ void CFolderWalker::Handle(const CFrame& frame, const CDirEntry& entry, const Fi
             CFrame child;
             child.name = entry.name;
             child.path = frame.path + NameToPathText(entry.name) + kPathSeparator;
+            child.relative = relative + "/";
             const CIoResult opened = frame.dir->OpenChild(entry.name, *child.dir);
             if (opened.Ok() && m_protectedFolders.count(child.dir->Id()))
                 return;
@@ -150,10 +195,7 @@ void CFolderWalker::Handle(const CFrame& frame, const CDirEntry& entry, const Fi
         case EntryType::Other:
             break;
     }
-    // Compared with the suffixes in the code page they are written in; a
-    // name with no exact form there is not selected.
-    std::string workingName;
-    if (NameToWorking(m_codePage, entry.name, workingName) && MatchExtension(workingName) == 1)
+    if (named && Selects(workingName, relative))
         onFile(frame.dir, entry, frame.path + NameToPathText(entry.name));
 }
 

@@ -34,13 +34,20 @@ class CFolderWalker {
     CFolderWalker(const CJob& job, CFolderRenamer& renamer, CRunResult& result,
                   const std::atomic<bool>* stopWord, EventHandler onEvent);
 
-    // Walks folderPath as if it were the chosen folder.
+    // Walks folderPath as if it were the chosen folder; with the job's list
+    // of files, hands out those files below it instead.
     void WalkFolder(const std::string& folderPath, const FileHandler& onFile);
 
     // 1 when a file of this name is selected by the job's extensions (the
     // part between the first and second dot, compared exactly; "*" selects
-    // all), else 0.
-    int MatchExtension(const std::string& fileName) const;
+    // all) or by a glob that needs only the name, else 0.
+    int MatchExtension(const std::string& fileName) const {
+        return Selects(fileName, fileName) ? 1 : 0;
+    }
+    // Whether a file is selected by the job's extensions or by one of its
+    // globs. relativePath: the file's path below the chosen folder, "/"
+    // between names, in the working code page.
+    bool Selects(const std::string& fileName, const std::string& relativePath) const;
     // Renames folderName inside parent by the first rename rule for it.
     void RenameSubfolder(const CDir& parent, const std::string& parentPath,
                          const CPlatformName& folderName);
@@ -51,13 +58,19 @@ class CFolderWalker {
   private:
     struct CFrame {
         std::shared_ptr<CDir> dir = std::make_shared<CDir>();
-        std::string path;    // ends in a path separator
-        CPlatformName name;  // in the parent folder; empty for the chosen folder
+        std::string path;      // ends in a path separator
+        CPlatformName name;    // in the parent folder; empty for the chosen folder
+        std::string relative;  // below the chosen folder in the working code page, ending in "/"
+
         std::vector<CDirEntry> entries;
         size_t next = 0;
     };
 
     bool StopRequested() const;
+    // Whether an entry matches one of the job's excludes.
+    bool Excluded(const std::string& name, const std::string& relativePath, bool folder) const;
+    // The job's list of files instead of a walk: each handed out once.
+    void WalkList(CFrame& root, const FileHandler& onFile);
     // Opens and lists a folder; false (with the event recorded) when it
     // cannot be walked or was walked before.
     bool Enter(CFrame& frame, CIoResult opened);
