@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "app/file_total.h"
 #include "app/run_kind.h"
 #include "app/run_view.h"
 
@@ -56,6 +57,9 @@ class CRunController {
 
     RunState State() const { return m_state; }
     bool IsRunning() const { return m_state != RunState::Idle; }
+    // The files the job in hand handles, once counted (a view that wants
+    // the total only); -1 before. Any thread.
+    long TotalFiles() const { return m_total.Total(); }
     // The stop word, for a front end that stops from elsewhere (Ctrl-C).
     std::atomic<bool>& StopWord() { return m_stopWord; }
 
@@ -84,6 +88,7 @@ class CRunController {
     RunKind m_kind = RunKind::Run;
     std::atomic<bool> m_stopWord{true};         // set means "STOP"; polled by the worker
     std::unique_ptr<CReplaceThread> m_pWorker;  // joined before it is released
+    CFileTotal m_total;                         // counts the job's files beside its worker
     bool m_bCloseAfterRun = false;
     std::chrono::steady_clock::time_point m_started;
 };

@@ -131,6 +131,7 @@ void CCliJob::Configure(CRunController& controller) {
     controller.m_bAskInterrupted = false;  // said, not asked
     controller.m_bOffersUndo = false;      // --undo is another command
     controller.m_jobs = m_options.jobs;
+    m_progress.m_totalOf = [&controller] { return controller.TotalFiles(); };
     controller.m_bKeepJournal = !m_options.noUndo;
     // The job runs here, with Ctrl-C as its stop request.
     controller.m_startThread = [this, &controller](CReplaceThread& worker) {
@@ -162,6 +163,7 @@ int CCliJob::Undo() {
 // The job has run on this thread already; its end is handed in as the
 // worker's last message would be.
 int CCliJob::Finish(CRunController& controller, CRunController::Outcome outcome) {
+    m_progress.m_totalOf = nullptr;  // the controller goes with this job
     if (outcome != CRunController::Outcome::Started)
         return kExitRefused;
     controller.OnJobDone();

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/run_progress.h"
 #include "cli/console_host.h"
 #include "platform/console.h"
 
@@ -26,13 +27,14 @@ void CConsoleProgress::Post(unsigned message, std::uintptr_t /*wParam*/, std::in
 }
 
 void CConsoleProgress::Draw(std::intptr_t count, Clock::time_point now) {
-    const double seconds = std::chrono::duration<double>(now - m_start).count();
-    std::string line = "\r执行中...第" + std::to_string(count) + "个文件";
-    if (seconds >= 0.5) {
-        char rate[32];
-        std::snprintf(rate, sizeof rate, "%.0f", static_cast<double>(count) / seconds);
-        line += std::string("（每秒 ") + rate + " 个）";
-    }
+    const CRunProgress progress{true, static_cast<long>(count), m_totalOf ? m_totalOf() : -1,
+                                std::chrono::duration<double>(now - m_start).count()};
+    std::string line = "\r" + ProgressStatus(RunKind::Run, std::to_string(count), progress.Total());
+    std::string more = RateAndTimeLeft(progress);
+    if (progress.Percent() >= 0)
+        more = std::to_string(progress.Percent()) + "%" + (more.empty() ? "" : "，") + more;
+    if (!more.empty())
+        line += "（" + more + "）";
     line += "\x1b[K";  // erase what a longer earlier line left
     WriteLocaleText(stderr, line);
     m_bDrawn = true;
