@@ -9,8 +9,10 @@ QString DisplayPath(const std::string& workingPath) {
 
 CResultsModel::CResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void CResultsModel::Reset(RunKind kind) {
+void CResultsModel::Reset(RunKind kind, const std::string& folder) {
     beginResetModel();
+    m_folder = folder;
+    m_counts.fill(0);
     m_events.clear();
     m_events.shrink_to_fit();
     m_shown.clear();
@@ -35,6 +37,7 @@ void CResultsModel::Append(std::vector<CRunEvent>::const_iterator first,
                            std::vector<CRunEvent>::const_iterator last) {
     std::vector<size_t> shown;
     for (auto it = first; it != last; ++it) {
+        ++m_counts[static_cast<size_t>(it->kind)];
         if (Shows(*it))
             shown.push_back(m_events.size() + static_cast<size_t>(it - first));
     }
@@ -45,6 +48,18 @@ void CResultsModel::Append(std::vector<CRunEvent>::const_iterator first,
     beginInsertRows({}, row, row + static_cast<int>(shown.size()) - 1);
     m_shown.insert(m_shown.end(), shown.begin(), shown.end());
     endInsertRows();
+}
+
+int CResultsModel::CountOf(int kind) const {
+    if (kind >= 0)
+        return m_counts[static_cast<size_t>(kind)];
+    return static_cast<int>(m_events.size());
+}
+
+QString CResultsModel::ShownPath(const std::string& path) const {
+    const bool below = !m_folder.empty() && path.size() > m_folder.size() &&
+                       path.compare(0, m_folder.size(), m_folder) == 0;
+    return DisplayPath(below ? path.substr(m_folder.size()) : path);
 }
 
 QString CResultsModel::KindLabel(RunEventKind kind) const {
@@ -62,10 +77,11 @@ QString CResultsModel::KindLabel(RunEventKind kind) const {
 
 namespace {
 
-QString Detail(const CRunEvent& e) {
+// newPath: the new name as it is shown.
+QString Detail(const CRunEvent& e, const QString& newPath) {
     QString detail;
     if (!e.newPath.empty())
-        detail = QStringLiteral("-> ") + DisplayPath(e.newPath);
+        detail = QStringLiteral("-> ") + newPath;
     if (!e.reason.empty())
         detail +=
             (detail.isEmpty() ? QString() : QStringLiteral(" ")) + QString::fromStdString(e.reason);
@@ -99,13 +115,14 @@ QVariant CResultsModel::data(const QModelIndex& index, int role) const {
     const CRunEvent& e = Event(index.row());
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
+    const bool tip = role == Qt::ToolTipRole;
     switch (index.column()) {
         case KindColumn:
             return KindLabel(e.kind);
         case PathColumn:
-            return DisplayPath(e.path);
+            return tip ? DisplayPath(e.path) : ShownPath(e.path);
         case DetailColumn:
-            return Detail(e);
+            return Detail(e, tip ? DisplayPath(e.newPath) : ShownPath(e.newPath));
         default:
             return {};
     }

@@ -1,8 +1,10 @@
 #pragma once
 // CResultsWindow ("结果 - Korvane"): what the last run or preview did, one
 // row per rewritten file, renamed folder, skipped or failed file and rename
-// with its reason; the counts on top, a filter by kind, a context menu that
-// opens a file or its folder, and the list copied or saved as text. After a
+// with its reason; the counts on top, a filter by kind with how many of each,
+// a search by path, columns that sort on a click (by path at first), a
+// context menu that opens a file or its folder, and the list copied or
+// saved as text. After a
 // preview, the selected file's differences show below the list; after a real
 // run, a button offers to undo it.
 //
@@ -23,11 +25,13 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTextEdit;
 class QTimer;
 class QTreeView;
 class CResultsModel;
+class CResultsProxy;
 
 class CResultsWindow : public QWidget {
     Q_OBJECT
@@ -51,6 +55,8 @@ class CResultsWindow : public QWidget {
     // Entries queued and not yet in the list (tests).
     size_t Pending() const { return m_pending.size() - m_pendingAt; }
     CResultsModel& Model() { return *m_pModel; }
+    // The event in a row as the list shows it (sorted and searched).
+    const CRunEvent& ShownEvent(int row) const;
     // The visible rows as text, counts first: what 复制列表 and 保存 write.
     QString ListText() const;
 
@@ -69,6 +75,8 @@ class CResultsWindow : public QWidget {
   private:
     void BuildControls();
     void FillFilter();
+    // Each filter entry says how many rows it would show.
+    void CountFilterEntries();
     void AppendBatch();
     void ShowContextMenu(const QPoint& at);
     void OnCurrentChanged();
@@ -76,6 +84,8 @@ class CResultsWindow : public QWidget {
     void OnSave();
 
     CResultsModel* m_pModel = nullptr;
+    CResultsProxy* m_pProxy = nullptr;
+    QLineEdit* m_pSearch = nullptr;
     QLabel* m_pCounts = nullptr;
     QComboBox* m_pFilter = nullptr;
     QTreeView* m_pList = nullptr;
