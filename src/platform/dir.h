@@ -69,7 +69,8 @@ class CDir {
     // any. A listing that fails part way returns no entries, never a partial list.
     CIoResult Snapshot(std::vector<CDirEntry>& entries) const;
     // What name is now, links not followed; NotFound when it is absent.
-    CIoResult Probe(const CPlatformName& name, EntryType& type) const;
+    // id, when given, receives the entry's identity.
+    CIoResult Probe(const CPlatformName& name, EntryType& type, CNodeId* id = nullptr) const;
     // Renames an entry within this folder; never replaces what exists (Exists).
     CIoResult RenameChild(const CPlatformName& oldName, const CPlatformName& newName) const;
 

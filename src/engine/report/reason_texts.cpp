@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr std::array<std::pair<Reason, const char*>, 41> kTexts{{
+constexpr std::array<std::pair<Reason, const char*>, 46> kTexts{{
     {Reason::None, ""},
     {Reason::CannotOpen, "无法打开"},
     {Reason::CannotRead, "无法读取"},
@@ -47,6 +47,11 @@ constexpr std::array<std::pair<Reason, const char*>, 41> kTexts{{
     {Reason::OriginalGone, "撤销日志中的原文件已不存在，无法恢复"},
     {Reason::OriginalDamaged, "撤销日志中的原文件已被改动，与执行时记下的内容不符，未恢复"},
     {Reason::ModeKeptSinceRun, "文件的权限在上次执行后被改过，保留了现在的权限"},
+    {Reason::OutsideFolder, "不在所选文件夹内，不处理"},
+    {Reason::ThroughLink, "路径经过符号链接，不跟随"},
+    {Reason::NoSuchFile, "文件不存在"},
+    {Reason::InRepositoryData, "位于版本库的元数据文件夹内，不处理"},
+    {Reason::OwnFile, "是本程序自己的文件（规则、设置、撤销日志或临时文件），从不改写"},
 }};
 
 }  // namespace

@@ -57,6 +57,12 @@ enum class Reason : std::uint8_t {
     OriginalGone,
     OriginalDamaged,
     ModeKeptSinceRun,
+    // a file named in a list rather than found by the walk
+    OutsideFolder,
+    ThroughLink,
+    NoSuchFile,
+    InRepositoryData,
+    OwnFile,
 };
 
 // The reason's text, with the system's words for osError when it is not 0.

@@ -40,4 +40,10 @@ struct CJob {
     // The room the journals' copies may take in all.
     std::uint64_t journalCopyLimit = std::uint64_t{2} << 30;
     bool undo = false;  // undo the last run on folder instead of applying rules
+    // Instead of a walk, exactly these files: paths relative to folder, in
+    // the working code page, names separated by "/". A path that leads
+    // outside folder or through a link, or to anything but a regular file,
+    // is skipped with its reason. Extensions, subfolders and renames do not apply.
+    std::vector<std::string> fileList;
+    bool useFileList = false;
 };

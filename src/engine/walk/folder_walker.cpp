@@ -5,14 +5,13 @@
 #include <string_view>
 #include <utility>
 
+#include "engine/walk/listed_files.h"
 #include "platform/file_io.h"
 #include "platform/name_text.h"
 #include "platform/paths.h"
 
-namespace {
-
-// Version-control metadata: rewriting or renaming anything in it would
-// corrupt the repository, whatever the rules say.
+// Rewriting or renaming anything in version-control metadata would corrupt
+// the repository, whatever the rules say.
 bool IsVersionControlName(std::string_view name) {
     static constexpr std::array<std::string_view, 3> kNames{".git", ".hg", ".svn"};
     for (std::string_view vcs : kNames) {
@@ -21,6 +20,8 @@ bool IsVersionControlName(std::string_view name) {
     }
     return false;
 }
+
+namespace {
 
 // The suffix of a file name: the part between its first and second dot.
 std::string_view SuffixOf(std::string_view name) {
@@ -83,6 +84,8 @@ void CFolderWalker::WalkPath(const std::string& folderPath, const FileHandler& o
     root.path = folderPath;
     if (root.path.empty() || kPathSeparators.find(root.path.back()) == std::string::npos)
         root.path += kPathSeparator;
+    if (m_job.useFileList)
+        return WalkList(root, onFile);
     if (!Enter(root, CDir::OpenPath(folderPath, *root.dir)))
         return;
     m_stack.push_back(std::move(root));
@@ -105,6 +108,33 @@ void CFolderWalker::WalkPath(const std::string& folderPath, const FileHandler& o
         if (m_entryHook)
             m_entryHook(top.path + NameToPathText(entry.name));
         Handle(top, entry, onFile);
+    }
+}
+
+void CFolderWalker::WalkList(CFrame& root, const FileHandler& onFile) {
+    if (const CIoResult opened = CDir::OpenPath(root.path, *root.dir); !opened.Ok())
+        return RecordFolderSkipped(root.path, FolderReason(opened.status, false), opened.osError);
+    CListedFiles files(root.dir, root.path, m_codePage, m_protectedFolders);
+    std::unordered_set<CNodeId, CNodeIdHash> handed;
+    for (const std::string& listed : m_job.fileList) {
+        if (StopRequested()) {
+            m_result.stopped = true;
+            return;
+        }
+        CListedFile file = files.Find(listed);
+        if (m_entryHook)
+            m_entryHook(file.displayPath);
+        std::string workingName;
+        if (file.reason == Reason::None &&
+            (m_protected.count(file.entry.id) ||
+             (NameToWorking(m_codePage, file.entry.name, workingName) &&
+              IsOwnTempFileName(workingName))))
+            file.reason = Reason::OwnFile;
+        if (file.reason != Reason::None)
+            m_onEvent({RunEventKind::Skipped, file.displayPath, "",
+                       ReasonText(file.reason, file.osError)});
+        else if (handed.insert(file.entry.id).second)  // a file listed twice gets the rules once
+            onFile(file.dir, file.entry, file.displayPath);
     }
 }
 

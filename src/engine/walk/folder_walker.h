@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -19,6 +20,9 @@
 #include "engine/walk/folder_renamer.h"
 #include "platform/code_page.h"
 #include "platform/dir.h"
+
+// Version-control metadata (.git, .hg, .svn): never walked, renamed or rewritten.
+bool IsVersionControlName(std::string_view name);
 
 class CFolderWalker {
   public:
@@ -35,7 +39,8 @@ class CFolderWalker {
                   const std::atomic<bool>* stopWord, EventHandler onEvent);
 
     void Walk(const FileHandler& onFile);
-    // Walks folderPath as if it were the chosen folder.
+    // Walks folderPath as if it were the chosen folder; with the job's list
+    // of files, hands out those files below it instead.
     void WalkPath(const std::string& folderPath, const FileHandler& onFile);
 
     // Whether a file of this name is selected by the job's extensions: the
@@ -58,6 +63,8 @@ class CFolderWalker {
     };
 
     bool StopRequested() const;
+    // The job's list of files instead of a walk: each handed out once.
+    void WalkList(CFrame& root, const FileHandler& onFile);
     // Opens and lists a folder; false (with the event recorded) when it
     // cannot be walked or was walked before.
     bool Enter(CFrame& frame, CIoResult opened);

@@ -160,13 +160,15 @@ CIoResult CDir::Snapshot(std::vector<CDirEntry>& entries) const {
     return {};
 }
 
-CIoResult CDir::Probe(const CPlatformName& name, EntryType& type) const {
+CIoResult CDir::Probe(const CPlatformName& name, EntryType& type, CNodeId* id) const {
     struct stat st {};
     if (::fstatat(Fd(m_handle), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         const int error = errno;
         return Fail(error == ENOENT ? IoStatus::NotFound : IoStatus::OpenFailed, error);
     }
     type = TypeOf(st.st_mode);
+    if (id)
+        *id = IdFromStat(st);
     return {};
 }
 

@@ -116,7 +116,7 @@ CIoResult CDir::Snapshot(std::vector<CDirEntry>& entries) const {
     }
 }
 
-CIoResult CDir::Probe(const CPlatformName& name, EntryType& type) const {
+CIoResult CDir::Probe(const CPlatformName& name, EntryType& type, CNodeId* id) const {
     CHandle entry;
     const NTSTATUS status =
         OpenAt(AsHandle(m_handle), name, FILE_READ_ATTRIBUTES, FILE_OPEN, 0, entry);
@@ -129,6 +129,8 @@ CIoResult CDir::Probe(const CPlatformName& name, EntryType& type) const {
     if (const int error = QueryHandle(entry.Get(), info))
         return Fail(IoStatus::OpenFailed, error);
     type = TypeOf(info.attributes);
+    if (id)
+        *id = info.stamp.id;
     return {};
 }
 
