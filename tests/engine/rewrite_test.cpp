@@ -87,6 +87,20 @@ TEST_P(Rewrite, RulesApplyInOrderAndTheFileIsWrittenOnlyWhenItsBytesChange) {
     }
 }
 
+// Each rewrite reports how many occurrences the rules replaced, each rule
+// counted on the text the rules before it made; a dry run reports the same.
+TEST_P(Rewrite, ARewriteCountsItsReplacementsAlsoInADryRun) {
+    m_job.rules = {{"a", "bb"}, {"b", "c"}};
+    for (const bool dryRun : {true, false}) {
+        WriteFileBytes(P("f.txt"), "ab a");
+        Run(dryRun);
+        ASSERT_EQ(m_events.size(), 1u) << dryRun;
+        EXPECT_EQ(m_events[0].kind, RunEventKind::Rewritten) << dryRun;
+        EXPECT_EQ(m_events[0].replacements, 2 + 5) << dryRun;
+        EXPECT_EQ(Bytes("f.txt"), dryRun ? "ab a" : "ccc cc");
+    }
+}
+
 TEST_P(Rewrite, GbkTrailBytesNeverStartAMatch) {
     CCodePage::SetWorking("GBK");
     // 乤 is 81 61 in GBK: its trail byte is the letter a.

@@ -39,14 +39,19 @@ TEST(RuleMatcher, AgreesWithASearchAndAReplaceRuleByRule) {
                 text += pieces[random() % pieces.size()];
             bool occurs = false, matched = false;
             std::string expected = text;
+            std::uint64_t replaced = 0;
             for (const auto& [find, replacement] : rules) {
                 occurs = occurs || text.find(find) != std::string::npos;
-                matched = MbsReplaceAll(cp, expected, find, replacement) > 0 || matched;
+                const size_t n = MbsReplaceAll(cp, expected, find, replacement);
+                matched = n > 0 || matched;
+                replaced += n;
             }
             ASSERT_EQ(matcher.AnyOccurs(text), occurs) << rules[0].find << " in " << text;
             std::string out = "stale";
-            const RulesApplied applied = ApplyRulesTo(cp, rules, text, out, 1 << 20);
+            CRuleApplier applier;
+            const RulesApplied applied = applier.Apply(cp, rules, text, out, 1 << 20);
             ASSERT_EQ(applied == RulesApplied::Occurred, matched) << text;
+            ASSERT_EQ(applier.Replacements(), replaced) << text;
             ASSERT_EQ(matched ? out : expected, expected) << text;
             // The same text in random pieces, as a large file is read.
             CStreamRules stream(rules);
@@ -60,6 +65,7 @@ TEST(RuleMatcher, AgreesWithASearchAndAReplaceRuleByRule) {
             }
             ASSERT_EQ(streamed, expected) << text;
             ASSERT_EQ(stream.Occurred(), occurs) << text;
+            ASSERT_EQ(stream.Replacements(), replaced) << text;
         }
     }
 }

@@ -250,7 +250,7 @@ CFileResult CFileRewriter::RewriteStreamed(const CDir& dir, const CPlatformName&
         return {};
     reader.Close();  // Windows will not replace a file this process still holds open
     if (!write)
-        return Replaced(CheckReplaceableAt(dir, name, stamp));
+        return Replaced(CheckReplaceableAt(dir, name, stamp)).Counting(rules.Replacements());
     CFileResult refused;
     m_originalHash = hashed ? originalHash.Value() : 0;
     const CIoResult r =
@@ -258,5 +258,5 @@ CFileResult CFileRewriter::RewriteStreamed(const CDir& dir, const CPlatformName&
                         [&](CReplaceJournal* journal) { return replacement.Commit(journal); });
     if (refused.outcome != FileOutcome::Unchanged)
         return refused;
-    return Replaced(r);
+    return Replaced(r).Counting(rules.Replacements());
 }

@@ -6,7 +6,9 @@
 // can be done without losing anything. In a dry run it decides the same way
 // and writes nothing. Runs on one thread; one rewriter per thread.
 
+#include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -29,9 +31,17 @@ struct CFileResult {
     FileOutcome outcome = FileOutcome::Unchanged;
     Reason reason = Reason::None;
     int osError = 0;
+    int replacements = 0;  // occurrences replaced in a rewritten file, over all rules
 
     static CFileResult Skipped(Reason why, int error = 0) {
-        return {FileOutcome::Skipped, why, error};
+        return {FileOutcome::Skipped, why, error, 0};
+    }
+    // This result with its count of replacements, when it is a rewrite.
+    CFileResult Counting(std::uint64_t replaced) const {
+        CFileResult r = *this;
+        if (r.outcome == FileOutcome::Rewritten)
+            r.replacements = static_cast<int>(std::min<std::uint64_t>(replaced, INT_MAX));
+        return r;
     }
 };
 

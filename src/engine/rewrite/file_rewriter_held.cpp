@@ -154,7 +154,8 @@ CFileResult CFileRewriter::RewriteRead(const CDir& dir, const CPlatformName& nam
     if (newMark == oldMark && body.size() == oldSize &&
         (released ? SameAsFile(dir, name, stamp, markLength, body) : body == text))
         return {};
-    const CFileResult result = Replace(dir, name, stamp, newMark, body);
+    const CFileResult result =
+        Replace(dir, name, stamp, newMark, body).Counting(m_applier.Replacements());
     if (m_changeHook && result.outcome == FileOutcome::Rewritten)
         m_changeHook(asItLies ? text : std::string_view(m_working), m_result);
     return result;

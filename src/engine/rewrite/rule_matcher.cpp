@@ -135,7 +135,8 @@ size_t FindFrom(const CCodePage& cp, std::string_view text, std::string_view fin
 // text with every occurrence of find from first on replaced, into out (its
 // capacity reused), in one pass; false when out would reach maxBytes.
 bool ReplaceInto(const CCodePage& cp, std::string_view text, std::string_view find,
-                 std::string_view replacement, size_t first, size_t maxBytes, std::string& out) {
+                 std::string_view replacement, size_t first, size_t maxBytes, std::string& out,
+                 std::uint64_t& replaced) {
     out.clear();
     // Room for the text as it is, and some growth when the rule lengthens it.
     const size_t want =
@@ -150,6 +151,7 @@ bool ReplaceInto(const CCodePage& cp, std::string_view text, std::string_view fi
         out.append(text.data() + done, hit - done);
         out.append(replacement);
         done = hit + find.size();
+        ++replaced;
     }
     if (out.size() + (text.size() - done) >= maxBytes)
         return false;
@@ -164,12 +166,14 @@ RulesApplied CRuleApplier::Apply(const CCodePage& cp, const std::vector<CReplace
                                  const std::function<void()>& releaseText) {
     std::string_view current = text;
     bool fromText = true;
+    m_replacements = 0;
     for (const CReplaceRuleText& rule : rules) {
         const size_t first = FindFrom(cp, current, rule.find, 0);
         if (first == std::string_view::npos)
             continue;
         std::string& target = !fromText && current.data() == out.data() ? m_spare : out;
-        if (!ReplaceInto(cp, current, rule.find, rule.replacement, first, maxBytes, target))
+        if (!ReplaceInto(cp, current, rule.find, rule.replacement, first, maxBytes, target,
+                         m_replacements))
             return RulesApplied::TooLarge;
         if (fromText && releaseText)
             releaseText();

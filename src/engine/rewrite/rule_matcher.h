@@ -60,7 +60,10 @@ class CRuleApplier {
                        std::string_view text, std::string& out, size_t maxBytes,
                        const std::function<void()>& releaseText = {});
     std::string& Spare() { return m_spare; }
+    // The occurrences the last Apply replaced, over all rules.
+    std::uint64_t Replacements() const { return m_replacements; }
 
   private:
     std::string m_spare;
+    std::uint64_t m_replacements = 0;
 };

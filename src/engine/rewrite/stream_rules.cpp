@@ -47,6 +47,7 @@ size_t CStreamRules::ApplyToCarry(CStage& stage, std::string_view in) {
         m_out.append(stage.replacement);
         pos = hit + find.size();
         m_bOccurred = true;
+        ++m_replacements;
     }
     stage.carry.clear();
     if (pos <= held) {
@@ -79,6 +80,7 @@ void CStreamRules::Apply(CStage& stage, std::string& in, bool end) {
         m_out.append(stage.replacement);
         done = hit + find.size();
         m_bOccurred = true;
+        ++m_replacements;
     }
     const size_t keep = end ? in.size() : HeldBackFrom(in, find, done);
     m_out.append(in, done, keep - done);

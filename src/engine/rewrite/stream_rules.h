@@ -8,6 +8,7 @@
 // match of a valid find text cannot start inside a character (UTF-8,
 // single-byte sets), never for double-byte code pages.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,8 @@ class CStreamRules {
     void Feed(std::string& piece, bool end);
     // Whether any find text has occurred so far.
     bool Occurred() const { return m_bOccurred; }
+    // The occurrences replaced so far, over all rules.
+    std::uint64_t Replacements() const { return m_replacements; }
 
   private:
     struct CStage {
@@ -38,4 +41,5 @@ class CStreamRules {
     std::vector<CStage> m_stages;
     std::string m_out;  // the buffer that a stage with matches writes into
     bool m_bOccurred = false;
+    std::uint64_t m_replacements = 0;
 };

@@ -124,7 +124,7 @@ void CReplaceThread::RecordFile(const std::string& displayPath, const CFileResul
             ++m_result.unchanged;
             return;
         case FileOutcome::Rewritten:
-            Record({RunEventKind::Rewritten, displayPath, "", ""});
+            Record({RunEventKind::Rewritten, displayPath, "", "", r.replacements});
             return;
         case FileOutcome::Skipped:
         case FileOutcome::WriteFailed:

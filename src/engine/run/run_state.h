@@ -36,9 +36,10 @@ enum class RunEventKind {
 
 struct CRunEvent {
     RunEventKind kind;
-    std::string path;     // full path in the working code page
-    std::string newPath;  // renames only
-    std::string reason;   // short Chinese reason (UTF-8) with the OS reason; empty for successes
+    std::string path;      // full path in the working code page
+    std::string newPath;   // renames only
+    std::string reason;    // short Chinese reason (UTF-8) with the OS reason; empty for successes
+    int replacements = 0;  // Rewritten: the occurrences replaced in the file (or that would be)
 };
 
 // The one way a run reports while it goes on, besides the result it ends
