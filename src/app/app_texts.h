@@ -82,6 +82,12 @@ inline constexpr const char* kConfirmUndo =
 // cannot be undone.
 inline constexpr const char* kConfirmRunJournaled =
     "本次执行会记录撤销日志，完成后可在“结果”中撤销。确定要继续执行吗？";
+// 执行 in a preview's results window, when a rules file differs from what
+// the preview used.
+inline constexpr const char* kAskRulesChanged =
+    "预览之后规则文件已被修改。仍按预览时的规则执行吗？\n（选“否”不执行；可重新预览后再执行。）";
+// After the counts of a run of a preview with files left out.
+inline constexpr const char* kCountsLeftOut = "；另有 %1 个文件未勾选，未处理";
 inline constexpr const char* kAskUndoInterrupted =
     "上次在此文件夹的执行被中断。要先撤销它已做的改动吗？";
 // With the accelerators the yes/no boxes have in Qt's Chinese translation.
@@ -143,11 +149,14 @@ inline constexpr const char* kKindNotRenamedBack = "未改回原名";
 inline constexpr const char* kColumnKind = "类型";
 inline constexpr const char* kColumnPath = "路径";
 inline constexpr const char* kColumnDetail = "说明";
+inline constexpr const char* kColumnReplacements = "替换次数";
 inline constexpr const char* kFilterLabel = "显示：";
 // A filter entry with how many rows it shows: "已改写（12）".
 inline constexpr const char* kFilterCount = "%1（%2）";
 inline constexpr const char* kSearchPlaceholder = "按路径搜索";
 inline constexpr const char* kSearchName = "搜索路径";
+inline constexpr const char* kTipRunPreviewed =
+    "按这次预览执行：改写勾选的文件；全部勾选时也做预览中的重命名。执行前会再确认";
 inline constexpr const char* kTipSearch = "只显示路径中含有这段文字的项（不区分大小写）";
 inline constexpr const char* kOpenFile = "打开文件";
 inline constexpr const char* kOpenFolder = "打开所在文件夹";

@@ -5,6 +5,7 @@
 #include "app/app_session.h"
 #include "app/app_texts.h"
 #include "app/counts_line.h"
+#include "app/previewed_run.h"
 #include "app/run_progress.h"
 #include "engine/journal/journal_store.h"
 #include "engine/report/run_summary.h"
@@ -78,18 +79,35 @@ CRunController::Outcome CRunController::Start(RunKind kind) {
             }
         }
     }
-    // The warning that a run cannot be undone holds only where no journal
-    // will be kept; a window that offers the undo in 结果 says so instead.
-    const bool journaled =
-        m_bOffersUndo && job.keepJournal && m_bKeepJournal && !job.journalRoot.empty();
-    if (!preview && m_bConfirm &&
-        !m_view.Confirm(journaled ? app_text::kConfirmRunJournaled : kMsgConfirmRun))
+    if (!preview && !ConfirmRun(job))
         return Outcome::Declined;
     const Outcome outcome = Launch(std::move(job), kind);
     if (outcome == Outcome::Started) {
         m_session.RememberFolder(m_view.Inputs().folder);
         m_view.ShowRecentFolders(m_session.RecentFolders());
     }
+    return outcome;
+}
+
+// The warning that a run cannot be undone holds only where no journal will
+// be kept; a window that offers the undo in 结果 says so instead.
+bool CRunController::ConfirmRun(const CJob& job) {
+    const bool journaled =
+        m_bOffersUndo && job.keepJournal && m_bKeepJournal && !job.journalRoot.empty();
+    return !m_bConfirm ||
+           m_view.Confirm(journaled ? app_text::kConfirmRunJournaled : kMsgConfirmRun);
+}
+
+CRunController::Outcome CRunController::StartPreviewed(const CPreviewedRun& run) {
+    if (IsRunning())
+        return Outcome::Refused;
+    if (RulesChangedSince(run.job) && !m_view.Confirm(app_text::kAskRulesChanged))
+        return Outcome::Declined;
+    CJob job = JobOfPreviewedRun(run);
+    if (!ConfirmRun(job))
+        return Outcome::Declined;
+    const Outcome outcome = Launch(std::move(job), RunKind::Run);
+    m_leftOut = outcome == Outcome::Started ? run.leftOut : 0;
     return outcome;
 }
 
@@ -208,8 +226,10 @@ void CRunController::OnJobDone() {
     const bool refused = !result.refusal.empty();
     m_view.SetStatus(refused ? app_text::kReady : kEnded[static_cast<int>(m_kind)]);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - m_started;
-    const std::string counts =
-        refused ? std::string() : FormatCountsLine(result, took.count(), m_kind);
+    std::string counts = refused ? std::string() : FormatCountsLine(result, took.count(), m_kind);
+    if (!refused && m_leftOut > 0)
+        counts += LeftOutPart(m_leftOut);
+    m_leftOut = 0;
     m_view.SetCounts(counts);
     const bool closing = std::exchange(m_bCloseAfterRun, false);
     if (!closing) {

@@ -22,6 +22,7 @@
 #include "app/run_view.h"
 
 class CAppSession;
+struct CPreviewedRun;
 class CReplaceThread;
 
 class CRunController {
@@ -35,6 +36,9 @@ class CRunController {
     enum class Outcome { Started, Refused, Declined, NotStarted };
     // A run or a preview of the inputs the view holds.
     Outcome Start(RunKind kind);
+    // A run of what a preview showed (its own rules; the files kept): asks
+    // again when a rules file changed since, then confirms as a run does.
+    Outcome StartPreviewed(const CPreviewedRun& run);
     // An undo of the last run on folder (a dry one: what it would do).
     Outcome StartUndo(const std::string& folder, bool dryRun = false);
     // A stop request while running: the worker ends at its next poll.
@@ -79,6 +83,8 @@ class CRunController {
   private:
     // The question about the folder's interrupted last run; true: go on.
     bool GoOnAfterInterrupted(const CJob& job);
+    // The confirmation before a run writes; true: go on.
+    bool ConfirmRun(const CJob& job);
     Outcome Launch(CJob job, RunKind kind);
     void ReturnToIdle();
 
@@ -90,5 +96,6 @@ class CRunController {
     std::unique_ptr<CReplaceThread> m_pWorker;  // joined before it is released
     CFileTotal m_total;                         // counts the job's files beside its worker
     bool m_bCloseAfterRun = false;
+    size_t m_leftOut = 0;  // files of a previewed run left out, for its counts
     std::chrono::steady_clock::time_point m_started;
 };

@@ -19,7 +19,7 @@ class CResultsModel : public QAbstractTableModel {
     Q_OBJECT
 
   public:
-    enum Column { KindColumn, PathColumn, DetailColumn, ColumnCount };
+    enum Column { KindColumn, PathColumn, ReplacementsColumn, DetailColumn, ColumnCount };
     explicit CResultsModel(QObject* parent = nullptr);
 
     // Empties the list for the entries of a run, a preview (what a run
@@ -31,6 +31,10 @@ class CResultsModel : public QAbstractTableModel {
     bool IsPreview() const { return m_kind == RunKind::Preview; }
     // Shows only the events of kind (an int of RunEventKind); -1 shows all.
     void SetFilter(int kind);
+    // A preview's rows of files it would rewrite carry a check box, checked
+    // at first: the files a run of the preview handles. Their paths below
+    // the chosen folder ("/" between names), and how many were unchecked.
+    std::vector<std::string> CheckedFiles(size_t& leftOut) const;
     // The events of kind (an int of RunEventKind; -1: all) so far, filter or not.
     int CountOf(int kind) const;
     // The event shown in row.
@@ -48,14 +52,20 @@ class CResultsModel : public QAbstractTableModel {
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
   private:
+    bool Checkable(const CRunEvent& e) const {
+        return m_kind == RunKind::Preview && e.kind == RunEventKind::Rewritten;
+    }
     bool Shows(const CRunEvent& e) const {
         return m_filter < 0 || static_cast<int>(e.kind) == m_filter;
     }
 
     std::vector<CRunEvent> m_events;
-    std::vector<size_t> m_shown;  // indexes of the events that pass the filter
+    std::vector<size_t> m_shown;    // indexes of the events that pass the filter
+    std::vector<bool> m_unchecked;  // by event: a check box the user cleared
     int m_filter = -1;
     RunKind m_kind = RunKind::Run;
     std::string m_folder;

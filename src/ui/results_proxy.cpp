@@ -28,6 +28,8 @@ bool CResultsProxy::lessThan(const QModelIndex& left, const QModelIndex& right) 
             return a.path < b.path;
         case CResultsModel::PathColumn:
             return a.path < b.path;
+        case CResultsModel::ReplacementsColumn:
+            return a.replacements < b.replacements;
         default:
             return QSortFilterProxyModel::lessThan(left, right);
     }

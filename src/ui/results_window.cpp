@@ -141,6 +141,8 @@ void CResultsWindow::BuildControls() {
         Named(new QPushButton(Text(app_text::kClose)), "close", app_text::kTipCloseResults);
     m_pUndo = Named(new QPushButton(Text(app_text::kUndo)), "undo", app_text::kTipUndo);
     m_pUndo->hide();
+    m_pRun = Named(new QPushButton(Text(app_text::kRun)), "run", app_text::kTipRunPreviewed);
+    m_pRun->hide();
 
     auto* filterRow = new QHBoxLayout;
     filterRow->addWidget(filterLabel);
@@ -151,6 +153,7 @@ void CResultsWindow::BuildControls() {
     buttons->addWidget(save);
     buttons->addStretch();
     buttons->addWidget(m_pUndo);
+    buttons->addWidget(m_pRun);
     buttons->addWidget(close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pCounts);
@@ -175,6 +178,11 @@ void CResultsWindow::BuildControls() {
     connect(save, &QPushButton::clicked, this, &CResultsWindow::OnSave);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(m_pUndo, &QPushButton::clicked, this, &CResultsWindow::undoRequested);
+    connect(m_pRun, &QPushButton::clicked, this, [this] {
+        CPreviewedRun run{m_job, {}, 0};
+        run.files = m_pModel->CheckedFiles(run.leftOut);
+        Q_EMIT runRequested(run);
+    });
     FillFilter();
 }
 
@@ -211,6 +219,7 @@ void CResultsWindow::Begin(RunKind kind, const CJob& job) {
     m_job = job;
     m_pModel->Reset(kind, job.folder);
     m_pUndo->hide();
+    m_pRun->hide();
     m_pSearch->clear();
     FillFilter();
     m_pCounts->clear();
@@ -250,6 +259,10 @@ void CResultsWindow::Finish(const QString& counts) {
 
 void CResultsWindow::SetUndoOffered(bool offered) {
     m_pUndo->setVisible(offered);
+}
+
+void CResultsWindow::SetRunOffered(bool offered) {
+    m_pRun->setVisible(offered);
 }
 
 void CResultsWindow::ShowOnTop() {

@@ -5,8 +5,9 @@
 // a search by path, columns that sort on a click (by path at first), a
 // context menu that opens a file or its folder, and the list copied or
 // saved as text. After a
-// preview, the selected file's differences show below the list; after a real
-// run, a button offers to undo it.
+// preview, the selected file's differences show below the list, each file
+// it would rewrite has a check box and 执行 runs the preview on the files
+// kept; after a real run, a button offers to undo it.
 //
 // Modeless; the dialog keeps one and reuses it. Events are queued and
 // appended in batches from the event loop, so a long list never holds up
@@ -19,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "app/previewed_run.h"
 #include "app/run_kind.h"
 #include "engine/report/file_diff.h"
 #include "engine/run/run_state.h"
@@ -49,6 +51,8 @@ class CResultsWindow : public QWidget {
     void Finish(const QString& counts);
     // Whether 撤销本次执行 is offered: the list is a real run's that can be undone.
     void SetUndoOffered(bool offered);
+    // Whether 执行 is offered: the list is a complete preview's.
+    void SetRunOffered(bool offered);
     // Sized to the screen, shown and raised.
     void ShowOnTop();
 
@@ -69,6 +73,8 @@ class CResultsWindow : public QWidget {
     void openRequested(const std::string& path, bool folder);
     // The user pressed 撤销本次执行.
     void undoRequested();
+    // The user pressed 执行 under a preview: run it on the files kept.
+    void runRequested(const CPreviewedRun& run);
     // A message for the user (a save that failed).
     void warningRequested(const QString& text);
 
@@ -91,6 +97,7 @@ class CResultsWindow : public QWidget {
     QTreeView* m_pList = nullptr;
     QTextEdit* m_pDiff = nullptr;
     QPushButton* m_pUndo = nullptr;
+    QPushButton* m_pRun = nullptr;
     QTimer* m_pFeeder = nullptr;
     std::vector<CRunEvent> m_pending;
     size_t m_pendingAt = 0;

@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <map>
 
+#include "app/app_texts.h"
 #include "dialog_fixture.h"
 #include "engine/journal/journal_store.h"
 #include "platform/code_page.h"
@@ -194,6 +195,34 @@ TEST_F(CResultsTest, TheListShowsPathsBelowTheFolderSortedAndSearched) {
     QTest::keyClicks(results->findChild<QLineEdit*>("search"), "b");
     EXPECT_EQ(column(1), QStringList({"c/B.txt", "b/x.txt"})) << "any case";
     EXPECT_EQ(results->ListText().count('\n'), 3) << "the counts and the rows shown";
+}
+
+// 执行 under a preview runs it on the files left checked, with the
+// preview's rules, and asks again when a rules file changed since.
+TEST_F(CResultsTest, APreviewRunsOnTheFilesLeftChecked) {
+    MakeTree(m_folder, {{"a.txt", "foo foo"}, {"b.txt", "foo"}, {"c.txt", "foo"}});
+    SetInputs(m_folder, "*.txt", false, false);
+    RunToEnd(IDC_PREVIEW);
+    CResultsWindow* results = m_pDlg->ResultsWindow();
+    auto* list = results->findChild<QTreeView*>("list");
+    EXPECT_EQ(list->model()->index(0, 2).data().toInt(), 2) << "替换次数 of a.txt";
+    list->model()->setData(list->model()->index(1, 0), Qt::Unchecked, Qt::CheckStateRole);
+    auto* run = results->findChild<QPushButton*>("run");
+    ASSERT_TRUE(run->isVisible());
+    WriteFileBytes(ReplaceRulesPath(), "foo`baz\n");
+    m_host.answer = CDialogHost::kNo;
+    run->click();
+    EXPECT_EQ(m_host.boxes.back(), std::string("confirm: ") + app_text::kAskRulesChanged);
+    EXPECT_EQ(ReadFileBytes(m_folder + "/a.txt"), "foo foo");
+
+    m_host.answer = CDialogHost::kYes;
+    run->click();
+    ASSERT_TRUE(WaitFor([this] { return !m_pDlg->IsRunning(); }));
+    EXPECT_EQ(ReadFileBytes(m_folder + "/a.txt"), "bar bar") << "the preview's rules";
+    EXPECT_EQ(ReadFileBytes(m_folder + "/b.txt"), "foo") << "left out";
+    EXPECT_EQ(ReadFileBytes(m_folder + "/c.txt"), "bar");
+    EXPECT_TRUE(Counts().startsWith("已改写 2 个文件，跳过 0 个；")) << Counts();
+    EXPECT_TRUE(Counts().endsWith("；另有 1 个文件未勾选，未处理")) << Counts();
 }
 
 // The differences of a UTF-16 file and of a GBK file (in a GBK locale),
