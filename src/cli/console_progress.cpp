@@ -30,11 +30,14 @@ void CConsoleProgress::Draw(std::intptr_t count, Clock::time_point now) {
     const CRunProgress progress{true, static_cast<long>(count), m_totalOf ? m_totalOf() : -1,
                                 std::chrono::duration<double>(now - m_start).count()};
     std::string line = "\r" + ProgressStatus(RunKind::Run, std::to_string(count), progress.Total());
-    std::string more = RateAndTimeLeft(progress);
+    // Appended piece by piece: g++ 12 at -O3 warns wrongly about chained '+'.
+    std::string more;
     if (progress.Percent() >= 0)
-        more = std::to_string(progress.Percent()) + "%" + (more.empty() ? "" : "，") + more;
+        more.append(std::to_string(progress.Percent())).append("%");
+    if (const std::string rate = RateAndTimeLeft(progress); !rate.empty())
+        more.append(more.empty() ? "" : "，").append(rate);
     if (!more.empty())
-        line += "（" + more + "）";
+        line.append("（").append(more).append("）");
     line += "\x1b[K";  // erase what a longer earlier line left
     WriteLocaleText(stderr, line);
     m_bDrawn = true;
