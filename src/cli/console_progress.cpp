@@ -29,8 +29,9 @@ void CConsoleProgress::Post(unsigned message, std::uintptr_t /*wParam*/, std::in
 void CConsoleProgress::Draw(std::intptr_t count, Clock::time_point now) {
     const CRunProgress progress{true, static_cast<long>(count), m_totalOf ? m_totalOf() : -1,
                                 std::chrono::duration<double>(now - m_start).count()};
-    std::string line = "\r" + ProgressStatus(RunKind::Run, std::to_string(count), progress.Total());
-    // Appended piece by piece: g++ 12 at -O3 warns wrongly about chained '+'.
+    // Appended piece by piece: g++ 12 at -O3 warns wrongly about '+' on a literal.
+    std::string line = "\r";
+    line.append(ProgressStatus(RunKind::Run, std::to_string(count), progress.Total()));
     std::string more;
     if (progress.Percent() >= 0)
         more.append(std::to_string(progress.Percent())).append("%");
