@@ -126,28 +126,26 @@ TEST_F(Walk, RepositoriesRulesAndSettingsAreLeftAlone) {
 // once, in the list's order; whatever would lead outside the folder, through
 // a link or to no regular file is skipped with its path and reason.
 TEST_F(Walk, ListedFilesAreExactlyThoseHandled) {
-    CTempDir outside;
-    MakeTree(outside.Path(), {{"o.txt", "x"}});
+    MakeTree(m_dir / "outside", {{"o.txt", "x"}});
     MakeTree(m_root, {{"a.md", "x"}, {"sub/b.txt", "x"}, {"c.txt", "x"}, {"d/", ""}});
     m_job.useFileList = true;
-    m_job.fileList = {"sub/b.txt",   "./a.md",   "a.md", "../" + outside.Path(),
-                      "/etc/passwd", "none.txt", "d",    "sub/../c.txt",
-                      "sub//b.txt"};
+    m_job.fileList = {"sub/b.txt",        "./a.md",      "a.md",
+                      "../outside/o.txt", "/etc/passwd", "none.txt",
+                      "sub/../c.txt",     "sub//b.txt",  "d"};
 #ifndef _WIN32
-    ASSERT_EQ(::symlink(outside.Path().c_str(), P("out").c_str()), 0);
+    ASSERT_EQ(::symlink("../outside", P("out").c_str()), 0);
     ASSERT_EQ(::symlink("c.txt", P("c2.txt").c_str()), 0);
     m_job.fileList.insert(m_job.fileList.end(), {"out/o.txt", "c2.txt"});
 #endif
     const CRunResult& r = Run();
     EXPECT_EQ(r.selected, 2);
-    std::vector<std::string> expected = {
-        "rewritten sub/b.txt",
-        "rewritten a.md",
-        "skipped ../" + outside.Path() + ": 不在所选文件夹内，不处理",
-        "skipped /etc/passwd: 不在所选文件夹内，不处理",
-        "skipped none.txt: 文件不存在",
-        "skipped d: 不是普通文件",
-        "skipped sub/../c.txt: 不在所选文件夹内，不处理"};
+    std::vector<std::string> expected = {"rewritten sub/b.txt",
+                                         "rewritten a.md",
+                                         "skipped ../outside/o.txt: 不在所选文件夹内，不处理",
+                                         "skipped /etc/passwd: 不在所选文件夹内，不处理",
+                                         "skipped none.txt: 文件不存在",
+                                         "skipped sub/../c.txt: 不在所选文件夹内，不处理",
+                                         "skipped d: 不是普通文件"};
 #ifndef _WIN32
     expected.push_back("skipped out/o.txt: 路径经过符号链接，不跟随");
     expected.push_back("skipped c2.txt: 路径经过符号链接，不跟随");
@@ -155,7 +153,7 @@ TEST_F(Walk, ListedFilesAreExactlyThoseHandled) {
     EXPECT_EQ(Events(), expected);
     EXPECT_EQ(Bytes("a.md"), "xy");
     EXPECT_EQ(Bytes("c.txt"), "x");
-    EXPECT_EQ(ReadFileBytes(outside / "o.txt"), "x");
+    EXPECT_EQ(ReadFileBytes(m_dir / "outside/o.txt"), "x");
 }
 
 // Post-order, the first rule for a name only, never over a taken name.

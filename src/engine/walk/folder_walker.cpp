@@ -122,6 +122,8 @@ void CFolderWalker::WalkList(CFrame& root, const FileHandler& onFile) {
             return;
         }
         CListedFile file = files.Find(listed);
+        if (file.repeated)
+            continue;  // handled once already
         if (m_entryHook)
             m_entryHook(file.displayPath);
         std::string workingName;

@@ -33,6 +33,14 @@ bool SplitListed(std::string_view listed, std::vector<std::string_view>& names) 
     return true;
 }
 
+// Names joined with "/", which no name holds: one text per path.
+CPlatformName Joined(const std::vector<CPlatformName>& names) {
+    CPlatformName joined;
+    for (const CPlatformName& name : names)
+        joined += name + CPlatformName(1, '/');
+    return joined;
+}
+
 }  // namespace
 
 CListedFiles::CListedFiles(std::shared_ptr<const CDir> root, std::string rootPath,
@@ -71,6 +79,11 @@ CListedFile CListedFiles::Find(const std::string& listed) {
             display += kPathSeparator;
     }
     out.displayPath = std::move(display);
+    const CPlatformName key = Joined(names);
+    if (m_found.count(key)) {
+        out.repeated = true;
+        return out;
+    }
     out.entry.name = std::move(names.back());
     names.pop_back();
     out.reason = OpenFolder(names, out);
@@ -86,14 +99,14 @@ CListedFile CListedFiles::Find(const std::string& listed) {
         out.reason = Reason::ThroughLink;
     } else if (out.entry.type != EntryType::File) {
         out.reason = Reason::NotRegular;
+    } else {
+        m_found.insert(key);
     }
     return out;
 }
 
 Reason CListedFiles::OpenFolder(const std::vector<CPlatformName>& names, CListedFile& out) {
-    CPlatformName key;
-    for (const CPlatformName& name : names)
-        key += name + CPlatformName(1, '/');
+    const CPlatformName key = Joined(names);
     if (m_lastDir && key == m_lastFolder) {
         out.dir = m_lastDir;
         return Reason::None;

@@ -5,6 +5,7 @@
 // so that no listed path can lead outside the folder. Worker thread only.
 
 #include <memory>
+#include <set>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -19,6 +20,7 @@ struct CListedFile {
     std::string displayPath;          // the chosen folder's path and the listed path
     Reason reason = Reason::None;     // why it is not handled; None: a regular file
     int osError = 0;
+    bool repeated = false;  // the path was found before: nothing was looked at
 };
 
 class CListedFiles {
@@ -32,7 +34,9 @@ class CListedFiles {
     // working code page, its names separated by "/". "." and empty names are
     // passed over; "..", an absolute path, a name that is a link or no
     // folder on the way, a missing file and anything but a regular file
-    // come back with their reason.
+    // come back with their reason. A path found before comes back repeated,
+    // without a look at the file, which a worker may be replacing meanwhile
+    // (on Windows, an open handle makes the replace fail).
     CListedFile Find(const std::string& listed);
 
   private:
@@ -46,4 +50,5 @@ class CListedFiles {
     // The folder reached last, kept: lists name many files of one folder in a row.
     CPlatformName m_lastFolder;
     std::shared_ptr<const CDir> m_lastDir;
+    std::set<CPlatformName> m_found;  // the paths found so far, "/" between names
 };
