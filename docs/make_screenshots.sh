@@ -51,12 +51,12 @@ start() {
 }
 
 # Preview, one Shift+Tab back from 开始; then the list takes the focus with
-# Tab, and Down selects the second file.
+# Tab twice (past the search box), and Down selects the second file.
 start
 xdotool windowfocus --sync "$dialog" key shift+Tab space
 sleep 1
 results=$(window '^结果 - Korvane$')
-xdotool windowfocus --sync "$results" key Tab Down
+xdotool windowfocus --sync "$results" key Tab Tab Down
 sleep 1
 import -window "$results" docs/preview.png
 kill "$vexa"

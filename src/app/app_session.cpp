@@ -107,11 +107,13 @@ bool CAppSession::ReadFileList(const std::string& path, std::string& bytes, std:
 }
 
 CDialogSettings CAppSession::LoadSettings() {
+    m_recentFolders = LoadRecentFolders(*g_pCore);
     return LoadDialogSettings(*g_pCore);
 }
 
 void CAppSession::SaveSettings(const CDialogSettings& settings) {
     SaveDialogSettings(*g_pCore, settings);
+    SaveRecentFolders(*g_pCore, m_recentFolders);
 }
 
 const char* CAppSession::OpenTarget(const std::string& path, bool folder) {

@@ -55,8 +55,13 @@ class CAppSession {
     // "-") whole; false with why (UTF-8, naming the path) when it cannot.
     static bool ReadFileList(const std::string& path, std::string& bytes, std::string& why);
 
+    // The inputs saved last; the folders used last are loaded with them and
+    // saved with the inputs.
     CDialogSettings LoadSettings();
     void SaveSettings(const CDialogSettings& settings);
+    // The folders used last, newest first; a run or preview adds its own.
+    const std::vector<std::string>& RecentFolders() const { return m_recentFolders; }
+    void RememberFolder(const std::string& folder) { ::RememberFolder(m_recentFolders, folder); }
 
     // About: the product's identity, through the dialog host.
     void ShowAbout();
@@ -68,4 +73,5 @@ class CAppSession {
 
   private:
     tagSoft* m_pSoft = nullptr;
+    std::vector<std::string> m_recentFolders;
 };

@@ -36,6 +36,16 @@ inline constexpr const char* kRunning = "执行中";
 inline constexpr const char* kProgressBefore = "执行中...第";
 inline constexpr const char* kProgressAfter = "个文件";
 inline constexpr const char* kFinished = "执行完成！";
+// Once the files of a job are counted: "执行中...第N个文件 / 共M个".
+inline constexpr const char* kTotalBefore = " / 共";
+inline constexpr const char* kTotalAfter = "个";
+// Beside the progress bar, and on vexa-cli's progress line.
+inline constexpr const char* kRateBefore = "每秒 ";
+inline constexpr const char* kRateAfter = " 个";
+inline constexpr const char* kTimeLeft = "，还剩约 ";
+inline constexpr const char* kHours = " 小时 ";
+inline constexpr const char* kMinutes = " 分";
+inline constexpr const char* kSeconds = " 秒";
 
 // Messages.
 inline constexpr const char* kCannotStartThread = "Cannot Start New Thread";
@@ -77,6 +87,12 @@ inline constexpr const char* kConfirmUndo =
 // cannot be undone.
 inline constexpr const char* kConfirmRunJournaled =
     "本次执行会记录撤销日志，完成后可在“结果”中撤销。确定要继续执行吗？";
+// 执行 in a preview's results window, when a rules file differs from what
+// the preview used.
+inline constexpr const char* kAskRulesChanged =
+    "预览之后规则文件已被修改。仍按预览时的规则执行吗？\n（选“否”不执行；可重新预览后再执行。）";
+// After the counts of a run of a preview with files left out.
+inline constexpr const char* kCountsLeftOut = "；另有 %1 个文件未勾选，未处理";
 inline constexpr const char* kAskUndoInterrupted =
     "上次在此文件夹的执行被中断。要先撤销它已做的改动吗？";
 // With the accelerators the yes/no boxes have in Qt's Chinese translation.
@@ -145,7 +161,15 @@ inline constexpr const char* kKindNotRenamedBack = "未改回原名";
 inline constexpr const char* kColumnKind = "类型";
 inline constexpr const char* kColumnPath = "路径";
 inline constexpr const char* kColumnDetail = "说明";
+inline constexpr const char* kColumnReplacements = "替换次数";
 inline constexpr const char* kFilterLabel = "显示：";
+// A filter entry with how many rows it shows: "已改写（12）".
+inline constexpr const char* kFilterCount = "%1（%2）";
+inline constexpr const char* kSearchPlaceholder = "按路径搜索";
+inline constexpr const char* kSearchName = "搜索路径";
+inline constexpr const char* kTipRunPreviewed =
+    "按这次预览执行：改写勾选的文件；全部勾选时也做预览中的重命名。执行前会再确认";
+inline constexpr const char* kTipSearch = "只显示路径中含有这段文字的项（不区分大小写）";
 inline constexpr const char* kOpenFile = "打开文件";
 inline constexpr const char* kOpenFolder = "打开所在文件夹";
 inline constexpr const char* kCopyList = "复制列表";
@@ -180,6 +204,11 @@ inline constexpr const char* kTipPreview =
 inline constexpr const char* kTipResults =
     "显示上次执行、预览或撤销的结果；程序重新启动后，显示所在目录上次执行的改动";
 inline constexpr const char* kTipCounts = "上次执行或预览的统计";
+inline constexpr const char* kProgressName = "进度";
+inline constexpr const char* kRecentName = "最近的文件夹";
+inline constexpr const char* kTipRecent = "从最近执行或预览过的文件夹中选择（最多 10 个）";
+inline constexpr const char* kTipProgress = "已处理的文件数；文件总数数出之前只表示正在进行";
+inline constexpr const char* kTipRate = "每秒处理的文件数和预计剩余时间";
 inline constexpr const char* kTipResultsCounts = "本次执行或预览的统计";
 inline constexpr const char* kTipResultsFilter = "只显示一种结果";
 inline constexpr const char* kTipResultsList =

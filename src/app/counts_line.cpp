@@ -88,3 +88,7 @@ std::string FormatJournalLine(std::int64_t startTime, size_t files, size_t folde
         line += app_text::kJournalInterrupted;
     return line;
 }
+
+std::string LeftOutPart(size_t files) {
+    return Part(app_text::kCountsLeftOut, static_cast<long long>(files));
+}

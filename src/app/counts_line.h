@@ -29,3 +29,7 @@ std::string RunProblemsText(const CRunEnd& end, size_t maxListed);
 
 // value with a comma between groups of three digits: 1,263.
 std::string GroupedNumber(long long value);
+
+// Said after the counts of a run of a preview with files left out:
+// "；另有 N 个文件未勾选，未处理".
+std::string LeftOutPart(size_t files);

@@ -2,6 +2,7 @@
 // The dialog's four inputs, and the one place that names their settings keys.
 
 #include <string>
+#include <vector>
 
 class CCore;
 
@@ -17,3 +18,12 @@ struct CDialogSettings {
 // The inputs saved last (empty and off when none were).
 CDialogSettings LoadDialogSettings(CCore& core);
 void SaveDialogSettings(CCore& core, const CDialogSettings& settings);
+
+// The folders used last, newest first: at most this many are kept.
+inline constexpr size_t kRecentFoldersKept = 10;
+// Each under a key of its own, which versions that know none of them ignore.
+std::vector<std::string> LoadRecentFolders(CCore& core);
+void SaveRecentFolders(CCore& core, const std::vector<std::string>& folders);
+// Puts folder (as typed; trailing separators do not count) first, once, and
+// keeps the newest kRecentFoldersKept. An empty folder changes nothing.
+void RememberFolder(std::vector<std::string>& folders, std::string folder);

@@ -6,6 +6,8 @@
 #include "app/app_session.h"
 #include "app/app_texts.h"
 #include "app/counts_line.h"
+#include "app/previewed_run.h"
+#include "app/run_progress.h"
 #include "engine/journal/journal_store.h"
 #include "engine/report/run_summary.h"
 #include "engine/run/job_thread_proc.h"
@@ -18,10 +20,8 @@
 
 namespace {
 
-// By RunKind: the status line as a job starts, at each file, and at its end.
+// By RunKind: the status line as a job starts and at its end.
 constexpr const char* kStarted[] = {app_text::kRunning, app_text::kPreviewing, app_text::kUndoing};
-constexpr const char* kProgressBefore[] = {
-    app_text::kProgressBefore, app_text::kPreviewProgressBefore, app_text::kUndoProgressBefore};
 constexpr const char* kEnded[] = {app_text::kFinished, app_text::kPreviewFinished,
                                   app_text::kUndoFinished};
 
@@ -85,19 +85,40 @@ CRunController::Outcome CRunController::Start(RunKind kind) {
             }
         }
     }
-    // The warning that a run cannot be undone holds only where no journal
-    // will be kept; a window that offers the undo in 结果 says so instead.
-    const bool journaled =
-        m_bOffersUndo && job.keepJournal && m_bKeepJournal && !job.journalRoot.empty();
-    const bool asking = !preview && m_bConfirm;
     if (!m_rulesWarnings.empty() && !m_bWarningsInQuestion)
         m_view.Warn(m_rulesWarnings);
+    if (!preview && !ConfirmRun(job))
+        return Outcome::Declined;
+    const Outcome outcome = Launch(std::move(job), kind);
+    if (outcome == Outcome::Started) {
+        m_session.RememberFolder(m_view.Inputs().folder);
+        m_view.ShowRecentFolders(m_session.RecentFolders());
+    }
+    return outcome;
+}
+
+// The warning that a run cannot be undone holds only where no journal will
+// be kept; a window that offers the undo in 结果 says so instead.
+bool CRunController::ConfirmRun(const CJob& job) {
+    const bool journaled =
+        m_bOffersUndo && job.keepJournal && m_bKeepJournal && !job.journalRoot.empty();
     std::string question = Tr(journaled ? app_text::kConfirmRunJournaled : kMsgConfirmRun);
     if (m_bWarningsInQuestion && !m_rulesWarnings.empty())
         question = m_rulesWarnings + "\n\n" + question;
-    if (asking && !m_view.Confirm(question))
+    return !m_bConfirm || m_view.Confirm(question);
+}
+
+CRunController::Outcome CRunController::StartPreviewed(const CPreviewedRun& run) {
+    if (IsRunning())
+        return Outcome::Refused;
+    if (RulesChangedSince(run.job) && !m_view.Confirm(app_text::kAskRulesChanged))
         return Outcome::Declined;
-    return Launch(std::move(job), kind);
+    CJob job = JobOfPreviewedRun(run);
+    if (!ConfirmRun(job))
+        return Outcome::Declined;
+    const Outcome outcome = Launch(std::move(job), RunKind::Run);
+    m_leftOut = outcome == Outcome::Started ? run.leftOut : 0;
+    return outcome;
 }
 
 CRunController::Outcome CRunController::StartUndo(const std::string& folder, bool dryRun) {
@@ -125,12 +146,18 @@ CRunController::Outcome CRunController::Launch(CJob job, RunKind kind) {
     m_started = std::chrono::steady_clock::now();
     m_stopWord.store(false);
     m_pWorker = std::make_unique<CReplaceThread>(&JobThreadProc, params);
+    // Counted beside the worker (a thread of its own, listing folders
+    // only), so the run starts at once and the window never waits for it.
+    if (m_view.WantsTotal())
+        m_total.Start(shown);
+    m_view.ShowProgress({true, 0, -1, 0});
     if (m_prepareWorker)
         m_prepareWorker(*m_pWorker);
     const bool started = m_startThread ? m_startThread(*m_pWorker) : m_pWorker->CreateThread();
     if (!started) {
         m_view.Notice(app_text::kCannotStartThread);
         m_pWorker.reset();
+        m_total.Stop();
         delete params;
         ReturnToIdle();
         return Outcome::NotStarted;
@@ -169,6 +196,7 @@ bool CRunController::RequestClose() {
 void CRunController::Shutdown() {
     if (IsRunning())
         m_stopWord.store(true);
+    m_total.Stop();
     if (m_pWorker) {
         m_pWorker->Join();
         m_pWorker.reset();
@@ -185,9 +213,11 @@ void CRunController::ShutdownAndSave() {
 void CRunController::OnJobProgress(std::intptr_t count) {
     if (!IsRunning())
         return;
-    m_view.SetStatus(kProgressBefore[static_cast<int>(m_kind)] +
-                     m_session.Core().getStrInt(static_cast<int>(count)) +
-                     app_text::kProgressAfter);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - m_started;
+    const CRunProgress progress{true, static_cast<long>(count), m_total.Total(), took.count()};
+    m_view.SetStatus(ProgressStatus(m_kind, m_session.Core().getStrInt(static_cast<int>(count)),
+                                    progress.Total()));
+    m_view.ShowProgress(progress);
     m_view.OnRunProgress(m_kind);
 }
 
@@ -198,6 +228,7 @@ void CRunController::OnJobDone() {
     if (!m_pWorker)
         return;
     m_pWorker->Join();
+    m_total.Stop();
     const CRunResult result = std::move(m_pWorker->m_result);
     const CJob job = std::move(m_pWorker->m_job);
     m_pWorker.reset();
@@ -205,8 +236,10 @@ void CRunController::OnJobDone() {
     const bool refused = !result.refusal.empty();
     m_view.SetStatus(refused ? app_text::kReady : kEnded[static_cast<int>(m_kind)]);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - m_started;
-    const std::string counts =
-        refused ? std::string() : FormatCountsLine(result, took.count(), m_kind);
+    std::string counts = refused ? std::string() : FormatCountsLine(result, took.count(), m_kind);
+    if (!refused && m_leftOut > 0)
+        counts += LeftOutPart(m_leftOut);
+    m_leftOut = 0;
     m_view.SetCounts(counts);
     const bool closing = std::exchange(m_bCloseAfterRun, false);
     if (!closing) {
@@ -223,5 +256,6 @@ void CRunController::OnJobDone() {
 void CRunController::ReturnToIdle() {
     m_stopWord.store(true);
     m_state = RunState::Idle;
+    m_view.ShowProgress({});
     m_view.ShowState(m_state, m_kind);
 }

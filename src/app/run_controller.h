@@ -18,10 +18,12 @@
 #include <string>
 
 #include "app/file_choice.h"
+#include "app/file_total.h"
 #include "app/run_kind.h"
 #include "app/run_view.h"
 
 class CAppSession;
+struct CPreviewedRun;
 class CReplaceThread;
 
 class CRunController {
@@ -35,6 +37,9 @@ class CRunController {
     enum class Outcome { Started, Refused, Declined, NotStarted };
     // A run or a preview of the inputs the view holds.
     Outcome Start(RunKind kind);
+    // A run of what a preview showed (its own rules; the files kept): asks
+    // again when a rules file changed since, then confirms as a run does.
+    Outcome StartPreviewed(const CPreviewedRun& run);
     // An undo of the last run on folder (a dry one: what it would do).
     Outcome StartUndo(const std::string& folder, bool dryRun = false);
     // A stop request while running: the worker ends at its next poll.
@@ -57,6 +62,9 @@ class CRunController {
 
     RunState State() const { return m_state; }
     bool IsRunning() const { return m_state != RunState::Idle; }
+    // The files the job in hand handles, once counted (a view that wants
+    // the total only); -1 before. Any thread.
+    long TotalFiles() const { return m_total.Total(); }
     // The stop word, for a front end that stops from elsewhere (Ctrl-C).
     std::atomic<bool>& StopWord() { return m_stopWord; }
 
@@ -81,6 +89,8 @@ class CRunController {
   private:
     // The question about the folder's interrupted last run; true: go on.
     bool GoOnAfterInterrupted(const CJob& job);
+    // The confirmation before a run writes; true: go on.
+    bool ConfirmRun(const CJob& job);
     Outcome Launch(CJob job, RunKind kind);
     void ReturnToIdle();
 
@@ -90,7 +100,9 @@ class CRunController {
     RunKind m_kind = RunKind::Run;
     std::atomic<bool> m_stopWord{true};         // set means "STOP"; polled by the worker
     std::unique_ptr<CReplaceThread> m_pWorker;  // joined before it is released
+    CFileTotal m_total;                         // counts the job's files beside its worker
     bool m_bCloseAfterRun = false;
+    size_t m_leftOut = 0;  // files of a previewed run left out, for its counts
     std::chrono::steady_clock::time_point m_started;
     std::string m_rulesWarnings;  // of the last load, one line each
 };

@@ -5,9 +5,11 @@
 // Texts are UTF-8.
 
 #include <string>
+#include <vector>
 
 #include "app/dialog_settings.h"
 #include "app/run_kind.h"
+#include "app/run_progress.h"
 #include "prep/job_inputs.h"
 
 struct CJob;
@@ -40,6 +42,8 @@ class CRunView {
     virtual void ShowInputs(const CDialogSettings& settings) = 0;
     // The window that owns message boxes (null: none).
     virtual void* Owner() = 0;
+    // The folders used last, newest first (at start-up and after a start).
+    virtual void ShowRecentFolders(const std::vector<std::string>& /*folders*/) {}
     // Points at the input a refusal concerns (the rules files have no control).
     virtual void FocusInput(JobInput input) = 0;
     virtual void SetStatus(const std::string& text) = 0;
@@ -69,6 +73,13 @@ class CRunView {
     // Receives every event of a job in walk order (on the worker's threads);
     // null: none. Asked once as each job is set up, before its worker starts.
     virtual CRunObserver* Observer() { return nullptr; }
+
+    // Whether this front end shows progress with a total: only then are a
+    // job's files counted while it runs.
+    virtual bool WantsTotal() const { return false; }
+    // Progress as it changes: when a job starts, at each file the status
+    // line shows, and inactive once it has ended.
+    virtual void ShowProgress(const CRunProgress& /*progress*/) {}
 
     // A job has started (after the status line says so).
     virtual void OnRunStarted(RunKind /*kind*/, const CJob& /*job*/) {}

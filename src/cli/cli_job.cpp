@@ -196,6 +196,7 @@ void CCliJob::Configure(CRunController& controller) {
     controller.m_bAskInterrupted = false;  // said, not asked
     controller.m_bOffersUndo = false;      // --undo is another command
     controller.m_jobs = m_options.jobs;
+    m_progress.m_totalOf = [&controller] { return controller.TotalFiles(); };
     controller.m_bKeepJournal = !m_options.noUndo;
     controller.m_bWarningsInQuestion = false;  // on stderr, with -y too
     // The job runs here, with Ctrl-C as its stop request.
@@ -230,6 +231,7 @@ int CCliJob::Undo() {
 // The job has run on this thread already; its end is handed in as the
 // worker's last message would be.
 int CCliJob::Finish(CRunController& controller, CRunController::Outcome outcome) {
+    m_progress.m_totalOf = nullptr;  // the controller goes with this job
     if (outcome != CRunController::Outcome::Started)
         return kExitRefused;
     controller.OnJobDone();

@@ -63,6 +63,8 @@ class CCliJob : public CRunView {
     void ShowInputRefusal(const CRefusal& refusal) override;
     void Notice(const std::string& text) override { Warn(text); }
     CNotifyTarget& NotifyTarget() override { return m_progress; }
+    // Counted only for the progress line: not with -q, nor without a terminal.
+    bool WantsTotal() const override { return m_progress.Draws(); }
     CRunObserver* Observer() override;
     void OnRunEnded(const CRunEnd& end) override;
     void CloseWindow() override {}

@@ -1,10 +1,12 @@
 #pragma once
 // The worker's notification target on the command line: the progress line
-// "执行中...第N个文件" with the rate, redrawn in place on stderr at most ten
+// "执行中...第N个文件", with " / 共M个", the percentage and the time left once
+// the total is known, and the rate; redrawn in place on stderr at most ten
 // times a second, so that printing never slows the run down.
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 
 #include "engine/run/run_state.h"
 
@@ -15,6 +17,10 @@ class CConsoleProgress : public CNotifyTarget {
 
     // Runs on the worker, which is the calling thread here.
     void Post(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
+    // Whether the progress line is drawn at all.
+    bool Draws() const { return m_bDraw; }
+    // The files the job handles, once counted; -1 before (any thread).
+    std::function<long()> m_totalOf;
     // Clears the progress line, if one was drawn, before the summary is printed.
     void Finish();
 

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -14,6 +15,8 @@
 
 #include "app/app_texts.h"
 #include "ui/dialog_ids.h"
+#include "ui/progress_bar.h"
+#include "ui/recent_folders.h"
 
 namespace {
 
@@ -75,6 +78,9 @@ void BuildDialogForm(QDialog& dialog, CDialogForm& f) {
                              f.counts->contentsMargins().top() +
                              f.counts->contentsMargins().bottom());
     f.counts->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    f.progress = MakeProgressBar();
+    f.rate = MakeRateLabel();
+    f.recent = new CRecentFolders(f.path);
     Describe(f.startStop, app_text::kTipStartStop);
     Describe(f.path, app_text::kTipPath, app_text::kFolderLabel);
     Describe(f.browse, app_text::kTipBrowse);
@@ -103,7 +109,11 @@ void BuildDialogForm(QDialog& dialog, CDialogForm& f) {
 
     auto* grid = new QGridLayout;
     grid->addWidget(folderLabel, 0, 0);
-    grid->addWidget(f.path, 0, 1);
+    auto* pathRow = new QHBoxLayout;
+    pathRow->setSpacing(0);
+    pathRow->addWidget(f.path, 1);
+    pathRow->addWidget(f.recent);
+    grid->addLayout(pathRow, 0, 1);
     grid->addWidget(f.browse, 0, 2);
     grid->addWidget(f.openPath, 0, 3);
     grid->addWidget(suffixLabel, 1, 0);
@@ -128,18 +138,34 @@ void BuildDialogForm(QDialog& dialog, CDialogForm& f) {
     countsRow->addWidget(f.results);
     f.counts->setMinimumWidth(dluX * 70);
 
+    auto* progressRow = new QHBoxLayout;
+    progressRow->addWidget(f.progress, 1);
+    progressRow->addWidget(f.rate);
+    f.rate->setMinimumWidth(dluX * 40);  // room for the longest rate and time left
+
     auto* top = new QVBoxLayout(&dialog);
     top->addLayout(grid);
-    top->addSpacing(dialog.fontMetrics().height() * 2);
+    top->addSpacing(dialog.fontMetrics().height() / 2);
+    top->addLayout(progressRow);
+    top->addSpacing(dialog.fontMetrics().height() / 2);
     top->addLayout(bottom);
     top->addLayout(countsRow);
     top->setSizeConstraint(QLayout::SetFixedSize);
 
-    QWidget* order[] = {f.startStop,   f.path,  f.browse,    f.openPath,
-                        f.suffix,      f.sub,   f.renameDir, f.replaceRules,
-                        f.renameRules, f.about, f.preview,   f.results};
+    QWidget* order[] = {f.startStop, f.path,    f.recent,    f.browse,       f.openPath,
+                        f.suffix,    f.sub,     f.renameDir, f.replaceRules, f.renameRules,
+                        f.about,     f.preview, f.results};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
+    AcceptFolderDrops(dialog, f.path);
+}
+
+void ShowRunProgress(const CDialogForm& form, const CRunProgress& progress) {
+    ShowRunProgress(form.progress, form.rate, progress);
+}
+
+void ShowRecent(const CDialogForm& form, const std::vector<std::string>& folders) {
+    form.recent->SetFolders(folders);
 }
 
 void SetEnabledKeepingFocus(QPushButton* button, bool enabled) {

@@ -3,12 +3,18 @@
 // (objectName "ctl<id>"), texts, tooltips, accessible names, sizes from the
 // font, layout and tab order. The dialog connects them.
 
+#include <string>
+#include <vector>
+
 class QCheckBox;
 class QDialog;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 class QString;
+class CRecentFolders;
+struct CRunProgress;
 
 struct CDialogForm {
     QPushButton* startStop = nullptr;
@@ -25,10 +31,19 @@ struct CDialogForm {
     QPushButton* preview = nullptr;
     QPushButton* results = nullptr;
     QLabel* counts = nullptr;
+    QProgressBar* progress = nullptr;
+    QLabel* rate = nullptr;
+    CRecentFolders* recent = nullptr;
 };
 
-// Makes the controls as children of dialog, laid out, into form.
+// Makes the controls as children of dialog, laid out, into form; a folder
+// dropped on the dialog fills the folder edit.
 void BuildDialogForm(QDialog& dialog, CDialogForm& form);
+
+// Progress on the bar and the rate beside it; hidden once inactive.
+void ShowRunProgress(const CDialogForm& form, const CRunProgress& progress);
+// The folders used last (working code page, newest first) in the drop-down.
+void ShowRecent(const CDialogForm& form, const std::vector<std::string>& folders);
 
 // Shows text on the counts line, broken into lines only after a "；" or a
 // "，", never inside a phrase. The line is two lines high from the start, so

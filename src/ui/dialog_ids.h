@@ -16,4 +16,7 @@ enum ControlId : int {
     IDC_PREVIEW = 1014,        // "预览": the job as a dry run
     IDC_RESULTS = 1015,        // "结果": the results window
     IDC_COUNTS = 1016,         // counts line under the status line
+    IDC_PROGRESS = 1017,       // progress bar of a job
+    IDC_RATE = 1018,           // files per second and time left, beside the bar
+    IDC_RECENT = 1019,         // drop-down of the folders used last
 };

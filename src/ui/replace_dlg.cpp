@@ -91,6 +91,7 @@ int CReplaceDlg::OnInitDialog() {
                                                m_pHostOverride ? m_pHostOverride : m_pQtHost.get());
     m_pController = std::make_unique<CRunController>(*m_pSession, *this);
     ShowInputs(m_pSession->LoadSettings());
+    ShowRecentFolders(m_pSession->RecentFolders());
     RefreshResultsButton();
     return 1;
 }

@@ -105,12 +105,15 @@ class CReplaceDlg : public QDialog, public CRunView {
     // The run controller's view.
     CDialogSettings Inputs() const override;
     void ShowInputs(const CDialogSettings& settings) override;
+    void ShowRecentFolders(const std::vector<std::string>& v) override { ShowRecent(m_form, v); }
     void FocusInput(JobInput input) override;
     void SetCounts(const std::string& text) override;
     void ShowState(RunState state, RunKind kind) override;
     bool Confirm(const std::string& text) override;
     Answer AskYesNoCancel(const std::string& text) override;
     void Notice(const std::string& text) override;
+    bool WantsTotal() const override { return true; }
+    void ShowProgress(const CRunProgress& p) override { ShowRunProgress(m_form, p); }
     CNotifyTarget& NotifyTarget() override;
     CRunObserver* Observer() override;
     void OnRunStarted(RunKind kind, const CJob& job) override;

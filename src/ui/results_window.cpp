@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSaveFile>
@@ -26,6 +27,7 @@
 #include "engine/report/file_diff.h"
 #include "ui/file_diff.h"
 #include "ui/results_model.h"
+#include "ui/results_proxy.h"
 #include "ui/working_text.h"
 
 namespace {
@@ -86,6 +88,7 @@ CResultsWindow::CResultsWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     (void)kAccessibleInstalled;
     setWindowTitle(Text(app_text::kResultsTitle));
     m_pModel = new CResultsModel(this);
+    m_pProxy = new CResultsProxy(*m_pModel, this);
     m_pFeeder = new QTimer(this);
     m_pFeeder->setInterval(0);
     connect(m_pFeeder, &QTimer::timeout, this, &CResultsWindow::AppendBatch);
@@ -101,8 +104,16 @@ void CResultsWindow::BuildControls() {
     m_pFilter = Named(new QComboBox, "filter", app_text::kTipResultsFilter);
     auto* filterLabel = new QLabel(Text(app_text::kFilterLabel));
     filterLabel->setBuddy(m_pFilter);
+    m_pSearch = Named(new QLineEdit, "search", app_text::kTipSearch);
+    m_pSearch->setAccessibleName(Text(app_text::kSearchName));
+    m_pSearch->setPlaceholderText(Text(app_text::kSearchPlaceholder));
+    m_pSearch->setClearButtonEnabled(true);
     m_pList = NamedByTip(new QTreeView, "list", app_text::kTipResultsList);
-    m_pList->setModel(m_pModel);
+    m_pList->setModel(m_pProxy);
+    m_pList->setSortingEnabled(true);
+    m_pList->sortByColumn(CResultsModel::PathColumn, Qt::AscendingOrder);
+    // A long path keeps its file name and its top folder in sight.
+    m_pList->setTextElideMode(Qt::ElideMiddle);
     m_pList->setRootIsDecorated(false);
     m_pList->setUniformRowHeights(true);  // long lists lay out without measuring every row
     m_pList->setAlternatingRowColors(true);
@@ -130,16 +141,19 @@ void CResultsWindow::BuildControls() {
         Named(new QPushButton(Text(app_text::kClose)), "close", app_text::kTipCloseResults);
     m_pUndo = Named(new QPushButton(Text(app_text::kUndo)), "undo", app_text::kTipUndo);
     m_pUndo->hide();
+    m_pRun = Named(new QPushButton(Text(app_text::kRun)), "run", app_text::kTipRunPreviewed);
+    m_pRun->hide();
 
     auto* filterRow = new QHBoxLayout;
     filterRow->addWidget(filterLabel);
     filterRow->addWidget(m_pFilter);
-    filterRow->addStretch();
+    filterRow->addWidget(m_pSearch, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(copy);
     buttons->addWidget(save);
     buttons->addStretch();
     buttons->addWidget(m_pUndo);
+    buttons->addWidget(m_pRun);
     buttons->addWidget(close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pCounts);
@@ -153,6 +167,10 @@ void CResultsWindow::BuildControls() {
         m_pModel->SetFilter(m_pFilter->currentData().toInt());
         OnCurrentChanged();
     });
+    connect(m_pSearch, &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_pProxy->SetSearch(text);
+        OnCurrentChanged();
+    });
     connect(m_pList, &QWidget::customContextMenuRequested, this, &CResultsWindow::ShowContextMenu);
     connect(m_pList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &CResultsWindow::OnCurrentChanged);
@@ -160,6 +178,11 @@ void CResultsWindow::BuildControls() {
     connect(save, &QPushButton::clicked, this, &CResultsWindow::OnSave);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(m_pUndo, &QPushButton::clicked, this, &CResultsWindow::undoRequested);
+    connect(m_pRun, &QPushButton::clicked, this, [this] {
+        CPreviewedRun run{m_job, {}, 0};
+        run.files = m_pModel->CheckedFiles(run.leftOut);
+        Q_EMIT runRequested(run);
+    });
     FillFilter();
 }
 
@@ -171,6 +194,21 @@ void CResultsWindow::FillFilter() {
                               RunEventKind::WriteFailed, RunEventKind::RenameFailed,
                               RunEventKind::FolderSkipped, RunEventKind::Binary})
         m_pFilter->addItem(m_pModel->KindLabel(kind), static_cast<int>(kind));
+    CountFilterEntries();
+}
+
+void CResultsWindow::CountFilterEntries() {
+    for (int i = 0; i < m_pFilter->count(); ++i) {
+        const int kind = m_pFilter->itemData(i).toInt();
+        const QString label = kind < 0 ? Text(app_text::kKindAll)
+                                       : m_pModel->KindLabel(static_cast<RunEventKind>(kind));
+        m_pFilter->setItemText(
+            i, Text(app_text::kFilterCount).arg(label).arg(m_pModel->CountOf(kind)));
+    }
+}
+
+const CRunEvent& CResultsWindow::ShownEvent(int row) const {
+    return m_pModel->Event(m_pProxy->SourceRow(row));
 }
 
 void CResultsWindow::Begin(RunKind kind, const CJob& job) {
@@ -179,8 +217,10 @@ void CResultsWindow::Begin(RunKind kind, const CJob& job) {
     m_pending.clear();
     m_pendingAt = 0;
     m_job = job;
-    m_pModel->Reset(kind);
+    m_pModel->Reset(kind, job.folder);
     m_pUndo->hide();
+    m_pRun->hide();
+    m_pSearch->clear();
     FillFilter();
     m_bCountsFinal = false;
     // The counts line keeps its height while the run goes on, so the list
@@ -210,6 +250,7 @@ void CResultsWindow::AppendBatch() {
     const auto first = m_pending.cbegin() + static_cast<std::ptrdiff_t>(m_pendingAt);
     m_pModel->Append(first, first + static_cast<std::ptrdiff_t>(n));
     m_pendingAt += n;
+    CountFilterEntries();
     if (Pending() == 0) {
         m_pFeeder->stop();
         m_pending.clear();
@@ -225,6 +266,10 @@ void CResultsWindow::Finish(const QString& counts) {
 
 void CResultsWindow::SetUndoOffered(bool offered) {
     m_pUndo->setVisible(offered);
+}
+
+void CResultsWindow::SetRunOffered(bool offered) {
+    m_pRun->setVisible(offered);
 }
 
 void CResultsWindow::ShowOnTop() {
@@ -244,8 +289,8 @@ void CResultsWindow::ShowOnTop() {
 QString CResultsWindow::ListText() const {
     // The counts head the list once the run has given them.
     QString text = m_bCountsFinal ? m_pCounts->text() + QLatin1Char('\n') : QString();
-    for (int row = 0; row < m_pModel->rowCount(); ++row)
-        text += m_pModel->RowText(row) + QLatin1Char('\n');
+    for (int row = 0; row < m_pProxy->rowCount(); ++row)
+        text += m_pModel->RowText(m_pProxy->SourceRow(row)) + QLatin1Char('\n');
     return text;
 }
 
@@ -253,7 +298,7 @@ void CResultsWindow::ShowContextMenu(const QPoint& at) {
     const QModelIndex index = m_pList->indexAt(at);
     if (!index.isValid())
         return;
-    const CRunEvent event = m_pModel->Event(index.row());
+    const CRunEvent event = ShownEvent(index.row());
     // A folder renamed for real now goes by its new name.
     const bool renamed = event.kind == RunEventKind::Renamed && !m_pModel->IsPreview();
     const std::string path = renamed ? event.newPath : event.path;
@@ -297,11 +342,11 @@ void CResultsWindow::OnCurrentChanged() {
     if (!m_pModel->IsPreview())
         return;
     m_pDiff->clear();
-    if (!index.isValid() || m_pModel->Event(index.row()).kind != RunEventKind::Rewritten)
+    if (!index.isValid() || ShownEvent(index.row()).kind != RunEventKind::Rewritten)
         return;
     std::vector<CDiffHunk> hunks;
     std::string why;
-    if (!DiffOfFile(m_job, m_pModel->Event(index.row()).path, kMaxDiffBytes, hunks, why))
+    if (!DiffOfFile(m_job, ShownEvent(index.row()).path, kMaxDiffBytes, hunks, why))
         m_pDiff->setPlainText(Text(app_text::kDiffUnavailable).arg(QString::fromStdString(why)));
     else if (hunks.empty())
         m_pDiff->setPlainText(Text(app_text::kDiffNone));

@@ -65,6 +65,7 @@ void CReplaceDlg::OnRunEnded(const CRunEnd& end) {
         Results().SetUndoOffered(true);
     }
     const bool preview = end.kind == RunKind::Preview;
+    Results().SetRunOffered(preview && !result.stopped);
     if (!result.stopped && !end.closing && (preview || result.HasProblems()))
         Results().ShowOnTop();
 }
@@ -85,6 +86,8 @@ CResultsWindow& CReplaceDlg::Results() {
         m_pResults = new CResultsWindow(this);
         connect(m_pResults, &CResultsWindow::openRequested, this, &CReplaceDlg::OpenTarget);
         connect(m_pResults, &CResultsWindow::undoRequested, this, &CReplaceDlg::OnUndo);
+        connect(m_pResults, &CResultsWindow::runRequested, this,
+                [this](const CPreviewedRun& run) { m_pController->StartPreviewed(run); });
         connect(m_pResults, &CResultsWindow::warningRequested, this, [this](const QString& text) {
             m_pSession->Core().msgboxWarning(static_cast<QWidget*>(m_pResults), text.toStdString());
         });

@@ -8,6 +8,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 
 #include "app/app_session.h"
 #include "app/app_texts.h"
@@ -32,7 +33,12 @@ class CFakeView : public CRunView, public CNotifyTarget {
     void FocusInput(JobInput input) override {
         said.push_back(input == JobInput::Folder ? "focus folder" : "focus suffix");
     }
-    void SetStatus(const std::string& text) override { status = text; }
+    void SetStatus(const std::string& text) override {
+        status = text;
+        statuses.push_back(text);
+    }
+    bool WantsTotal() const override { return wantsTotal; }
+    void ShowProgress(const CRunProgress& p) override { progress.push_back(p); }
     void SetCounts(const std::string& text) override { counts = text; }
     void ShowState(RunState state, RunKind) override { states.push_back(state); }
     bool Confirm(const std::string& text) override {
@@ -72,6 +78,9 @@ class CFakeView : public CRunView, public CNotifyTarget {
     bool yes = true;
     Answer answer = Answer::No;
     std::string status, counts;
+    std::vector<std::string> statuses;
+    bool wantsTotal = false;
+    std::vector<CRunProgress> progress;
     std::vector<RunState> states;
     std::vector<std::string> said, ended;
     bool closed = false;
@@ -176,3 +185,41 @@ TEST_F(CRunControllerTest, AThreadThatCannotStartSaysSoAndLeavesTheStatusAlone) 
 }
 
 }  // namespace
+
+// A view that shows progress gets the total: counted (folders listed only)
+// for a run, taken from the journal for an undo; the bar ends inactive.
+TEST_F(CRunControllerTest, AViewThatShowsProgressGetsTheTotal) {
+    m_view.wantsTotal = true;
+    MakeTree(m_dir / "site", {{"sub/c.txt", "colour"}, {"d.htm", "colour"}});
+    // The worker waits for the count, so that every file sees the total.
+    m_controller.m_startThread = [this](CReplaceThread& worker) {
+        while (m_controller.TotalFiles() < 0)
+            std::this_thread::yield();
+        return worker.CreateThread();
+    };
+    ASSERT_EQ(m_controller.Start(RunKind::Run), CRunController::Outcome::Started);
+    m_view.Pump(m_controller);
+    EXPECT_EQ(m_view.statuses[m_view.statuses.size() - 2], "执行中...第3个文件 / 共3个");
+    ASSERT_GE(m_view.progress.size(), 3u);
+    const CRunProgress last = m_view.progress[m_view.progress.size() - 2];
+    EXPECT_EQ(last.count, 3);
+    EXPECT_EQ(last.Total(), 3);
+    EXPECT_EQ(last.Percent(), 100);
+    EXPECT_FALSE(m_view.progress.back().active);
+    if (!kJournalAvailable)
+        return;
+    ASSERT_EQ(m_controller.StartUndo(m_dir / "site/"), CRunController::Outcome::Started);
+    m_view.Pump(m_controller);
+    EXPECT_THAT(m_view.statuses, ::testing::Contains("撤销中...第2个文件 / 共2个"));
+}
+
+// The rate and the time left follow from the count, the total and the time.
+TEST(RunProgress, RateAndTimeLeft) {
+    EXPECT_EQ(RateAndTimeLeft({true, 5, -1, 0.2}), "");
+    EXPECT_EQ(RateAndTimeLeft({true, 100, -1, 2}), "每秒 50 个");
+    EXPECT_EQ(RateAndTimeLeft({true, 100, 400, 2}), "每秒 50 个，还剩约 6 秒");
+    EXPECT_EQ(RateAndTimeLeft({true, 100, 40000, 2}), "每秒 50 个，还剩约 13 分 18 秒");
+    EXPECT_EQ(CRunProgress({true, 7, 5, 1}).Percent(), 100) << "a tree that grew since the count";
+    EXPECT_EQ(CRunProgress({true, 0, 0, 1}).Percent(), 100);
+    EXPECT_EQ(DurationText(7384), "2 小时 3 分");
+}

@@ -1,4 +1,9 @@
 // Start-up, settings and shutdown of the real dialog, and its input checks.
+#include <QDropEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QToolButton>
+
 #include "dialog_fixture.h"
 
 // The first start creates both rules files; what was typed and checked, and
@@ -50,4 +55,40 @@ TEST_F(CDialogTest, InputRefusalsPutTheFocusOnTheControlToFix) {
         EXPECT_EQ(m_host.focus, std::vector<QWidget*>{Ctl(focus)});
         EXPECT_EQ(Edit(IDC_PATH)->text().toStdString(), path) << "the edit keeps the text";
     }
+}
+
+// A folder dropped on the window fills the folder edit (a file does not);
+// the folders previewed are offered again after a restart, newest first.
+TEST_F(CDialogTest, DroppedAndRecentFoldersFillTheFolderEdit) {
+    const std::string a = m_dir / "甲", b = m_dir / "乙";
+    MakeTree(a, {{"x.txt", ""}});
+    MakeTree(b, {{"y.txt", ""}});
+    Open();
+    WriteFileBytes(ReplaceRulesPath(), "x`y\n");
+    const auto drop = [this](const std::string& path) {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+        // A drop goes where the drag was accepted when it entered.
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(Edit(IDC_SUFFIX), &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(Edit(IDC_SUFFIX), &drop);
+    };
+    drop(a + "/x.txt");
+    EXPECT_EQ(Edit(IDC_PATH)->text(), "");
+    // dropped, then shown without its trailing slash
+    for (const auto& [folder, shown] : {std::pair{a + "/", a}, {b, b}, {a, a}}) {
+        drop(folder);
+        EXPECT_EQ(Edit(IDC_PATH)->text().toStdString(), shown);
+        Edit(IDC_SUFFIX)->setText("*.txt");
+        Click(IDC_PREVIEW);
+        ASSERT_TRUE(WaitFor([this] { return !m_pDlg->IsRunning(); }));
+    }
+    Close();
+    Open();
+    const QList<QAction*> recent = Ctl<QToolButton>(IDC_RECENT)->menu()->actions();
+    ASSERT_EQ(recent.size(), 2);
+    EXPECT_EQ(recent[1]->text().toStdString(), b);
+    recent[0]->trigger();
+    EXPECT_EQ(Edit(IDC_PATH)->text().toStdString(), a);
 }

@@ -6,7 +6,10 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QHeaderView>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTimer>
@@ -16,6 +19,7 @@
 #include <filesystem>
 #include <map>
 
+#include "app/app_texts.h"
 #include "dialog_fixture.h"
 #include "engine/journal/journal_store.h"
 #include "platform/code_page.h"
@@ -131,7 +135,8 @@ TEST_F(CResultsTest, ResultsFillWithoutBlockingTheEventLoop) {
     EXPECT_LT(LongestGap([&] { return results->Pending() == 0; }), 200);
     EXPECT_EQ(results->Model().rowCount(), 100000);
     auto* filter = results->findChild<QComboBox*>("filter");
-    filter->setCurrentText("已跳过");
+    filter->setCurrentText("已跳过（10000）");  // each entry counts its rows
+    EXPECT_EQ(filter->itemText(0), "全部（100000）");
     EXPECT_EQ(results->findChild<QTreeView*>("list")->model()->rowCount(), 10000);
     QTest::mouseClick(results->findChild<QPushButton*>("copy"), Qt::LeftButton);
     const QStringList copied = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
@@ -155,20 +160,74 @@ TEST_F(CResultsTest, PreviewWritesNothingAndListsWhatTheRunDoes) {
     EXPECT_EQ(Snapshot(m_folder), before);
     EXPECT_TRUE(m_host.boxes.empty()) << "a preview asks nothing";
     EXPECT_EQ(m_statuses.front(), "预览中");
-    EXPECT_TRUE(m_statuses.contains("预览中...第4个文件"));
+    // With the total once the files are counted, which may come after the last file.
+    EXPECT_GE(m_statuses.indexOf(QRegularExpression("^预览中...第4个文件( / 共4个)?$")), 0);
     EXPECT_EQ(m_statuses.back(), "预览完成");
     EXPECT_TRUE(m_pDlg->ResultsWindow()->isVisible());
     EXPECT_TRUE(Counts().startsWith(
         "将改写 2 个文件，未改动 1 个，跳过 0 个，二进制文件 1 个；将重命名 2 个文件夹"))
         << Counts();
     ASSERT_EQ(preview.size(), 3u);
-    EXPECT_EQ(preview.at("二进制文件"), QStringList{QString::fromStdString(m_folder + "/bin.txt")});
+    EXPECT_EQ(preview.at("二进制文件"), QStringList{"bin.txt"});
 
     const auto run = RunToEnd(IDC_STARTSTOP);
     EXPECT_EQ(preview.at("二进制文件"), run.at("二进制文件"));
     EXPECT_EQ(preview.at("将改写"), run.at("已改写"));
     EXPECT_EQ(preview.at("将重命名"), run.at("已重命名"));
     EXPECT_EQ(ReadFileBytes(m_folder + "/new/c.txt"), "x bar");
+}
+
+// The list shows paths below the chosen folder (the full path as the
+// tooltip), sorted by path, reversed by a click on 路径, and searched by path.
+TEST_F(CResultsTest, TheListShowsPathsBelowTheFolderSortedAndSearched) {
+    MakeTree(m_folder, {{"b/x.txt", "foo"}, {"a.txt", "foo"}, {"c/B.txt", "foo"}});
+    SetInputs(m_folder, "*.txt", true, false);
+    RunToEnd(IDC_PREVIEW);
+    CResultsWindow* results = m_pDlg->ResultsWindow();
+    auto* list = results->findChild<QTreeView*>("list");
+    const auto column = [list](int col) {
+        QStringList shown;
+        for (int row = 0; row < list->model()->rowCount(); ++row)
+            shown << list->model()->index(row, col).data().toString();
+        return shown;
+    };
+    EXPECT_EQ(column(1), QStringList({"a.txt", "b/x.txt", "c/B.txt"}));
+    EXPECT_EQ(list->model()->index(0, 1).data(Qt::ToolTipRole).toString(),
+              QString::fromStdString(m_folder + "/a.txt"));
+    QTest::mouseClick(list->header()->viewport(), Qt::LeftButton, {},
+                      QPoint(list->header()->sectionViewportPosition(1) + 5, 5));
+    EXPECT_EQ(column(1), QStringList({"c/B.txt", "b/x.txt", "a.txt"}));
+    QTest::keyClicks(results->findChild<QLineEdit*>("search"), "b");
+    EXPECT_EQ(column(1), QStringList({"c/B.txt", "b/x.txt"})) << "any case";
+    EXPECT_EQ(results->ListText().count('\n'), 3) << "the counts and the rows shown";
+}
+
+// 执行 under a preview runs it on the files left checked, with the
+// preview's rules, and asks again when a rules file changed since.
+TEST_F(CResultsTest, APreviewRunsOnTheFilesLeftChecked) {
+    MakeTree(m_folder, {{"a.txt", "foo foo"}, {"b.txt", "foo"}, {"c.txt", "foo"}});
+    SetInputs(m_folder, "*.txt", false, false);
+    RunToEnd(IDC_PREVIEW);
+    CResultsWindow* results = m_pDlg->ResultsWindow();
+    auto* list = results->findChild<QTreeView*>("list");
+    EXPECT_EQ(list->model()->index(0, 2).data().toInt(), 2) << "替换次数 of a.txt";
+    list->model()->setData(list->model()->index(1, 0), Qt::Unchecked, Qt::CheckStateRole);
+    auto* run = results->findChild<QPushButton*>("run");
+    ASSERT_TRUE(run->isVisible());
+    WriteFileBytes(ReplaceRulesPath(), "foo`baz\n");
+    m_host.answer = CDialogHost::kNo;
+    run->click();
+    EXPECT_EQ(m_host.boxes.back(), std::string("confirm: ") + app_text::kAskRulesChanged);
+    EXPECT_EQ(ReadFileBytes(m_folder + "/a.txt"), "foo foo");
+
+    m_host.answer = CDialogHost::kYes;
+    run->click();
+    ASSERT_TRUE(WaitFor([this] { return !m_pDlg->IsRunning(); }));
+    EXPECT_EQ(ReadFileBytes(m_folder + "/a.txt"), "bar bar") << "the preview's rules";
+    EXPECT_EQ(ReadFileBytes(m_folder + "/b.txt"), "foo") << "left out";
+    EXPECT_EQ(ReadFileBytes(m_folder + "/c.txt"), "bar");
+    EXPECT_TRUE(Counts().startsWith("已改写 2 个文件，跳过 0 个；")) << Counts();
+    EXPECT_TRUE(Counts().endsWith("；另有 1 个文件未勾选，未处理")) << Counts();
 }
 
 // The differences of a UTF-16 file and of a GBK file (in a GBK locale),
@@ -200,7 +259,7 @@ TEST_F(CResultsTest, DifferencesOfUtf16AndGbkFiles) {
         EXPECT_EQ(marked, QStringList{"bar"});
     }
     // A filter that hides the selected file takes its differences away too.
-    results->findChild<QComboBox*>("filter")->setCurrentText("已跳过");
+    results->findChild<QComboBox*>("filter")->setCurrentText("已跳过（0）");
     EXPECT_EQ(diff->toPlainText(), "");
     EXPECT_EQ(ReadFileBytes(m_folder + "/a.txt"), utf16);
 }
@@ -254,7 +313,8 @@ TEST_F(CResultsTest, UndoFromTheResultsWindowRestoresTheTree) {
     ASSERT_TRUE(WaitFor([this] { return m_pDlg->ResultsWindow()->Pending() == 0; }));
     EXPECT_TRUE(m_host.boxes.back().starts_with("confirm: 撤销这次执行")) << m_host.boxes.back();
     EXPECT_EQ(Snapshot(m_folder), before);
-    EXPECT_TRUE(m_statuses.contains("撤销中...第2个文件")) << m_statuses.join(',');
+    EXPECT_GE(m_statuses.indexOf(QRegularExpression("^撤销中...第2个文件( / 共2个)?$")), 0)
+        << m_statuses.join(',');
     EXPECT_EQ(m_statuses.back(), "撤销完成");
     EXPECT_TRUE(Counts().startsWith("已恢复 2 个文件，未恢复 0 个；改回原名 1 个文件夹；用时"))
         << Counts();
