@@ -19,6 +19,25 @@ const char* ResultKindLabel(RunKind jobKind, RunEventKind kind) {
     return kLabels[static_cast<int>(jobKind)][static_cast<int>(kind)];
 }
 
+std::string ResultDetailText(const CRunEvent& e) {
+    std::string detail;
+    if (!e.newPath.empty())
+        detail = "-> " + NameForDisplay(e.newPath);
+    if (!e.reason.empty())
+        detail += (detail.empty() ? "" : " ") + e.reason;
+    return detail;
+}
+
+std::string ResultRowText(RunKind jobKind, const CRunEvent& e) {
+    std::string text =
+        ResultKindLabel(jobKind, e.kind) + std::string("：") + NameForDisplay(e.path);
+    if (!e.newPath.empty())
+        text += " -> " + NameForDisplay(e.newPath);
+    if (!e.reason.empty())
+        text += "（" + e.reason + "）";
+    return text;
+}
+
 bool IsFileEvent(RunEventKind kind) {
     return kind == RunEventKind::Rewritten || kind == RunEventKind::Skipped ||
            kind == RunEventKind::WriteFailed;
@@ -69,13 +88,7 @@ std::string CResultsList::PathText(size_t row) const {
 }
 
 std::string CResultsList::DetailText(size_t row) const {
-    const CRunEvent& e = Event(row);
-    std::string detail;
-    if (!e.newPath.empty())
-        detail = "-> " + NameForDisplay(e.newPath);
-    if (!e.reason.empty())
-        detail += (detail.empty() ? "" : " ") + e.reason;
-    return detail;
+    return ResultDetailText(Event(row));
 }
 
 std::string CResultsList::OpenablePath(size_t row) const {
@@ -85,13 +98,7 @@ std::string CResultsList::OpenablePath(size_t row) const {
 }
 
 std::string CResultsList::RowText(size_t row) const {
-    const CRunEvent& e = Event(row);
-    std::string text = KindText(row) + "：" + NameForDisplay(e.path);
-    if (!e.newPath.empty())
-        text += " -> " + NameForDisplay(e.newPath);
-    if (!e.reason.empty())
-        text += "（" + e.reason + "）";
-    return text;
+    return ResultRowText(m_kind, Event(row));
 }
 
 std::string CResultsList::ListText(const std::string& counts) const {

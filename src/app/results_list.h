@@ -21,6 +21,10 @@ inline constexpr RunEventKind kResultFilterKinds[] = {
 // What a row of kind is called in the list of a job of jobKind (将改写 in a
 // preview, 已恢复 in an undo).
 const char* ResultKindLabel(RunKind jobKind, RunEventKind kind);
+// The detail column of an event: " -> new name" and the reason.
+std::string ResultDetailText(const CRunEvent& event);
+// An event as a line: "已改写：path", with " -> new name" and the reason.
+std::string ResultRowText(RunKind jobKind, const CRunEvent& event);
 // Whether the event names a file (which can be opened), not a folder.
 bool IsFileEvent(RunEventKind kind);
 // The folder part of path, without its last separator.

@@ -1,6 +1,7 @@
 #include "ui/results_model.h"
 
 #include "app/app_texts.h"
+#include "app/results_list.h"
 #include "engine/report/run_summary.h"
 
 QString DisplayPath(const std::string& workingPath) {
@@ -48,41 +49,11 @@ void CResultsModel::Append(std::vector<CRunEvent>::const_iterator first,
 }
 
 QString CResultsModel::KindLabel(RunEventKind kind) const {
-    // Rows of a run, of a preview and of an undo, by RunEventKind.
-    static constexpr const char* kLabels[3][6] = {
-        {app_text::kKindRewritten, app_text::kKindSkipped, app_text::kKindWriteFailed,
-         app_text::kKindRenamed, app_text::kKindRenameFailed, app_text::kKindFolderSkipped},
-        {app_text::kKindWouldRewrite, app_text::kKindSkipped, app_text::kKindWriteFailed,
-         app_text::kKindWouldRename, app_text::kKindRenameFailed, app_text::kKindFolderSkipped},
-        {app_text::kKindRestored, app_text::kKindNotRestored, app_text::kKindWriteFailed,
-         app_text::kKindRenamedBack, app_text::kKindNotRenamedBack, app_text::kKindFolderSkipped},
-    };
-    return QString::fromUtf8(kLabels[static_cast<int>(m_kind)][static_cast<int>(kind)]);
+    return QString::fromUtf8(ResultKindLabel(m_kind, kind));
 }
-
-namespace {
-
-QString Detail(const CRunEvent& e) {
-    QString detail;
-    if (!e.newPath.empty())
-        detail = QStringLiteral("-> ") + DisplayPath(e.newPath);
-    if (!e.reason.empty())
-        detail +=
-            (detail.isEmpty() ? QString() : QStringLiteral(" ")) + QString::fromStdString(e.reason);
-    return detail;
-}
-
-}  // namespace
 
 QString CResultsModel::RowText(int row) const {
-    const CRunEvent& e = Event(row);
-    QString text = KindLabel(e.kind) + QString::fromUtf8("：") + DisplayPath(e.path);
-    if (!e.newPath.empty())
-        text += QStringLiteral(" -> ") + DisplayPath(e.newPath);
-    if (!e.reason.empty())
-        text +=
-            QString::fromUtf8("（") + QString::fromStdString(e.reason) + QString::fromUtf8("）");
-    return text;
+    return QString::fromStdString(ResultRowText(m_kind, Event(row)));
 }
 
 int CResultsModel::rowCount(const QModelIndex& parent) const {
@@ -105,7 +76,7 @@ QVariant CResultsModel::data(const QModelIndex& index, int role) const {
         case PathColumn:
             return DisplayPath(e.path);
         case DetailColumn:
-            return Detail(e);
+            return QString::fromStdString(ResultDetailText(e));
         default:
             return {};
     }
