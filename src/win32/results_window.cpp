@@ -24,7 +24,9 @@ HWND Control(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD st
     HWND control = CreateWindowExW(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
                                    parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                    GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(control, WM_SETFONT, SendMessageW(GetParent(parent), WM_GETFONT, 0, 0), FALSE);
+    // The dialog's font, which owns the window.
+    const HWND dialog = GetWindow(parent, GW_OWNER);
+    SendMessageW(control, WM_SETFONT, SendMessageW(dialog, WM_GETFONT, 0, 0), FALSE);
     return control;
 }
 
@@ -147,7 +149,7 @@ void CResultsWindow::Layout() {
     const int gap = cell.cy / 2, row = cell.cy * 7 / 4, width = client.right - 2 * gap;
     int y = gap;
     Place(m_hWnd, kCounts, gap, y, width, cell.cy * 2);
-    ShowCountsLine(m_hCounts, Widen(m_counts.empty() ? "" : m_counts));
+    ShowCountsLine(m_hCounts, Widen(m_countsShown));
     y += cell.cy * 2 + gap;
     const int labelWidth = cell.cx * 7;
     Place(m_hWnd, kFilterLabel, gap, y + (row - cell.cy) / 2, labelWidth, cell.cy);
@@ -164,9 +166,11 @@ void CResultsWindow::Layout() {
     Place(m_hWnd, kSave, gap * 2 + button, buttonsTop, button, row);
     Place(m_hWnd, kClose, client.right - gap - button, buttonsTop, button, row);
     Place(m_hWnd, kUndo, client.right - 2 * (gap + button), buttonsTop, button, row);
-    ListView_SetColumnWidth(m_hList, 0, cell.cx * 12);
-    ListView_SetColumnWidth(m_hList, 1, cell.cx * 60);
-    ListView_SetColumnWidth(m_hList, 2, std::max<int>(width - cell.cx * 74, cell.cx * 30));
+    // A kind is at most five Chinese characters, each about a line high in width.
+    const int kind = cell.cy * 6, rest = std::max<int>(width - kind - cell.cy * 2, cell.cy * 20);
+    ListView_SetColumnWidth(m_hList, 0, kind);
+    ListView_SetColumnWidth(m_hList, 1, rest * 3 / 5);
+    ListView_SetColumnWidth(m_hList, 2, rest * 2 / 5);
 }
 
 void CResultsWindow::Begin(RunKind kind, const CJob& job) {
@@ -178,8 +182,10 @@ void CResultsWindow::Begin(RunKind kind, const CJob& job) {
     const char* running = kind == RunKind::Preview ? app_text::kPreviewing
                           : kind == RunKind::Undo  ? app_text::kUndoing
                                                    : app_text::kRunning;
+    // The counts line keeps its place while the job goes on.
     m_counts.clear();
-    SetWindowTextW(m_hCounts, (Widen(running) + L"...").c_str());
+    m_countsShown = running + std::string("...");
+    SetWindowTextW(m_hCounts, Widen(m_countsShown).c_str());
     SetWindowTextW(m_hDiff, Widen(app_text::kDiffHint).c_str());
     ShowWindow(m_hDiff, kind == RunKind::Preview ? SW_SHOWNA : SW_HIDE);
     Layout();
@@ -194,7 +200,7 @@ void CResultsWindow::Feed(const std::vector<CRunEvent>& events) {
 }
 
 void CResultsWindow::Finish(const std::string& counts) {
-    m_counts = counts;
+    m_counts = m_countsShown = counts;
     ShowCountsLine(m_hCounts, Widen(counts));
 }
 

@@ -62,6 +62,7 @@ class CResultsWindow : public CResultsView {
     std::function<void()> m_undo;
     CResultsList m_list;
     CJob m_job;
-    std::string m_counts;  // the job's counts once it has ended; empty while it runs
-    std::wstring m_cell;   // the text the list view was last handed
+    std::string m_counts;       // the job's counts once it has ended; empty while it runs
+    std::string m_countsShown;  // what the counts line says now
+    std::wstring m_cell;        // the text the list view was last handed
 };
