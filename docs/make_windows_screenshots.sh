@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots of the Windows program under wine in a
 # virtual X display, in a wine prefix of its own (code page 936, from the
-# zh_CN.UTF-8 locale): the About box, the confirmation before a run, and
-# the dialog with example inputs after that run.
+# zh_CN.UTF-8 locale): the About box, the results window of a preview, the
+# confirmation before a run, the dialog with example inputs after that run,
+# and the help window.
 # Usage: docs/make_windows_screenshots.sh [path/to/vexa.exe]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -41,17 +42,29 @@ dialog=$(timeout 30 xdotool search --sync --onlyvisible --name '^Korvane$' | hea
 xdotool windowfocus --sync "$dialog"
 sleep 1
 
-# 关于 is last in the tab order, one Shift+Tab back from 开始, which has the focus.
-xdotool key shift+Tab space
+# 关于 is two Shift+Tab back from 开始, which has the focus (结果 is still disabled).
+xdotool key shift+Tab shift+Tab space
 about=$(timeout 10 xdotool search --sync --onlyvisible --name '^关于 Korvane$' | head -1)
 sleep 1
 import -window "$about" "$OLDPWD/docs/win-about.png"
 xdotool key Return
 sleep 0.5
 
-# 开始, the next in the tab order, asks before it runs.
+# 预览, the next in the tab order, opens the results window; a click on
+# the first row shows its differences; Escape hides the window again.
 xdotool windowfocus --sync "$dialog"
 xdotool key Tab space
+results=$(timeout 20 xdotool search --sync --onlyvisible --name '^结果 - Korvane$' | head -1)
+sleep 2
+xdotool mousemove --window "$results" 150 165 click 1
+sleep 1
+import -window "$results" "$OLDPWD/docs/win-preview.png"
+xdotool key Escape
+sleep 0.5
+
+# 开始, clicked where it is at 96 dpi, asks before it runs.
+xdotool windowfocus --sync "$dialog"
+xdotool mousemove --window "$dialog" 503 348 click 1
 sleep 1
 confirm=$(xdotool search --onlyvisible --name '^Korvane$' | grep -vx "$dialog" | head -1)
 import -window "$confirm" "$OLDPWD/docs/win-confirm.png"
@@ -60,4 +73,10 @@ import -window "$confirm" "$OLDPWD/docs/win-confirm.png"
 xdotool key Return
 sleep 2
 import -window "$dialog" "$OLDPWD/docs/win-dialog.png"
-echo "docs/win-about.png docs/win-confirm.png docs/win-dialog.png written"
+
+# F1: the help window.
+xdotool key F1
+help=$(timeout 10 xdotool search --sync --onlyvisible --name '^Korvane 帮助$' | head -1)
+sleep 1
+import -window "$help" "$OLDPWD/docs/win-help.png"
+echo "docs/win-about.png docs/win-preview.png docs/win-confirm.png docs/win-dialog.png docs/win-help.png written"

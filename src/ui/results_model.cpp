@@ -1,6 +1,7 @@
 #include "ui/results_model.h"
 
 #include "app/app_texts.h"
+#include "app/results_list.h"
 #include "engine/report/run_summary.h"
 
 QString DisplayPath(const std::string& workingPath) {
@@ -81,19 +82,7 @@ QString CResultsModel::ShownPath(const std::string& path) const {
 }
 
 QString CResultsModel::KindLabel(RunEventKind kind) const {
-    // Rows of a run, of a preview and of an undo, by RunEventKind.
-    static constexpr const char* kLabels[3][kRunEventKinds] = {
-        {app_text::kKindRewritten, app_text::kKindSkipped, app_text::kKindWriteFailed,
-         app_text::kKindRenamed, app_text::kKindRenameFailed, app_text::kKindFolderSkipped,
-         app_text::kKindBinary, app_text::kKindLink},
-        {app_text::kKindWouldRewrite, app_text::kKindSkipped, app_text::kKindWriteFailed,
-         app_text::kKindWouldRename, app_text::kKindRenameFailed, app_text::kKindFolderSkipped,
-         app_text::kKindBinary, app_text::kKindLink},
-        {app_text::kKindRestored, app_text::kKindNotRestored, app_text::kKindWriteFailed,
-         app_text::kKindRenamedBack, app_text::kKindNotRenamedBack, app_text::kKindFolderSkipped,
-         app_text::kKindBinary, app_text::kKindLink},
-    };
-    return QString::fromUtf8(kLabels[static_cast<int>(m_kind)][static_cast<int>(kind)]);
+    return QString::fromUtf8(ResultKindLabel(m_kind, kind));
 }
 
 namespace {
@@ -112,14 +101,7 @@ QString Detail(const CRunEvent& e, const QString& newPath) {
 }  // namespace
 
 QString CResultsModel::RowText(int row) const {
-    const CRunEvent& e = Event(row);
-    QString text = KindLabel(e.kind) + QString::fromUtf8("：") + DisplayPath(e.path);
-    if (!e.newPath.empty())
-        text += QStringLiteral(" -> ") + DisplayPath(e.newPath);
-    if (!e.reason.empty())
-        text +=
-            QString::fromUtf8("（") + QString::fromStdString(e.reason) + QString::fromUtf8("）");
-    return text;
+    return QString::fromStdString(ResultRowText(m_kind, Event(row)));
 }
 
 int CResultsModel::rowCount(const QModelIndex& parent) const {

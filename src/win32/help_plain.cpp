@@ -1,9 +1,5 @@
 #include "win32/help_plain.h"
 
-#include "app/help_text.h"
-#include "win32/wide_text.h"
-#include "win32/win32_texts.h"
-
 #include <array>
 #include <utility>
 
@@ -68,25 +64,4 @@ std::string HtmlToPlain(std::string_view html) {
     while (!tidy.empty() && tidy.back() == '\n')
         tidy.pop_back();
     return tidy;
-}
-
-// Fills %1, %2 and %3 in one pass, so a path that holds "%2" stays as it is.
-std::string FillHelpPlaces(std::string_view text, const std::string (&values)[3]) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] >= '1' && text[i + 1] <= '3') {
-            out += values[text[i + 1] - '1'];
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
-// The help text both dialogs show, naming where this program keeps its files.
-void ShowPlainHelp(HWND owner, const std::string (&places)[3]) {
-    const std::string text = FillHelpPlaces(HtmlToPlain(kHelpHtml), places);
-    MessageBoxW(owner, Widen(text).c_str(), Widen(win32_text::kHelpCaption).c_str(),
-                MB_OK | MB_ICONINFORMATION);
 }

@@ -30,6 +30,10 @@ void CReplaceApp::RunLoop(CReplaceDlg& dlg) {
             continue;
         if (dlg.Handle() && IsDialogMessageW(dlg.Handle(), &msg))
             continue;
+        // The results and help windows take Tab and Escape as a dialog does.
+        const HWND top = GetAncestor(msg.hwnd, GA_ROOT);
+        if (top && top != dlg.Handle() && IsDialogMessageW(top, &msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

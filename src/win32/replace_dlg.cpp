@@ -8,19 +8,20 @@
 
 #include "app/app_session.h"
 #include "app/app_texts.h"
+#include "app/results_flow.h"
 #include "app/run_controller.h"
-#include "prep/prep_messages.h"
 #include "service/core.h"
 #include "service/dialog_host.h"
 #include "win32/dialog_window.h"
 #include "win32/folder_picker.h"
-#include "win32/help_plain.h"
+#include "win32/help_window.h"
 #include "win32/ini_settings_store.h"
+#include "win32/open_failure_box.h"
 #include "win32/resource.h"
+#include "win32/results_window.h"
 #include "win32/rules_window.h"
 #include "win32/wide_text.h"
 #include "win32/win32_dialog_host.h"
-#include "win32/win32_texts.h"
 #include "win32/window_notify.h"
 
 CReplaceDlg::CReplaceDlg()
@@ -61,6 +62,12 @@ INT_PTR CReplaceDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM /*lParam*
         case WM_COMMAND:
             if (HIWORD(wParam) == BN_CLICKED)
                 OnCommand(LOWORD(wParam));
+            else if (HIWORD(wParam) == EN_CHANGE && LOWORD(wParam) == IDC_PATH)
+                SetTimer(m_hWnd, IDC_PATH, 300, nullptr);  // looked for once typing pauses
+            return TRUE;
+        case WM_TIMER:
+            KillTimer(m_hWnd, wParam);
+            RefreshResultsButton();
             return TRUE;
         case WM_JOB_PROGRESS:
             if (m_pController)
@@ -94,6 +101,8 @@ INT_PTR CReplaceDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM /*lParam*
 void CReplaceDlg::OnCommand(int id) {
     static constexpr std::pair<int, void (CReplaceDlg::*)()> kHandlers[] = {
         {IDC_STARTSTOP, &CReplaceDlg::OnStartStop},
+        {IDC_PREVIEW, &CReplaceDlg::OnPreview},
+        {IDC_RESULTS, &CReplaceDlg::OnResults},
         {IDC_BROWSE, &CReplaceDlg::OnBrowsePath},
         {IDC_OPENPATH, &CReplaceDlg::OnOpenPath},
         {IDC_REPLACE_RULES, &CReplaceDlg::OnOpenReplaceRules},
@@ -112,7 +121,12 @@ BOOL CReplaceDlg::OnInitDialog() {
         std::make_unique<CAppSession>(CAppSession::Kind::Dialog, m_pStore.get(), m_pHost.get());
     m_pNotify = std::make_unique<CWindowNotify>(m_hWnd);
     m_pController = std::make_unique<CRunController>(*m_pSession, *this);
+    m_pResults = std::make_unique<CResultsWindow>(
+        m_hWnd, [this](const std::string& path, bool folder) { OpenTarget(path, folder); },
+        [this] { OnUndo(); });
+    m_pResultsFlow = std::make_unique<CResultsFlow>(*m_pResults);
     ShowInputs(m_pSession->LoadSettings());
+    RefreshResultsButton();
     // Grey hints in the empty edits, as the Qt dialog has them.
     SendDlgItemMessageW(m_hWnd, IDC_PATH, EM_SETCUEBANNER, TRUE,
                         reinterpret_cast<LPARAM>(Widen(app_text::kPathPlaceholder).c_str()));
@@ -180,7 +194,7 @@ void CReplaceDlg::OnOpenRenameRules() {
 void CReplaceDlg::OpenTarget(const std::string& path, bool folder) {
     const char* why = m_pSession->OpenTarget(path, folder);
     if (why && why != app_text::kOpenNoHandler)
-        Warn(FillMessage(win32_text::kOpenFailed, {Narrow(FromEnginePath(path)), why}));
+        ShowOpenFailure(m_hWnd, FromEnginePath(path), why);
 }
 
 void CReplaceDlg::OnAbout() {
@@ -188,7 +202,7 @@ void CReplaceDlg::OnAbout() {
 }
 
 void CReplaceDlg::OnHelp() {
-    ShowPlainHelp(m_hWnd, {Narrow(FromEnginePath(m_pSession->ReplaceRulesPath())),
-                           Narrow(FromEnginePath(m_pSession->RenameRulesPath())),
-                           Narrow(m_pStore->FilePath())});
+    ShowHelpWindow(m_hWnd, {Narrow(FromEnginePath(m_pSession->ReplaceRulesPath())),
+                            Narrow(FromEnginePath(m_pSession->RenameRulesPath())),
+                            Narrow(m_pStore->FilePath())});
 }

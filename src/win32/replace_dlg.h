@@ -12,9 +12,12 @@
 #include <string>
 
 #include "app/run_view.h"
+#include "win32/dialog_inputs.h"
 
 class CAppSession;
 class CIniSettingsStore;
+class CResultsFlow;
+class CResultsWindow;
 class CRulesWindow;
 class CRunController;
 class CWin32DialogHost;
@@ -52,6 +55,13 @@ class CReplaceDlg : public CRunView {
   private:
     // Command handlers, called by OnCommand and the F1 key.
     void OnStartStop();
+    void OnPreview();
+    // 结果: the last job's results, or the folder's last run from its journal.
+    void OnResults();
+    // 撤销本次执行 in the results window: asks, then undoes the run shown there.
+    void OnUndo();
+    // 结果 before any job: enabled while the folder in the edit has a journal.
+    void RefreshResultsButton();
     void OnBrowsePath();
     void OnOpenPath();
     void OnOpenReplaceRules();
@@ -62,16 +72,19 @@ class CReplaceDlg : public CRunView {
     void BrowseFolder(int controlId);
 
     // The run controller's view.
-    CDialogSettings Inputs() const override;
-    CDialogSettings SettingsOfInputs() const override;
-    void ShowInputs(const CDialogSettings& settings) override;
+    CDialogSettings Inputs() const override { return ReadInputs(m_hWnd); }
+    CDialogSettings SettingsOfInputs() const override { return ReadInputsToSave(m_hWnd); }
+    void ShowInputs(const CDialogSettings& s) override { WriteInputs(m_hWnd, s); }
     void* Owner() override { return m_hWnd; }
-    void FocusInput(JobInput input) override;
+    void FocusInput(JobInput input) override { FocusInputControl(m_hWnd, input); }
     void SetCounts(const std::string& text) override;
-    void ShowState(RunState state, RunKind kind) override;
+    void ShowState(RunState state, RunKind) override { ShowRunButtons(m_hWnd, state); }
     Answer AskYesNoCancel(const std::string& text) override;
     void Notice(const std::string& text) override;
     CNotifyTarget& NotifyTarget() override;
+    CRunObserver* Observer() override;
+    void OnRunStarted(RunKind kind, const CJob& job) override;
+    void OnRunProgress(RunKind kind) override;
     void OnRunEnded(const CRunEnd& end) override;
     void CloseWindow() override;
 
@@ -80,9 +93,7 @@ class CReplaceDlg : public CRunView {
     void OnCommand(int id);
     void OpenTarget(const std::string& path, bool folder);
 
-    HICON m_hIcon = nullptr;
-    HICON m_hSmallIcon = nullptr;
-
+    HICON m_hIcon = nullptr, m_hSmallIcon = nullptr;
     HWND m_hWnd = nullptr;
     std::unique_ptr<CIniSettingsStore> m_pStore;
     std::unique_ptr<CWin32DialogHost> m_pHost;
@@ -90,4 +101,6 @@ class CReplaceDlg : public CRunView {
     std::unique_ptr<CAppSession> m_pSession;
     std::unique_ptr<CRunController> m_pController;
     std::unique_ptr<CRulesWindow> m_pRules;  // made when first opened
+    std::unique_ptr<CResultsWindow> m_pResults;
+    std::unique_ptr<CResultsFlow> m_pResultsFlow;  // drives m_pResults
 };

@@ -17,6 +17,8 @@
 #define IDC_RENAMEDIR 1011      // check box: rename folders
 #define IDC_RENAME_RULES 1012   // "重命名规则": open the rename rules file
 #define IDC_REPLACE_RULES 1013  // "内容替换规则": open the replacement rules file
+#define IDC_PREVIEW 1014        // "预览": the job as a dry run
+#define IDC_RESULTS 1015        // "结果": the results window
 #define IDC_COUNTS 1020         // counts line of the last run, under the status line
 
 // The rules editor ("规则 - Korvane").

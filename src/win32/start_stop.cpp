@@ -1,17 +1,17 @@
-// The Start/Stop command, and the run controller's view on the window's
-// controls: inputs, status and counts lines, the button, boxes, and the end
-// of a run.
+// The Start/Stop and Preview commands, the run controller's view on the
+// window's controls (status and counts lines, boxes), and what the dialog
+// shows of a job in the results window: 结果 and the undo offered there.
 
 #include "app/app_session.h"
 #include "app/app_texts.h"
-#include "app/counts_line.h"
+#include "app/results_flow.h"
 #include "app/run_controller.h"
-#include "engine/run/run_state.h"
 #include "service/core.h"
-#include "service/dialog_host.h"
-#include "win32/dialog_window.h"
+#include "win32/counts_label.h"
+#include "win32/dialog_inputs.h"
 #include "win32/replace_dlg.h"
 #include "win32/resource.h"
+#include "win32/results_window.h"
 #include "win32/wide_text.h"
 #include "win32/window_notify.h"
 
@@ -22,38 +22,9 @@ void CReplaceDlg::OnStartStop() {
         m_pController->Start(RunKind::Run);
 }
 
-// A text with no exact form in the working code page is left empty: an
-// empty folder is refused as invalid, an empty suffix text as well.
-CDialogSettings CReplaceDlg::Inputs() const {
-    CDialogSettings in;
-    if (!ToEnginePath(DialogItemText(m_hWnd, IDC_PATH), in.folder))
-        in.folder.clear();
-    if (!ToWorking(DialogItemText(m_hWnd, IDC_SUFFIX), in.suffixes))
-        in.suffixes.clear();
-    in.includeSubfolders = IsDlgButtonChecked(m_hWnd, IDC_SUB) == BST_CHECKED;
-    in.renameFolders = IsDlgButtonChecked(m_hWnd, IDC_RENAMEDIR) == BST_CHECKED;
-    return in;
-}
-
-// The store's texts are UTF-8 on this side: a folder name outside the ANSI
-// code page comes back as it was typed.
-CDialogSettings CReplaceDlg::SettingsOfInputs() const {
-    CDialogSettings in = Inputs();
-    in.folder = Narrow(DialogItemText(m_hWnd, IDC_PATH));
-    in.suffixes = Narrow(DialogItemText(m_hWnd, IDC_SUFFIX));
-    return in;
-}
-
-void CReplaceDlg::ShowInputs(const CDialogSettings& settings) {
-    SetDlgItemTextW(m_hWnd, IDC_PATH, Widen(settings.folder).c_str());
-    SetDlgItemTextW(m_hWnd, IDC_SUFFIX, Widen(settings.suffixes).c_str());
-    CheckDlgButton(m_hWnd, IDC_SUB, settings.includeSubfolders ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(m_hWnd, IDC_RENAMEDIR, settings.renameFolders ? BST_CHECKED : BST_UNCHECKED);
-}
-
-void CReplaceDlg::FocusInput(JobInput input) {
-    if (input == JobInput::Folder || input == JobInput::Suffix)
-        SetFocus(GetDlgItem(m_hWnd, input == JobInput::Folder ? IDC_PATH : IDC_SUFFIX));
+void CReplaceDlg::OnPreview() {
+    if (!m_pController->IsRunning())
+        m_pController->Start(RunKind::Preview);
 }
 
 void CReplaceDlg::SetStatus(const std::string& text) {
@@ -61,13 +32,7 @@ void CReplaceDlg::SetStatus(const std::string& text) {
 }
 
 void CReplaceDlg::SetCounts(const std::string& text) {
-    SetDlgItemTextW(m_hWnd, IDC_COUNTS, Widen(text).c_str());
-}
-
-void CReplaceDlg::ShowState(RunState state, RunKind) {
-    const HWND button = GetDlgItem(m_hWnd, IDC_STARTSTOP);
-    SetWindowTextW(button, Widen(StartStopCaption(state)).c_str());
-    EnableWindow(button, state != RunState::Stopping);
+    ShowCountsLine(GetDlgItem(m_hWnd, IDC_COUNTS), Widen(text));
 }
 
 Answer CReplaceDlg::AskYesNoCancel(const std::string& text) {
@@ -84,14 +49,36 @@ CNotifyTarget& CReplaceDlg::NotifyTarget() {
     return *m_pNotify;
 }
 
-// A run that skipped a file or failed to write or rename something must not
-// end looking like a clean success: one warning with the counts and the
-// first problems (a refusal and a failure have had their own box).
+CRunObserver* CReplaceDlg::Observer() {
+    return m_pResultsFlow->Observer();
+}
+
+void CReplaceDlg::OnRunStarted(RunKind kind, const CJob& job) {
+    m_pResultsFlow->OnRunStarted(kind, job);
+    EnableWindow(GetDlgItem(m_hWnd, IDC_RESULTS), TRUE);
+}
+
+void CReplaceDlg::OnRunProgress(RunKind) {
+    m_pResultsFlow->OnRunProgress();
+}
+
 void CReplaceDlg::OnRunEnded(const CRunEnd& end) {
-    const CRunResult& result = end.result;
-    if (end.closing || !result.refusal.empty() || !result.failure.empty() || !result.HasProblems())
-        return;
-    Warn(RunProblemsText(end, 10));  // the first ten problems, by path
+    m_pResultsFlow->OnRunEnded(end);
+}
+
+void CReplaceDlg::OnResults() {
+    if (!m_pResultsFlow->ShowResults(m_pSession->Core().parsePath(Inputs().folder)))
+        EnableWindow(GetDlgItem(m_hWnd, IDC_RESULTS), FALSE);  // gone since it was looked for
+}
+
+void CReplaceDlg::OnUndo() {
+    if (!m_pController->IsRunning() && !m_pResultsFlow->UndoFolder().empty())
+        m_pController->StartUndo(m_pResultsFlow->UndoFolder());
+}
+
+void CReplaceDlg::RefreshResultsButton() {
+    const std::string folder = m_pSession->Core().parsePath(Inputs().folder);
+    EnableWindow(GetDlgItem(m_hWnd, IDC_RESULTS), m_pResultsFlow->HasResults(folder));
 }
 
 void CReplaceDlg::CloseWindow() {

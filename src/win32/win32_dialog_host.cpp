@@ -3,8 +3,8 @@
 #include <shellapi.h>
 
 #include "app/app_texts.h"
-#include "prep/prep_messages.h"
 #include "service/soft_record.h"
+#include "win32/open_failure_box.h"
 #include "win32/resource.h"
 #include "win32/wide_text.h"
 #include "win32/win32_texts.h"
@@ -64,10 +64,7 @@ bool CWin32DialogHost::OpenUrl(const std::string& target) {
     info.nShow = SW_SHOWNORMAL;
     if (ShellExecuteExW(&info))
         return true;
-    const DWORD error = GetLastError();
-    const std::string text =
-        FillMessage(win32_text::kOpenFailed, {Narrow(path), Narrow(SystemMessage(error))});
-    Warning(m_hOwner, text);
+    ShowOpenFailure(m_hOwner, path, Narrow(SystemMessage(GetLastError())));
     return false;
 }
 

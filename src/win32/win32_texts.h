@@ -5,12 +5,9 @@
 
 namespace win32_text {
 
-inline constexpr const char* kHelpCaption = "Korvane 帮助";
 inline constexpr const char* kAboutCaption = "关于 ";
 inline constexpr const char* kAboutPurpose = "：批量替换文件中的文本，并按规则重命名文件夹。";
 inline constexpr const char* kAboutVersion = "版本 ";
 inline constexpr const char* kAboutCategory = "类别：";
-// "{}" is the path, then the system's reason.
-inline constexpr const char* kOpenFailed = "无法打开“{}”：{}";
 
 }  // namespace win32_text

@@ -8,6 +8,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -15,6 +16,9 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <vector>
+
+#include "platform/journal_files.h"
 
 namespace {
 
@@ -23,7 +27,10 @@ int g_passed = 0, g_failed = 0;
 std::wstring g_exe, g_work;
 PROCESS_INFORMATION g_proc{};
 HWND g_dlg = nullptr;
-const wchar_t* const kConfirm = L"替换操作无法撤销，请自行备份文件！确定要继续执行吗？";
+// Where a run keeps an undo journal, the confirmation says it can be undone.
+const wchar_t* const kConfirm =
+    kJournalAvailable ? L"本次执行会记录撤销日志，完成后可在“结果”中撤销。确定要继续执行吗？"
+                      : L"替换操作无法撤销，请自行备份文件！确定要继续执行吗？";
 
 std::string InCodePage(UINT cp, const std::wstring& text) {
     std::string out(text.size() * 4, '\0');
@@ -46,9 +53,29 @@ bool WaitFor(const std::function<bool()>& done, int ms = 20000, int stepMs = 50)
 }
 
 std::wstring Text(HWND window) {
-    wchar_t buffer[2048] = L"";
-    SendMessageW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buffer));
-    return buffer;
+    std::vector<wchar_t> buffer(65536, L'\0');
+    SendMessageW(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+    return buffer.data();
+}
+// The first child of parent of class cls (and text, when given).
+HWND ChildOf(HWND parent, const wchar_t* cls, const wchar_t* text = nullptr) {
+    for (HWND w = GetWindow(parent, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        wchar_t name[64] = L"";
+        GetClassNameW(w, name, 64);
+        if (_wcsicmp(name, cls) == 0 && (!text || Text(w) == text))
+            return w;
+    }
+    return nullptr;
+}
+// The texts of parent's static controls, in order: what a box says.
+std::wstring StaticTexts(HWND parent) {
+    std::wstring texts;
+    for (HWND w = GetWindow(parent, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        wchar_t name[64] = L"";
+        GetClassNameW(w, name, 64);
+        texts += _wcsicmp(name, L"Static") == 0 ? Text(w) : L"";
+    }
+    return texts;
 }
 std::wstring Item(int id) {
     return Text(GetDlgItem(g_dlg, id));
@@ -69,9 +96,10 @@ HWND Focus() {
     return gui.hwndFocus;
 }
 
-// A visible dialog-class window of vexa.exe other than except: the dialog or a box.
-HWND FindWindowOfVexa(HWND except) {
-    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", nullptr));) {
+// A visible window of class cls of vexa.exe other than except: by default
+// the dialog or a box.
+HWND FindWindowOfVexa(HWND except, const wchar_t* cls = L"#32770") {
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, cls, nullptr));) {
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
         if (pid == g_proc.dwProcessId && w != except && IsWindowVisible(w))
@@ -86,7 +114,7 @@ std::wstring AnswerBox(int button) {
     HWND box = nullptr;
     if (!WaitFor([&] { return (box = FindWindowOfVexa(g_dlg)) != nullptr; }))
         return L"(no box)";
-    const std::wstring text = Text(box) + L"|" + Text(GetDlgItem(box, 0xFFFF));
+    const std::wstring text = Text(box) + L"|" + StaticTexts(box);
     Click(box, button);
     WaitFor([&] { return !IsWindow(box); });
     return text;
@@ -188,6 +216,136 @@ void CheckRefusals(const std::wstring& job) {
     }
 }
 
+// A cell of a list view in vexa.exe: the item is read through memory of
+// that process, where the list view writes the text.
+std::wstring ListCell(HWND list, int row, int column) {
+    const size_t size = sizeof(LVITEMW) + 1024 * sizeof(wchar_t);
+    auto* remote = static_cast<char*>(
+        VirtualAllocEx(g_proc.hProcess, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.cchTextMax = 1024;
+    item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+    WriteProcessMemory(g_proc.hProcess, remote, &item, sizeof item, nullptr);
+    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote));
+    wchar_t text[1024] = L"";
+    ReadProcessMemory(g_proc.hProcess, remote + sizeof(LVITEMW), text, sizeof text, nullptr);
+    VirtualFreeEx(g_proc.hProcess, remote, 0, MEM_RELEASE);
+    return text;
+}
+
+// Every row of the results window's list as "kind|path|detail" lines, sorted.
+std::wstring ResultRows(HWND results) {
+    HWND list = ChildOf(results, L"SysListView32");
+    std::vector<std::wstring> rows;
+    const int count = list ? (int)SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) : 0;
+    for (int i = 0; i < count; ++i)
+        rows.push_back(ListCell(list, i, 0) + L"|" + ListCell(list, i, 1) + L"|" +
+                       ListCell(list, i, 2) + L"\n");
+    std::sort(rows.begin(), rows.end());
+    std::wstring all;
+    for (const std::wstring& row : rows)
+        all += row;
+    return all;
+}
+
+// F1: a help window of its own, within the screen, scrolling, naming the
+// rules file, closed by its 关闭.
+void CheckHelp(const fs::path& rules) {
+    PostMessageW(g_dlg, WM_KEYDOWN, VK_F1, 0);
+    HWND help = nullptr;
+    WaitFor([&] { return (help = FindWindowOfVexa(nullptr, L"VexaHelp")) != nullptr; });
+    RECT r{}, work{};
+    GetWindowRect(help, &r);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    HWND text = ChildOf(help, L"Edit");
+    const std::wstring shown = Text(text);
+    Check("F1 opens the help window within the screen, naming the rules file",
+          help && Text(help) == L"Korvane 帮助" && r.left >= work.left && r.top >= work.top &&
+              r.right <= work.right && r.bottom <= work.bottom &&
+              (GetWindowLongW(text, GWL_STYLE) & WS_VSCROLL) &&
+              shown.find(rules.wstring()) != std::wstring::npos &&
+              shown.find(L'<') == std::wstring::npos,
+          Text(help) + L" " + shown.substr(0, 200));
+    Check("help tells no undo where none is kept",
+          kJournalAvailable || shown.find(L"不记录撤销日志") != std::wstring::npos, shown);
+    Click(help, 101);
+    Check("关闭 closes the help window", WaitFor([&] { return !IsWindow(help); }));
+}
+
+// 打开 on a missing folder: the box names it and why, and 复制路径 copies
+// the path and leaves the box open.
+void CheckOpenFailure(const std::wstring& missing) {
+    SetItem(1000, missing);
+    Click(g_dlg, 1004);
+    HWND box = nullptr;
+    WaitFor([&] { return (box = FindWindowOfVexa(g_dlg)) != nullptr; });
+    const std::wstring said = StaticTexts(box);
+    if (HWND copy = ChildOf(box, L"Button", L"复制路径"))
+        SendMessageW(copy, BM_CLICK, 0, 0);
+    std::wstring copied;
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            copied = static_cast<const wchar_t*>(GlobalLock(data));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+    }
+    Check("打开 on a missing folder names it and why; 复制路径 copies it, the box stays",
+          said.find(L"无法打开：") != std::wstring::npos &&
+              said.find(missing) != std::wstring::npos &&
+              said.find(L"文件夹不存在。") != std::wstring::npos && copied == missing &&
+              IsWindow(box),
+          said + L" | " + copied);
+    Click(box, IDOK);
+    WaitFor([&] { return !IsWindow(box); });
+}
+
+HWND ResultsWindow() {
+    HWND results = nullptr;
+    WaitFor([&] { return (results = FindWindowOfVexa(nullptr, L"VexaResults")) != nullptr; });
+    return results;
+}
+
+// 预览 opens "结果 - Korvane" listing what a run would change, and writes
+// nothing (changed() names the files that differ from what they were).
+void CheckPreview(const std::wstring& job, const std::function<std::wstring()>& changed) {
+    Click(g_dlg, 1014);
+    HWND results = ResultsWindow();
+    WaitFor([] { return Item(1006) == L"预览完成"; });
+    const std::wstring rows = ResultRows(results);
+    const std::wstring expected = L"将改写|" + job + L"\\b.txt|\n将改写|" + job +
+                                  L"\\c.txt|\n将改写|" + job + L"\\旧目录\\e.txt|\n将改写|" + job +
+                                  L"\\甲.txt|\n将重命名|" + job + L"\\旧目录|-> " + job +
+                                  L"\\新目录\n";
+    Check("预览 opens 结果 - Korvane listing the files a run would change",
+          results && Text(results) == L"结果 - Korvane" && rows == expected, rows);
+    Check("预览 writes nothing", changed().empty() && fs::exists(job + L"\\旧目录"), changed());
+    PostMessageW(results, WM_CLOSE, 0, 0);
+    WaitFor([&] { return !IsWindowVisible(results); });
+}
+
+// 撤销本次执行 from 结果 with 是 puts the tree back byte for byte (left()
+// names what is not back). Only where a run keeps an undo journal.
+void CheckUndo(const std::function<std::wstring()>& left) {
+    if (!kJournalAvailable) {
+        std::printf("skip 撤销本次执行 from 结果: this build keeps no undo journal\n");
+        return;
+    }
+    Click(g_dlg, 1015);
+    HWND results = ResultsWindow();
+    HWND undo = results ? ChildOf(results, L"Button", L"撤销本次执行") : nullptr;
+    Check("结果 offers 撤销本次执行 after the run", undo && IsWindowVisible(undo));
+    if (!undo)
+        return;
+    PostMessageW(undo, BM_CLICK, 0, 0);
+    const std::wstring asked = AnswerBox(IDYES);
+    WaitFor([] { return Item(1006) == L"撤销完成"; });
+    Check("撤销本次执行 with 是 restores the tree byte for byte",
+          asked.find(L"确定要撤销吗？") != std::wstring::npos && left().empty(), asked + left());
+    PostMessageW(results, WM_CLOSE, 0, 0);
+}
+
 }  // namespace
 
 // The rules editor: a rule added in the list and typed into the edits is
@@ -247,24 +405,14 @@ int wmain(int argc, wchar_t** argv) {
     fs::create_directories(job + L"\\旧目录");
     CheckRefusals(job);
 
-    PostMessageW(g_dlg, WM_KEYDOWN, VK_F1, 0);
-    const std::wstring help = AnswerBox(IDOK);
-    Check("F1 shows the help naming the rules file",
-          help.rfind(L"Korvane 帮助|", 0) == 0 &&
-              help.find(rules.wstring()) != std::wstring::npos &&
-              help.find(L'<') == std::wstring::npos,
-          help);
+    CheckHelp(rules);
     Click(g_dlg, 1005);
     const std::wstring about = AnswerBox(IDOK);
     Check("关于 shows identity and version",
           about.rfind(L"关于 Korvane|Korvane", 0) == 0 &&
               about.find(L"1.0.4.27") != std::wstring::npos,
           about);
-    SetItem(1000, job + L"\\无");
-    Click(g_dlg, 1004);
-    const std::wstring open = AnswerBox(IDOK);
-    Check("打开 on a missing folder names it",
-          open.find(L"无法打开“" + job + L"\\无”") != std::wstring::npos, open);
+    CheckOpenFailure(job + L"\\无");
     CheckRulesEditor(rules);
 
     // The rules in the working code page; files in GBK, UTF-8 with mark, UTF-16.
@@ -286,6 +434,12 @@ int wmain(int argc, wchar_t** argv) {
     SetItem(1000, job);
     SetCheck(1010, true);
     SetCheck(1011, true);
+    CheckPreview(job, [&] {
+        std::wstring changed;
+        for (int i = 0; i < 5; ++i)
+            changed += ReadAll(job + files[i][0]) == encode(i, files[i][1]) ? L"" : files[i][0];
+        return changed;
+    });
     Click(g_dlg, 1003);
     Check("confirmation asked", AnswerBox(IDYES) == L"Korvane|" + std::wstring(kConfirm));
     Check("run reaches 执行完成！, button 执行, counts line",
@@ -298,6 +452,12 @@ int wmain(int argc, wchar_t** argv) {
         wrong += ReadAll(path) == encode(i, files[i][2]) ? L"" : path + L" ";
     }
     Check("files rewritten byte for byte, folder renamed", wrong.empty(), wrong);
+    CheckUndo([&] {
+        std::wstring left;
+        for (int i = 0; i < 5; ++i)
+            left += ReadAll(job + files[i][0]) == encode(i, files[i][1]) ? L"" : files[i][0];
+        return left + (fs::exists(job + L"\\新目录") ? L" 新目录" : L"");
+    });
 
     // Files large enough (6 MB) that the one in hand outlasts the look at 正在停止.
     std::string colours, colors;

@@ -1,0 +1,375 @@
+#include "win32/results_window.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "app/app_texts.h"
+#include "engine/report/file_diff.h"
+#include "win32/counts_label.h"
+#include "win32/diff_view.h"
+#include "win32/text_export.h"
+#include "win32/wide_text.h"
+
+namespace {
+
+constexpr const wchar_t* kClassName = L"VexaResults";
+enum ControlId { kCounts = 100, kFilterLabel, kFilter, kList, kDiff, kCopy, kSave, kUndo, kClose };
+enum MenuId { kMenuOpenFile = 1, kMenuOpenFolder };
+
+HWND Control(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, int id) {
+    HWND control = CreateWindowExW(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   GetModuleHandleW(nullptr), nullptr);
+    // The dialog's font, which owns the window.
+    const HWND dialog = GetWindow(parent, GW_OWNER);
+    SendMessageW(control, WM_SETFONT, SendMessageW(dialog, WM_GETFONT, 0, 0), FALSE);
+    return control;
+}
+
+HWND Button(HWND parent, const char* text, int id) {
+    return Control(parent, L"BUTTON", Widen(text), WS_TABSTOP | BS_PUSHBUTTON, id);
+}
+
+// The line height and average character width of the window's font.
+SIZE FontCell(HWND window) {
+    HDC dc = GetDC(window);
+    const HGDIOBJ old = SelectObject(
+        dc, reinterpret_cast<HGDIOBJ>(SendMessageW(GetDlgItem(window, kCounts), WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return {std::max<LONG>(metrics.tmAveCharWidth, 1), std::max<LONG>(metrics.tmHeight, 1)};
+}
+
+void Place(HWND window, int id, int x, int y, int w, int h) {
+    MoveWindow(GetDlgItem(window, id), x, y, std::max(w, 0), std::max(h, 0), TRUE);
+}
+
+// text with its one %1 filled.
+std::wstring Filled(const char* text, const std::string& value) {
+    std::string out = text;
+    const size_t at = out.find("%1");
+    if (at != std::string::npos)
+        out.replace(at, 2, value);
+    return Widen(out);
+}
+
+void RegisterOnce() {
+    static const bool registered = [] {
+        WNDCLASSEXW cls{};
+        cls.cbSize = sizeof cls;
+        cls.lpfnWndProc = DefWindowProcW;  // replaced per window at creation
+        cls.hInstance = GetModuleHandleW(nullptr);
+        cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        cls.lpszClassName = kClassName;
+        return RegisterClassExW(&cls) != 0;
+    }();
+    (void)registered;
+}
+
+}  // namespace
+
+CResultsWindow::CResultsWindow(HWND owner, std::function<void(const std::string&, bool)> open,
+                               std::function<void()> undo)
+    : m_hOwner(owner), m_open(std::move(open)), m_undo(std::move(undo)) {
+    LoadLibraryW(L"Msftedit.dll");  // the rich edit control's class
+    RegisterOnce();
+    m_hWnd =
+        CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, Widen(app_text::kResultsTitle).c_str(),
+                        WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, owner, nullptr,
+                        GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
+    for (int big : {ICON_BIG, ICON_SMALL})
+        SendMessageW(m_hWnd, WM_SETICON, big, SendMessageW(owner, WM_GETICON, big, 0));
+    CreateControls();
+}
+
+CResultsWindow::~CResultsWindow() {
+    if (m_hWnd)
+        DestroyWindow(m_hWnd);
+}
+
+void CResultsWindow::CreateControls() {
+    m_hCounts = Control(m_hWnd, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, kCounts);
+    Control(m_hWnd, L"STATIC", Widen(app_text::kFilterLabel), SS_LEFT, kFilterLabel);
+    m_hFilter =
+        Control(m_hWnd, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, kFilter);
+    // Named by its window text, which a list view does not show.
+    m_hList = Control(
+        m_hWnd, WC_LISTVIEWW, Widen(app_text::kTipResultsList),
+        WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+        kList);
+    ListView_SetExtendedListViewStyle(m_hList, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    const char* titles[] = {app_text::kColumnKind, app_text::kColumnPath, app_text::kColumnDetail};
+    for (int i = 0; i < 3; ++i) {
+        std::wstring title = Widen(titles[i]);
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = title.data();
+        column.cx = 100;
+        ListView_InsertColumn(m_hList, i, &column);
+    }
+    m_hDiff = Control(m_hWnd, MSFTEDIT_CLASS, L"",
+                      WS_TABSTOP | WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                          ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+                      kDiff);
+    Button(m_hWnd, app_text::kCopyList, kCopy);
+    Button(m_hWnd, app_text::kSaveList, kSave);
+    m_hUndo = Button(m_hWnd, app_text::kUndo, kUndo);
+    Button(m_hWnd, app_text::kClose, kClose);
+    ShowWindow(m_hUndo, SW_HIDE);
+    ShowWindow(m_hDiff, SW_HIDE);
+    FillFilter();
+}
+
+void CResultsWindow::FillFilter() {
+    SendMessageW(m_hFilter, CB_RESETCONTENT, 0, 0);
+    SendMessageW(m_hFilter, CB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(Widen(app_text::kKindAll).c_str()));
+    for (RunEventKind kind : kResultFilterKinds)
+        SendMessageW(m_hFilter, CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(Widen(ResultKindLabel(m_list.Kind(), kind)).c_str()));
+    SendMessageW(m_hFilter, CB_SETCURSEL, 0, 0);
+}
+
+// Sizes come from the font, so the window reads the same at any scale:
+// counts (two lines), the filter, the list (and below it the differences
+// after a preview), the buttons.
+void CResultsWindow::Layout() {
+    RECT client{};
+    GetClientRect(m_hWnd, &client);
+    const SIZE cell = FontCell(m_hWnd);
+    const int gap = cell.cy / 2, row = cell.cy * 7 / 4, width = client.right - 2 * gap;
+    int y = gap;
+    Place(m_hWnd, kCounts, gap, y, width, cell.cy * 2);
+    ShowCountsLine(m_hCounts, Widen(m_countsShown));
+    y += cell.cy * 2 + gap;
+    const int labelWidth = cell.cx * 7;
+    Place(m_hWnd, kFilterLabel, gap, y + (row - cell.cy) / 2, labelWidth, cell.cy);
+    Place(m_hWnd, kFilter, gap + labelWidth, y, cell.cx * 16, row * 8);
+    y += row + gap;
+    const int buttonsTop = client.bottom - gap - row;
+    const int listHeight = buttonsTop - gap - y;
+    const bool diff = IsWindowVisible(m_hDiff);
+    const int listShown = diff ? listHeight * 11 / 20 : listHeight;
+    Place(m_hWnd, kList, gap, y, width, listShown);
+    Place(m_hWnd, kDiff, gap, y + listShown + gap, width, listHeight - listShown - gap);
+    const int button = cell.cx * 16;
+    Place(m_hWnd, kCopy, gap, buttonsTop, button, row);
+    Place(m_hWnd, kSave, gap * 2 + button, buttonsTop, button, row);
+    Place(m_hWnd, kClose, client.right - gap - button, buttonsTop, button, row);
+    Place(m_hWnd, kUndo, client.right - 2 * (gap + button), buttonsTop, button, row);
+    // A kind is at most five Chinese characters, each about a line high in width.
+    const int kind = cell.cy * 6, rest = std::max<int>(width - kind - cell.cy * 2, cell.cy * 20);
+    ListView_SetColumnWidth(m_hList, 0, kind);
+    ListView_SetColumnWidth(m_hList, 1, rest * 3 / 5);
+    ListView_SetColumnWidth(m_hList, 2, rest * 2 / 5);
+}
+
+void CResultsWindow::Begin(RunKind kind, const CJob& job) {
+    m_list.Reset(kind);
+    m_job = job;
+    FillFilter();
+    ShowRows();
+    SetUndoOffered(false);
+    const char* running = kind == RunKind::Preview ? app_text::kPreviewing
+                          : kind == RunKind::Undo  ? app_text::kUndoing
+                                                   : app_text::kRunning;
+    // The counts line keeps its place while the job goes on.
+    m_counts.clear();
+    m_countsShown = running + std::string("...");
+    SetWindowTextW(m_hCounts, Widen(m_countsShown).c_str());
+    SetWindowTextW(m_hDiff, Widen(app_text::kDiffHint).c_str());
+    ShowWindow(m_hDiff, kind == RunKind::Preview ? SW_SHOWNA : SW_HIDE);
+    Layout();
+}
+
+void CResultsWindow::Feed(const std::vector<CRunEvent>& events) {
+    if (events.empty())
+        return;
+    m_list.Append(events);
+    ListView_SetItemCountEx(m_hList, static_cast<int>(m_list.Rows()),
+                            LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+}
+
+void CResultsWindow::Finish(const std::string& counts) {
+    m_counts = m_countsShown = counts;
+    ShowCountsLine(m_hCounts, Widen(counts));
+}
+
+void CResultsWindow::SetUndoOffered(bool offered) {
+    ShowWindow(m_hUndo, offered ? SW_SHOWNA : SW_HIDE);
+}
+
+// The first time, as large as the list wants within nine tenths of the
+// screen the dialog is on, centred there.
+void CResultsWindow::ShowOnTop() {
+    if (!IsWindowVisible(m_hWnd)) {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromWindow(m_hOwner, MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT area = monitor.rcWork;
+        const SIZE cell = FontCell(m_hWnd);
+        const int w = std::min<int>(cell.cx * 120, (area.right - area.left) * 9 / 10);
+        const int h = std::min<int>(cell.cy * 36, (area.bottom - area.top) * 9 / 10);
+        SetWindowPos(m_hWnd, nullptr, area.left + (area.right - area.left - w) / 2,
+                     area.top + (area.bottom - area.top - h) / 2, w, h, SWP_NOZORDER);
+    }
+    ShowWindow(m_hWnd, IsIconic(m_hWnd) ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow(m_hWnd);
+}
+
+void CResultsWindow::ShowRows() {
+    ListView_SetItemCountEx(m_hList, static_cast<int>(m_list.Rows()), 0);
+    InvalidateRect(m_hList, nullptr, TRUE);
+}
+
+LRESULT CALLBACK CResultsWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
+    auto* self = reinterpret_cast<CResultsWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return self ? self->HandleMessage(message, wParam, lParam)
+                : DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CResultsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SIZE:
+            Layout();
+            return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_NOTIFY:
+            return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        case WM_CONTEXTMENU:
+            if (reinterpret_cast<HWND>(wParam) == m_hList)
+                ShowContextMenu(lParam);
+            return 0;
+        case WM_CLOSE:
+            ShowWindow(m_hWnd, SW_HIDE);  // kept for the next 结果
+            return 0;
+        case WM_NCDESTROY:
+            m_hWnd = nullptr;
+            break;
+    }
+    return DefWindowProcW(m_hWnd, message, wParam, lParam);
+}
+
+// A new filter leaves no row selected: the differences of a file that may
+// no longer be listed go with it.
+void CResultsWindow::OnCommand(int id, int code) {
+    switch (id) {
+        case kFilter:
+            if (code == CBN_SELCHANGE) {
+                const LRESULT at = SendMessageW(m_hFilter, CB_GETCURSEL, 0, 0);
+                m_list.SetFilter(at <= 0 ? -1 : static_cast<int>(kResultFilterKinds[at - 1]));
+                ListView_SetItemState(m_hList, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+                ShowRows();
+                OnSelectionChanged();
+            }
+            break;
+        case kCopy:
+            CopyToClipboard(m_hWnd, m_list.ListText(m_counts));
+            break;
+        case kSave:
+            OnSave();
+            break;
+        case kUndo:
+            m_undo();
+            break;
+        case kClose:
+        case IDCANCEL:
+            ShowWindow(m_hWnd, SW_HIDE);
+            break;
+    }
+}
+
+LRESULT CResultsWindow::OnNotify(const NMHDR& header) {
+    if (header.hwndFrom != m_hList)
+        return 0;
+    if (header.code == LVN_GETDISPINFOW) {
+        auto& item = reinterpret_cast<NMLVDISPINFOW&>(const_cast<NMHDR&>(header)).item;
+        const size_t row = static_cast<size_t>(item.iItem);
+        if ((item.mask & LVIF_TEXT) && row < m_list.Rows()) {
+            m_cell = Widen(item.iSubItem == 0   ? m_list.KindText(row)
+                           : item.iSubItem == 1 ? m_list.PathText(row)
+                                                : m_list.DetailText(row));
+            item.pszText = m_cell.data();
+        }
+    } else if (header.code == LVN_ITEMCHANGED) {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        if ((change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED))
+            OnSelectionChanged();
+    }
+    return 0;
+}
+
+void CResultsWindow::ShowContextMenu(LPARAM at) {
+    POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    int row = ListView_GetNextItem(m_hList, -1, LVNI_SELECTED);
+    if (at == -1) {  // from the keyboard: at the selected row
+        RECT r{};
+        ListView_GetItemRect(m_hList, row, &r, LVIR_LABEL);
+        point = {r.left, r.bottom};
+        ClientToScreen(m_hList, &point);
+    } else {
+        LVHITTESTINFO hit{};
+        hit.pt = point;
+        ScreenToClient(m_hList, &hit.pt);
+        row = ListView_HitTest(m_hList, &hit);
+    }
+    if (row < 0 || static_cast<size_t>(row) >= m_list.Rows())
+        return;
+    HMENU menu = CreatePopupMenu();
+    if (IsFileEvent(m_list.Event(static_cast<size_t>(row)).kind))
+        AppendMenuW(menu, MF_STRING, kMenuOpenFile, Widen(app_text::kOpenFile).c_str());
+    AppendMenuW(menu, MF_STRING, kMenuOpenFolder, Widen(app_text::kOpenFolder).c_str());
+    const int chosen =
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, m_hWnd, nullptr);
+    DestroyMenu(menu);
+    const std::string path = m_list.OpenablePath(static_cast<size_t>(row));
+    if (chosen == kMenuOpenFile)
+        m_open(path, false);
+    else if (chosen == kMenuOpenFolder)
+        m_open(ParentFolderOf(path), true);
+}
+
+// After a preview, the selected file's differences, worked out again now
+// from the file as it is.
+void CResultsWindow::OnSelectionChanged() {
+    if (m_list.Kind() != RunKind::Preview)
+        return;
+    const int row = ListView_GetNextItem(m_hList, -1, LVNI_SELECTED);
+    if (row < 0 || m_list.Event(static_cast<size_t>(row)).kind != RunEventKind::Rewritten) {
+        SetWindowTextW(m_hDiff, Widen(app_text::kDiffHint).c_str());
+        return;
+    }
+    std::vector<CDiffHunk> hunks;
+    std::string why;
+    if (!DiffOfFile(m_job, m_list.Event(static_cast<size_t>(row)).path, kMaxDiffBytes, hunks, why))
+        SetWindowTextW(m_hDiff, Filled(app_text::kDiffUnavailable, why).c_str());
+    else if (hunks.empty())
+        SetWindowTextW(m_hDiff, Widen(app_text::kDiffNone).c_str());
+    else
+        ShowDiff(m_hDiff, hunks);
+}
+
+// The list is offered a name in the folder it is about.
+void CResultsWindow::OnSave() {
+    const std::wstring folder = FromEnginePath(m_job.folder);
+    const std::wstring suggested =
+        folder.empty()
+            ? Widen(app_text::kSaveListName)
+            : folder + (folder.back() == L'\\' ? L"" : L"\\") + Widen(app_text::kSaveListName);
+    const std::wstring path = PickTextFile(m_hWnd, Widen(app_text::kSaveListTitle), suggested);
+    if (!path.empty() && !SaveTextFile(path, m_list.ListText(m_counts)))
+        MessageBoxW(m_hWnd, Filled(app_text::kSaveFailed, Narrow(path)).c_str(),
+                    Widen(app_text::kCaption).c_str(), MB_OK | MB_ICONWARNING);
+}
