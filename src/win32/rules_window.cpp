@@ -13,9 +13,9 @@
 #include "service/core.h"
 #include "service/dialog_host.h"
 #include "win32/dialog_window.h"
+#include "win32/open_failure_box.h"
 #include "win32/resource.h"
 #include "win32/wide_text.h"
-#include "win32/win32_texts.h"
 
 namespace {
 
@@ -366,6 +366,5 @@ void CRulesWindow::OpenInEditor() {
         m_tab == 0 ? m_session.ReplaceRulesPath() : m_session.RenameRulesPath();
     const char* why = m_session.OpenTarget(path, false);
     if (why && why != app_text::kOpenNoHandler)
-        m_session.Core().msgboxWarning(
-            m_hWnd, FillMessage(win32_text::kOpenFailed, {Narrow(FromEnginePath(path)), why}));
+        ShowOpenFailure(m_hWnd, FromEnginePath(path), why);
 }
