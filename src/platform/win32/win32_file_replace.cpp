@@ -1,10 +1,13 @@
 // The atomic replace on Windows. The temporary file is created relative to
-// the folder handle, written and checked, given the original's owner, group,
-// DACL and attributes, flushed; then our own handle on the original is
-// closed (Windows refuses to rename over a file we still hold), the stamp
-// is checked once more, and the temporary file is renamed over the original
-// by its handle, relative to the folder handle. Any failure deletes the
-// temporary file by handle and leaves the original as it was.
+// the folder handle, marked for deletion at once (so that a process killed
+// meanwhile leaves nothing behind), written and checked, given the
+// original's owner, group, DACL and attributes, flushed; with a journal, the
+// original is kept there and the temporary file recorded first. Then the
+// mark is taken back, our own handle on the original is closed (Windows
+// refuses to rename over a file we still hold), the stamp is checked once
+// more, and the temporary file is renamed over the original by its handle,
+// relative to the folder handle. Any failure deletes the temporary file by
+// handle and leaves the original as it was.
 #include <aclapi.h>
 #include <windows.h>
 #include <winternl.h>
@@ -117,15 +120,22 @@ CIoResult OpenOriginal(HANDLE dir, const CPlatformName& name, CHandle& original,
     return {};
 }
 
-// The temporary file, created beside the original with a name of its own.
-CIoResult CreateTemp(HANDLE dir, CHandle& temp) {
+// The temporary file, created beside the original with a name of its own
+// and marked for deletion until it is about to take the original's place.
+CIoResult CreateTemp(HANDLE dir, CHandle& temp, std::wstring& tempName) {
     constexpr ACCESS_MASK kAccess = GENERIC_WRITE | READ_CONTROL | WRITE_DAC | WRITE_OWNER |
                                     DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
     for (int i = 0; i < kNameAttempts; ++i) {
+        tempName = TempName();
         const NTSTATUS status =
-            OpenAt(dir, TempName(), kAccess, FILE_CREATE, FILE_NON_DIRECTORY_FILE, temp, 0);
-        if (NT_SUCCESS(status))
-            return {};
+            OpenAt(dir, tempName, kAccess, FILE_CREATE, FILE_NON_DIRECTORY_FILE, temp, 0);
+        if (NT_SUCCESS(status)) {
+            if (DeleteByHandle(temp.Get()))
+                return {};
+            const int error = static_cast<int>(::GetLastError());
+            temp.Reset();
+            return Fail(IoStatus::CreateTempFailed, error);
+        }
         if (status != kStatusNameCollision)
             return Fail(IoStatus::CreateTempFailed, ErrorOf(status));
     }
@@ -209,6 +219,42 @@ CIoResult StillAsRead(HANDLE dir, const CPlatformName& name, const CFileStamp& e
     return {};
 }
 
+// Tells the journal the name the new file has; it is not kept past the
+// process before this.
+CIoResult RecordTemp(HANDLE temp, const std::wstring& tempName, CReplaceJournal& journal) {
+    CHandleInfo info;
+    if (const int error = QueryHandle(temp, info))
+        return Fail(IoStatus::CreateTempFailed, error);
+    return journal.RecordReplace(info.stamp.id, tempName);
+}
+
+// Keeps the original in the journal. A new link moves the link count by one
+// and the change time; the stamp the last look expects is then the
+// original's as it is now, provided nothing else about it changed.
+CIoResult KeepInJournal(const CDir& dir, const CPlatformName& name, CReplaceJournal& journal,
+                        CFileStamp& expected) {
+    bool linked = false;
+    if (CIoResult r = journal.KeepOriginal(dir, name, expected, linked); !r.Ok())
+        return r;
+    if (!linked)
+        return {};
+    CHandle now;
+    CHandleInfo info;
+    if (NT_SUCCESS(OpenAt(AsHandle(dir.Handle()), name, FILE_READ_ATTRIBUTES, FILE_OPEN,
+                          FILE_NON_DIRECTORY_FILE, now)) &&
+        QueryHandle(now.Get(), info) == 0 && !info.IsReparsePoint()) {
+        CFileStamp asBefore = info.stamp;
+        asBefore.links -= 1;
+        asBefore.ctimeNs = expected.ctimeNs;
+        if (asBefore == expected) {
+            expected = info.stamp;
+            return {};
+        }
+    }
+    journal.DropOriginal();
+    return Fail(IoStatus::Changed);
+}
+
 }  // namespace
 
 CIoResult CheckReplaceableAt(const CDir& dir, const CPlatformName& name,
@@ -221,12 +267,15 @@ CIoResult CheckReplaceableAt(const CDir& dir, const CPlatformName& name,
 }
 
 struct CFileReplacement::CState {
+    const CDir* dir = nullptr;
     HANDLE folder = nullptr;
     CPlatformName name;
     CFileStamp expected;
     CHandle original;
     CHandleInfo info;
     CHandle temp;
+    std::wstring tempName;
+    CReplaceJournal* journal = nullptr;  // set once the original is kept in it
 };
 
 CFileReplacement::CFileReplacement() = default;
@@ -238,6 +287,8 @@ CFileReplacement::~CFileReplacement() {
 void CFileReplacement::Discard() {
     if (m_state && m_state->temp.Ok())
         DeleteByHandle(m_state->temp.Get());
+    if (m_state && m_state->journal)
+        m_state->journal->DropOriginal();
     m_state.reset();
 }
 
@@ -247,6 +298,7 @@ CIoResult CFileReplacement::Begin(const CDir& dir, const CPlatformName& name,
                                   const CFileStamp& expected, bool /*unnamed*/) {
     Discard();
     auto state = std::make_unique<CState>();
+    state->dir = &dir;
     state->folder = AsHandle(dir.Handle());
     state->name = name;
     state->expected = expected;
@@ -254,7 +306,7 @@ CIoResult CFileReplacement::Begin(const CDir& dir, const CPlatformName& name,
         return r;
     if (CIoResult r = Preflight(state->original.Get(), state->info, expected); !r.Ok())
         return r;
-    if (CIoResult r = CreateTemp(state->folder, state->temp); !r.Ok())
+    if (CIoResult r = CreateTemp(state->folder, state->temp, state->tempName); !r.Ok())
         return r;
     m_state = std::move(state);
     return {};
@@ -267,9 +319,17 @@ CIoResult CFileReplacement::Again() {
     if (m_state->temp.Ok())
         DeleteByHandle(m_state->temp.Get());
     m_state->temp.Reset();
-    if (CIoResult r = CreateTemp(m_state->folder, m_state->temp); !r.Ok()) {
-        m_state.reset();
+    if (CIoResult r = CreateTemp(m_state->folder, m_state->temp, m_state->tempName); !r.Ok()) {
+        Discard();
         return r;
+    }
+    // With the original already kept, the new name is recorded as it is made.
+    if (m_state->journal) {
+        if (CIoResult r = RecordTemp(m_state->temp.Get(), m_state->tempName, *m_state->journal);
+            !r.Ok()) {
+            Discard();
+            return r;
+        }
     }
     return {};
 }
@@ -284,17 +344,27 @@ CIoResult CFileReplacement::Write(std::string_view bytes) {
     return {};
 }
 
-// No journal reaches here: a job on Windows keeps none (kJournalAvailable).
 CIoResult CFileReplacement::Commit(CReplaceJournal* journal) {
-    if (!m_state || journal)
+    if (!m_state)
         return Fail(IoStatus::WriteTempFailed, ERROR_INVALID_HANDLE);
     CState& s = *m_state;
+    m_bLinkFailed = false;
     auto fail = [&](CIoResult r) {
         Discard();
         return r;
     };
+    // The original goes into the journal first, then the new file's name.
+    if (journal && !s.journal) {
+        if (CIoResult r = KeepInJournal(*s.dir, s.name, *journal, s.expected); !r.Ok())
+            return fail(r);
+        s.journal = journal;
+        if (CIoResult r = RecordTemp(s.temp.Get(), s.tempName, *journal); !r.Ok())
+            return fail(r);
+    }
     if (CIoResult r = FillTemp(s.original.Get(), s.info, s.temp.Get(), {}); !r.Ok())
         return fail(r);
+    if (!KeepByHandle(s.temp.Get()))
+        return fail(Fail(IoStatus::NameTempFailed, static_cast<int>(::GetLastError())));
     // Windows will not rename over a file this process still holds open.
     s.original.Reset();
     // The last look before the rename: the original must still be the file
@@ -303,7 +373,8 @@ CIoResult CFileReplacement::Commit(CReplaceJournal* journal) {
         return fail(r);
     if (const int error = RenameByHandle(s.temp.Get(), s.folder, s.name, true))
         return fail(Fail(IoStatus::ReplaceFailed, error));
-    m_state.reset();  // renamed: closing the handle is all that is left
+    s.journal = nullptr;  // the journal keeps its original
+    m_state.reset();      // renamed: closing the handle is all that is left
     return {};
 }
 
