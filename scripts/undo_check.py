@@ -179,9 +179,11 @@ def main():
         undo_s = time.monotonic() - t
         print(f"undo: exit {rc}, {undo_s:.2f} s")
         ok &= rc == 0 and compare("after run and undo", before, snap())
-        # Kills of an undo fall within its time once the files are cached:
-        # timed again on a second run.
+        # Kills fall within a run's or an undo's time once the files are
+        # cached: both timed again.
+        t = time.monotonic()
         subprocess.run(run, env=env, stderr=subprocess.DEVNULL)
+        run_s = min(run_s, time.monotonic() - t)
         t = time.monotonic()
         subprocess.run(undo, env=env, stderr=subprocess.DEVNULL)
         undo_s = time.monotonic() - t
