@@ -142,19 +142,6 @@ CIoResult CreateTemp(HANDLE dir, CHandle& temp, std::wstring& tempName) {
     return Fail(IoStatus::CreateTempFailed, ERROR_FILE_EXISTS);
 }
 
-int WriteAll(HANDLE file, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const DWORD ask = bytes.size() > 0x40000000 ? 0x40000000 : static_cast<DWORD>(bytes.size());
-        DWORD n = 0;
-        if (!::WriteFile(file, bytes.data(), ask, &n, nullptr))
-            return static_cast<int>(::GetLastError());
-        if (n == 0)
-            return ERROR_DISK_FULL;  // no progress at all: the device takes nothing more
-        bytes.remove_prefix(n);
-    }
-    return 0;
-}
-
 // Owner and group first: a file whose owner cannot be kept is not replaced.
 CIoResult CopySecurity(HANDLE original, HANDLE temp, DWORD attributes) {
     CSecurity security;
@@ -195,7 +182,7 @@ CIoResult CopySecurity(HANDLE original, HANDLE temp, DWORD attributes) {
 CIoResult FillTemp(HANDLE original, const CHandleInfo& info, HANDLE temp,
                    const std::vector<std::string_view>& pieces) {
     for (std::string_view piece : pieces) {
-        if (const int error = WriteAll(temp, piece))
+        if (const int error = WriteAllTo(temp, piece))
             return Fail(IoStatus::WriteTempFailed, error);
     }
     if (CIoResult r = CopySecurity(original, temp, info.attributes); !r.Ok())
@@ -337,7 +324,7 @@ CIoResult CFileReplacement::Again() {
 CIoResult CFileReplacement::Write(std::string_view bytes) {
     if (!m_state)
         return Fail(IoStatus::WriteTempFailed, ERROR_INVALID_HANDLE);
-    if (const int error = WriteAll(m_state->temp.Get(), bytes)) {
+    if (const int error = WriteAllTo(m_state->temp.Get(), bytes)) {
         Discard();
         return Fail(IoStatus::WriteTempFailed, error);
     }

@@ -60,19 +60,6 @@ CIoResult RegularStamp(HANDLE file, CFileStamp& stamp) {
     return {};
 }
 
-int WriteAll(HANDLE file, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const DWORD ask = bytes.size() > 0x40000000 ? 0x40000000 : static_cast<DWORD>(bytes.size());
-        DWORD n = 0;
-        if (!::WriteFile(file, bytes.data(), ask, &n, nullptr))
-            return static_cast<int>(::GetLastError());
-        if (n == 0)
-            return ERROR_DISK_FULL;
-        bytes.remove_prefix(n);
-    }
-    return 0;
-}
-
 // Copies the rest of src to dst a buffer at a time, every write checked.
 CIoResult CopyBytes(HANDLE src, HANDLE dst) {
     std::vector<char> buffer(std::size_t{1} << 20);
@@ -82,7 +69,7 @@ CIoResult CopyBytes(HANDLE src, HANDLE dst) {
             return Fail(IoStatus::ReadFailed, static_cast<int>(::GetLastError()));
         if (got == 0)
             return {};
-        if (const int error = WriteAll(dst, std::string_view(buffer.data(), got)))
+        if (const int error = WriteAllTo(dst, std::string_view(buffer.data(), got)))
             return Fail(IoStatus::WriteTempFailed, error);
     }
 }
@@ -133,7 +120,7 @@ CIoResult CAppendFile::Create(const CDir& dir, const CJournalName& name) {
 }
 
 CIoResult CAppendFile::Append(std::string_view text) {
-    if (const int error = WriteAll(AsHandle(m_handle), text))
+    if (const int error = WriteAllTo(AsHandle(m_handle), text))
         return Fail(IoStatus::WriteTempFailed, error);
     return {};
 }
@@ -271,12 +258,10 @@ CIoResult SetModeAt(const CDir&, const CJournalName&, std::uint32_t) {
 
 CIoResult RemoveFileAt(const CDir& dir, const CJournalName& name, const CNodeId& id) {
     CHandle file;
-    if (CIoResult r = Open(dir, name, DELETE | FILE_READ_ATTRIBUTES, FILE_OPEN,
-                           FILE_NON_DIRECTORY_FILE, file, IoStatus::OpenFailed);
+    if (CIoResult r = Open(dir, name, DELETE | FILE_READ_ATTRIBUTES, FILE_OPEN, 0, file,
+                           IoStatus::OpenFailed);
         !r.Ok())
-        return r.status == IoStatus::NotFound || r.status == IoStatus::OpenFailed
-                   ? r
-                   : Fail(IoStatus::Changed, r.osError);
+        return r;
     CFileStamp stamp;
     if (!RegularStamp(file.Get(), stamp).Ok() || stamp.id != id)
         return Fail(IoStatus::Changed);
@@ -336,7 +321,7 @@ CIoResult WriteSmallFileAt(const CDir& dir, const CJournalName& name, std::strin
         !r.Ok())
         return r;
     std::wstring wide;
-    int error = Wide(name, wide) ? WriteAll(out.Get(), bytes) : ERROR_INVALID_NAME;
+    int error = Wide(name, wide) ? WriteAllTo(out.Get(), bytes) : ERROR_INVALID_NAME;
     if (error == 0 && !::FlushFileBuffers(out.Get()))
         error = static_cast<int>(::GetLastError());
     if (error == 0)

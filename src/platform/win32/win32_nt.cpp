@@ -76,6 +76,19 @@ bool KeepByHandle(HANDLE file) {
                                         sizeof disposition) != 0;
 }
 
+int WriteAllTo(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD ask = bytes.size() > 0x40000000 ? 0x40000000 : static_cast<DWORD>(bytes.size());
+        DWORD n = 0;
+        if (!::WriteFile(file, bytes.data(), ask, &n, nullptr))
+            return static_cast<int>(::GetLastError());
+        if (n == 0)
+            return ERROR_DISK_FULL;  // no progress at all: the device takes nothing more
+        bytes.remove_prefix(n);
+    }
+    return 0;
+}
+
 int ErrorOf(NTSTATUS status) {
     return static_cast<int>(::RtlNtStatusToDosError(status));
 }

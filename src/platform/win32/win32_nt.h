@@ -80,6 +80,10 @@ int LinkByHandle(HANDLE entry, HANDLE folder, const std::wstring& name);
 bool DeleteByHandle(HANDLE file);
 bool KeepByHandle(HANDLE file);
 
+// Writes all of bytes to file; 0 or the Win32 error code (ERROR_DISK_FULL
+// when the device takes nothing more).
+int WriteAllTo(HANDLE file, std::string_view bytes);
+
 // The Win32 error code of a native status.
 int ErrorOf(NTSTATUS status);
 // The status for a failed open of an entry.
