@@ -1,13 +1,13 @@
 // The atomic replace on Windows. The temporary file is created relative to
-// the folder handle, marked for deletion at once (so that a process killed
-// meanwhile leaves nothing behind), written and checked, given the
+// the folder handle, deleted when its handle closes (so that a process
+// killed meanwhile leaves nothing behind), written and checked, given the
 // original's owner, group, DACL and attributes, flushed; with a journal, the
-// original is kept there and the temporary file recorded first. Then the
-// mark is taken back, our own handle on the original is closed (Windows
-// refuses to rename over a file we still hold), the stamp is checked once
-// more, and the temporary file is renamed over the original by its handle,
-// relative to the folder handle. Any failure deletes the temporary file by
-// handle and leaves the original as it was.
+// original is kept there first. Then it gets a second, lasting name (told to
+// the journal before it is made), our own handle on the original is closed
+// (Windows refuses to rename over a file we still hold), the stamp is
+// checked once more, and that name is renamed over the original by its
+// handle, relative to the folder handle. Any failure deletes both names and
+// leaves the original as it was.
 #include <aclapi.h>
 #include <windows.h>
 #include <winternl.h>
@@ -121,21 +121,17 @@ CIoResult OpenOriginal(HANDLE dir, const CPlatformName& name, CHandle& original,
 }
 
 // The temporary file, created beside the original with a name of its own
-// and marked for deletion until it is about to take the original's place.
-CIoResult CreateTemp(HANDLE dir, CHandle& temp, std::wstring& tempName) {
+// that goes when its handle is closed, however the process ends: until the
+// content is ready it is nowhere that a kill could leave it.
+CIoResult CreateTemp(HANDLE dir, CHandle& temp) {
     constexpr ACCESS_MASK kAccess = GENERIC_WRITE | READ_CONTROL | WRITE_DAC | WRITE_OWNER |
                                     DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
     for (int i = 0; i < kNameAttempts; ++i) {
-        tempName = TempName();
         const NTSTATUS status =
-            OpenAt(dir, tempName, kAccess, FILE_CREATE, FILE_NON_DIRECTORY_FILE, temp, 0);
-        if (NT_SUCCESS(status)) {
-            if (DeleteByHandle(temp.Get()))
-                return {};
-            const int error = static_cast<int>(::GetLastError());
-            temp.Reset();
-            return Fail(IoStatus::CreateTempFailed, error);
-        }
+            OpenAt(dir, TempName(), kAccess, FILE_CREATE,
+                   FILE_NON_DIRECTORY_FILE | FILE_DELETE_ON_CLOSE, temp, FILE_SHARE_DELETE);
+        if (NT_SUCCESS(status))
+            return {};
         if (status != kStatusNameCollision)
             return Fail(IoStatus::CreateTempFailed, ErrorOf(status));
     }
@@ -206,13 +202,30 @@ CIoResult StillAsRead(HANDLE dir, const CPlatformName& name, const CFileStamp& e
     return {};
 }
 
-// Tells the journal the name the new file has; it is not kept past the
-// process before this.
-CIoResult RecordTemp(HANDLE temp, const std::wstring& tempName, CReplaceJournal& journal) {
+// Gives the ready content a name that lasts, beside the original: a second
+// link to the temporary file, told to the journal before it is made, and
+// opened as named for the rename. The temporary file's own name goes when
+// its handle is closed.
+CIoResult NameTemp(HANDLE folder, HANDLE temp, CReplaceJournal* journal, CHandle& named) {
     CHandleInfo info;
     if (const int error = QueryHandle(temp, info))
-        return Fail(IoStatus::CreateTempFailed, error);
-    return journal.RecordReplace(info.stamp.id, tempName);
+        return Fail(IoStatus::NameTempFailed, error);
+    for (int i = 0; i < kNameAttempts; ++i) {
+        const std::wstring name = TempName();
+        if (journal) {
+            if (CIoResult r = journal->RecordReplace(info.stamp.id, name); !r.Ok())
+                return r;
+        }
+        const int error = LinkByHandle(temp, folder, name);
+        if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+            continue;
+        if (error != 0)
+            return Fail(IoStatus::NameTempFailed, error);
+        const NTSTATUS status = OpenAt(folder, name, DELETE | FILE_READ_ATTRIBUTES, FILE_OPEN,
+                                       FILE_NON_DIRECTORY_FILE, named);
+        return NT_SUCCESS(status) ? CIoResult{} : Fail(IoStatus::NameTempFailed, ErrorOf(status));
+    }
+    return Fail(IoStatus::NameTempFailed, ERROR_FILE_EXISTS);
 }
 
 // Keeps the original in the journal. A new link moves the link count by one
@@ -261,7 +274,6 @@ struct CFileReplacement::CState {
     CHandle original;
     CHandleInfo info;
     CHandle temp;
-    std::wstring tempName;
     CReplaceJournal* journal = nullptr;  // set once the original is kept in it
 };
 
@@ -293,7 +305,7 @@ CIoResult CFileReplacement::Begin(const CDir& dir, const CPlatformName& name,
         return r;
     if (CIoResult r = Preflight(state->original.Get(), state->info, expected); !r.Ok())
         return r;
-    if (CIoResult r = CreateTemp(state->folder, state->temp, state->tempName); !r.Ok())
+    if (CIoResult r = CreateTemp(state->folder, state->temp); !r.Ok())
         return r;
     m_state = std::move(state);
     return {};
@@ -306,17 +318,9 @@ CIoResult CFileReplacement::Again() {
     if (m_state->temp.Ok())
         DeleteByHandle(m_state->temp.Get());
     m_state->temp.Reset();
-    if (CIoResult r = CreateTemp(m_state->folder, m_state->temp, m_state->tempName); !r.Ok()) {
+    if (CIoResult r = CreateTemp(m_state->folder, m_state->temp); !r.Ok()) {
         Discard();
         return r;
-    }
-    // With the original already kept, the new name is recorded as it is made.
-    if (m_state->journal) {
-        if (CIoResult r = RecordTemp(m_state->temp.Get(), m_state->tempName, *m_state->journal);
-            !r.Ok()) {
-            Discard();
-            return r;
-        }
     }
     return {};
 }
@@ -345,21 +349,25 @@ CIoResult CFileReplacement::Commit(CReplaceJournal* journal) {
         if (CIoResult r = KeepInJournal(*s.dir, s.name, *journal, s.expected); !r.Ok())
             return fail(r);
         s.journal = journal;
-        if (CIoResult r = RecordTemp(s.temp.Get(), s.tempName, *journal); !r.Ok())
-            return fail(r);
     }
     if (CIoResult r = FillTemp(s.original.Get(), s.info, s.temp.Get(), {}); !r.Ok())
         return fail(r);
-    if (!KeepByHandle(s.temp.Get()))
-        return fail(Fail(IoStatus::NameTempFailed, static_cast<int>(::GetLastError())));
+    CHandle named;
+    if (CIoResult r = NameTemp(s.folder, s.temp.Get(), s.journal, named); !r.Ok())
+        return fail(r);
+    auto failNamed = [&](CIoResult r) {
+        DeleteByHandle(named.Get());
+        named.Reset();
+        return fail(r);
+    };
     // Windows will not rename over a file this process still holds open.
     s.original.Reset();
     // The last look before the rename: the original must still be the file
     // the content was made from, with no new content, name or link.
     if (CIoResult r = StillAsRead(s.folder, s.name, s.expected); !r.Ok())
-        return fail(r);
-    if (const int error = RenameByHandle(s.temp.Get(), s.folder, s.name, true))
-        return fail(Fail(IoStatus::ReplaceFailed, error));
+        return failNamed(r);
+    if (const int error = RenameByHandle(named.Get(), s.folder, s.name, true))
+        return failNamed(Fail(IoStatus::ReplaceFailed, error));
     s.journal = nullptr;  // the journal keeps its original
     m_state.reset();      // renamed: closing the handle is all that is left
     return {};
