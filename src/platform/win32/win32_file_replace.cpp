@@ -120,18 +120,36 @@ CIoResult OpenOriginal(HANDLE dir, const CPlatformName& name, CHandle& original,
     return {};
 }
 
+// Whether the volume of the folder open as dir has hard links: all but the
+// FAT family do. Decided by the file system's name, as wine reports none of
+// a volume's capabilities.
+bool HardLinksIn(HANDLE dir) {
+    wchar_t fileSystem[MAX_PATH + 1] = L"";
+    return ::GetVolumeInformationByHandleW(dir, nullptr, 0, nullptr, nullptr, nullptr, fileSystem,
+                                           MAX_PATH + 1) &&
+           std::wstring_view(fileSystem).find(L"FAT") == std::wstring_view::npos;
+}
+
 // The temporary file, created beside the original with a name of its own
-// that goes when its handle is closed, however the process ends: until the
-// content is ready it is nowhere that a kill could leave it.
-CIoResult CreateTemp(HANDLE dir, CHandle& temp) {
+// that goes when its handle is closed, however the process ends. Where the
+// volume has hard links it is created so (and NameTemp gives the ready
+// content a lasting name); elsewhere it is marked so just after it is made,
+// and the mark is taken back when the content is ready.
+CIoResult CreateTemp(HANDLE dir, bool linkable, CHandle& temp, std::wstring& name) {
     constexpr ACCESS_MASK kAccess = GENERIC_WRITE | READ_CONTROL | WRITE_DAC | WRITE_OWNER |
                                     DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
+    const ULONG options = FILE_NON_DIRECTORY_FILE | (linkable ? FILE_DELETE_ON_CLOSE : 0);
     for (int i = 0; i < kNameAttempts; ++i) {
-        const NTSTATUS status =
-            OpenAt(dir, TempName(), kAccess, FILE_CREATE,
-                   FILE_NON_DIRECTORY_FILE | FILE_DELETE_ON_CLOSE, temp, FILE_SHARE_DELETE);
-        if (NT_SUCCESS(status))
-            return {};
+        name = TempName();
+        const NTSTATUS status = OpenAt(dir, name, kAccess, FILE_CREATE, options, temp,
+                                       linkable ? FILE_SHARE_DELETE : 0);
+        if (NT_SUCCESS(status)) {
+            if (linkable || DeleteByHandle(temp.Get()))
+                return {};
+            const int error = static_cast<int>(::GetLastError());
+            temp.Reset();
+            return Fail(IoStatus::CreateTempFailed, error);
+        }
         if (status != kStatusNameCollision)
             return Fail(IoStatus::CreateTempFailed, ErrorOf(status));
     }
@@ -228,6 +246,21 @@ CIoResult NameTemp(HANDLE folder, HANDLE temp, CReplaceJournal* journal, CHandle
     return Fail(IoStatus::NameTempFailed, ERROR_FILE_EXISTS);
 }
 
+// Where there are no hard links: the temporary file is told to the journal
+// by the name it has, and its mark for deletion taken back.
+CIoResult KeepTemp(HANDLE temp, const std::wstring& name, CReplaceJournal* journal) {
+    CHandleInfo info;
+    if (const int error = QueryHandle(temp, info))
+        return Fail(IoStatus::NameTempFailed, error);
+    if (journal) {
+        if (CIoResult r = journal->RecordReplace(info.stamp.id, name); !r.Ok())
+            return r;
+    }
+    if (!KeepByHandle(temp))
+        return Fail(IoStatus::NameTempFailed, static_cast<int>(::GetLastError()));
+    return {};
+}
+
 // Keeps the original in the journal. A new link moves the link count by one
 // and the change time; the stamp the last look expects is then the
 // original's as it is now, provided nothing else about it changed.
@@ -273,7 +306,9 @@ struct CFileReplacement::CState {
     CFileStamp expected;
     CHandle original;
     CHandleInfo info;
+    bool linkable = false;  // the temporary file is deleted on close and linked when ready
     CHandle temp;
+    std::wstring tempName;
     CReplaceJournal* journal = nullptr;  // set once the original is kept in it
 };
 
@@ -305,7 +340,9 @@ CIoResult CFileReplacement::Begin(const CDir& dir, const CPlatformName& name,
         return r;
     if (CIoResult r = Preflight(state->original.Get(), state->info, expected); !r.Ok())
         return r;
-    if (CIoResult r = CreateTemp(state->folder, state->temp); !r.Ok())
+    state->linkable = HardLinksIn(state->folder);
+    if (CIoResult r = CreateTemp(state->folder, state->linkable, state->temp, state->tempName);
+        !r.Ok())
         return r;
     m_state = std::move(state);
     return {};
@@ -318,7 +355,8 @@ CIoResult CFileReplacement::Again() {
     if (m_state->temp.Ok())
         DeleteByHandle(m_state->temp.Get());
     m_state->temp.Reset();
-    if (CIoResult r = CreateTemp(m_state->folder, m_state->temp); !r.Ok()) {
+    CState& s = *m_state;
+    if (CIoResult r = CreateTemp(s.folder, s.linkable, s.temp, s.tempName); !r.Ok()) {
         Discard();
         return r;
     }
@@ -353,10 +391,14 @@ CIoResult CFileReplacement::Commit(CReplaceJournal* journal) {
     if (CIoResult r = FillTemp(s.original.Get(), s.info, s.temp.Get(), {}); !r.Ok())
         return fail(r);
     CHandle named;
-    if (CIoResult r = NameTemp(s.folder, s.temp.Get(), s.journal, named); !r.Ok())
+    if (CIoResult r = s.linkable ? NameTemp(s.folder, s.temp.Get(), s.journal, named)
+                                 : KeepTemp(s.temp.Get(), s.tempName, s.journal);
+        !r.Ok())
         return fail(r);
+    const HANDLE renamed = s.linkable ? named.Get() : s.temp.Get();
     auto failNamed = [&](CIoResult r) {
-        DeleteByHandle(named.Get());
+        if (named.Ok())
+            DeleteByHandle(named.Get());
         named.Reset();
         return fail(r);
     };
@@ -366,7 +408,7 @@ CIoResult CFileReplacement::Commit(CReplaceJournal* journal) {
     // the content was made from, with no new content, name or link.
     if (CIoResult r = StillAsRead(s.folder, s.name, s.expected); !r.Ok())
         return failNamed(r);
-    if (const int error = RenameByHandle(named.Get(), s.folder, s.name, true))
+    if (const int error = RenameByHandle(renamed, s.folder, s.name, true))
         return failNamed(Fail(IoStatus::ReplaceFailed, error));
     s.journal = nullptr;  // the journal keeps its original
     m_state.reset();      // renamed: closing the handle is all that is left

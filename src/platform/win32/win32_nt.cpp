@@ -70,6 +70,12 @@ bool DeleteByHandle(HANDLE file) {
                                         sizeof disposition) != 0;
 }
 
+bool KeepByHandle(HANDLE file) {
+    FILE_DISPOSITION_INFO disposition{FALSE};
+    return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
+                                        sizeof disposition) != 0;
+}
+
 int WriteAllTo(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
         const DWORD ask = bytes.size() > 0x40000000 ? 0x40000000 : static_cast<DWORD>(bytes.size());

@@ -75,8 +75,10 @@ int RenameByHandle(HANDLE entry, HANDLE folder, const std::wstring& name, bool r
 // folder (FileLinkInformation relative to the folder handle); never replaces
 // what is there. 0 or the Win32 error code.
 int LinkByHandle(HANDLE entry, HANDLE folder, const std::wstring& name);
-// Removes the file open as file (with DELETE access) once it is closed.
+// Removes the file open as file (with DELETE access) once it is closed;
+// KeepByHandle takes that back while it is still open.
 bool DeleteByHandle(HANDLE file);
+bool KeepByHandle(HANDLE file);
 
 // Writes all of bytes to file; 0 or the Win32 error code (ERROR_DISK_FULL
 // when the device takes nothing more).
