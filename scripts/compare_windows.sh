@@ -3,8 +3,8 @@
 # Windows build under wine with code page 936 (host locale zh_CN.UTF-8), on
 # two copies of the same tree, and compares the results file by file: names
 # (the Linux side's GBK names read as GBK), contents, exit statuses and the
-# number of listed changes. Then checks, on the Windows side only, that a
-# GBK file with a Chinese name is rewritten too.
+# number of listed changes. Then undoes the Windows run (vexa-cli.exe --undo
+# -y) and compares that tree with a copy taken before the run, byte for byte.
 #
 #   scripts/compare_windows.sh [LINUX_CLI [WINDOWS_CLI]]
 #
@@ -27,9 +27,11 @@ mkdir -p "$HOME"
 gbk() { iconv -f UTF-8 -t GBK; }
 # The tree: ASCII names, contents in GBK, UTF-8 with its mark and UTF-16 of
 # both byte orders, line endings of both kinds, a GBK character whose second
-# byte is a backslash, text GBK cannot hold, and folders to rename.
+# byte is a backslash, text GBK cannot hold, a Chinese file name (spelt in
+# the encoding of the side's names: GBK on Linux, UTF-8 under wine) and
+# folders to rename.
 make_tree() {
-    local t=$1
+    local t=$1 names=$2
     mkdir -p "$t/docs/olddir/deep" "$t/olddir" "$t/keep" "$t/.git"
     printf '旧的文本\r\n第二行 旧\r\n' | gbk >"$t/gbk.txt"
     printf '誠\\路径\\旧\n' | gbk >"$t/trail.txt"
@@ -41,9 +43,11 @@ make_tree() {
     printf '旧\n' | gbk >"$t/docs/olddir/deep/a.txt"
     printf '旧\n' | gbk >"$t/docs/skip.htm"
     printf '旧\n' | gbk >"$t/.git/config.txt"
+    printf '旧 name\n' | gbk >"$t/docs/$(printf '中文名.txt' | iconv -f UTF-8 -t "$names")"
 }
-make_tree "$work/linux"
-make_tree "$work/windows"
+make_tree "$work/linux" GBK
+make_tree "$work/windows" UTF-8
+cp -a "$work/windows" "$work/windows.before"
 # Rules in GBK, the working code page of both runs.
 printf '旧`新\n\\`/\n行`line^\n' | gbk >"$work/rules.txt"
 printf 'olddir`新目录\ndeep`深\n' | gbk >"$work/rename.txt"
@@ -92,17 +96,24 @@ if [[ $linux_listed == "$windows_listed" ]]; then
 else
     echo "listed changes differ: Linux $linux_listed, Windows $windows_listed"; failed=1
 fi
-rewritten=$(cd "$work" && diff <(listing "$work/linux" GBK) <(make_tree "$work/fresh" && listing "$work/fresh" UTF-8) | grep -c '^<' || true)
+rewritten=$(cd "$work" && diff <(listing "$work/linux" GBK) <(listing "$work/windows.before" UTF-8) | grep -c '^<' || true)
 echo "entries the job changed or made: $rewritten"
-
-# Windows only: a GBK file with a Chinese name, which GBK spells exactly.
-mkdir -p "$work/named"
-printf '旧\n' | gbk >"$work/named/中文名.txt"
-(cd "$work" && LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 wine "$windows_cli" -y -q --rules rules.txt \
-    named '*.txt') >/dev/null 2>&1 || true
-if [[ $(iconv -f GBK -t UTF-8 <"$work/named/中文名.txt") == 新 ]]; then
+if grep -q "中文名" "$work/windows.tree" && ! grep -q "$(grep "中文名" <(listing "$work/windows.before" UTF-8))" "$work/windows.tree"; then
     echo "Windows: the GBK file 中文名.txt was rewritten"
 else
     echo "Windows: 中文名.txt was NOT rewritten"; failed=1
+fi
+
+# The Windows run undone: every name and byte as before the run.
+set +e
+(cd "$work" && LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 wine "$windows_cli" --undo -y windows) \
+    >"$work/undo.out" 2>"$work/undo.err"
+undo_status=$?
+set -e
+if [[ $undo_status == 0 ]] && diff -u <(listing "$work/windows.before" UTF-8) <(listing "$work/windows" UTF-8) &&
+    diff -r "$work/windows.before" "$work/windows"; then
+    echo "Windows: --undo -y (exit 0) restored the tree byte for byte: $(wc -l <"$work/windows.tree") entries"
+else
+    echo "Windows: --undo -y (exit $undo_status) did NOT restore the tree"; cat "$work/undo.err"; failed=1
 fi
 exit $failed

@@ -3,7 +3,8 @@
 // an original by a second link or by a checked copy, putting a kept file
 // back, removing, locking, and the user's data folder. Like the rest of the
 // platform layer they go through open folders (CDir), never follow a link
-// below them, and return a CIoResult; a Windows build implements them again.
+// (or a junction) below them, and return a CIoResult; posix/ and win32/
+// each implement them.
 
 #include <cstdint>
 #include <string>
@@ -12,18 +13,17 @@
 #include "platform/dir.h"
 #include "platform/io_result.h"
 
-// Whether this system has the journal's file operations (not Windows yet),
-// and the type of the names they take: the journal names its own files in
-// plain text, which on Windows is UTF-8 until these operations are written
-// there.
+// Whether this system has the journal's file operations.
+inline constexpr bool kJournalAvailable = true;
+
+// The type of the names they take: the journal names its own files in plain
+// text, which on Windows is UTF-8 (names of the tree are UTF-16 there).
 #ifdef _WIN32
-inline constexpr bool kJournalAvailable = false;
 using CJournalName = std::string;
 // Between the names of the tree (UTF-16) and the journal's (UTF-8 text).
 CJournalName JournalNameOf(const CPlatformName& name);
 CPlatformName PlatformNameOf(const CJournalName& name);
 #else
-inline constexpr bool kJournalAvailable = true;
 using CJournalName = CPlatformName;
 inline const CJournalName& JournalNameOf(const CPlatformName& name) {
     return name;

@@ -46,3 +46,6 @@ CIoResult RenamePath(const std::string& from, const std::string& to);
 // Windows also the characters \ : * ? " < > |, a trailing dot or space and
 // the reserved device names (CON, NUL, COM1, ...), with or without a suffix.
 bool IsUnsafeEntryName(std::string_view name);
+// The same for a name held as path text (UTF-8 on Windows), as the undo
+// journal keeps the names it records.
+bool IsUnsafePathTextName(std::string_view name);

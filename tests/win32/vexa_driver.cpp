@@ -27,10 +27,9 @@ int g_passed = 0, g_failed = 0;
 std::wstring g_exe, g_work;
 PROCESS_INFORMATION g_proc{};
 HWND g_dlg = nullptr;
-// Where a run keeps an undo journal, the confirmation says it can be undone.
+// A run keeps an undo journal on Windows too: the confirmation says so.
 const wchar_t* const kConfirm =
-    kJournalAvailable ? L"本次执行会记录撤销日志，完成后可在“结果”中撤销。确定要继续执行吗？"
-                      : L"替换操作无法撤销，请自行备份文件！确定要继续执行吗？";
+    L"本次执行会记录撤销日志，完成后可在“结果”中撤销。确定要继续执行吗？";
 
 std::string InCodePage(UINT cp, const std::wstring& text) {
     std::string out(text.size() * 4, '\0');

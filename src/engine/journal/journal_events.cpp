@@ -4,7 +4,9 @@ namespace {
 
 std::string Below(const std::string& folderPath, const std::string& parent,
                   const std::string& name) {
-    return parent.empty() ? folderPath + name : folderPath + parent + "/" + name;
+    // The parent is empty for the chosen folder, else it ends in "/".
+    const bool joined = parent.empty() || parent.ends_with('/');
+    return folderPath + WalkPathOf(joined ? parent + name : parent + "/" + name);
 }
 
 }  // namespace
@@ -15,7 +17,7 @@ std::vector<CRunEvent> JournalEvents(const CJournalContents& journal,
     events.reserve(journal.entries.size());
     for (const CJournalEntry& e : journal.entries) {
         if (e.kind == JournalRecord::File)
-            events.push_back({RunEventKind::Rewritten, folderPath + e.path, "", ""});
+            events.push_back({RunEventKind::Rewritten, folderPath + WalkPathOf(e.path), "", ""});
         else if (e.kind == JournalRecord::Folder)
             events.push_back({RunEventKind::Renamed, Below(folderPath, e.path, e.oldName),
                               Below(folderPath, e.path, e.newName), ""});

@@ -1,5 +1,6 @@
 #include "engine/journal/journal_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <unordered_map>
@@ -130,6 +131,22 @@ bool CheckedBody(std::string_view line, std::string_view& body) {
     return r.ec == std::errc() && r.ptr == hex.data() + hex.size() && hash == Hash64(body);
 }
 
+}  // namespace
+
+std::string JournalPathOf(std::string_view walkPath) {
+    std::string path(walkPath);
+    std::replace(path.begin(), path.end(), kPathSeparator, '/');
+    return path;
+}
+
+std::string WalkPathOf(std::string_view journalPath) {
+    std::string path(journalPath);
+    std::replace(path.begin(), path.end(), '/', kPathSeparator);
+    return path;
+}
+
+namespace {
+
 // A path below the chosen folder made of plain entry names, split at "/":
 // never ".", "..", an empty step or anything a rename rule may not name.
 bool SafeRelative(std::string_view path, bool emptyAllowed) {
@@ -139,7 +156,7 @@ bool SafeRelative(std::string_view path, bool emptyAllowed) {
         const size_t slash = path.find('/', start);
         const std::string_view step =
             path.substr(start, slash == std::string_view::npos ? slash : slash - start);
-        if (IsUnsafeEntryName(step))
+        if (IsUnsafePathTextName(step))
             return false;
         if (slash == std::string_view::npos)
             return true;
@@ -181,7 +198,7 @@ bool DecodeEntry(std::string_view body, bool withOriginalHash, CJournalEntry& e)
             if (parent.ends_with('/'))
                 parent.remove_suffix(1);
             return f.Ok() && SafeRelative(parent, e.path.empty()) &&
-                   !IsUnsafeEntryName(e.oldName) && !IsUnsafeEntryName(e.newName);
+                   !IsUnsafePathTextName(e.oldName) && !IsUnsafePathTextName(e.newName);
         }
         case JournalRecord::End:
             return f.Ok();

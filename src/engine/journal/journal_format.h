@@ -82,6 +82,11 @@ bool DecodeJournal(std::string_view log, CJournalContents& out);
 std::vector<CJournalEntry> DecodeUndoTemps(std::string_view log);
 
 // A fast 64-bit hash of bytes, and of several pieces as if they were one.
+// A path below the chosen folder as the journal spells it, "/" between
+// folders on every system, from the walk's spelling and back.
+std::string JournalPathOf(std::string_view walkPath);
+std::string WalkPathOf(std::string_view journalPath);
+
 std::uint64_t Hash64(std::string_view bytes);
 std::uint64_t Hash64(const std::vector<std::string_view>& pieces);
 

@@ -10,7 +10,7 @@ CJournalReplace::CJournalReplace(CRunJournal& journal, std::string path, std::ui
                                  std::uint64_t newSize, std::uint64_t newHash)
     : m_journal(journal) {
     m_entry.kind = JournalRecord::File;
-    m_entry.path = std::move(path);
+    m_entry.path = JournalPathOf(path);
     m_entry.originalHash = originalHash;
     m_entry.hasOriginalHash = true;
     m_entry.newSize = newSize;
@@ -61,7 +61,8 @@ CIoResult CJournalRenamer::Rename(const CDir& parent, const std::string& parentP
         CJournalEntry entry;
         entry.kind = JournalRecord::Folder;
         entry.seq = m_journal.NextSeq();
-        entry.path = parentPath.substr(std::min(parentPath.size(), m_folderPath.size()));
+        entry.path =
+            JournalPathOf(parentPath.substr(std::min(parentPath.size(), m_folderPath.size())));
         entry.parentId = parent.Id();
         entry.oldName = NameToPathText(oldName);
         entry.newName = NameToPathText(newName);

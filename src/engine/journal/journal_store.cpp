@@ -21,7 +21,7 @@ bool Nested(const std::string& a, const std::string& b) {
     auto inside = [](const std::string& inner, const std::string& outer) {
         if (inner == outer)
             return true;
-        const std::string prefix = outer.ends_with('/') ? outer : outer + "/";
+        const std::string prefix = outer.ends_with(kPathSeparator) ? outer : outer + kPathSeparator;
         return inner.starts_with(prefix);
     };
     return inside(a, b) || inside(b, a);
@@ -38,7 +38,7 @@ std::string ReadSmall(const CDir& folder, const char* name) {
 }  // namespace
 
 std::string JournalRootIn(const std::string& dataFolder) {
-    return dataFolder.empty() ? std::string() : dataFolder + "/journal";
+    return dataFolder.empty() ? std::string() : dataFolder + kPathSeparator + "journal";
 }
 
 namespace {

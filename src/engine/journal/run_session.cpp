@@ -7,6 +7,7 @@
 #include "engine/report/name_quote.h"
 #include "engine/report/run_summary.h"
 #include "platform/file_io.h"
+#include "platform/paths.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ bool CRunSession::Begin(CJob& job, CRunResult& result) {
         m_store.Root().OpenChild(CJournalStore::KeyOf(realPath), m_folder);
     }
     m_bPrevious = m_folder.IsOpen() && CJournalStore::ReadLog(m_folder, m_previous);
-    m_journalPath = m_store.RootPath() + "/" + CJournalStore::KeyOf(realPath);
+    m_journalPath = m_store.RootPath() + kPathSeparator + CJournalStore::KeyOf(realPath);
     if (m_bPrevious && m_previous.damagedLine != 0) {
         // Its changes could not be undone any more once a run replaced it.
         if (writes && !job.undo)

@@ -73,7 +73,8 @@ bool CUndoRun::Run(const std::atomic<bool>* stopWord, const std::function<void()
 
 void CUndoRun::Event(RunEventKind kind, std::string path, std::string newPath, Reason reason,
                      int osError) {
-    CRunEvent event{kind, m_folderPath + path, newPath.empty() ? "" : m_folderPath + newPath,
+    CRunEvent event{kind, m_folderPath + WalkPathOf(path),
+                    newPath.empty() ? "" : m_folderPath + WalkPathOf(newPath),
                     reason == Reason::None ? "" : ReasonText(reason, osError)};
     if (m_onEvent)
         m_onEvent(std::move(event));

@@ -63,6 +63,10 @@ bool IsUnsafeEntryName(std::string_view name) {
            name.find('/') != std::string_view::npos || name.find('\0') != std::string_view::npos;
 }
 
+bool IsUnsafePathTextName(std::string_view name) {
+    return IsUnsafeEntryName(name);  // path text is the working code page here
+}
+
 std::string SystemConfigFolder() {
     return {};
 }

@@ -1,10 +1,13 @@
 // The atomic replace on Windows. The temporary file is created relative to
-// the folder handle, written and checked, given the original's owner, group,
-// DACL and attributes, flushed; then our own handle on the original is
-// closed (Windows refuses to rename over a file we still hold), the stamp
-// is checked once more, and the temporary file is renamed over the original
-// by its handle, relative to the folder handle. Any failure deletes the
-// temporary file by handle and leaves the original as it was.
+// the folder handle, deleted when its handle closes (so that a process
+// killed meanwhile leaves nothing behind), written and checked, given the
+// original's owner, group, DACL and attributes, flushed; with a journal, the
+// original is kept there first. Then it gets a second, lasting name (told to
+// the journal before it is made), our own handle on the original is closed
+// (Windows refuses to rename over a file we still hold), the stamp is
+// checked once more, and that name is renamed over the original by its
+// handle, relative to the folder handle. Any failure deletes both names and
+// leaves the original as it was.
 #include <aclapi.h>
 #include <windows.h>
 #include <winternl.h>
@@ -117,32 +120,40 @@ CIoResult OpenOriginal(HANDLE dir, const CPlatformName& name, CHandle& original,
     return {};
 }
 
-// The temporary file, created beside the original with a name of its own.
-CIoResult CreateTemp(HANDLE dir, CHandle& temp) {
+// Whether the volume of the folder open as dir has hard links: all but the
+// FAT family do. Decided by the file system's name, as wine reports none of
+// a volume's capabilities.
+bool HardLinksIn(HANDLE dir) {
+    wchar_t fileSystem[MAX_PATH + 1] = L"";
+    return ::GetVolumeInformationByHandleW(dir, nullptr, 0, nullptr, nullptr, nullptr, fileSystem,
+                                           MAX_PATH + 1) &&
+           std::wstring_view(fileSystem).find(L"FAT") == std::wstring_view::npos;
+}
+
+// The temporary file, created beside the original with a name of its own
+// that goes when its handle is closed, however the process ends. Where the
+// volume has hard links it is created so (and NameTemp gives the ready
+// content a lasting name); elsewhere it is marked so just after it is made,
+// and the mark is taken back when the content is ready.
+CIoResult CreateTemp(HANDLE dir, bool linkable, CHandle& temp, std::wstring& name) {
     constexpr ACCESS_MASK kAccess = GENERIC_WRITE | READ_CONTROL | WRITE_DAC | WRITE_OWNER |
                                     DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
+    const ULONG options = FILE_NON_DIRECTORY_FILE | (linkable ? FILE_DELETE_ON_CLOSE : 0);
     for (int i = 0; i < kNameAttempts; ++i) {
-        const NTSTATUS status =
-            OpenAt(dir, TempName(), kAccess, FILE_CREATE, FILE_NON_DIRECTORY_FILE, temp, 0);
-        if (NT_SUCCESS(status))
-            return {};
+        name = TempName();
+        const NTSTATUS status = OpenAt(dir, name, kAccess, FILE_CREATE, options, temp,
+                                       linkable ? FILE_SHARE_DELETE : 0);
+        if (NT_SUCCESS(status)) {
+            if (linkable || DeleteByHandle(temp.Get()))
+                return {};
+            const int error = static_cast<int>(::GetLastError());
+            temp.Reset();
+            return Fail(IoStatus::CreateTempFailed, error);
+        }
         if (status != kStatusNameCollision)
             return Fail(IoStatus::CreateTempFailed, ErrorOf(status));
     }
     return Fail(IoStatus::CreateTempFailed, ERROR_FILE_EXISTS);
-}
-
-int WriteAll(HANDLE file, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const DWORD ask = bytes.size() > 0x40000000 ? 0x40000000 : static_cast<DWORD>(bytes.size());
-        DWORD n = 0;
-        if (!::WriteFile(file, bytes.data(), ask, &n, nullptr))
-            return static_cast<int>(::GetLastError());
-        if (n == 0)
-            return ERROR_DISK_FULL;  // no progress at all: the device takes nothing more
-        bytes.remove_prefix(n);
-    }
-    return 0;
 }
 
 // Owner and group first: a file whose owner cannot be kept is not replaced.
@@ -185,7 +196,7 @@ CIoResult CopySecurity(HANDLE original, HANDLE temp, DWORD attributes) {
 CIoResult FillTemp(HANDLE original, const CHandleInfo& info, HANDLE temp,
                    const std::vector<std::string_view>& pieces) {
     for (std::string_view piece : pieces) {
-        if (const int error = WriteAll(temp, piece))
+        if (const int error = WriteAllTo(temp, piece))
             return Fail(IoStatus::WriteTempFailed, error);
     }
     if (CIoResult r = CopySecurity(original, temp, info.attributes); !r.Ok())
@@ -209,6 +220,74 @@ CIoResult StillAsRead(HANDLE dir, const CPlatformName& name, const CFileStamp& e
     return {};
 }
 
+// Gives the ready content a name that lasts, beside the original: a second
+// link to the temporary file, told to the journal before it is made, and
+// opened as named for the rename. The temporary file's own name goes when
+// its handle is closed.
+CIoResult NameTemp(HANDLE folder, HANDLE temp, CReplaceJournal* journal, CHandle& named) {
+    CHandleInfo info;
+    if (const int error = QueryHandle(temp, info))
+        return Fail(IoStatus::NameTempFailed, error);
+    for (int i = 0; i < kNameAttempts; ++i) {
+        const std::wstring name = TempName();
+        if (journal) {
+            if (CIoResult r = journal->RecordReplace(info.stamp.id, name); !r.Ok())
+                return r;
+        }
+        const int error = LinkByHandle(temp, folder, name);
+        if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+            continue;
+        if (error != 0)
+            return Fail(IoStatus::NameTempFailed, error);
+        const NTSTATUS status = OpenAt(folder, name, DELETE | FILE_READ_ATTRIBUTES, FILE_OPEN,
+                                       FILE_NON_DIRECTORY_FILE, named);
+        return NT_SUCCESS(status) ? CIoResult{} : Fail(IoStatus::NameTempFailed, ErrorOf(status));
+    }
+    return Fail(IoStatus::NameTempFailed, ERROR_FILE_EXISTS);
+}
+
+// Where there are no hard links: the temporary file is told to the journal
+// by the name it has, and its mark for deletion taken back.
+CIoResult KeepTemp(HANDLE temp, const std::wstring& name, CReplaceJournal* journal) {
+    CHandleInfo info;
+    if (const int error = QueryHandle(temp, info))
+        return Fail(IoStatus::NameTempFailed, error);
+    if (journal) {
+        if (CIoResult r = journal->RecordReplace(info.stamp.id, name); !r.Ok())
+            return r;
+    }
+    if (!KeepByHandle(temp))
+        return Fail(IoStatus::NameTempFailed, static_cast<int>(::GetLastError()));
+    return {};
+}
+
+// Keeps the original in the journal. A new link moves the link count by one
+// and the change time; the stamp the last look expects is then the
+// original's as it is now, provided nothing else about it changed.
+CIoResult KeepInJournal(const CDir& dir, const CPlatformName& name, CReplaceJournal& journal,
+                        CFileStamp& expected) {
+    bool linked = false;
+    if (CIoResult r = journal.KeepOriginal(dir, name, expected, linked); !r.Ok())
+        return r;
+    if (!linked)
+        return {};
+    CHandle now;
+    CHandleInfo info;
+    if (NT_SUCCESS(OpenAt(AsHandle(dir.Handle()), name, FILE_READ_ATTRIBUTES, FILE_OPEN,
+                          FILE_NON_DIRECTORY_FILE, now)) &&
+        QueryHandle(now.Get(), info) == 0 && !info.IsReparsePoint()) {
+        CFileStamp asBefore = info.stamp;
+        asBefore.links -= 1;
+        asBefore.ctimeNs = expected.ctimeNs;
+        if (asBefore == expected) {
+            expected = info.stamp;
+            return {};
+        }
+    }
+    journal.DropOriginal();
+    return Fail(IoStatus::Changed);
+}
+
 }  // namespace
 
 CIoResult CheckReplaceableAt(const CDir& dir, const CPlatformName& name,
@@ -221,12 +300,16 @@ CIoResult CheckReplaceableAt(const CDir& dir, const CPlatformName& name,
 }
 
 struct CFileReplacement::CState {
+    const CDir* dir = nullptr;
     HANDLE folder = nullptr;
     CPlatformName name;
     CFileStamp expected;
     CHandle original;
     CHandleInfo info;
+    bool linkable = false;  // the temporary file is deleted on close and linked when ready
     CHandle temp;
+    std::wstring tempName;
+    CReplaceJournal* journal = nullptr;  // set once the original is kept in it
 };
 
 CFileReplacement::CFileReplacement() = default;
@@ -238,6 +321,8 @@ CFileReplacement::~CFileReplacement() {
 void CFileReplacement::Discard() {
     if (m_state && m_state->temp.Ok())
         DeleteByHandle(m_state->temp.Get());
+    if (m_state && m_state->journal)
+        m_state->journal->DropOriginal();
     m_state.reset();
 }
 
@@ -247,6 +332,7 @@ CIoResult CFileReplacement::Begin(const CDir& dir, const CPlatformName& name,
                                   const CFileStamp& expected, bool /*unnamed*/) {
     Discard();
     auto state = std::make_unique<CState>();
+    state->dir = &dir;
     state->folder = AsHandle(dir.Handle());
     state->name = name;
     state->expected = expected;
@@ -254,7 +340,9 @@ CIoResult CFileReplacement::Begin(const CDir& dir, const CPlatformName& name,
         return r;
     if (CIoResult r = Preflight(state->original.Get(), state->info, expected); !r.Ok())
         return r;
-    if (CIoResult r = CreateTemp(state->folder, state->temp); !r.Ok())
+    state->linkable = HardLinksIn(state->folder);
+    if (CIoResult r = CreateTemp(state->folder, state->linkable, state->temp, state->tempName);
+        !r.Ok())
         return r;
     m_state = std::move(state);
     return {};
@@ -267,8 +355,9 @@ CIoResult CFileReplacement::Again() {
     if (m_state->temp.Ok())
         DeleteByHandle(m_state->temp.Get());
     m_state->temp.Reset();
-    if (CIoResult r = CreateTemp(m_state->folder, m_state->temp); !r.Ok()) {
-        m_state.reset();
+    CState& s = *m_state;
+    if (CIoResult r = CreateTemp(s.folder, s.linkable, s.temp, s.tempName); !r.Ok()) {
+        Discard();
         return r;
     }
     return {};
@@ -277,33 +366,52 @@ CIoResult CFileReplacement::Again() {
 CIoResult CFileReplacement::Write(std::string_view bytes) {
     if (!m_state)
         return Fail(IoStatus::WriteTempFailed, ERROR_INVALID_HANDLE);
-    if (const int error = WriteAll(m_state->temp.Get(), bytes)) {
+    if (const int error = WriteAllTo(m_state->temp.Get(), bytes)) {
         Discard();
         return Fail(IoStatus::WriteTempFailed, error);
     }
     return {};
 }
 
-// No journal reaches here: a job on Windows keeps none (kJournalAvailable).
 CIoResult CFileReplacement::Commit(CReplaceJournal* journal) {
-    if (!m_state || journal)
+    if (!m_state)
         return Fail(IoStatus::WriteTempFailed, ERROR_INVALID_HANDLE);
     CState& s = *m_state;
+    m_bLinkFailed = false;
     auto fail = [&](CIoResult r) {
         Discard();
         return r;
     };
+    // The original goes into the journal first, then the new file's name.
+    if (journal && !s.journal) {
+        if (CIoResult r = KeepInJournal(*s.dir, s.name, *journal, s.expected); !r.Ok())
+            return fail(r);
+        s.journal = journal;
+    }
     if (CIoResult r = FillTemp(s.original.Get(), s.info, s.temp.Get(), {}); !r.Ok())
         return fail(r);
+    CHandle named;
+    if (CIoResult r = s.linkable ? NameTemp(s.folder, s.temp.Get(), s.journal, named)
+                                 : KeepTemp(s.temp.Get(), s.tempName, s.journal);
+        !r.Ok())
+        return fail(r);
+    const HANDLE renamed = s.linkable ? named.Get() : s.temp.Get();
+    auto failNamed = [&](CIoResult r) {
+        if (named.Ok())
+            DeleteByHandle(named.Get());
+        named.Reset();
+        return fail(r);
+    };
     // Windows will not rename over a file this process still holds open.
     s.original.Reset();
     // The last look before the rename: the original must still be the file
     // the content was made from, with no new content, name or link.
     if (CIoResult r = StillAsRead(s.folder, s.name, s.expected); !r.Ok())
-        return fail(r);
-    if (const int error = RenameByHandle(s.temp.Get(), s.folder, s.name, true))
-        return fail(Fail(IoStatus::ReplaceFailed, error));
-    m_state.reset();  // renamed: closing the handle is all that is left
+        return failNamed(r);
+    if (const int error = RenameByHandle(renamed, s.folder, s.name, true))
+        return failNamed(Fail(IoStatus::ReplaceFailed, error));
+    s.journal = nullptr;  // the journal keeps its original
+    m_state.reset();      // renamed: closing the handle is all that is left
     return {};
 }
 

@@ -29,10 +29,16 @@ struct CRenameInformation {
 };
 
 constexpr auto kFileRenameInformation = static_cast<FILE_INFORMATION_CLASS>(10);
+constexpr auto kFileLinkInformation = static_cast<FILE_INFORMATION_CLASS>(11);
 
 }  // namespace
 
-int RenameByHandle(HANDLE entry, HANDLE folder, const std::wstring& name, bool replace) {
+namespace {
+
+// A new name for the entry, relative to the folder handle: a rename, or a
+// hard link (FileLinkInformation takes the same structure).
+int NameByHandle(HANDLE entry, HANDLE folder, const std::wstring& name, bool replace,
+                 FILE_INFORMATION_CLASS kind) {
     if (name.empty() || name.size() > 32767 || name.find(L'\\') != std::wstring::npos)
         return ERROR_INVALID_NAME;  // never into another folder
     const size_t bytes = name.size() * sizeof(wchar_t);
@@ -43,15 +49,44 @@ int RenameByHandle(HANDLE entry, HANDLE folder, const std::wstring& name, bool r
     info->fileNameLength = static_cast<ULONG>(bytes);
     std::copy(name.begin(), name.end(), info->fileName);
     IO_STATUS_BLOCK io{};
-    const NTSTATUS status = ::NtSetInformationFile(
-        entry, &io, info, static_cast<ULONG>(buffer.size() * 8), kFileRenameInformation);
+    const NTSTATUS status =
+        ::NtSetInformationFile(entry, &io, info, static_cast<ULONG>(buffer.size() * 8), kind);
     return NT_SUCCESS(status) ? 0 : ErrorOf(status);
+}
+
+}  // namespace
+
+int RenameByHandle(HANDLE entry, HANDLE folder, const std::wstring& name, bool replace) {
+    return NameByHandle(entry, folder, name, replace, kFileRenameInformation);
+}
+
+int LinkByHandle(HANDLE entry, HANDLE folder, const std::wstring& name) {
+    return NameByHandle(entry, folder, name, false, kFileLinkInformation);
 }
 
 bool DeleteByHandle(HANDLE file) {
     FILE_DISPOSITION_INFO disposition{TRUE};
     return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
                                         sizeof disposition) != 0;
+}
+
+bool KeepByHandle(HANDLE file) {
+    FILE_DISPOSITION_INFO disposition{FALSE};
+    return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
+                                        sizeof disposition) != 0;
+}
+
+int WriteAllTo(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD ask = bytes.size() > 0x40000000 ? 0x40000000 : static_cast<DWORD>(bytes.size());
+        DWORD n = 0;
+        if (!::WriteFile(file, bytes.data(), ask, &n, nullptr))
+            return static_cast<int>(::GetLastError());
+        if (n == 0)
+            return ERROR_DISK_FULL;  // no progress at all: the device takes nothing more
+        bytes.remove_prefix(n);
+    }
+    return 0;
 }
 
 int ErrorOf(NTSTATUS status) {

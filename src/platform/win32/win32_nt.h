@@ -71,8 +71,18 @@ NTSTATUS OpenAt(HANDLE dir, const std::wstring& name, ACCESS_MASK access, ULONG 
 // so no path is looked up again. replace: whether an entry of that name is
 // replaced; never a folder. 0 or the Win32 error code.
 int RenameByHandle(HANDLE entry, HANDLE folder, const std::wstring& name, bool replace);
-// Removes the file open as file (with DELETE access) once it is closed.
+// Gives the file open as entry a further name, name in the folder open as
+// folder (FileLinkInformation relative to the folder handle); never replaces
+// what is there. 0 or the Win32 error code.
+int LinkByHandle(HANDLE entry, HANDLE folder, const std::wstring& name);
+// Removes the file open as file (with DELETE access) once it is closed;
+// KeepByHandle takes that back while it is still open.
 bool DeleteByHandle(HANDLE file);
+bool KeepByHandle(HANDLE file);
+
+// Writes all of bytes to file; 0 or the Win32 error code (ERROR_DISK_FULL
+// when the device takes nothing more).
+int WriteAllTo(HANDLE file, std::string_view bytes);
 
 // The Win32 error code of a native status.
 int ErrorOf(NTSTATUS status);

@@ -115,17 +115,30 @@ bool IsReservedDeviceName(std::wstring_view name) {
 
 }  // namespace
 
-bool IsUnsafeEntryName(std::string_view name) {
-    // The name is rule text in the working code page; judged by its characters,
-    // since a trail byte of a double-byte character may look like a backslash.
-    std::u16string units;
-    if (name.empty() || name == "." || name == ".." || !CCodePage::Working().ToUtf16(name, units) ||
-        units.empty())
+namespace {
+
+bool IsUnsafeWideName(const std::wstring& wide) {
+    if (wide.empty() || wide == L"." || wide == L"..")
         return true;
-    const std::wstring wide(units.begin(), units.end());
     for (const wchar_t c : wide) {
         if (c < 0x20 || std::wcschr(L"\\/:*?\"<>|", c))
             return true;
     }
     return wide.back() == L'.' || wide.back() == L' ' || IsReservedDeviceName(wide);
+}
+
+}  // namespace
+
+bool IsUnsafeEntryName(std::string_view name) {
+    // The name is rule text in the working code page; judged by its characters,
+    // since a trail byte of a double-byte character may look like a backslash.
+    std::u16string units;
+    if (name.empty() || !CCodePage::Working().ToUtf16(name, units))
+        return true;
+    return IsUnsafeWideName(std::wstring(units.begin(), units.end()));
+}
+
+bool IsUnsafePathTextName(std::string_view name) {
+    std::wstring wide;
+    return !WideFromUtf8(name, wide) || IsUnsafeWideName(wide);
 }
