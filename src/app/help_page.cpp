@@ -11,7 +11,6 @@ constexpr std::string_view kUndoHeading = "<h4>撤销</h4>";
 constexpr std::string_view kNextHeading = "<h4>注意</h4>";
 constexpr std::string_view kLinuxOnly = "在 Linux 上，";
 constexpr std::string_view kJournalFolder = "~/.local/share/Vexa/journal/";
-constexpr std::string_view kNoJournalYet = "<p>Windows 版目前不记录撤销日志，不能撤销。</p>";
 constexpr std::string_view kNoJournal =
     "<p>这个版本不记录撤销日志，执行之后不能撤销：执行前请先自行备份文件。</p>";
 
@@ -58,7 +57,6 @@ std::string HelpPageHtml(const std::string& replaceRules, const std::string& ren
         html.replace(undo + kUndoHeading.size(), next - undo - kUndoHeading.size(), kNoJournal);
     } else if (keepsJournal) {
         ReplaceFirst(html, kLinuxOnly, "");
-        ReplaceFirst(html, kNoJournalYet, "");
         if (!journalFolder.empty())
             ReplaceFirst(html, kJournalFolder, Escaped(journalFolder));
     }
