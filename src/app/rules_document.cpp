@@ -106,7 +106,7 @@ void CRulesDocument::LoadBytes(std::string_view bytes) {
         m_lines.push_back(std::move(l));
     }
     if (m_lineEnd.empty())
-        FileText(std::string(kNativeLineEnd), m_lineEnd);
+        FileText(kNativeLineEnd, m_lineEnd);
     m_bModified = false;
     CheckRows();
 }
@@ -196,7 +196,9 @@ void CRulesDocument::CheckRows() {
 bool CRulesDocument::FileText(std::string_view working, std::string& bytes) const {
     if (m_charset == RulesCharset::Working ||
         (m_charset == RulesCharset::Utf8 && Working().IsUtf8())) {
-        bytes = working;
+        // A new string moved in: g++ 12 at -O3 wrongly sees an overlapping
+        // copy in assigning the view to a string in place.
+        bytes = std::string(working);
         return true;
     }
     return ConvertCharset(Working().Name().c_str(), RulesCharsetName(m_charset), working, bytes);
