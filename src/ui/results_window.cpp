@@ -24,6 +24,7 @@
 #include <algorithm>
 
 #include "app/app_texts.h"
+#include "app/results_list.h"
 #include "engine/report/file_diff.h"
 #include "ui/file_diff.h"
 #include "ui/results_model.h"
@@ -63,21 +64,6 @@ QAccessibleInterface* ResultsWindowAccessible(const QString& key, QObject* objec
     if (key == QLatin1String("CResultsWindow") && object && object->isWidgetType())
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
     return nullptr;
-}
-
-bool IsFileKind(RunEventKind kind) {
-    return kind == RunEventKind::Rewritten || kind == RunEventKind::Skipped ||
-           kind == RunEventKind::WriteFailed || kind == RunEventKind::Binary;
-}
-
-// The folder part of a path, without its last "/".
-std::string ParentOf(const std::string& path) {
-    std::string trimmed = path;
-    while (trimmed.size() > 1 && trimmed.back() == '/')
-        trimmed.pop_back();
-    const size_t slash = trimmed.rfind('/');
-    return slash == std::string::npos ? std::string(".")
-                                      : trimmed.substr(0, std::max<size_t>(slash, 1));
 }
 
 }  // namespace
@@ -303,12 +289,12 @@ void CResultsWindow::ShowContextMenu(const QPoint& at) {
     const bool renamed = event.kind == RunEventKind::Renamed && !m_pModel->IsPreview();
     const std::string path = renamed ? event.newPath : event.path;
     QMenu menu(this);
-    if (IsFileKind(event.kind)) {
+    if (IsFileEvent(event.kind)) {
         connect(menu.addAction(Text(app_text::kOpenFile)), &QAction::triggered, this,
                 [this, path] { Q_EMIT openRequested(path, false); });
     }
     connect(menu.addAction(Text(app_text::kOpenFolder)), &QAction::triggered, this,
-            [this, path] { Q_EMIT openRequested(ParentOf(path), true); });
+            [this, path] { Q_EMIT openRequested(ParentFolderOf(path), true); });
     menu.exec(m_pList->viewport()->mapToGlobal(at));
 }
 

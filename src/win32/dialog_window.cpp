@@ -46,3 +46,14 @@ KeyVerdict FilterDialogKey(HWND window, MSG* msg) {
             return KeyVerdict::Pass;
     }
 }
+
+bool RegisterPlainWindowClass(const wchar_t* className, WNDPROC proc) {
+    WNDCLASSEXW cls{};
+    cls.cbSize = sizeof cls;
+    cls.lpfnWndProc = proc;
+    cls.hInstance = GetModuleHandleW(nullptr);
+    cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    cls.lpszClassName = className;
+    return RegisterClassExW(&cls) != 0;
+}

@@ -11,6 +11,10 @@
 void SetDialogIcons(HWND window, HICON& large, HICON& small);
 std::wstring DialogItemText(HWND window, int id);
 
+// Registers a plain top-level window class (arrow cursor, dialog-coloured
+// background) with procedure proc; true when it is registered.
+bool RegisterPlainWindowClass(const wchar_t* className, WNDPROC proc);
+
 // Whether msg, for window or one of its controls, is a key the dialog keeps
 // away (Enter, Escape, every Alt combination: TRUE, consumed). F1 calls onHelp.
 enum class KeyVerdict { Pass, Swallow, Help };

@@ -6,6 +6,7 @@
 #include "app/help_page.h"
 #include "platform/journal_files.h"
 #include "prep/build_job.h"
+#include "win32/dialog_window.h"
 #include "win32/help_plain.h"
 #include "win32/wide_text.h"
 
@@ -85,16 +86,7 @@ void ShowHelpWindow(HWND owner, const std::string (&places)[3]) {
         SetForegroundWindow(g_hHelp);
         return;
     }
-    static const bool registered = [] {
-        WNDCLASSEXW cls{};
-        cls.cbSize = sizeof cls;
-        cls.lpfnWndProc = HelpProc;
-        cls.hInstance = GetModuleHandleW(nullptr);
-        cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        cls.lpszClassName = kClassName;
-        return RegisterClassExW(&cls) != 0;
-    }();
+    static const bool registered = RegisterPlainWindowClass(kClassName, HelpProc);
     (void)registered;
     g_hHelp = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, Widen(app_text::kHelpTitle).c_str(),
                               WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, owner, nullptr,

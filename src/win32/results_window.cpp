@@ -10,6 +10,7 @@
 #include "app/app_texts.h"
 #include "engine/report/file_diff.h"
 #include "win32/counts_label.h"
+#include "win32/dialog_window.h"
 #include "win32/diff_view.h"
 #include "win32/text_export.h"
 #include "win32/wide_text.h"
@@ -60,16 +61,8 @@ std::wstring Filled(const char* text, const std::string& value) {
 }
 
 void RegisterOnce() {
-    static const bool registered = [] {
-        WNDCLASSEXW cls{};
-        cls.cbSize = sizeof cls;
-        cls.lpfnWndProc = DefWindowProcW;  // replaced per window at creation
-        cls.hInstance = GetModuleHandleW(nullptr);
-        cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        cls.lpszClassName = kClassName;
-        return RegisterClassExW(&cls) != 0;
-    }();
+    // The procedure is replaced per window at creation.
+    static const bool registered = RegisterPlainWindowClass(kClassName, DefWindowProcW);
     (void)registered;
 }
 
