@@ -25,7 +25,8 @@ TEST(RuleMatcher, AgreesWithASearchAndAReplaceRuleByRule) {
         {{"a", "aa"}, {"aa", "旧"}, {"旧旧旧", ""}},  // a one-byte find text; growing
         {{"旧", ""}, {"ab", "ab"}, {"bba", "x"}},     // deleting; replacement equal to the find
         {{"\n旧", "\n"}, {"xab", ""}, {"abab", "b"}, {"b\xE6", ""}},
-        {{"旧新旧新旧新旧", "x"}},  // longer than most texts
+        {{"旧新旧新旧新旧", "x"}},                                    // longer than most texts
+        {{"aab", "b"}, {"ab旧", "a"}, {"\nab", ""}, {"aba", "aba"}},  // all sieved
     };
     std::mt19937 random{20241206};
     for (const Rules& rules : ruleSets) {

@@ -299,13 +299,13 @@ TEST_F(Walk, FoldersThatCannotBeListedAreRecorded) {
         failNext = std::string(name) == "bad";
         return ::openat(fd, name, flags, mode);
     };
-    Sys().readdir = [](DIR* dir) -> dirent* {
+    Sys().getdents64 = [](int fd, void* buf, size_t count) -> ssize_t {
         if (failNext) {
             failNext = false;
             errno = EIO;
-            return nullptr;
+            return -1;
         }
-        return ::readdir(dir);
+        return ::getdents64(fd, buf, count);
     };
     const CRunResult& r = Run();
     EXPECT_EQ(SortedEvents(), (std::vector<std::string>{

@@ -48,10 +48,11 @@ void Trim(std::string& buffer) {
 }  // namespace
 
 CFileResult CHeldRewrite::Rewrite(const CDir& dir, const CPlatformName& name,
-                                  const CFileStamp& stamp, std::string& bytes) {
+                                  const CFileStamp& stamp, std::string& bytes,
+                                  CFileReader* opened) {
     CFileResult result;
     try {
-        result = RewriteText(dir, name, stamp, bytes);
+        result = RewriteText(dir, name, stamp, bytes, opened);
     } catch (const std::bad_alloc&) {
         result = CFileResult::Skipped(Reason::OutOfMemory);
     } catch (const std::length_error&) {
@@ -63,7 +64,8 @@ CFileResult CHeldRewrite::Rewrite(const CDir& dir, const CPlatformName& name,
 }
 
 CFileResult CHeldRewrite::RewriteText(const CDir& dir, const CPlatformName& name,
-                                      const CFileStamp& stamp, std::string& bytes) {
+                                      const CFileStamp& stamp, std::string& bytes,
+                                      CFileReader* opened) {
     const TextEncoding encoding = DetectEncoding(bytes);
     const size_t markLength = MarkLength(encoding, bytes.size());
     const std::string oldMark = bytes.substr(0, markLength);
@@ -124,8 +126,9 @@ CFileResult CHeldRewrite::RewriteText(const CDir& dir, const CPlatformName& name
     if (newMark == oldMark && body.size() == oldSize &&
         (released ? SameAsFile(dir, name, stamp, markLength, body, bytes) : body == text))
         return {};
-    const CFileResult result = m_replace.Replace(dir, name, stamp, newMark, body, originalHash)
-                                   .Counting(m_applier.Replacements());
+    const CFileResult result =
+        m_replace.Replace(dir, name, stamp, newMark, body, originalHash, opened)
+            .Counting(m_applier.Replacements());
     if (m_changeHook && result.outcome == FileOutcome::Rewritten)
         m_changeHook(asItLies ? text : std::string_view(m_working), m_result);
     return result;

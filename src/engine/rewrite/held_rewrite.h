@@ -33,12 +33,13 @@ class CHeldRewrite {
 
     // bytes: the whole file as read, with its stamp then. A large file's
     // bytes may be released on the way; large buffers are given back after.
+    // opened: the file as it was read, still open (the replace takes it), or null.
     CFileResult Rewrite(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
-                        std::string& bytes);
+                        std::string& bytes, CFileReader* opened = nullptr);
 
   private:
     CFileResult RewriteText(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
-                            std::string& bytes);
+                            std::string& bytes, CFileReader* opened);
     // Whether the text after the mark of the file as it is now is body.
     bool SameAsFile(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
                     size_t markLength, std::string_view body, std::string& bytes) const;

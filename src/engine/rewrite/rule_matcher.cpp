@@ -34,6 +34,8 @@ void CRuleMatcher::Prepare(const std::vector<CReplaceRuleText>& rules) {
     m_shift.clear();
     m_bucket.clear();
     m_ends.clear();
+    if (m_sieve.Prepare(m_finds))
+        return;
     if (m_window < kBlockBytes)
         return;  // a find text shorter than a block: AnyOccurs searches each on its own
     // A block at offset j of a window can move it by window - B - j; blocks
@@ -68,6 +70,8 @@ bool CRuleMatcher::Matches(std::string_view text, size_t start, uint16_t bucket)
 }
 
 bool CRuleMatcher::AnyOccurs(std::string_view text) const {
+    if (m_sieve.Usable())
+        return m_sieve.AnyOccurs(text);
     if (m_window < kBlockBytes) {
         return std::any_of(m_finds.begin(), m_finds.end(), [text](const std::string& find) {
             return text.find(find) != std::string_view::npos;

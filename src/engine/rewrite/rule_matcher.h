@@ -11,12 +11,15 @@
 #include <vector>
 
 #include "engine/run/job.h"
+#include "platform/needle_sieve.h"
 
 class CCodePage;
 
-// A multi-pattern search over the find texts of the replacement rules
-// (Wu-Manber with two-byte blocks): it looks at most bytes of a text once
-// and skips ahead by up to the shortest find text's length.
+// A multi-pattern search over the find texts of the replacement rules: the
+// needle sieve where the processor and the find texts allow it (few find
+// texts, none shorter than three bytes), else Wu-Manber with two-byte
+// blocks, which looks at most bytes of a text once and skips ahead by up
+// to the shortest find text's length.
 class CRuleMatcher {
   public:
     // Builds the tables for the find texts of rules.
@@ -32,6 +35,7 @@ class CRuleMatcher {
     // Whether a find text ends its window at a block starting in [from, to].
     bool ScanEnds(std::string_view text, size_t from, size_t to) const;
 
+    CNeedleSieve m_sieve;
     std::vector<std::string> m_finds;
     size_t m_window = 0;                        // length of the shortest find text
     std::vector<uint8_t> m_shift;               // per block: how far the window may move
