@@ -88,7 +88,8 @@ bool CNeedleSieve::Prepare(const std::vector<std::string>& needles, size_t maxPl
     m_usable = false;
     m_low = {};
     m_high = {};
-    for (std::vector<std::string>& group : m_groups)
+    m_needles = needles;
+    for (std::vector<std::uint8_t>& group : m_groups)
         group.clear();
 #ifdef VEXA_SIEVE_SIMD
     static const bool kShuffles = __builtin_cpu_supports("ssse3");
@@ -115,7 +116,7 @@ bool CNeedleSieve::Prepare(const std::vector<std::string>& needles, size_t maxPl
             m_low[16 * k + (byte & 0x0F)] |= static_cast<std::uint8_t>(1u << group);
             m_high[16 * k + (byte >> 4)] |= static_cast<std::uint8_t>(1u << group);
         }
-        m_groups[group].push_back(needle);
+        m_groups[group].push_back(static_cast<std::uint8_t>(order[i]));
     }
     m_wide = kWide && maxPlaces >= 32;
     m_usable = true;
@@ -132,30 +133,23 @@ std::uint8_t CNeedleSieve::Passes(const unsigned char* at) const {
     return pass;
 }
 
-bool CNeedleSieve::Confirms(std::string_view text, size_t at, unsigned groups) const {
+void CNeedleSieve::Confirm(std::string_view text, size_t at, unsigned groups,
+                           std::uint64_t& found) const {
     for (; groups != 0; groups &= groups - 1) {
-        for (const std::string& needle : m_groups[static_cast<size_t>(__builtin_ctz(groups))]) {
+        for (const std::uint8_t i : m_groups[static_cast<size_t>(__builtin_ctz(groups))]) {
+            const std::string& needle = m_needles[i];
             if (text.size() - at >= needle.size() &&
                 std::memcmp(text.data() + at, needle.data(), needle.size()) == 0)
-                return true;
+                found |= std::uint64_t{1} << i;
         }
     }
-    return false;
 }
 
-bool CNeedleSieve::AnyFromScalar(std::string_view text, size_t from) const {
+std::uint64_t CNeedleSieve::Scan(std::string_view text, bool all) const {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    for (size_t at = from; at + kPrefix <= text.size(); ++at) {
-        if (const std::uint8_t groups = Passes(p + at); groups != 0 && Confirms(text, at, groups))
-            return true;
-    }
-    return false;
-}
-
-bool CNeedleSieve::AnyOccurs(std::string_view text) const {
+    std::uint64_t found = 0;
     size_t at = 0;
 #ifdef VEXA_SIEVE_SIMD
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const size_t width = m_wide ? 32 : 16;
     for (;;) {
         unsigned lanes = 0;
@@ -165,11 +159,17 @@ bool CNeedleSieve::AnyOccurs(std::string_view text) const {
             break;
         for (; lanes != 0; lanes &= lanes - 1) {
             const size_t place = at + static_cast<size_t>(__builtin_ctz(lanes));
-            if (Confirms(text, place, Passes(p + place)))
-                return true;
+            Confirm(text, place, Passes(p + place), found);
         }
+        if (found != 0 && !all)
+            return found;
         at += width;
     }
 #endif
-    return AnyFromScalar(text, at);
+    // The last places, fewer than a block, one at a time.
+    for (; at + kPrefix <= text.size() && (all || found == 0); ++at) {
+        if (const std::uint8_t groups = Passes(p + at); groups != 0)
+            Confirm(text, at, groups, found);
+    }
+    return found;
 }

@@ -28,19 +28,23 @@ class CNeedleSieve {
     bool Usable() const { return m_usable; }
 
     // Whether any needle occurs in text byte for byte. Only when Usable().
-    bool AnyOccurs(std::string_view text) const;
+    bool AnyOccurs(std::string_view text) const { return Scan(text, false) != 0; }
+    // Bit i set: needle i occurs in text byte for byte. Only when Usable().
+    std::uint64_t Occurring(std::string_view text) const { return Scan(text, true); }
 
   private:
+    // The needles found (a bit each), all of them or up to the first.
+    std::uint64_t Scan(std::string_view text, bool all) const;
     // The groups of the needles a place passed for (a bit per group).
     std::uint8_t Passes(const unsigned char* at) const;
-    // Whether a needle of a group in groups starts at text[at].
-    bool Confirms(std::string_view text, size_t at, unsigned groups) const;
-    bool AnyFromScalar(std::string_view text, size_t from) const;
+    // The needles of the groups in groups that start at text[at], added to found.
+    void Confirm(std::string_view text, size_t at, unsigned groups, std::uint64_t& found) const;
 
     bool m_usable = false;
     bool m_wide = false;  // 32 places at a time
     // Entry 16 * k + n, bit g: a needle of group g has n as the low (high)
     // half of its byte k.
     std::array<std::uint8_t, 16 * kPrefix> m_low{}, m_high{};
-    std::array<std::vector<std::string>, 8> m_groups;
+    std::vector<std::string> m_needles;
+    std::array<std::vector<std::uint8_t>, 8> m_groups;  // indices into m_needles
 };

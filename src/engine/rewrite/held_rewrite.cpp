@@ -99,8 +99,10 @@ CFileResult CHeldRewrite::RewriteText(const CDir& dir, const CPlatformName& name
         release();
     // The change hook needs the old text until the end.
     const bool mayRelease = asItLies && !m_changeHook;
+    // Rules whose find text the text does not hold are not searched for.
+    const std::uint64_t present = asItLies ? m_probe.Occurring(text) : ~std::uint64_t{0};
     switch (m_applier.Apply(cp, m_job.rules, asItLies ? text : m_working, m_result, MaxBytes(),
-                            mayRelease ? release : std::function<void()>())) {
+                            mayRelease ? release : std::function<void()>(), present)) {
         case RulesApplied::NoneOccurred:
             return {};
         case RulesApplied::TooLarge:
