@@ -235,6 +235,15 @@ size_t CResultsList::CountOf(int kind) const {
     return kind < 0 ? m_events.size() : m_counts[static_cast<size_t>(kind)];
 }
 
+std::string CResultsList::FilterEntryText(int kind) const {
+    std::string text = app_text::kFilterCount;
+    text.replace(text.find("%2"), 2, std::to_string(CountOf(kind)));
+    text.replace(
+        text.find("%1"), 2,
+        kind < 0 ? app_text::kKindAll : ResultKindLabel(m_kind, static_cast<RunEventKind>(kind)));
+    return text;
+}
+
 std::string CResultsList::KindText(size_t row) const {
     return ResultKindLabel(m_kind, Event(row).kind);
 }

@@ -85,6 +85,8 @@ class CResultsList {
     const CRunEvent& Event(size_t row) const { return m_events[m_shown[row]]; }
     // The events of kind (an int of RunEventKind; -1: all), filter or not.
     size_t CountOf(int kind) const;
+    // The filter's entry for kind (-1: 全部) with its count: "将改写（12）".
+    std::string FilterEntryText(int kind) const;
     // The columns of row: kind, path below the folder, occurrences
     // replaced (empty for none), and the new name and reason.
     std::string KindText(size_t row) const;

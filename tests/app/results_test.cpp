@@ -72,6 +72,7 @@ TEST(ResultsList, SortsSearchesCountsAndKeepsCheckedFiles) {
     EXPECT_EQ(paths(), (std::vector<std::string>{Sep("b/x.txt"), Sep("C/B.txt"), "b"}));
     EXPECT_EQ(list.CountOf(static_cast<int>(RunEventKind::Rewritten)), 3u);
     EXPECT_EQ(list.CountOf(-1), 4u);
+    EXPECT_EQ(list.FilterEntryText(static_cast<int>(RunEventKind::Rewritten)), "将改写（3）");
 
     ASSERT_TRUE(list.Checkable(1));
     EXPECT_FALSE(list.Checkable(2)) << "a rename has no check box";
