@@ -44,7 +44,16 @@ void CResultsListView::ShowAppended() {
 // A kind is at most five Chinese characters, each about a line high in
 // width, after a check box; 替换次数 is four.
 void CResultsListView::SetWidths(int width, SIZE cell) {
-    m_charWidth = std::max<int>(cell.cx, 1);
+    // A column of the elided path is a narrow character: the average of the
+    // Latin letters in the list's font (a Chinese one takes two).
+    HDC dc = GetDC(m_hList);
+    const HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(m_hList, WM_GETFONT, 0, 0)));
+    SIZE letters{};
+    GetTextExtentPoint32W(dc, L"abcdefghijklmnopqrstuvwxyz", 26, &letters);
+    SelectObject(dc, old);
+    ReleaseDC(m_hList, dc);
+    m_charWidth = std::max<int>(letters.cx / 26, 1);
     const int kind = cell.cy * 7, count = cell.cy * 5;
     const int rest = std::max<int>(width - kind - count - cell.cy * 2, cell.cy * 20);
     ListView_SetColumnWidth(m_hList, 0, kind);

@@ -39,6 +39,6 @@ class CResultsListView {
 
     HWND m_hList;
     CResultsList m_list;
-    int m_charWidth = 8;
+    int m_charWidth = 8;  // pixels of one column of ElideMiddle
     std::wstring m_cell;  // the text the list view was last handed
 };

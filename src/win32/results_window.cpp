@@ -171,8 +171,9 @@ void CResultsWindow::Layout() {
     Place(m_hWnd, kCopy, gap, buttonsTop, button, row);
     Place(m_hWnd, kSave, gap * 2 + button, buttonsTop, button, row);
     Place(m_hWnd, kClose, client.right - gap - button, buttonsTop, button, row);
+    // Never both: 执行 after a preview, 撤销本次执行 after a run.
     Place(m_hWnd, kRun, client.right - 2 * (gap + button), buttonsTop, button, row);
-    Place(m_hWnd, kUndo, client.right - 3 * (gap + button), buttonsTop, button, row);
+    Place(m_hWnd, kUndo, client.right - 2 * (gap + button), buttonsTop, button, row);
     m_pListView->SetWidths(width, cell);
 }
 
