@@ -558,8 +558,16 @@ int wmain(int argc, wchar_t** argv) {
     });
 
     CheckPreviewRun(g_work + L"\\预览");
-    Check("the folders used last offered beside the folder edit",
-          IsWindowEnabled(GetDlgItem(g_dlg, 1019)) != FALSE);
+    // The button beside the edit drops down the folders used last, newest
+    // first; the first one picked from the keyboard fills the edit.
+    SetItem(1000, L"");
+    Click(g_dlg, 1019);
+    HWND menu = nullptr;
+    WaitFor([&] { return (menu = FindWindowOfVexa(nullptr, L"#32768")) != nullptr; });
+    for (WPARAM key : {VK_DOWN, VK_RETURN})
+        PostMessageW(menu, WM_KEYDOWN, key, 0);
+    Check("the folders used last drop down beside the folder edit, newest first",
+          menu && WaitFor([&] { return Item(1000) == g_work + L"\\预览"; }), Item(1000));
 
     // Files large enough (6 MB) that the one in hand outlasts the look at 正在停止.
     std::string colours, colors;
