@@ -103,12 +103,36 @@ size_t ColumnsOf(std::uint32_t cp) {
 
 }  // namespace
 
+std::string ResultFilterEntry(RunKind jobKind, int kind, size_t count) {
+    std::string text = app_text::kFilterCount;
+    text.replace(text.find("%2"), 2, std::to_string(count));
+    text.replace(
+        text.find("%1"), 2,
+        kind < 0 ? app_text::kKindAll : ResultKindLabel(jobKind, static_cast<RunEventKind>(kind)));
+    return text;
+}
+
+namespace {
+
+// Paths as the bytes of their names go, a separator before any other byte:
+// a folder's entries follow it together ("a\\x" before "a0" on Windows too).
+bool PathLess(const std::string& a, const std::string& b) {
+    const auto rank = [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return kPathSeparators.find(c) != std::string_view::npos ? 0 : byte + 1;
+    };
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [&](char x, char y) { return rank(x) < rank(y); });
+}
+
+}  // namespace
+
 bool ResultLess(ResultColumn column, const CRunEvent& a, const CRunEvent& b) {
     switch (column) {
         case ResultColumn::Kind:
             if (a.kind != b.kind)
                 return static_cast<int>(a.kind) < static_cast<int>(b.kind);
-            return a.path < b.path;
+            return PathLess(a.path, b.path);
         case ResultColumn::Replacements:
             return a.replacements < b.replacements;
         case ResultColumn::Detail:
@@ -116,7 +140,7 @@ bool ResultLess(ResultColumn column, const CRunEvent& a, const CRunEvent& b) {
         case ResultColumn::Path:
             break;
     }
-    return a.path < b.path;
+    return PathLess(a.path, b.path);
 }
 
 bool HoldsText(const std::string& text, const std::string& search) {
@@ -236,12 +260,7 @@ size_t CResultsList::CountOf(int kind) const {
 }
 
 std::string CResultsList::FilterEntryText(int kind) const {
-    std::string text = app_text::kFilterCount;
-    text.replace(text.find("%2"), 2, std::to_string(CountOf(kind)));
-    text.replace(
-        text.find("%1"), 2,
-        kind < 0 ? app_text::kKindAll : ResultKindLabel(m_kind, static_cast<RunEventKind>(kind)));
-    return text;
+    return ResultFilterEntry(m_kind, kind, CountOf(kind));
 }
 
 std::string CResultsList::KindText(size_t row) const {

@@ -41,8 +41,12 @@ std::string ParentFolderOf(const std::string& path);
 // A path as the list shows it: below folder (ending in a separator) when it
 // lies there, quoted as the summary quotes names that would not read back.
 std::string ShownResultPath(const std::string& folder, const std::string& path);
+// A filter entry: the label of kind (an int of RunEventKind; -1: 全部) in
+// a job of jobKind, with its count: "将改写（12）".
+std::string ResultFilterEntry(RunKind jobKind, int kind, size_t count);
 // Whether a's row comes before b's when sorted upwards by column: kinds in
-// the order of RunEventKind (then by path), paths as the bytes of the name go,
+// the order of RunEventKind (then by path), paths as the bytes of the name
+// go with a separator first, so that a folder's entries follow it together;
 // replacements by number.
 bool ResultLess(ResultColumn column, const CRunEvent& a, const CRunEvent& b);
 // Whether text holds search, ignoring the case of ASCII letters; every text

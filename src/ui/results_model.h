@@ -30,6 +30,7 @@ class CResultsModel : public QAbstractTableModel {
     void Append(std::vector<CRunEvent>::const_iterator first,
                 std::vector<CRunEvent>::const_iterator last);
     bool IsPreview() const { return m_kind == RunKind::Preview; }
+    RunKind Kind() const { return m_kind; }
     // The chosen folder the paths are shown below.
     const std::string& Folder() const { return m_folder; }
     // Shows only the events of kind (an int of RunEventKind); -1 shows all.

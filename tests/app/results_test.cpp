@@ -85,6 +85,21 @@ TEST(ResultsList, SortsSearchesCountsAndKeepsCheckedFiles) {
     EXPECT_FALSE(list.Checkable(0)) << "a run's rows have none";
 }
 
+// By path, a folder's entries follow it together, whatever byte the
+// system's separator is.
+TEST(ResultsList, AFoldersEntriesFollowIt) {
+    CResultsList list;
+    list.Reset(RunKind::Run, Sep("/t/"));
+    list.Append({{RunEventKind::Rewritten, Sep("/t/b0"), "", ""},
+                 {RunEventKind::Rewritten, Sep("/t/b.txt"), "", ""},
+                 {RunEventKind::Rewritten, Sep("/t/b/x.txt"), "", ""},
+                 {RunEventKind::Renamed, Sep("/t/b"), Sep("/t/c"), ""}});
+    std::string shown;
+    for (size_t row = 0; row < list.Rows(); ++row)
+        shown += list.PathText(row) + " ";
+    EXPECT_EQ(shown, "b " + Sep("b/x.txt") + " b.txt b0 ");
+}
+
 TEST(ResultsList, ElidesInTheMiddleByColumns) {
     EXPECT_EQ(ElideMiddle("short.txt", 9), "short.txt");
     EXPECT_EQ(ElideMiddle("abcdefghij.txt", 10), "abcd….txt");
