@@ -105,6 +105,13 @@ bool ParseReplacement(std::wstring_view text, const CModeRegex& re, std::vector<
 struct CModeRules::CCompiled {
     CModeRegex re;
     std::vector<CPiece> pieces;
+    // A find text that is a plain text (every literal rule, and a regex made
+    // of plain and escaped characters only) is searched as text: Boost tries
+    // a match at every character that its first character cannot exclude.
+    bool literal = false;
+    std::wstring needle;  // case-folded with -i
+    bool ignoreCase = false;
+    bool wholeWord = false;
 };
 
 namespace {
@@ -137,6 +144,38 @@ CModeProblem Compile(const CCodePage& cp, const CMatchModes& modes, std::string_
     return {};
 }
 
+// The text a regex made of plain and escaped punctuation characters
+// matches; false for any other regex.
+bool RegexLiteral(std::wstring_view pattern, std::wstring& text) {
+    text.clear();
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        wchar_t c = pattern[i];
+        if (c == L'\\') {
+            if (++i == pattern.size())
+                return false;
+            c = pattern[i];
+            const bool punctuation = c < 0x80 && !(c >= L'0' && c <= L'9') &&
+                                     !(c >= L'a' && c <= L'z') && !(c >= L'A' && c <= L'Z') &&
+                                     c != L'_' && c > L' ';
+            if (!punctuation)
+                return false;
+        } else if (IsRegexSpecial(c)) {
+            return false;
+        }
+        text.push_back(c);
+    }
+    return !text.empty();
+}
+
+wchar_t Fold(wchar_t c) {
+    return static_cast<wchar_t>(
+        FoldCase(static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(c))));
+}
+
+bool IsWordAt(const std::wstring& text, size_t pos) {
+    return IsWordChar(static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(text[pos])));
+}
+
 bool IsHighSurrogate(wchar_t c) {
     return sizeof(wchar_t) == 2 && c >= 0xD800 && c < 0xDC00;
 }
@@ -158,12 +197,30 @@ CModeProblem ModeRuleProblem(const CCodePage& cp, const CMatchModes& modes, std:
 }
 
 CModeRules::CModeRules(const CJob& job, const CCodePage& cp) : m_codePage(cp) {
+    std::vector<CReplaceRuleText> needles;
+    m_bByteProbe = !job.modes.ignoreCase;
     for (const CReplaceRuleText& rule : job.rules) {
         auto compiled = std::make_unique<CCompiled>();
         if (Compile(cp, job.modes, rule.find, rule.replacement, compiled->re, compiled->pieces)
-                .kind == CModeProblem::None)
-            m_rules.push_back(std::move(compiled));
+                .kind != CModeProblem::None)
+            continue;
+        std::wstring find;
+        compiled->literal = DecodeWide(cp, rule.find, find) &&
+                            (!job.modes.regex ? !find.empty() : RegexLiteral(find, compiled->needle));
+        if (compiled->literal && !job.modes.regex)
+            compiled->needle = find;
+        compiled->ignoreCase = job.modes.ignoreCase;
+        compiled->wholeWord = job.modes.wholeWord;
+        if (compiled->ignoreCase)
+            for (wchar_t& c : compiled->needle)
+                c = Fold(c);
+        std::string bytes;
+        m_bByteProbe = m_bByteProbe && compiled->literal && EncodeWide(cp, compiled->needle, bytes);
+        needles.push_back({bytes, {}});
+        m_rules.push_back(std::move(compiled));
     }
+    if (m_bByteProbe)
+        m_probe.Prepare(needles);
 }
 
 CModeRules::~CModeRules() = default;
@@ -172,6 +229,8 @@ RulesApplied CModeRules::Apply(std::string_view text, std::string& out, size_t m
                                Reason& skip) {
     skip = Reason::None;
     m_replacements = 0;
+    if (m_bByteProbe && !m_probe.AnyOccurs(text))
+        return RulesApplied::NoneOccurred;
     if (text.size() > kModeMaxTextBytes) {
         skip = Reason::ModeTextTooLarge;
         return RulesApplied::NoneOccurred;
@@ -180,45 +239,21 @@ RulesApplied CModeRules::Apply(std::string_view text, std::string& out, size_t m
         skip = Reason::CannotConvert;
         return RulesApplied::NoneOccurred;
     }
-    using Iterator = boost::regex_iterator<const wchar_t*, wchar_t, CModeTraits>;
-    const auto flags = boost::match_default | boost::match_not_dot_newline;
     bool occurred = false;
-    try {
-        for (const auto& rule : m_rules) {
-            const wchar_t* const first = m_text.data();
-            const wchar_t* const last = first + m_text.size();
-            const wchar_t* copied = first;
-            bool matched = false;
-            m_next.clear();
-            for (Iterator it(first, last, rule->re, flags), end; it != end; ++it) {
-                const auto& m = *it;
-                if (SplitsPair(m_text, m[0].first) || SplitsPair(m_text, m[0].second)) {
-                    skip = Reason::SplitsSurrogate;
-                    return RulesApplied::NoneOccurred;
-                }
-                matched = true;
-                ++m_replacements;
-                m_next.append(copied, m[0].first);
-                for (const CPiece& piece : rule->pieces) {
-                    if (piece.group < 0)
-                        m_next.append(piece.text);
-                    else if (m[piece.group].matched)
-                        m_next.append(m[piece.group].first, m[piece.group].second);
-                }
-                copied = m[0].second;
-                if (m_next.size() >= maxBytes)
-                    return RulesApplied::TooLarge;
-            }
-            if (!matched)
-                continue;
-            m_next.append(copied, last);
-            m_text.swap(m_next);
-            occurred = true;
-        }
-    } catch (const boost::regex_error& e) {
-        skip = e.code() == boost::regex_constants::error_complexity ? Reason::RegexTooComplex
-                                                                   : Reason::RegexFailed;
-        return RulesApplied::NoneOccurred;
+    m_folded.clear();
+    for (const auto& rule : m_rules) {
+        m_next.clear();
+        const bool matched =
+            rule->literal ? ApplyLiteral(*rule, maxBytes) : ApplyRegex(*rule, maxBytes, skip);
+        if (skip != Reason::None)
+            return RulesApplied::NoneOccurred;
+        if (m_next.size() >= maxBytes)
+            return RulesApplied::TooLarge;
+        if (!matched)
+            continue;
+        m_text.swap(m_next);
+        m_folded.clear();  // of the text before
+        occurred = true;
     }
     if (!occurred)
         return RulesApplied::NoneOccurred;
@@ -227,6 +262,79 @@ RulesApplied CModeRules::Apply(std::string_view text, std::string& out, size_t m
         return RulesApplied::NoneOccurred;
     }
     return out.size() >= maxBytes ? RulesApplied::TooLarge : RulesApplied::Occurred;
+}
+
+bool CModeRules::ApplyRegex(const CCompiled& rule, size_t maxBytes, Reason& skip) {
+    using Iterator = boost::regex_iterator<const wchar_t*, wchar_t, CModeTraits>;
+    const auto flags = boost::match_default | boost::match_not_dot_newline;
+    const wchar_t* const first = m_text.data();
+    const wchar_t* const last = first + m_text.size();
+    const wchar_t* copied = first;
+    bool matched = false;
+    try {
+        for (Iterator it(first, last, rule.re, flags), end; it != end; ++it) {
+            const auto& m = *it;
+            if (SplitsPair(m_text, m[0].first) || SplitsPair(m_text, m[0].second)) {
+                skip = Reason::SplitsSurrogate;
+                return false;
+            }
+            matched = true;
+            ++m_replacements;
+            m_next.append(copied, m[0].first);
+            for (const CPiece& piece : rule.pieces) {
+                if (piece.group < 0)
+                    m_next.append(piece.text);
+                else if (m[piece.group].matched)
+                    m_next.append(m[piece.group].first, m[piece.group].second);
+            }
+            copied = m[0].second;
+            if (m_next.size() >= maxBytes)
+                return true;
+        }
+    } catch (const boost::regex_error& e) {
+        skip = e.code() == boost::regex_constants::error_complexity ? Reason::RegexTooComplex
+                                                                   : Reason::RegexFailed;
+        return false;
+    }
+    if (matched)
+        m_next.append(copied, last);
+    return matched;
+}
+
+// The same result as the regex the rule compiled to, found by a text search:
+// leftmost occurrences that do not overlap, the case folded with -i, those
+// next to a word character passed over with -w.
+bool CModeRules::ApplyLiteral(const CCompiled& rule, size_t maxBytes) {
+    if (rule.ignoreCase && m_folded.empty() && !m_text.empty()) {
+        m_folded.resize(m_text.size());
+        for (size_t i = 0; i < m_text.size(); ++i)
+            m_folded[i] = Fold(m_text[i]);
+    }
+    const std::wstring_view haystack = rule.ignoreCase ? m_folded : m_text;
+    const size_t n = rule.needle.size();
+    size_t copied = 0;
+    bool matched = false;
+    for (size_t at = haystack.find(rule.needle); at != std::wstring_view::npos;
+         at = haystack.find(rule.needle, at)) {
+        if (rule.wholeWord &&
+            ((at > 0 && IsWordAt(m_text, at - 1)) || (at + n < m_text.size() && IsWordAt(m_text, at + n)))) {
+            ++at;
+            continue;
+        }
+        matched = true;
+        ++m_replacements;
+        m_next.append(m_text, copied, at - copied);
+        for (const CPiece& piece : rule.pieces)
+            m_next.append(piece.group < 0 ? std::wstring_view(piece.text)
+                                          : std::wstring_view(m_text).substr(at, n));
+        copied = at + n;
+        at += n;
+        if (m_next.size() >= maxBytes)
+            return true;
+    }
+    if (matched)
+        m_next.append(m_text, copied, std::wstring::npos);
+    return matched;
 }
 
 void CModeRules::Trim(size_t keep) {

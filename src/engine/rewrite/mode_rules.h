@@ -63,8 +63,17 @@ class CModeRules {
 
   private:
     struct CCompiled;
+    // One rule over m_text into m_next: false when it did not match.
+    bool ApplyRegex(const CCompiled& rule, size_t maxBytes, Reason& skip);
+    bool ApplyLiteral(const CCompiled& rule, size_t maxBytes);
+
     const CCodePage& m_codePage;
     std::vector<std::unique_ptr<CCompiled>> m_rules;
+    // When every rule is a literal that keeps its case, no file in which none
+    // of them occurs byte for byte can change: those are never decoded.
+    bool m_bByteProbe = false;
+    CRuleMatcher m_probe;
+    std::wstring m_folded;  // m_text case-folded, for literal rules with -i
     std::wstring m_text, m_next;  // the decoded text, and what a rule makes of it
     std::uint64_t m_replacements = 0;
 };
