@@ -75,8 +75,9 @@ CFileResult CHeldRewrite::RewriteText(const CDir& dir, const CPlatformName& name
     const bool oddUtf16 = IsUtf16(encoding) && text.size() % 2 != 0;
     if (oddUtf16)
         text.remove_suffix(1);
-    // With a mode on, only the decoded text can tell.
-    if (!m_modes && !m_probe.AnyOccurs(encoding, text))
+    // With a mode on, mostly only the decoded text can tell.
+    if (m_modes ? m_probe.InWorkingCodePage(encoding) && !m_modes->MayOccur(text)
+                : !m_probe.AnyOccurs(encoding, text))
         return {};
     if (oddUtf16)
         return CFileResult::Skipped(Reason::OddUtf16);

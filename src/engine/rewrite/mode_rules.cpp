@@ -229,7 +229,7 @@ RulesApplied CModeRules::Apply(std::string_view text, std::string& out, size_t m
                                Reason& skip) {
     skip = Reason::None;
     m_replacements = 0;
-    if (m_bByteProbe && !m_probe.AnyOccurs(text))
+    if (!MayOccur(text))
         return RulesApplied::NoneOccurred;
     if (text.size() > kModeMaxTextBytes) {
         skip = Reason::ModeTextTooLarge;

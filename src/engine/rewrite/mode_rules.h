@@ -56,6 +56,9 @@ class CModeRules {
     // over kModeMaxTextBytes, a pattern that backtracks past the regex
     // library's bound, a match that would split a UTF-16 surrogate pair.
     RulesApplied Apply(std::string_view text, std::string& out, size_t maxBytes, Reason& skip);
+    // False when no rule can match text (in the working code page), told
+    // without decoding it; true when only Apply can tell.
+    bool MayOccur(std::string_view text) const { return !m_bByteProbe || m_probe.AnyOccurs(text); }
     // The occurrences the last Apply replaced, over all rules.
     std::uint64_t Replacements() const { return m_replacements; }
     // Gives back buffers grown past keep bytes by a large file.
