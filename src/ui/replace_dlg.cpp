@@ -238,11 +238,11 @@ void CReplaceDlg::OnOpenPath() {
 }
 
 void CReplaceDlg::OnOpenReplaceRules() {
-    ShowRulesWindow(*this, *m_pSession, RulesFile::Replace);
+    ShowRulesWindow(*this, *m_pSession, RulesFile::Replace, m_form.modes.Modes());
 }
 
 void CReplaceDlg::OnOpenRenameRules() {
-    ShowRulesWindow(*this, *m_pSession, RulesFile::Rename);
+    ShowRulesWindow(*this, *m_pSession, RulesFile::Rename, m_form.modes.Modes());
 }
 
 // A failure is shown over the window the user asked in: the results

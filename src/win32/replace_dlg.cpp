@@ -19,6 +19,7 @@
 #include "win32/open_failure_box.h"
 #include "win32/resource.h"
 #include "win32/results_window.h"
+#include "win32/mode_boxes.h"
 #include "win32/rules_window.h"
 #include "win32/wide_text.h"
 #include "win32/win32_dialog_host.h"
@@ -180,12 +181,14 @@ void CReplaceDlg::OnOpenPath() {
 void CReplaceDlg::OnOpenReplaceRules() {
     if (!m_pRules)
         m_pRules = std::make_unique<CRulesWindow>(*m_pSession, m_hWnd);
+    m_pRules->SetModes(ReadModeBoxes(m_hWnd));
     m_pRules->ShowFile(RulesFile::Replace);
 }
 
 void CReplaceDlg::OnOpenRenameRules() {
     if (!m_pRules)
         m_pRules = std::make_unique<CRulesWindow>(*m_pSession, m_hWnd);
+    m_pRules->SetModes(ReadModeBoxes(m_hWnd));
     m_pRules->ShowFile(RulesFile::Rename);
 }
 
