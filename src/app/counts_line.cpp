@@ -6,9 +6,9 @@
 #include "app/run_view.h"
 #include "engine/report/run_summary.h"
 #include "engine/run/job.h"
-#include "platform/message_catalog.h"
 #include "engine/run/run_state.h"
 #include "platform/local_time.h"
+#include "platform/message_catalog.h"
 
 namespace {
 

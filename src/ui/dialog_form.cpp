@@ -153,10 +153,11 @@ void BuildDialogForm(QDialog& dialog, CDialogForm& f) {
     top->addLayout(countsRow);
     top->setSizeConstraint(QLayout::SetFixedSize);
 
-    QWidget* order[] = {f.startStop,         f.path,         f.recent,       f.browse,
-                        f.openPath,          f.suffix,       f.sub,          f.renameDir,
-                        f.modes.matchCase,   f.modes.wholeWord, f.modes.regex, f.replaceRules,
-                        f.renameRules,       f.about,        f.preview,      f.results};
+    QWidget* order[] = {
+        f.startStop,   f.path,         f.recent,      f.browse,          f.openPath,
+        f.suffix,      f.sub,          f.renameDir,   f.modes.matchCase, f.modes.wholeWord,
+        f.modes.regex, f.replaceRules, f.renameRules, f.about,           f.preview,
+        f.results};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
     AcceptFolderDrops(dialog, f.path);

@@ -35,7 +35,10 @@ TEST(ModeRules, ApplyEachModeInOrderOnTheResultOfTheRulesBefore) {
     const CModeCase cases[] = {
         {i, {{"σ", "s"}}, "Σ σ ς", "s s s"},  // one case class, as Python's re has it
         {i, {{"k", "-"}}, "K k \u212A", "- - -"},
-        {w, {{"colour", "color"}}, "colour watercolours colour_ colour.", "color watercolours colour_ color."},
+        {w,
+         {{"colour", "color"}},
+         "colour watercolours colour_ colour.",
+         "color watercolours colour_ color."},
         {w, {{"中", "x"}}, "中文 中 a中", "中文 x a中"},  // CJK characters are word characters
         {e, {{"a", "b"}, {"b", "c"}}, "ab", "cc"},
         {e, {{"(\\w+)@(\\w+)", "$2@$1"}}, "user@host", "host@user"},
@@ -43,7 +46,7 @@ TEST(ModeRules, ApplyEachModeInOrderOnTheResultOfTheRulesBefore) {
         {e, {{"x*", "-"}}, "abxd", "-a-b--d-"},  // empty matches as Python 3.7+ and Perl
         {e, {{"^", "> "}}, "a\nb", "> a\n> b"},
         {e, {{"a.b", "X"}}, "a\nb a-b", "a\nb X"},  // "." matches no line end
-        {e, {{"\\.", "!"}}, "a.b", "a!b"},  // a literal regex, searched as text
+        {e, {{"\\.", "!"}}, "a.b", "a!b"},          // a literal regex, searched as text
     };
     for (const CModeCase& c : cases) {
         Reason skip = Reason::None;
@@ -56,11 +59,12 @@ TEST(ModeRules, SkipWhatCannotBeMatchedSafelyAndCountReplacements) {
     CCodePage::SetWorking("UTF-8");
     Reason skip = Reason::None;
     std::uint64_t count = 0;
-    EXPECT_EQ(Applied({{false, false, true}, {{"(a+)+$", "x"}}, std::string(3000, 'a') + "b", ""},
-                      skip),
-              "");
+    EXPECT_EQ(
+        Applied({{false, false, true}, {{"(a+)+$", "x"}}, std::string(3000, 'a') + "b", ""}, skip),
+        "");
     EXPECT_EQ(skip, Reason::RegexTooComplex);
-    EXPECT_EQ(Applied({{true, true, false}, {{"a", "b"}}, "A a aa", "b b aa"}, skip, &count), "b b aa");
+    EXPECT_EQ(Applied({{true, true, false}, {{"a", "b"}}, "A a aa", "b b aa"}, skip, &count),
+              "b b aa");
     EXPECT_EQ(count, 2u);
 }
 

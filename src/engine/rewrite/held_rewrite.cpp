@@ -129,9 +129,9 @@ CFileResult CHeldRewrite::RewriteText(const CDir& dir, const CPlatformName& name
     if (newMark == oldMark && body.size() == oldSize &&
         (released ? SameAsFile(dir, name, stamp, markLength, body, bytes) : body == text))
         return {};
-    const CFileResult result = m_replace.Replace(dir, name, stamp, newMark, body, originalHash)
-                                   .Counting(m_modes ? m_modes->Replacements()
-                                                     : m_applier.Replacements());
+    const CFileResult result =
+        m_replace.Replace(dir, name, stamp, newMark, body, originalHash)
+            .Counting(m_modes ? m_modes->Replacements() : m_applier.Replacements());
     if (m_changeHook && result.outcome == FileOutcome::Rewritten)
         m_changeHook(asItLies ? text : std::string_view(m_working), m_result);
     return result;

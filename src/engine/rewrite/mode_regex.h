@@ -35,9 +35,7 @@ class CModeTraits : public boost::cpp_regex_traits<wchar_t> {
 
     wchar_t translate(wchar_t c) const { return c; }
     wchar_t translate(wchar_t c, bool icase) const { return icase ? translate_nocase(c) : c; }
-    wchar_t translate_nocase(wchar_t c) const {
-        return static_cast<wchar_t>(FoldCase(Code(c)));
-    }
+    wchar_t translate_nocase(wchar_t c) const { return static_cast<wchar_t>(FoldCase(Code(c))); }
 
     bool isctype(wchar_t c, char_class_type f) const {
         const char32_t u = Code(c);
@@ -72,8 +70,8 @@ class CModeTraits : public boost::cpp_regex_traits<wchar_t> {
         return Base::lookup_classname(name, end);
     }
 
-    char_class_type m_word = 0, m_alnum = 0, m_alpha = 0, m_digit = 0, m_space = 0,
-                    m_vertical = 0, m_horizontal = 0, m_unicode = 0;
+    char_class_type m_word = 0, m_alnum = 0, m_alpha = 0, m_digit = 0, m_space = 0, m_vertical = 0,
+                    m_horizontal = 0, m_unicode = 0;
 };
 
 using CModeRegex = boost::basic_regex<wchar_t, CModeTraits>;

@@ -10,8 +10,20 @@ namespace {
 // set. Nothing else is escaped: in Boost "\<" and "\`" have meanings too.
 bool IsRegexSpecial(wchar_t c) {
     switch (c) {
-        case L'\\': case L'.': case L'+': case L'*': case L'?': case L'[': case L']':
-        case L'^': case L'$': case L'(': case L')': case L'{': case L'}': case L'|':
+        case L'\\':
+        case L'.':
+        case L'+':
+        case L'*':
+        case L'?':
+        case L'[':
+        case L']':
+        case L'^':
+        case L'$':
+        case L'(':
+        case L')':
+        case L'{':
+        case L'}':
+        case L'|':
             return true;
         default:
             return false;
@@ -183,8 +195,8 @@ bool IsHighSurrogate(wchar_t c) {
 // A position between the two units of a surrogate pair (UTF-16 only).
 bool SplitsPair(const std::wstring& text, const wchar_t* at) {
     const size_t pos = static_cast<size_t>(at - text.data());
-    return pos > 0 && pos < text.size() && IsHighSurrogate(text[pos - 1]) &&
-           text[pos] >= 0xDC00 && text[pos] < 0xE000;
+    return pos > 0 && pos < text.size() && IsHighSurrogate(text[pos - 1]) && text[pos] >= 0xDC00 &&
+           text[pos] < 0xE000;
 }
 
 }  // namespace
@@ -205,8 +217,9 @@ CModeRules::CModeRules(const CJob& job, const CCodePage& cp) : m_codePage(cp) {
                 .kind != CModeProblem::None)
             continue;
         std::wstring find;
-        compiled->literal = DecodeWide(cp, rule.find, find) &&
-                            (!job.modes.regex ? !find.empty() : RegexLiteral(find, compiled->needle));
+        compiled->literal =
+            DecodeWide(cp, rule.find, find) &&
+            (!job.modes.regex ? !find.empty() : RegexLiteral(find, compiled->needle));
         if (compiled->literal && !job.modes.regex)
             compiled->needle = find;
         compiled->ignoreCase = job.modes.ignoreCase;
@@ -293,7 +306,7 @@ bool CModeRules::ApplyRegex(const CCompiled& rule, size_t maxBytes, Reason& skip
         }
     } catch (const boost::regex_error& e) {
         skip = e.code() == boost::regex_constants::error_complexity ? Reason::RegexTooComplex
-                                                                   : Reason::RegexFailed;
+                                                                    : Reason::RegexFailed;
         return false;
     }
     if (matched)
@@ -316,8 +329,8 @@ bool CModeRules::ApplyLiteral(const CCompiled& rule, size_t maxBytes) {
     bool matched = false;
     for (size_t at = haystack.find(rule.needle); at != std::wstring_view::npos;
          at = haystack.find(rule.needle, at)) {
-        if (rule.wholeWord &&
-            ((at > 0 && IsWordAt(m_text, at - 1)) || (at + n < m_text.size() && IsWordAt(m_text, at + n)))) {
+        if (rule.wholeWord && ((at > 0 && IsWordAt(m_text, at - 1)) ||
+                               (at + n < m_text.size() && IsWordAt(m_text, at + n)))) {
             ++at;
             continue;
         }

@@ -76,7 +76,7 @@ class CModeRules {
     // of them occurs byte for byte can change: those are never decoded.
     bool m_bByteProbe = false;
     CRuleMatcher m_probe;
-    std::wstring m_folded;  // m_text case-folded, for literal rules with -i
+    std::wstring m_folded;        // m_text case-folded, for literal rules with -i
     std::wstring m_text, m_next;  // the decoded text, and what a rule makes of it
     std::uint64_t m_replacements = 0;
 };

@@ -41,7 +41,7 @@ struct CJob {
     std::vector<std::string> globs;
     std::vector<std::string> excludes;
     std::vector<CReplaceRuleText> rules;  // applied in this order
-    CMatchModes modes;  // with a regex, a find text keeps "^" as the regex's own
+    CMatchModes modes;                    // with a regex, a find text keeps "^" as the regex's own
     std::vector<CRenameRuleText> renameRules;
     bool includeSubfolders = false;
     bool renameFolders = false;
