@@ -63,11 +63,21 @@ user_env='HKCU\Environment'
 uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Vexa'
 
 # reg_value KEY NAME: the value's data; fails when there is no such value.
+# A query is tried three times: once in a CI run, reg.exe failed for a
+# value the setup had just written and the next query found it.
 reg_value() {
-    local out
-    out=$(timeout 60 wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || return 1
-    sed -n "s/^    $2    REG_[A-Z_]*    //p" <<<"$out"
+    local out try
+    for try in 1 2 3; do
+        if out=$(timeout 60 wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r'); then
+            sed -n "s/^    $2    REG_[A-Z_]*    //p" <<<"$out"
+            return 0
+        fi
+        sleep 2
+    done
+    return 1
 }
+# What the key holds, for a failure's message.
+reg_dump() { timeout 60 wine reg query "$1" 2>&1 | tr -d '\r' || true; }
 reg_type() { timeout 60 wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v n="$2" '$1 == n { print $2 }'; }
 set_user_path() {
     timeout 60 wine reg add "$user_env" /v Path /t REG_EXPAND_SZ /d "$1" /f >/dev/null 2>&1 ||
@@ -114,7 +124,7 @@ check_installed() {
         [DisplayIcon]="$folder\\vexa.exe,0" [InstallLocation]=$folder
         [UninstallString]="\"$folder\\uninstall.exe\" /$mode")
     for name in "${!want[@]}"; do
-        got=$(reg_value "$key" "$name") || fail "$mode: $key has no $name"
+        got=$(reg_value "$key" "$name") || fail "$mode: $key has no $name; it holds:"$'\n'"$(reg_dump "$key")"
         [[ $got == "${want[$name]}" ]] || fail "$mode: $key $name is '$got', not '${want[$name]}'"
     done
     timeout 60 wine uninstaller --list | tr -d '\r' | grep -qx 'Vexa|||Korvane' ||

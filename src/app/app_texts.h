@@ -173,7 +173,7 @@ inline constexpr const char* kFilterCount = "%1（%2）";
 inline constexpr const char* kSearchPlaceholder = "按路径搜索";
 inline constexpr const char* kSearchName = "搜索路径";
 inline constexpr const char* kTipRunPreviewed =
-    "按这次预览执行：改写勾选的文件；全部勾选时也做预览中的重命名。执行前会再确认";
+    "按这次预览执行：改写勾选的文件，并做预览中的重命名。执行前会再确认";
 inline constexpr const char* kTipSearch = "只显示路径中含有这段文字的项（不区分大小写）";
 inline constexpr const char* kOpenFile = "打开文件";
 inline constexpr const char* kOpenFolder = "打开所在文件夹";

@@ -10,8 +10,8 @@ CJob JobOfPreviewedRun(const CPreviewedRun& run) {
     CJob job = run.job;
     job.dryRun = false;
     if (run.leftOut > 0) {
-        job.useFileList = true;
-        job.fileList = run.files;
+        job.keepOnly = true;
+        job.keptFiles = run.files;
     }
     return job;
 }

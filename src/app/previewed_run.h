@@ -10,13 +10,14 @@
 #include "engine/run/job.h"
 
 struct CPreviewedRun {
-    CJob job;                        // the preview's job, as it ran
-    std::vector<std::string> files;  // the files kept, relative to job.folder, "/" between names
-    size_t leftOut = 0;              // files the preview would rewrite that were unchecked
+    CJob job;  // the preview's job, as it ran
+    // The files kept, relative to job.folder as the preview's events spell them.
+    std::vector<std::string> files;
+    size_t leftOut = 0;  // files the preview would rewrite that were unchecked
 };
 
-// The run: the preview's job writing for real; with files left out, exactly
-// the files kept (folder renames need the walk, so they are not done then).
+// The run: the preview's job writing for real, its folder renames included;
+// with files left out, the walk hands out only the files kept.
 CJob JobOfPreviewedRun(const CPreviewedRun& run);
 
 // Whether the rules files now say something else than the rules job was

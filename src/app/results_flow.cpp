@@ -36,6 +36,7 @@ void CResultsFlow::OnRunEnded(const CRunEnd& end) {
         m_view.SetUndoOffered(true);
     }
     const bool preview = end.kind == RunKind::Preview;
+    m_view.SetRunOffered(preview && !result.stopped && !end.closing);
     if (!result.stopped && !end.closing && (preview || result.HasProblems()))
         m_view.ShowOnTop();
 }

@@ -25,6 +25,8 @@ class CResultsView {
     // The job's counts line (or why it did nothing), shown on top.
     virtual void Finish(const std::string& counts) = 0;
     virtual void SetUndoOffered(bool offered) = 0;
+    // 执行 under a preview that ran to its end: runs what it showed.
+    virtual void SetRunOffered(bool /*offered*/) {}
     // Sized to the screen when first shown, shown and raised.
     virtual void ShowOnTop() = 0;
 };

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/dir.h"
@@ -37,6 +38,9 @@ class CFileReader {
     // TooLarge (bytes cleared) when the whole file reaches maxBytes.
     CIoResult ReadRest(std::string& bytes, std::uint64_t maxBytes);
     void Close();
+    // Gives up the open file to a caller that closes it (the replace of the
+    // file just read); -1 when none is open.
+    std::intptr_t Release() { return std::exchange(m_handle, -1); }
 
   private:
     std::intptr_t m_handle = -1;
@@ -100,9 +104,12 @@ class CReplaceJournal {
 // failure leaves the original byte-identical and removes the temporary file.
 // The owner and group are kept or nothing is written (OwnerNotKept). With a
 // journal, the one link and status-change time its keeping adds are expected.
+// opened: the original as the caller read it, still open, or null; its
+// descriptor then serves for the attributes instead of a second open
+// (where the system cannot replace an open file, it is closed first).
 CIoResult ReplaceFileAt(const CDir& dir, const CPlatformName& name, const CFileStamp& expected,
                         const std::vector<std::string_view>& pieces,
-                        CReplaceJournal* journal = nullptr);
+                        CReplaceJournal* journal = nullptr, CFileReader* opened = nullptr);
 
 // A replacement of the file name in dir written a piece at a time, for files
 // too large to hold: Begin makes the same checks as ReplaceFileAt and creates
@@ -122,7 +129,7 @@ class CFileReplacement {
     // unnamed: an unnamed temporary file where the system has them; it is
     // named only at Commit, which may then fail with LinkFailed() set.
     CIoResult Begin(const CDir& dir, const CPlatformName& name, const CFileStamp& expected,
-                    bool unnamed = false);
+                    bool unnamed = false, CFileReader* opened = nullptr);
     CIoResult Write(std::string_view bytes);
     // journal: the replacing thread's record of this one file, or null.
     CIoResult Commit(CReplaceJournal* journal = nullptr);

@@ -61,24 +61,11 @@ int CResultsModel::CountOf(int kind) const {
 }
 
 std::vector<std::string> CResultsModel::CheckedFiles(size_t& leftOut) const {
-    std::vector<std::string> files;
-    leftOut = 0;
-    for (size_t i = 0; i < m_events.size(); ++i) {
-        const CRunEvent& e = m_events[i];
-        if (!Checkable(e) || e.path.compare(0, m_folder.size(), m_folder) != 0)
-            continue;
-        if (m_unchecked[i])
-            ++leftOut;
-        else
-            files.push_back(e.path.substr(m_folder.size()));
-    }
-    return files;
+    return KeptFiles(m_kind, m_events, m_unchecked, m_folder, leftOut);
 }
 
 QString CResultsModel::ShownPath(const std::string& path) const {
-    const bool below = !m_folder.empty() && path.size() > m_folder.size() &&
-                       path.compare(0, m_folder.size(), m_folder) == 0;
-    return DisplayPath(below ? path.substr(m_folder.size()) : path);
+    return QString::fromStdString(ShownResultPath(m_folder, path));
 }
 
 QString CResultsModel::KindLabel(RunEventKind kind) const {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/results_list.h"
 #include "app/run_kind.h"
 #include "engine/run/run_state.h"
 
@@ -29,6 +30,9 @@ class CResultsModel : public QAbstractTableModel {
     void Append(std::vector<CRunEvent>::const_iterator first,
                 std::vector<CRunEvent>::const_iterator last);
     bool IsPreview() const { return m_kind == RunKind::Preview; }
+    RunKind Kind() const { return m_kind; }
+    // The chosen folder the paths are shown below.
+    const std::string& Folder() const { return m_folder; }
     // Shows only the events of kind (an int of RunEventKind); -1 shows all.
     void SetFilter(int kind);
     // A preview's rows of files it would rewrite carry a check box, checked
@@ -56,9 +60,7 @@ class CResultsModel : public QAbstractTableModel {
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
   private:
-    bool Checkable(const CRunEvent& e) const {
-        return m_kind == RunKind::Preview && e.kind == RunEventKind::Rewritten;
-    }
+    bool Checkable(const CRunEvent& e) const { return IsCheckableRow(m_kind, e.kind); }
     bool Shows(const CRunEvent& e) const {
         return m_filter < 0 || static_cast<int>(e.kind) == m_filter;
     }

@@ -1,5 +1,6 @@
 #include "ui/results_proxy.h"
 
+#include "app/results_list.h"
 #include "ui/results_model.h"
 
 CResultsProxy::CResultsProxy(CResultsModel& model, QObject* parent)
@@ -8,7 +9,7 @@ CResultsProxy::CResultsProxy(CResultsModel& model, QObject* parent)
 }
 
 void CResultsProxy::SetSearch(const QString& text) {
-    m_search = text;
+    m_search = text.toStdString();
     invalidateFilter();
 }
 
@@ -21,21 +22,12 @@ int CResultsProxy::SourceRow(int row) const {
 bool CResultsProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const {
     const CRunEvent& a = m_model.Event(left.row());
     const CRunEvent& b = m_model.Event(right.row());
-    switch (left.column()) {
-        case CResultsModel::KindColumn:
-            if (a.kind != b.kind)
-                return static_cast<int>(a.kind) < static_cast<int>(b.kind);
-            return a.path < b.path;
-        case CResultsModel::PathColumn:
-            return a.path < b.path;
-        case CResultsModel::ReplacementsColumn:
-            return a.replacements < b.replacements;
-        default:
-            return QSortFilterProxyModel::lessThan(left, right);
-    }
+    if (left.column() == CResultsModel::DetailColumn)
+        return QSortFilterProxyModel::lessThan(left, right);
+    return ResultLess(static_cast<ResultColumn>(left.column()), a, b);
 }
 
 bool CResultsProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
-    return m_search.isEmpty() ||
-           m_model.ShownPath(m_model.Event(sourceRow).path).contains(m_search, Qt::CaseInsensitive);
+    return m_search.empty() ||
+           HoldsText(ShownResultPath(m_model.Folder(), m_model.Event(sourceRow).path), m_search);
 }

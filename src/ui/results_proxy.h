@@ -2,9 +2,11 @@
 // CResultsProxy: the results list as the user orders and searches it. Rows
 // sort by the column clicked (by path, as the bytes of the name go, by
 // default) and a search text keeps only the rows whose shown path holds it,
-// ignoring case. Dialog thread only.
+// ignoring the case of ASCII letters. Dialog thread only.
 
 #include <QSortFilterProxyModel>
+
+#include <string>
 
 class CResultsModel;
 
@@ -25,5 +27,5 @@ class CResultsProxy : public QSortFilterProxyModel {
 
   private:
     CResultsModel& m_model;
-    QString m_search;
+    std::string m_search;  // UTF-8
 };

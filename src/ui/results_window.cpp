@@ -186,10 +186,9 @@ void CResultsWindow::FillFilter() {
 void CResultsWindow::CountFilterEntries() {
     for (int i = 0; i < m_pFilter->count(); ++i) {
         const int kind = m_pFilter->itemData(i).toInt();
-        const QString label = kind < 0 ? Text(app_text::kKindAll)
-                                       : m_pModel->KindLabel(static_cast<RunEventKind>(kind));
         m_pFilter->setItemText(
-            i, Text(app_text::kFilterCount).arg(label).arg(m_pModel->CountOf(kind)));
+            i, QString::fromStdString(ResultFilterEntry(
+                   m_pModel->Kind(), kind, static_cast<size_t>(m_pModel->CountOf(kind)))));
     }
 }
 

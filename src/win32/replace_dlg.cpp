@@ -18,6 +18,7 @@
 #include "win32/ini_settings_store.h"
 #include "win32/mode_boxes.h"
 #include "win32/open_failure_box.h"
+#include "win32/recent_folders.h"
 #include "win32/resource.h"
 #include "win32/results_window.h"
 #include "win32/rules_window.h"
@@ -78,6 +79,9 @@ INT_PTR CReplaceDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM /*lParam*
             if (m_pController)
                 m_pController->OnJobDone();
             return TRUE;
+        case WM_DROPFILES:
+            m_pRecent->TakeDrop(reinterpret_cast<HDROP>(wParam));
+            return TRUE;
         case WM_QUERYDRAGICON:
             return reinterpret_cast<INT_PTR>(m_hIcon);
         case WM_CLOSE:
@@ -108,7 +112,8 @@ void CReplaceDlg::OnCommand(int id) {
         {IDC_OPENPATH, &CReplaceDlg::OnOpenPath},
         {IDC_REPLACE_RULES, &CReplaceDlg::OnOpenReplaceRules},
         {IDC_RENAME_RULES, &CReplaceDlg::OnOpenRenameRules},
-        {IDC_ABOUT, &CReplaceDlg::OnAbout}};
+        {IDC_ABOUT, &CReplaceDlg::OnAbout},
+        {IDC_RECENT, &CReplaceDlg::OnRecent}};
     for (const auto& [control, handler] : kHandlers) {
         if (control == id)
             (this->*handler)();
@@ -125,8 +130,14 @@ BOOL CReplaceDlg::OnInitDialog() {
     m_pResults = std::make_unique<CResultsWindow>(
         m_hWnd, [this](const std::string& path, bool folder) { OpenTarget(path, folder); },
         [this] { OnUndo(); });
+    m_pResults->m_runPreviewed = [this](const CPreviewedRun& run) {
+        if (!m_pController->IsRunning())
+            m_pController->StartPreviewed(run);
+    };
     m_pResultsFlow = std::make_unique<CResultsFlow>(*m_pResults);
+    m_pRecent = std::make_unique<CRecentFolders>(m_hWnd);
     ShowInputs(m_pSession->LoadSettings());
+    ShowRecentFolders(m_pSession->RecentFolders());
     RefreshResultsButton();
     // Grey hints in the empty edits, as the Qt dialog has them.
     SendDlgItemMessageW(m_hWnd, IDC_PATH, EM_SETCUEBANNER, TRUE,
@@ -172,6 +183,10 @@ void CReplaceDlg::BrowseFolder(int controlId) {
     const std::wstring chosen = PickFolder(m_hWnd, Widen(app_text::kPickFolderTitle), typed);
     if (!chosen.empty())
         SetDlgItemTextW(m_hWnd, controlId, chosen.c_str());
+}
+
+void CReplaceDlg::OnRecent() {
+    m_pRecent->ShowMenu();
 }
 
 void CReplaceDlg::OnOpenPath() {

@@ -10,12 +10,14 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/run_view.h"
 #include "win32/dialog_inputs.h"
 
 class CAppSession;
 class CIniSettingsStore;
+class CRecentFolders;
 class CResultsFlow;
 class CResultsWindow;
 class CRulesWindow;
@@ -68,6 +70,7 @@ class CReplaceDlg : public CRunView {
     void OnOpenRenameRules();
     void OnAbout();
     void OnHelp();
+    void OnRecent();
     // Lets the user pick a folder for the edit controlId.
     void BrowseFolder(int controlId);
 
@@ -87,6 +90,9 @@ class CReplaceDlg : public CRunView {
     void OnRunProgress(RunKind kind) override;
     void OnRunEnded(const CRunEnd& end) override;
     void CloseWindow() override;
+    void ShowRecentFolders(const std::vector<std::string>& folders) override;
+    bool WantsTotal() const override { return true; }
+    void ShowProgress(const CRunProgress& progress) override;
 
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -103,4 +109,5 @@ class CReplaceDlg : public CRunView {
     std::unique_ptr<CRulesWindow> m_pRules;  // made when first opened
     std::unique_ptr<CResultsWindow> m_pResults;
     std::unique_ptr<CResultsFlow> m_pResultsFlow;  // drives m_pResults
+    std::unique_ptr<CRecentFolders> m_pRecent;
 };

@@ -19,6 +19,9 @@
 #define IDC_REPLACE_RULES 1013  // "内容替换规则": open the replacement rules file
 #define IDC_PREVIEW 1014        // "预览": the job as a dry run
 #define IDC_RESULTS 1015        // "结果": the results window
+#define IDC_PROGRESS 1017       // progress bar of a job
+#define IDC_RATE 1018           // files per second and time left, beside the bar
+#define IDC_RECENT 1019         // button with the menu of the folders used last
 #define IDC_COUNTS 1020         // counts line of the last run, under the status line
 #define IDC_MATCHCASE 1030      // check box: 区分大小写 (on: literal case)
 #define IDC_WHOLEWORD 1031      // check box: 全字匹配

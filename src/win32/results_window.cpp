@@ -12,13 +12,18 @@
 #include "win32/counts_label.h"
 #include "win32/dialog_window.h"
 #include "win32/diff_view.h"
+#include "win32/list_view_parts.h"
+#include "win32/results_list_view.h"
 #include "win32/text_export.h"
 #include "win32/wide_text.h"
 
 namespace {
 
 constexpr const wchar_t* kClassName = L"VexaResults";
-enum ControlId { kCounts = 100, kFilterLabel, kFilter, kList, kDiff, kCopy, kSave, kUndo, kClose };
+// clang-format off
+enum ControlId { kCounts = 100, kFilterLabel, kFilter, kSearchLabel, kSearch, kList, kDiff, kCopy,
+                 kSave, kUndo, kRun, kClose };
+// clang-format on
 enum MenuId { kMenuOpenFile = 1, kMenuOpenFolder };
 
 HWND Control(HWND parent, const wchar_t* cls, const std::wstring& text, DWORD style, int id) {
@@ -94,21 +99,17 @@ void CResultsWindow::CreateControls() {
     Control(m_hWnd, L"STATIC", Widen(app_text::kFilterLabel), SS_LEFT, kFilterLabel);
     m_hFilter =
         Control(m_hWnd, WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, kFilter);
+    // The label before the search box names it for assistive technology.
+    Control(m_hWnd, L"STATIC", Widen(app_text::kSearchName) + L"：", SS_LEFT, kSearchLabel);
+    m_hSearch = Control(m_hWnd, L"EDIT", L"", WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, kSearch);
+    SendMessageW(m_hSearch, EM_SETCUEBANNER, TRUE,
+                 reinterpret_cast<LPARAM>(Widen(app_text::kSearchPlaceholder).c_str()));
     // Named by its window text, which a list view does not show.
     m_hList = Control(
         m_hWnd, WC_LISTVIEWW, Widen(app_text::kTipResultsList),
         WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
         kList);
-    ListView_SetExtendedListViewStyle(m_hList, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    const char* titles[] = {app_text::kColumnKind, app_text::kColumnPath, app_text::kColumnDetail};
-    for (int i = 0; i < 3; ++i) {
-        std::wstring title = Widen(titles[i]);
-        LVCOLUMNW column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH;
-        column.pszText = title.data();
-        column.cx = 100;
-        ListView_InsertColumn(m_hList, i, &column);
-    }
+    m_pListView = std::make_unique<CResultsListView>(m_hList);
     m_hDiff = Control(m_hWnd, MSFTEDIT_CLASS, L"",
                       WS_TABSTOP | WS_BORDER | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
                           ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
@@ -116,20 +117,28 @@ void CResultsWindow::CreateControls() {
     Button(m_hWnd, app_text::kCopyList, kCopy);
     Button(m_hWnd, app_text::kSaveList, kSave);
     m_hUndo = Button(m_hWnd, app_text::kUndo, kUndo);
+    m_hRun = Button(m_hWnd, app_text::kRun, kRun);
     Button(m_hWnd, app_text::kClose, kClose);
     ShowWindow(m_hUndo, SW_HIDE);
+    ShowWindow(m_hRun, SW_HIDE);
     ShowWindow(m_hDiff, SW_HIDE);
     FillFilter();
 }
 
 void CResultsWindow::FillFilter() {
     SendMessageW(m_hFilter, CB_RESETCONTENT, 0, 0);
-    SendMessageW(m_hFilter, CB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(Widen(app_text::kKindAll).c_str()));
-    for (RunEventKind kind : kResultFilterKinds)
-        SendMessageW(m_hFilter, CB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(Widen(ResultKindLabel(m_list.Kind(), kind)).c_str()));
+    for (size_t i = 0; i <= std::size(kResultFilterKinds); ++i)
+        SendMessageW(m_hFilter, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L""));
     SendMessageW(m_hFilter, CB_SETCURSEL, 0, 0);
+    CountFilterEntries();
+}
+
+// "将改写（12）": each entry with how many rows it has, filter or not.
+void CResultsWindow::CountFilterEntries() {
+    for (size_t i = 0; i <= std::size(kResultFilterKinds); ++i) {
+        const int kind = i == 0 ? -1 : static_cast<int>(kResultFilterKinds[i - 1]);
+        SetComboEntry(m_hFilter, static_cast<int>(i), Widen(Rows().FilterEntryText(kind)));
+    }
 }
 
 // Sizes come from the font, so the window reads the same at any scale:
@@ -144,9 +153,13 @@ void CResultsWindow::Layout() {
     Place(m_hWnd, kCounts, gap, y, width, cell.cy * 2);
     ShowCountsLine(m_hCounts, Widen(m_countsShown));
     y += cell.cy * 2 + gap;
-    const int labelWidth = cell.cx * 7;
+    const int labelWidth = cell.cy * 3, filterWidth = cell.cx * 22;
+    const int searchLabel = cell.cy * 5, searchAt = gap + labelWidth + filterWidth + gap * 2;
     Place(m_hWnd, kFilterLabel, gap, y + (row - cell.cy) / 2, labelWidth, cell.cy);
-    Place(m_hWnd, kFilter, gap + labelWidth, y, cell.cx * 16, row * 8);
+    Place(m_hWnd, kFilter, gap + labelWidth, y, filterWidth, row * 8);
+    Place(m_hWnd, kSearchLabel, searchAt, y + (row - cell.cy) / 2, searchLabel, cell.cy);
+    Place(m_hWnd, kSearch, searchAt + searchLabel, y, client.right - gap - searchAt - searchLabel,
+          row);
     y += row + gap;
     const int buttonsTop = client.bottom - gap - row;
     const int listHeight = buttonsTop - gap - y;
@@ -158,20 +171,20 @@ void CResultsWindow::Layout() {
     Place(m_hWnd, kCopy, gap, buttonsTop, button, row);
     Place(m_hWnd, kSave, gap * 2 + button, buttonsTop, button, row);
     Place(m_hWnd, kClose, client.right - gap - button, buttonsTop, button, row);
+    // Never both: 执行 after a preview, 撤销本次执行 after a run.
+    Place(m_hWnd, kRun, client.right - 2 * (gap + button), buttonsTop, button, row);
     Place(m_hWnd, kUndo, client.right - 2 * (gap + button), buttonsTop, button, row);
-    // A kind is at most five Chinese characters, each about a line high in width.
-    const int kind = cell.cy * 6, rest = std::max<int>(width - kind - cell.cy * 2, cell.cy * 20);
-    ListView_SetColumnWidth(m_hList, 0, kind);
-    ListView_SetColumnWidth(m_hList, 1, rest * 3 / 5);
-    ListView_SetColumnWidth(m_hList, 2, rest * 2 / 5);
+    m_pListView->SetWidths(width, cell);
 }
 
 void CResultsWindow::Begin(RunKind kind, const CJob& job) {
-    m_list.Reset(kind);
+    Rows().Reset(kind, job.folder);
     m_job = job;
+    SetWindowTextW(m_hSearch, L"");
     FillFilter();
-    ShowRows();
+    m_pListView->ShowRows(true);
     SetUndoOffered(false);
+    SetRunOffered(false);
     const char* running = kind == RunKind::Preview ? app_text::kPreviewing
                           : kind == RunKind::Undo  ? app_text::kUndoing
                                                    : app_text::kRunning;
@@ -187,9 +200,9 @@ void CResultsWindow::Begin(RunKind kind, const CJob& job) {
 void CResultsWindow::Feed(const std::vector<CRunEvent>& events) {
     if (events.empty())
         return;
-    m_list.Append(events);
-    ListView_SetItemCountEx(m_hList, static_cast<int>(m_list.Rows()),
-                            LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    Rows().Append(events);
+    m_pListView->ShowAppended();
+    CountFilterEntries();
 }
 
 void CResultsWindow::Finish(const std::string& counts) {
@@ -199,6 +212,18 @@ void CResultsWindow::Finish(const std::string& counts) {
 
 void CResultsWindow::SetUndoOffered(bool offered) {
     ShowWindow(m_hUndo, offered ? SW_SHOWNA : SW_HIDE);
+}
+
+void CResultsWindow::SetRunOffered(bool offered) {
+    ShowWindow(m_hRun, offered ? SW_SHOWNA : SW_HIDE);
+}
+
+void CResultsWindow::OnRun() {
+    if (!IsWindowVisible(m_hRun) || !m_runPreviewed)
+        return;
+    CPreviewedRun run{m_job, {}, 0};
+    run.files = Rows().KeptFiles(run.leftOut);
+    m_runPreviewed(run);
 }
 
 // The first time, as large as the list wants within nine tenths of the
@@ -217,11 +242,6 @@ void CResultsWindow::ShowOnTop() {
     }
     ShowWindow(m_hWnd, IsIconic(m_hWnd) ? SW_RESTORE : SW_SHOW);
     SetForegroundWindow(m_hWnd);
-}
-
-void CResultsWindow::ShowRows() {
-    ListView_SetItemCountEx(m_hList, static_cast<int>(m_list.Rows()), 0);
-    InvalidateRect(m_hList, nullptr, TRUE);
 }
 
 LRESULT CALLBACK CResultsWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
@@ -262,14 +282,23 @@ void CResultsWindow::OnCommand(int id, int code) {
         case kFilter:
             if (code == CBN_SELCHANGE) {
                 const LRESULT at = SendMessageW(m_hFilter, CB_GETCURSEL, 0, 0);
-                m_list.SetFilter(at <= 0 ? -1 : static_cast<int>(kResultFilterKinds[at - 1]));
-                ListView_SetItemState(m_hList, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-                ShowRows();
+                Rows().SetFilter(at <= 0 ? -1 : static_cast<int>(kResultFilterKinds[at - 1]));
+                m_pListView->ShowRows(true);
                 OnSelectionChanged();
             }
             break;
+        case kSearch:
+            if (code == EN_CHANGE) {
+                Rows().SetSearch(Narrow(DialogItemText(m_hWnd, kSearch)));
+                m_pListView->ShowRows(true);
+                OnSelectionChanged();
+            }
+            break;
+        case kRun:
+            OnRun();
+            break;
         case kCopy:
-            CopyToClipboard(m_hWnd, m_list.ListText(m_counts));
+            CopyToClipboard(m_hWnd, Rows().ListText(m_counts));
             break;
         case kSave:
             OnSave();
@@ -287,21 +316,16 @@ void CResultsWindow::OnCommand(int id, int code) {
 LRESULT CResultsWindow::OnNotify(const NMHDR& header) {
     if (header.hwndFrom != m_hList)
         return 0;
-    if (header.code == LVN_GETDISPINFOW) {
-        auto& item = reinterpret_cast<NMLVDISPINFOW&>(const_cast<NMHDR&>(header)).item;
-        const size_t row = static_cast<size_t>(item.iItem);
-        if ((item.mask & LVIF_TEXT) && row < m_list.Rows()) {
-            m_cell = Widen(item.iSubItem == 0   ? m_list.KindText(row)
-                           : item.iSubItem == 1 ? m_list.PathText(row)
-                                                : m_list.DetailText(row));
-            item.pszText = m_cell.data();
-        }
-    } else if (header.code == LVN_ITEMCHANGED) {
+    bool reordered = false;
+    const LRESULT result = m_pListView->OnNotify(header, reordered);
+    if (reordered)
+        OnSelectionChanged();
+    if (header.code == LVN_ITEMCHANGED) {
         const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
         if ((change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED))
             OnSelectionChanged();
     }
-    return 0;
+    return result;
 }
 
 void CResultsWindow::ShowContextMenu(LPARAM at) {
@@ -318,16 +342,16 @@ void CResultsWindow::ShowContextMenu(LPARAM at) {
         ScreenToClient(m_hList, &hit.pt);
         row = ListView_HitTest(m_hList, &hit);
     }
-    if (row < 0 || static_cast<size_t>(row) >= m_list.Rows())
+    if (row < 0 || static_cast<size_t>(row) >= Rows().Rows())
         return;
     HMENU menu = CreatePopupMenu();
-    if (IsFileEvent(m_list.Event(static_cast<size_t>(row)).kind))
+    if (IsFileEvent(Rows().Event(static_cast<size_t>(row)).kind))
         AppendMenuW(menu, MF_STRING, kMenuOpenFile, Widen(app_text::kOpenFile).c_str());
     AppendMenuW(menu, MF_STRING, kMenuOpenFolder, Widen(app_text::kOpenFolder).c_str());
     const int chosen =
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, m_hWnd, nullptr);
     DestroyMenu(menu);
-    const std::string path = m_list.OpenablePath(static_cast<size_t>(row));
+    const std::string path = Rows().OpenablePath(static_cast<size_t>(row));
     if (chosen == kMenuOpenFile)
         m_open(path, false);
     else if (chosen == kMenuOpenFolder)
@@ -337,16 +361,16 @@ void CResultsWindow::ShowContextMenu(LPARAM at) {
 // After a preview, the selected file's differences, worked out again now
 // from the file as it is.
 void CResultsWindow::OnSelectionChanged() {
-    if (m_list.Kind() != RunKind::Preview)
+    if (Rows().Kind() != RunKind::Preview)
         return;
     const int row = ListView_GetNextItem(m_hList, -1, LVNI_SELECTED);
-    if (row < 0 || m_list.Event(static_cast<size_t>(row)).kind != RunEventKind::Rewritten) {
+    if (row < 0 || Rows().Event(static_cast<size_t>(row)).kind != RunEventKind::Rewritten) {
         SetWindowTextW(m_hDiff, Widen(app_text::kDiffHint).c_str());
         return;
     }
     std::vector<CDiffHunk> hunks;
     std::string why;
-    if (!DiffOfFile(m_job, m_list.Event(static_cast<size_t>(row)).path, kMaxDiffBytes, hunks, why))
+    if (!DiffOfFile(m_job, Rows().Event(static_cast<size_t>(row)).path, kMaxDiffBytes, hunks, why))
         SetWindowTextW(m_hDiff, Filled(app_text::kDiffUnavailable, why).c_str());
     else if (hunks.empty())
         SetWindowTextW(m_hDiff, Widen(app_text::kDiffNone).c_str());
@@ -362,7 +386,7 @@ void CResultsWindow::OnSave() {
             ? Widen(app_text::kSaveListName)
             : folder + (folder.back() == L'\\' ? L"" : L"\\") + Widen(app_text::kSaveListName);
     const std::wstring path = PickTextFile(m_hWnd, Widen(app_text::kSaveListTitle), suggested);
-    if (!path.empty() && !SaveTextFile(path, m_list.ListText(m_counts)))
+    if (!path.empty() && !SaveTextFile(path, Rows().ListText(m_counts)))
         MessageBoxW(m_hWnd, Filled(app_text::kSaveFailed, Narrow(path)).c_str(),
                     Widen(app_text::kCaption).c_str(), MB_OK | MB_ICONWARNING);
 }

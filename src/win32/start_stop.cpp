@@ -9,6 +9,8 @@
 #include "service/core.h"
 #include "win32/counts_label.h"
 #include "win32/dialog_inputs.h"
+#include "win32/progress_bar.h"
+#include "win32/recent_folders.h"
 #include "win32/replace_dlg.h"
 #include "win32/resource.h"
 #include "win32/results_window.h"
@@ -29,6 +31,14 @@ void CReplaceDlg::OnPreview() {
 
 void CReplaceDlg::SetStatus(const std::string& text) {
     SetDlgItemTextW(m_hWnd, IDC_STATUS, Widen(text).c_str());
+}
+
+void CReplaceDlg::ShowProgress(const CRunProgress& progress) {
+    ShowRunProgress(m_hWnd, progress);
+}
+
+void CReplaceDlg::ShowRecentFolders(const std::vector<std::string>& folders) {
+    m_pRecent->SetFolders(folders);
 }
 
 void CReplaceDlg::SetCounts(const std::string& text) {

@@ -45,6 +45,69 @@ TEST(ResultsList, FiltersLabelsAndWritesRowsByJobKind) {
     EXPECT_STREQ(ResultKindLabel(RunKind::Undo, RunEventKind::Skipped), "未恢复");
 }
 
+// Paths below the folder, sorted by the column chosen (rows appended later
+// fall into place), searched by path in any ASCII case, counted by kind;
+// a preview's unchecked files are left out of its run.
+TEST(ResultsList, SortsSearchesCountsAndKeepsCheckedFiles) {
+    CResultsList list;
+    list.Reset(RunKind::Preview, Sep("/t/"));
+    list.Append({{RunEventKind::Rewritten, Sep("/t/b/x.txt"), "", "", 3},
+                 {RunEventKind::Rewritten, Sep("/t/a.txt"), "", "", 1}});
+    list.Append({{RunEventKind::Renamed, Sep("/t/b"), Sep("/t/c"), ""},
+                 {RunEventKind::Rewritten, Sep("/t/C/B.txt"), "", "", 2}});
+    const auto paths = [&list] {
+        std::vector<std::string> shown;
+        for (size_t row = 0; row < list.Rows(); ++row)
+            shown.push_back(list.PathText(row));
+        return shown;
+    };
+    EXPECT_EQ(paths(), (std::vector<std::string>{Sep("C/B.txt"), "a.txt", "b", Sep("b/x.txt")}));
+    EXPECT_EQ(list.FullPathText(0), Sep("/t/C/B.txt"));
+    EXPECT_EQ(list.DetailText(2), "-> c");
+    list.SortBy(ResultColumn::Replacements, false);
+    EXPECT_EQ(paths(), (std::vector<std::string>{Sep("b/x.txt"), Sep("C/B.txt"), "a.txt", "b"}));
+    EXPECT_EQ(list.ReplacementsText(0), "3");
+    EXPECT_EQ(list.ReplacementsText(3), "");
+    list.SetSearch("b");
+    EXPECT_EQ(paths(), (std::vector<std::string>{Sep("b/x.txt"), Sep("C/B.txt"), "b"}));
+    EXPECT_EQ(list.CountOf(static_cast<int>(RunEventKind::Rewritten)), 3u);
+    EXPECT_EQ(list.CountOf(-1), 4u);
+    EXPECT_EQ(list.FilterEntryText(static_cast<int>(RunEventKind::Rewritten)), "将改写（3）");
+
+    ASSERT_TRUE(list.Checkable(1));
+    EXPECT_FALSE(list.Checkable(2)) << "a rename has no check box";
+    list.SetChecked(1, false);
+    size_t leftOut = 0;
+    EXPECT_EQ(list.KeptFiles(leftOut), (std::vector<std::string>{Sep("b/x.txt"), "a.txt"}));
+    EXPECT_EQ(leftOut, 1u);
+    list.Reset(RunKind::Run, Sep("/t/"));
+    list.Append({{RunEventKind::Rewritten, Sep("/t/a.txt"), "", ""}});
+    EXPECT_FALSE(list.Checkable(0)) << "a run's rows have none";
+}
+
+// By path, a folder's entries follow it together, whatever byte the
+// system's separator is.
+TEST(ResultsList, AFoldersEntriesFollowIt) {
+    CResultsList list;
+    list.Reset(RunKind::Run, Sep("/t/"));
+    list.Append({{RunEventKind::Rewritten, Sep("/t/b0"), "", ""},
+                 {RunEventKind::Rewritten, Sep("/t/b.txt"), "", ""},
+                 {RunEventKind::Rewritten, Sep("/t/b/x.txt"), "", ""},
+                 {RunEventKind::Renamed, Sep("/t/b"), Sep("/t/c"), ""}});
+    std::string shown;
+    for (size_t row = 0; row < list.Rows(); ++row)
+        shown += list.PathText(row) + " ";
+    EXPECT_EQ(shown, "b " + Sep("b/x.txt") + " b.txt b0 ");
+}
+
+TEST(ResultsList, ElidesInTheMiddleByColumns) {
+    EXPECT_EQ(ElideMiddle("short.txt", 9), "short.txt");
+    EXPECT_EQ(ElideMiddle("abcdefghij.txt", 10), "abcd….txt");
+    // A Chinese character takes two columns and is never cut in two.
+    EXPECT_EQ(ElideMiddle("新闻/二〇二四/页面.htm", 14), "新闻/…面.htm");
+    EXPECT_EQ(ElideMiddle("abc", 1), "…");
+}
+
 TEST(ResultsList, ParentFolderKeepsTheRoot) {
     EXPECT_EQ(ParentFolderOf(Sep("/t/sub/a.txt")), Sep("/t/sub"));
     EXPECT_EQ(ParentFolderOf(Sep("/t/sub/")), Sep("/t"));

@@ -25,7 +25,9 @@ TEST(RuleMatcher, AgreesWithASearchAndAReplaceRuleByRule) {
         {{"a", "aa"}, {"aa", "旧"}, {"旧旧旧", ""}},  // a one-byte find text; growing
         {{"旧", ""}, {"ab", "ab"}, {"bba", "x"}},     // deleting; replacement equal to the find
         {{"\n旧", "\n"}, {"xab", ""}, {"abab", "b"}, {"b\xE6", ""}},
-        {{"旧新旧新旧新旧", "x"}},  // longer than most texts
+        {{"旧新旧新旧新旧", "x"}},                                    // longer than most texts
+        {{"aab", "b"}, {"ab旧", "a"}, {"\nab", ""}, {"aba", "aba"}},  // all sieved
+        {{"aab", "ab旧"}, {"ab旧", "旧"}, {"旧旧\n", ""}, {"\naa", "aab"}, {"bab", "x"}},
     };
     std::mt19937 random{20241206};
     for (const Rules& rules : ruleSets) {
@@ -49,7 +51,8 @@ TEST(RuleMatcher, AgreesWithASearchAndAReplaceRuleByRule) {
             ASSERT_EQ(matcher.AnyOccurs(text), occurs) << rules[0].find << " in " << text;
             std::string out = "stale";
             CRuleApplier applier;
-            const RulesApplied applied = applier.Apply(cp, rules, text, out, 1 << 20);
+            const RulesApplied applied =
+                applier.Apply(cp, rules, text, out, 1 << 20, {}, matcher.Occurring(text));
             ASSERT_EQ(applied == RulesApplied::Occurred, matched) << text;
             ASSERT_EQ(applier.Replacements(), replaced) << text;
             ASSERT_EQ(matched ? out : expected, expected) << text;

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "engine/walk/file_count.h"
 #include "engine/walk/folder_walker.h"
 #include "prep/build_job.h"
 #include "prep/job_tables.h"
@@ -197,6 +198,32 @@ TEST_F(Walk, ListedFilesAreExactlyThoseHandled) {
     EXPECT_EQ(ReadFileBytes(m_dir / "outside/o.txt"), "x");
 }
 
+// A preview run with a file left out: the walk goes on as usual, so the
+// folder the preview would rename is renamed; the file left out is passed
+// over silently, byte for byte as it was, and not counted for progress.
+TEST_F(Walk, KeptFilesAreHandledAndPreviewedRenamesStillDone) {
+    MakeTree(m_root, {{"old/a.txt", "x"}, {"old/b.txt", "x"}, {"c.txt", "x"}});
+    m_job.renameRules = {{"old", "new"}};
+    Run(true);
+    std::vector<std::string> rewritten;
+    for (const CRunEvent& e : m_events)
+        if (e.kind == RunEventKind::Rewritten)
+            rewritten.push_back(e.path.substr(m_job.folder.size()));
+    ASSERT_EQ(rewritten.size(), 3u);
+    const std::string leftOut = rewritten[1];  // old/a.txt, in the byte order of the walk
+    rewritten.erase(rewritten.begin() + 1);
+    m_job.keepOnly = true;
+    m_job.keptFiles = rewritten;
+    EXPECT_EQ(CountSelectedFiles(m_job, nullptr), 2);
+    EXPECT_EQ(Run().selected, 2);
+    EXPECT_EQ(Events(), (std::vector<std::string>{"rewritten c.txt", "rewritten old/b.txt",
+                                                  "renamed old -> new"}));
+    EXPECT_EQ(Rel(m_job.folder + leftOut), "old/a.txt");
+    EXPECT_EQ(Bytes("new/a.txt"), "x");
+    EXPECT_EQ(Bytes("new/b.txt"), "xy");
+    EXPECT_EQ(Bytes("c.txt"), "xy");
+}
+
 // Post-order, the first rule for a name only, never over a taken name.
 TEST_F(Walk, SubfoldersAreRenamedAfterTheirContentsNeverOverATakenName) {
     MakeTree(m_root, {{"old/old/f.txt", "x"}, {"a/", ""}, {"b/", ""}});
@@ -299,13 +326,13 @@ TEST_F(Walk, FoldersThatCannotBeListedAreRecorded) {
         failNext = std::string(name) == "bad";
         return ::openat(fd, name, flags, mode);
     };
-    Sys().readdir = [](DIR* dir) -> dirent* {
+    Sys().getdents64 = [](int fd, void* buf, size_t count) -> ssize_t {
         if (failNext) {
             failNext = false;
             errno = EIO;
-            return nullptr;
+            return -1;
         }
-        return ::readdir(dir);
+        return ::getdents64(fd, buf, count);
     };
     const CRunResult& r = Run();
     EXPECT_EQ(SortedEvents(), (std::vector<std::string>{

@@ -203,30 +203,33 @@ TEST_F(CResultsTest, TheListShowsPathsBelowTheFolderSortedAndSearched) {
 }
 
 // 执行 under a preview runs it on the files left checked, with the
-// preview's rules, and asks again when a rules file changed since.
+// preview's rules and its folder renames, and asks again when a rules file
+// changed since.
 TEST_F(CResultsTest, APreviewRunsOnTheFilesLeftChecked) {
-    MakeTree(m_folder, {{"a.txt", "foo foo"}, {"b.txt", "foo"}, {"c.txt", "foo"}});
-    SetInputs(m_folder, "*.txt", false, false);
+    MakeTree(m_folder, {{"old/a.txt", "foo foo"}, {"old/b.txt", "foo"}, {"c.txt", "foo"}});
+    SetInputs(m_folder, "*.txt", true, true);
     RunToEnd(IDC_PREVIEW);
     CResultsWindow* results = m_pDlg->ResultsWindow();
     auto* list = results->findChild<QTreeView*>("list");
-    EXPECT_EQ(list->model()->index(0, 2).data().toInt(), 2) << "替换次数 of a.txt";
-    list->model()->setData(list->model()->index(1, 0), Qt::Unchecked, Qt::CheckStateRole);
+    // Sorted by path: c.txt, old (将重命名), old/a.txt, old/b.txt.
+    EXPECT_EQ(list->model()->index(2, 2).data().toInt(), 2) << "替换次数 of old/a.txt";
+    list->model()->setData(list->model()->index(3, 0), Qt::Unchecked, Qt::CheckStateRole);
     auto* run = results->findChild<QPushButton*>("run");
     ASSERT_TRUE(run->isVisible());
     WriteFileBytes(ReplaceRulesPath(), "foo`baz\n");
     m_host.answer = CDialogHost::kNo;
     run->click();
     EXPECT_EQ(m_host.boxes.back(), std::string("confirm: ") + app_text::kAskRulesChanged);
-    EXPECT_EQ(ReadFileBytes(m_folder + "/a.txt"), "foo foo");
+    EXPECT_EQ(ReadFileBytes(m_folder + "/old/a.txt"), "foo foo");
 
     m_host.answer = CDialogHost::kYes;
     run->click();
     ASSERT_TRUE(WaitFor([this] { return !m_pDlg->IsRunning(); }));
-    EXPECT_EQ(ReadFileBytes(m_folder + "/a.txt"), "bar bar") << "the preview's rules";
-    EXPECT_EQ(ReadFileBytes(m_folder + "/b.txt"), "foo") << "left out";
+    EXPECT_EQ(ReadFileBytes(m_folder + "/new/a.txt"), "bar bar") << "the preview's rules";
+    EXPECT_EQ(ReadFileBytes(m_folder + "/new/b.txt"), "foo") << "left out";
     EXPECT_EQ(ReadFileBytes(m_folder + "/c.txt"), "bar");
-    EXPECT_TRUE(Counts().startsWith("已改写 2 个文件，跳过 0 个；")) << Counts();
+    EXPECT_FALSE(std::filesystem::exists(m_folder + "/old"));
+    EXPECT_TRUE(Counts().startsWith("已改写 2 个文件，跳过 0 个；重命名 1 个文件夹")) << Counts();
     EXPECT_TRUE(Counts().endsWith("；另有 1 个文件未勾选，未处理")) << Counts();
 }
 

@@ -155,7 +155,8 @@ void CheckTemplate() {
         int x, y, w, h;
     };
     const Control controls[] = {{1003, L"Button", L"开始", 261, 146, 50, 14},
-                                {1000, L"Edit", L"", 50, 7, 252, 14},
+                                {1000, L"Edit", L"", 50, 7, 238, 14},
+                                {1019, L"Button", L"最近的文件夹", 289, 7, 13, 14},
                                 {1001, L"Button", L"指定", 303, 7, 30, 14},
                                 {1004, L"Button", L"打开", 336, 7, 30, 14},
                                 {1002, L"Edit", L"", 50, 25, 252, 14},
@@ -186,9 +187,12 @@ void CheckTemplate() {
                             std::abs(c.y * unitY - r.top) <= 2 &&
                             std::abs(c.w * unitX - (r.right - r.left)) <= 2 &&
                             std::abs(c.h * unitY - (r.bottom - r.top)) <= 2;
-        if (_wcsicmp(cls, c.cls) != 0 || Text(w) != c.text || !placed || (c.id != 1006 && w != tab))
+        // A disabled control (the folders used last, none yet) is not in the tab order.
+        const bool tabbed = c.id != 1006 && IsWindowEnabled(w);
+        if (_wcsicmp(cls, c.cls) != 0 || Text(w) != c.text || !placed || (tabbed && w != tab))
             wrong += std::to_wstring(c.id) + L" (" + cls + L" \"" + Text(w) + L"\") ";
-        tab = GetNextDlgTabItem(g_dlg, tab, FALSE);
+        if (tabbed)
+            tab = GetNextDlgTabItem(g_dlg, tab, FALSE);
     }
     std::wstring labels;
     for (HWND w = GetWindow(g_dlg, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
@@ -196,6 +200,7 @@ void CheckTemplate() {
     Check("controls of the template: id, class, text, place, tab order", wrong.empty(), wrong);
     Check("labels", labels == L"所在目录：文件后缀：（分号分隔）", labels);
     Check("focus on 开始 at start", Focus() == GetDlgItem(g_dlg, 1003));
+    Check("no folders used last at the first start", !IsWindowEnabled(GetDlgItem(g_dlg, 1019)));
 }
 
 // Empty or wrong input: one warning, the focus on the input it concerns.
@@ -236,14 +241,53 @@ std::wstring ListCell(HWND list, int row, int column) {
     return text;
 }
 
-// Every row of the results window's list as "kind|path|detail" lines, sorted.
+// Column col of list, row by row as shown.
+std::wstring ListColumn(HWND list, int col) {
+    std::wstring cells;
+    const int count = list ? (int)SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) : 0;
+    for (int i = 0; i < count; ++i)
+        cells += ListCell(list, i, col) + L"\n";
+    return cells;
+}
+
+// A click on the header of list's column col, as the mouse gives it.
+void ClickHeader(HWND list, int col) {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    // In the middle of the header item: its edges are the dividers.
+    int x = (int)SendMessageW(list, LVM_GETCOLUMNWIDTH, col, 0) / 2;
+    for (int i = 0; i < col; ++i)
+        x += (int)SendMessageW(list, LVM_GETCOLUMNWIDTH, i, 0);
+    SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 5));
+    SendMessageW(header, WM_LBUTTONUP, 0, MAKELPARAM(x, 5));
+}
+
+// Selects row of list (the item state is written in vexa.exe's memory),
+// then presses the space bar there: its check box turns over.
+void ToggleRow(HWND list, int row) {
+    auto* remote = static_cast<char*>(
+        VirtualAllocEx(g_proc.hProcess, nullptr, sizeof(LVITEMW), MEM_COMMIT, PAGE_READWRITE));
+    LVITEMW item{};
+    item.stateMask = item.state = LVIS_FOCUSED | LVIS_SELECTED;
+    WriteProcessMemory(g_proc.hProcess, remote, &item, sizeof item, nullptr);
+    SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote));
+    VirtualFreeEx(g_proc.hProcess, remote, 0, MEM_RELEASE);
+    SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageW(list, WM_KEYUP, VK_SPACE, 0);
+}
+
+// The check box of row: 0 none, 1 empty, 2 checked.
+int RowCheck(HWND list, int row) {
+    return (int)(SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) >> 12);
+}
+
+// Every row of the results window's list as "kind|path|count|detail" lines, sorted.
 std::wstring ResultRows(HWND results) {
     HWND list = ChildOf(results, L"SysListView32");
     std::vector<std::wstring> rows;
     const int count = list ? (int)SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) : 0;
     for (int i = 0; i < count; ++i)
         rows.push_back(ListCell(list, i, 0) + L"|" + ListCell(list, i, 1) + L"|" +
-                       ListCell(list, i, 2) + L"\n");
+                       ListCell(list, i, 2) + L"|" + ListCell(list, i, 3) + L"\n");
     std::sort(rows.begin(), rows.end());
     std::wstring all;
     for (const std::wstring& row : rows)
@@ -316,13 +360,24 @@ void CheckPreview(const std::wstring& job, const std::function<std::wstring()>& 
     HWND results = ResultsWindow();
     WaitFor([] { return Item(1006) == L"预览完成"; });
     const std::wstring rows = ResultRows(results);
-    const std::wstring expected = L"将改写|" + job + L"\\b.txt|\n将改写|" + job +
-                                  L"\\c.txt|\n将改写|" + job + L"\\旧目录\\e.txt|\n将改写|" + job +
-                                  L"\\甲.txt|\n将重命名|" + job + L"\\旧目录|-> " + job +
-                                  L"\\新目录\n";
-    Check("预览 opens 结果 - Korvane listing the files a run would change",
+    const std::wstring expected =
+        L"将改写|b.txt|1|\n将改写|c.txt|1|\n将改写|旧目录\\e.txt|1|\n将改写|甲.txt|2|\n"
+        L"将重命名|旧目录||-> 新目录\n";
+    Check("预览 opens 结果 - Korvane listing the files a run would change, below the folder",
           results && Text(results) == L"结果 - Korvane" && rows == expected, rows);
     Check("预览 writes nothing", changed().empty() && fs::exists(job + L"\\旧目录"), changed());
+    HWND list = ChildOf(results, L"SysListView32");
+    const std::wstring byPath = ListColumn(list, 1);
+    ClickHeader(list, 1);
+    const std::wstring reversed = ListColumn(list, 1);
+    Check("sorted by path, turned over by a click on 路径",
+          byPath == L"b.txt\nc.txt\n旧目录\n旧目录\\e.txt\n甲.txt\n" &&
+              reversed == L"甲.txt\n旧目录\\e.txt\n旧目录\nc.txt\nb.txt\n",
+          byPath + L"/" + reversed);
+    const std::wstring filter = Text(ChildOf(results, L"ComboBox"));
+    Check("the filter's entries say how many rows they have", filter == L"全部（5）", filter);
+    HWND run = ChildOf(results, L"Button", L"执行");
+    Check("a preview's results offer 执行", run && IsWindowVisible(run));
     PostMessageW(results, WM_CLOSE, 0, 0);
     WaitFor([&] { return !IsWindowVisible(results); });
 }
@@ -346,6 +401,50 @@ void CheckUndo(const std::function<std::wstring()>& left) {
     Check("撤销本次执行 with 是 restores the tree byte for byte",
           asked.find(L"确定要撤销吗？") != std::wstring::npos && left().empty(), asked + left());
     PostMessageW(results, WM_CLOSE, 0, 0);
+}
+
+// 执行 under a preview with one file unchecked: after 是, every file the
+// preview would rewrite but that one is rewritten, that one is byte for byte
+// as it was, the folder the preview would rename is renamed, and the counts
+// say one file was left out.
+void CheckPreviewRun(const std::wstring& job) {
+    fs::create_directories(job + L"\\旧目录");
+    const std::string gbk = InCodePage(936, L"旧文本");
+    WriteAll(job + L"\\c.txt", gbk);
+    WriteAll(job + L"\\旧目录\\a.txt", "colour");
+    WriteAll(job + L"\\旧目录\\b.txt", "colour");
+    SetItem(1000, job);
+    Click(g_dlg, 1014);
+    HWND results = ResultsWindow();
+    WaitFor([] { return Item(1006) == L"预览完成"; });
+    HWND list = ChildOf(results, L"SysListView32");
+    // The order is the one clicked last, upwards or downwards: rows by their paths.
+    const auto row = [list](const wchar_t* path) {
+        const int count = (int)SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+        for (int i = 0; i < count; ++i)
+            if (ListCell(list, i, 1) == path)
+                return i;
+        return -1;
+    };
+    const int b = row(L"旧目录\\b.txt");
+    ToggleRow(list, b);
+    Check("a file to rewrite unchecked by its check box, a rename has none",
+          b >= 0 && RowCheck(list, b) == 1 && RowCheck(list, row(L"旧目录\\a.txt")) == 2 &&
+              RowCheck(list, row(L"旧目录")) == 0,
+          ListColumn(list, 1));
+    PostMessageW(ChildOf(results, L"Button", L"执行"), BM_CLICK, 0, 0);
+    const std::wstring asked = AnswerBox(IDYES);
+    WaitFor([] { return Item(1006) == L"执行完成！"; });
+    Check("执行, 是 rewrites every previewed file but the unchecked one, renames the folder",
+          asked == L"Korvane|" + std::wstring(kConfirm) &&
+              ReadAll(job + L"\\c.txt") == InCodePage(936, L"新文本") &&
+              ReadAll(job + L"\\新目录\\a.txt") == "color" &&
+              ReadAll(job + L"\\新目录\\b.txt") == "colour" && !fs::exists(job + L"\\旧目录"),
+          asked + L" " + Item(1020));
+    Check("the counts say one file was left out",
+          Item(1020).find(L"另有 1 个文件未勾选，未处理") != std::wstring::npos, Item(1020));
+    PostMessageW(results, WM_CLOSE, 0, 0);
+    WaitFor([&] { return !IsWindowVisible(results); });
 }
 
 }  // namespace
@@ -461,6 +560,18 @@ int wmain(int argc, wchar_t** argv) {
         return left + (fs::exists(job + L"\\新目录") ? L" 新目录" : L"");
     });
 
+    CheckPreviewRun(g_work + L"\\预览");
+    // The button beside the edit drops down the folders used last, newest
+    // first; the first one picked from the keyboard fills the edit.
+    SetItem(1000, L"");
+    Click(g_dlg, 1019);
+    HWND menu = nullptr;
+    WaitFor([&] { return (menu = FindWindowOfVexa(nullptr, L"#32768")) != nullptr; });
+    for (WPARAM key : {VK_DOWN, VK_RETURN})
+        PostMessageW(menu, WM_KEYDOWN, key, 0);
+    Check("the folders used last drop down beside the folder edit, newest first",
+          menu && WaitFor([&] { return Item(1000) == g_work + L"\\预览"; }), Item(1000));
+
     // Files large enough (6 MB) that the one in hand outlasts the look at 正在停止.
     std::string colours, colors;
     for (int i = 0; i < 900000; ++i)
@@ -474,6 +585,13 @@ int wmain(int argc, wchar_t** argv) {
     Click(g_dlg, 1003);
     AnswerBox(IDYES);
     Check("progress shown", WaitFor([] { return Item(1006).rfind(L"执行中...第", 0) == 0; }),
+          Item(1006));
+    HWND bar = GetDlgItem(g_dlg, 1017);
+    wchar_t barClass[64] = L"";
+    GetClassNameW(bar, barClass, 64);
+    Check("a progress bar during the run, then the total on the status line",
+          _wcsicmp(barClass, L"msctls_progress32") == 0 && IsWindowVisible(bar) &&
+              WaitFor([] { return Item(1006).find(L" / 共24个") != std::wstring::npos; }),
           Item(1006));
     SendMessageW(GetDlgItem(g_dlg, 1003), BM_CLICK, 0, 0);
     const bool stopping = Item(1003) == L"正在停止" && !IsWindowEnabled(GetDlgItem(g_dlg, 1003));

@@ -74,12 +74,14 @@ CFileResult CFileRewriter::Rewrite(const CDir& dir, const CDirEntry& entry, std:
             read = ReadWhole(reader, static_cast<size_t>(consumed));
             break;
     }
-    reader.Close();
-    if (read.status == IoStatus::TooLarge)
+    if (read.status == IoStatus::TooLarge) {
+        reader.Close();
         return ScanLarge(dir, entry.name);
+    }
     if (!read.Ok())
         return CFileResult::Skipped(ReadReason(read.status), read.osError);
-    return m_held.Rewrite(dir, entry.name, stamp, m_bytes);
+    // The replace takes the open file for its attributes: no second open.
+    return m_held.Rewrite(dir, entry.name, stamp, m_bytes, &reader);
 }
 
 ScanOutcome CFileRewriter::ScanInPieces(CFileReader& reader, std::uint64_t& consumed,

@@ -26,6 +26,9 @@ class CFindProbe {
     bool AnyOccurs(TextEncoding encoding, std::string_view text);
     // Any find text byte for byte in bytes, wherever it starts.
     bool AnyBytesOccur(std::string_view bytes) const { return m_matcher.AnyOccurs(bytes); }
+    // Bit i clear: rule i's find text occurs nowhere in text, which is in
+    // the working code page (see CRuleMatcher::Occurring).
+    std::uint64_t Occurring(std::string_view text) const { return m_matcher.Occurring(text); }
     // The find texts as they stand in the bytes of a file in encoding, made
     // once per encoding; null when one has no such form.
     const std::vector<std::string>* EncodedFinds(TextEncoding encoding);

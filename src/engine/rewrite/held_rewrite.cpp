@@ -48,10 +48,11 @@ void Trim(std::string& buffer) {
 }  // namespace
 
 CFileResult CHeldRewrite::Rewrite(const CDir& dir, const CPlatformName& name,
-                                  const CFileStamp& stamp, std::string& bytes) {
+                                  const CFileStamp& stamp, std::string& bytes,
+                                  CFileReader* opened) {
     CFileResult result;
     try {
-        result = RewriteText(dir, name, stamp, bytes);
+        result = RewriteText(dir, name, stamp, bytes, opened);
     } catch (const std::bad_alloc&) {
         result = CFileResult::Skipped(Reason::OutOfMemory);
     } catch (const std::length_error&) {
@@ -65,7 +66,8 @@ CFileResult CHeldRewrite::Rewrite(const CDir& dir, const CPlatformName& name,
 }
 
 CFileResult CHeldRewrite::RewriteText(const CDir& dir, const CPlatformName& name,
-                                      const CFileStamp& stamp, std::string& bytes) {
+                                      const CFileStamp& stamp, std::string& bytes,
+                                      CFileReader* opened) {
     const TextEncoding encoding = DetectEncoding(bytes);
     const size_t markLength = MarkLength(encoding, bytes.size());
     const std::string oldMark = bytes.substr(0, markLength);
@@ -101,9 +103,12 @@ CFileResult CHeldRewrite::RewriteText(const CDir& dir, const CPlatformName& name
         release();
     // The change hook needs the old text until the end.
     const bool mayRelease = asItLies && !m_changeHook;
+    // Rules whose find text the text does not hold are not searched for.
+    const std::uint64_t present =
+        asItLies && !m_modes ? m_probe.Occurring(text) : ~std::uint64_t{0};
     Reason skip = Reason::None;
     switch (ApplyRules(asItLies ? text : m_working, mayRelease ? release : std::function<void()>(),
-                       skip)) {
+                       present, skip)) {
         case RulesApplied::NoneOccurred:
             return skip == Reason::None ? CFileResult{} : CFileResult::Skipped(skip);
         case RulesApplied::TooLarge:
@@ -130,7 +135,7 @@ CFileResult CHeldRewrite::RewriteText(const CDir& dir, const CPlatformName& name
         (released ? SameAsFile(dir, name, stamp, markLength, body, bytes) : body == text))
         return {};
     const CFileResult result =
-        m_replace.Replace(dir, name, stamp, newMark, body, originalHash)
+        m_replace.Replace(dir, name, stamp, newMark, body, originalHash, opened)
             .Counting(m_modes ? m_modes->Replacements() : m_applier.Replacements());
     if (m_changeHook && result.outcome == FileOutcome::Rewritten)
         m_changeHook(asItLies ? text : std::string_view(m_working), m_result);
@@ -138,10 +143,10 @@ CFileResult CHeldRewrite::RewriteText(const CDir& dir, const CPlatformName& name
 }
 
 RulesApplied CHeldRewrite::ApplyRules(std::string_view text, const std::function<void()>& release,
-                                      Reason& skip) {
+                                      std::uint64_t present, Reason& skip) {
     if (m_modes)
         return m_modes->Apply(text, m_result, MaxBytes(), skip);
-    return m_applier.Apply(m_codePage, m_job.rules, text, m_result, MaxBytes(), release);
+    return m_applier.Apply(m_codePage, m_job.rules, text, m_result, MaxBytes(), release, present);
 }
 
 bool CHeldRewrite::SameAsFile(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,

@@ -36,12 +36,13 @@ class CHeldRewrite {
 
     // bytes: the whole file as read, with its stamp then. A large file's
     // bytes may be released on the way; large buffers are given back after.
+    // opened: the file as it was read, still open (the replace takes it), or null.
     CFileResult Rewrite(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
-                        std::string& bytes);
+                        std::string& bytes, CFileReader* opened = nullptr);
 
   private:
     CFileResult RewriteText(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
-                            std::string& bytes);
+                            std::string& bytes, CFileReader* opened);
     // Whether the text after the mark of the file as it is now is body.
     bool SameAsFile(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
                     size_t markLength, std::string_view body, std::string& bytes) const;
@@ -49,7 +50,7 @@ class CHeldRewrite {
     // The rules applied to text by the byte search or, with a mode on, by
     // the mode rules; skip set when the file must be skipped instead.
     RulesApplied ApplyRules(std::string_view text, const std::function<void()>& release,
-                            Reason& skip);
+                            std::uint64_t present, Reason& skip);
 
     const CJob& m_job;
     const CCodePage& m_codePage;

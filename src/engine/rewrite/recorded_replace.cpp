@@ -10,13 +10,14 @@ void CRecordedReplace::Begin(CRunJournal* journal, std::string_view path) {
 
 CFileResult CRecordedReplace::Replace(const CDir& dir, const CPlatformName& name,
                                       const CFileStamp& stamp, std::string_view mark,
-                                      std::string_view body, std::uint64_t originalHash) {
+                                      std::string_view body, std::uint64_t originalHash,
+                                      CFileReader* opened) {
     if (m_job.dryRun)
         return Outcome(CheckReplaceableAt(dir, name, stamp));
-    // The hash is the journal's: a run without one does not make it.
-    const std::uint64_t hash = m_pJournal ? Hash64({mark, body}) : 0;
+    // The hash is the journal's: a run that records none does not make it.
+    const std::uint64_t hash = Recording() ? Hash64({mark, body}) : 0;
     return Commit(mark.size() + body.size(), hash, originalHash, [&](CReplaceJournal* journal) {
-        return ReplaceFileAt(dir, name, stamp, {mark, body}, journal);
+        return ReplaceFileAt(dir, name, stamp, {mark, body}, journal, opened);
     });
 }
 

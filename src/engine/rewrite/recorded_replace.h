@@ -26,9 +26,11 @@ class CRecordedReplace {
     bool Recording() const { return m_pJournal && m_pJournal->Recording() && !m_job.dryRun; }
     bool Journaled() const { return m_pJournal != nullptr; }
 
-    // The file whose bytes as read had originalHash replaced by mark + body.
+    // The file whose bytes as read had originalHash replaced by mark + body;
+    // opened: the file as it was read, still open, or null.
     CFileResult Replace(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
-                        std::string_view mark, std::string_view body, std::uint64_t originalHash);
+                        std::string_view mark, std::string_view body, std::uint64_t originalHash,
+                        CFileReader* opened = nullptr);
     // The replace done by replace (given the file's journal record or null):
     // size and hash are of the new bytes, originalHash of the old ones.
     CFileResult Commit(std::uint64_t size, std::uint64_t hash, std::uint64_t originalHash,

@@ -1,6 +1,7 @@
 #include "engine/rewrite/rule_matcher.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "platform/byte_search.h"
@@ -34,6 +35,8 @@ void CRuleMatcher::Prepare(const std::vector<CReplaceRuleText>& rules) {
     m_shift.clear();
     m_bucket.clear();
     m_ends.clear();
+    if (m_sieve.Prepare(m_finds))
+        return;
     if (m_window < kBlockBytes)
         return;  // a find text shorter than a block: AnyOccurs searches each on its own
     // A block at offset j of a window can move it by window - B - j; blocks
@@ -68,6 +71,8 @@ bool CRuleMatcher::Matches(std::string_view text, size_t start, uint16_t bucket)
 }
 
 bool CRuleMatcher::AnyOccurs(std::string_view text) const {
+    if (m_sieve.Usable())
+        return m_sieve.AnyOccurs(text);
     if (m_window < kBlockBytes) {
         return std::any_of(m_finds.begin(), m_finds.end(), [text](const std::string& find) {
             return text.find(find) != std::string_view::npos;
@@ -124,6 +129,28 @@ bool CRuleMatcher::ScanEnds(std::string_view text, size_t from, size_t to) const
 
 namespace {
 
+// What the rules applied so far put into the text. A find text that was not
+// in the text before can be in it now only if the text holds a byte one of
+// those replacements put there, or if a replacement removed text, joining
+// what lay on either side.
+class CMadeBytes {
+  public:
+    void Add(std::string_view replacement) {
+        m_joined = m_joined || replacement.empty();
+        for (const char c : replacement)
+            m_bytes[static_cast<unsigned char>(c)] = true;
+    }
+    bool CouldMake(std::string_view find) const {
+        return m_joined || std::any_of(find.begin(), find.end(), [this](char c) {
+                   return m_bytes[static_cast<unsigned char>(c)];
+               });
+    }
+
+  private:
+    std::array<bool, 256> m_bytes{};
+    bool m_joined = false;
+};
+
 // MbsFind's result, faster where the code page has no double-byte
 // characters: a byte match is then a match.
 size_t FindFrom(const CCodePage& cp, std::string_view text, std::string_view find, size_t from) {
@@ -163,14 +190,19 @@ bool ReplaceInto(const CCodePage& cp, std::string_view text, std::string_view fi
 
 RulesApplied CRuleApplier::Apply(const CCodePage& cp, const std::vector<CReplaceRuleText>& rules,
                                  std::string_view text, std::string& out, size_t maxBytes,
-                                 const std::function<void()>& releaseText) {
+                                 const std::function<void()>& releaseText, std::uint64_t present) {
     std::string_view current = text;
     bool fromText = true;
     m_replacements = 0;
-    for (const CReplaceRuleText& rule : rules) {
+    CMadeBytes made;
+    for (size_t i = 0; i < rules.size(); ++i) {
+        const CReplaceRuleText& rule = rules[i];
+        if (i < 64 && (present >> i & 1) == 0 && !made.CouldMake(rule.find))
+            continue;
         const size_t first = FindFrom(cp, current, rule.find, 0);
         if (first == std::string_view::npos)
             continue;
+        made.Add(rule.replacement);
         std::string& target = !fromText && current.data() == out.data() ? m_spare : out;
         if (!ReplaceInto(cp, current, rule.find, rule.replacement, first, maxBytes, target,
                          m_replacements))

@@ -11,12 +11,15 @@
 #include <vector>
 
 #include "engine/run/job.h"
+#include "platform/needle_sieve.h"
 
 class CCodePage;
 
-// A multi-pattern search over the find texts of the replacement rules
-// (Wu-Manber with two-byte blocks): it looks at most bytes of a text once
-// and skips ahead by up to the shortest find text's length.
+// A multi-pattern search over the find texts of the replacement rules: the
+// needle sieve where the processor and the find texts allow it (few find
+// texts, none shorter than three bytes), else Wu-Manber with two-byte
+// blocks, which looks at most bytes of a text once and skips ahead by up
+// to the shortest find text's length.
 class CRuleMatcher {
   public:
     // Builds the tables for the find texts of rules.
@@ -26,12 +29,18 @@ class CRuleMatcher {
     // byte. On a double-byte code page such a match may start inside a
     // character, so true there only means that the exact search must decide.
     bool AnyOccurs(std::string_view text) const;
+    // Bit i clear: the find text of rule i occurs nowhere in text byte for
+    // byte; all bits set where that is not known (no sieve).
+    std::uint64_t Occurring(std::string_view text) const {
+        return m_sieve.Usable() ? m_sieve.Occurring(text) : ~std::uint64_t{0};
+    }
 
   private:
     bool Matches(std::string_view text, size_t start, uint16_t bucket) const;
     // Whether a find text ends its window at a block starting in [from, to].
     bool ScanEnds(std::string_view text, size_t from, size_t to) const;
 
+    CNeedleSieve m_sieve;
     std::vector<std::string> m_finds;
     size_t m_window = 0;                        // length of the shortest find text
     std::vector<uint8_t> m_shift;               // per block: how far the window may move
@@ -47,7 +56,9 @@ enum class RulesApplied { NoneOccurred, Occurred, TooLarge };
 // TooLarge when a result would reach maxBytes; nothing that large is made.
 // text is only read; releaseText, when set, is called as soon as text is no
 // longer needed, so that a large file is never held in more than two
-// copies. Each rule is one pass over the text before it.
+// copies. Each rule is one pass over the text before it, except a rule
+// whose bit in present is clear (its find text is not in text) while no
+// rule applied before it could have made it (CRuleMatcher::Occurring).
 RulesApplied ApplyRulesTo(const CCodePage& cp, const std::vector<CReplaceRuleText>& rules,
                           std::string_view text, std::string& out, size_t maxBytes,
                           const std::function<void()>& releaseText = {});
@@ -58,7 +69,8 @@ class CRuleApplier {
   public:
     RulesApplied Apply(const CCodePage& cp, const std::vector<CReplaceRuleText>& rules,
                        std::string_view text, std::string& out, size_t maxBytes,
-                       const std::function<void()>& releaseText = {});
+                       const std::function<void()>& releaseText = {},
+                       std::uint64_t present = ~std::uint64_t{0});
     std::string& Spare() { return m_spare; }
     // The occurrences the last Apply replaced, over all rules.
     std::uint64_t Replacements() const { return m_replacements; }

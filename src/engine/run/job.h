@@ -72,4 +72,10 @@ struct CJob {
     // is skipped with its reason. Extensions, subfolders and renames do not apply.
     std::vector<std::string> fileList;
     bool useFileList = false;
+    // With keepOnly, the walk goes on as usual (renames included) but hands
+    // out only these of the files it selects: paths relative to folder as
+    // the run's events spell them (a preview's own paths), so a preview
+    // run can leave files out. The others are passed over silently.
+    std::vector<std::string> keptFiles;
+    bool keepOnly = false;
 };

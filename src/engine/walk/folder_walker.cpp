@@ -84,6 +84,9 @@ void CFolderWalker::WalkFolder(const std::string& folderPath, const FileHandler&
         root.path += kPathSeparator;
     if (m_job.useFileList)
         return WalkList(root, onFile);
+    m_kept.clear();
+    for (const std::string& kept : m_job.keptFiles)
+        m_kept.insert(root.path + kept);
     if (!Enter(root, CDir::OpenPath(folderPath, *root.dir)))
         return;
     m_stack.push_back(std::move(root));
@@ -195,8 +198,11 @@ void CFolderWalker::Handle(const CFrame& frame, const CDirEntry& entry, const Fi
         case EntryType::Other:
             break;
     }
-    if (named && Selects(workingName, relative))
-        onFile(frame.dir, entry, frame.path + NameToPathText(entry.name));
+    if (!named || !Selects(workingName, relative))
+        return;
+    std::string displayPath = frame.path + NameToPathText(entry.name);
+    if (!m_job.keepOnly || m_kept.count(displayPath))
+        onFile(frame.dir, entry, displayPath);
 }
 
 void CFolderWalker::RenameSubfolder(const CDir& parent, const std::string& parentPath,

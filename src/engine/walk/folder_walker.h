@@ -87,5 +87,6 @@ class CFolderWalker {
     std::unordered_set<CNodeId, CNodeIdHash> m_walked;
     std::unordered_set<CNodeId, CNodeIdHash> m_protected;
     std::unordered_set<CNodeId, CNodeIdHash> m_protectedFolders;
-    bool m_bSelectAll;  // "*" is among the extensions
+    std::unordered_set<std::string> m_kept;  // with keepOnly: the kept files' display paths
+    bool m_bSelectAll;                       // "*" is among the extensions
 };

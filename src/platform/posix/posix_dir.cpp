@@ -90,6 +90,28 @@ bool TypeFromListing(unsigned char dType, EntryType& type) {
     }
 }
 
+// Adds the entries of one read of a folder listing (all but "." and "..").
+void AddListed(int dirFd, std::uint64_t dev, const char* buffer, size_t size,
+               std::vector<CDirEntry>& entries) {
+    for (size_t at = 0; at < size;) {
+        const auto* d = reinterpret_cast<const dirent64*>(buffer + at);
+        at += d->d_reclen;
+        if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
+            continue;
+        CDirEntry entry;
+        entry.name = d->d_name;
+        entry.id = {dev, static_cast<std::uint64_t>(d->d_ino)};
+        if (!TypeFromListing(d->d_type, entry.type)) {
+            struct stat st {};
+            if (::fstatat(dirFd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+                continue;  // gone since it was listed
+            entry.type = TypeOf(st.st_mode);
+            entry.id = IdFromStat(st);
+        }
+        entries.push_back(std::move(entry));
+    }
+}
+
 }  // namespace
 
 CIoResult CDir::OpenPath(const std::string& path, CDir& out) {
@@ -120,44 +142,23 @@ CIoResult CDir::OpenChild(const CPlatformName& name, CDir& out) const {
 
 CIoResult CDir::Snapshot(std::vector<CDirEntry>& entries) const {
     entries.clear();
-    // The listing gets a descriptor of its own: closedir closes it, ours stays open.
-    const int own = ::fcntl(Fd(m_handle), F_DUPFD_CLOEXEC, 0);
-    DIR* dir = own >= 0 ? ::fdopendir(own) : nullptr;
-    if (!dir) {
-        const int error = errno;
-        if (own >= 0)
-            ::close(own);
-        return Fail(IoStatus::OpenFailed, error);
-    }
-    ::rewinddir(dir);  // a duplicate shares the position of a listing read before
-    int error = 0;
+    // Read straight from the folder's own descriptor, from the start also
+    // after a listing read before: no second descriptor, no stream to set up.
+    const int fd = Fd(m_handle);
+    if (::lseek(fd, 0, SEEK_SET) != 0)
+        return Fail(IoStatus::ListFailed, errno);
+    alignas(dirent64) static thread_local char buffer[32 << 10];
     for (;;) {
-        errno = 0;
-        const dirent* d = Sys().readdir(dir);
-        if (!d) {
-            error = errno;
-            break;
+        const ssize_t got = Sys().getdents64(fd, buffer, sizeof buffer);
+        if (got == 0)
+            return {};
+        if (got < 0) {
+            const int error = errno;
+            entries.clear();
+            return Fail(IoStatus::ListFailed, error);
         }
-        if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
-            continue;
-        CDirEntry entry;
-        entry.name = d->d_name;
-        entry.id = {m_id.dev, static_cast<std::uint64_t>(d->d_ino)};
-        if (!TypeFromListing(d->d_type, entry.type)) {
-            struct stat st {};
-            if (::fstatat(Fd(m_handle), d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-                continue;  // gone since it was listed
-            entry.type = TypeOf(st.st_mode);
-            entry.id = IdFromStat(st);
-        }
-        entries.push_back(std::move(entry));
+        AddListed(fd, m_id.dev, buffer, static_cast<size_t>(got), entries);
     }
-    ::closedir(dir);
-    if (error != 0) {
-        entries.clear();
-        return Fail(IoStatus::ListFailed, error);
-    }
-    return {};
 }
 
 CIoResult CDir::Probe(const CPlatformName& name, EntryType& type, CNodeId* id) const {

@@ -286,10 +286,14 @@ CIoResult FinishTemp(int dirFd, int srcFd, const struct stat& st, CTemp& temp) {
     return {};
 }
 
-// The original, opened without following a link, for its attributes.
-CIoResult OpenOriginal(int dirFd, const char* name, CFd& fd, struct stat& st) {
-    fd.Reset(
-        Sys().openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0));
+// The original, opened without following a link, for its attributes; or
+// the descriptor it was read through, which names the same file.
+CIoResult OpenOriginal(int dirFd, const char* name, CFileReader* opened, CFd& fd, struct stat& st) {
+    const int read = opened ? static_cast<int>(opened->Release()) : -1;
+    fd.Reset(read >= 0
+                 ? read
+                 : Sys().openat(dirFd, name,
+                                O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0));
     if (!fd.Ok()) {
         const int error = errno;
         return Fail(OpenFailure(error), error);
@@ -368,14 +372,15 @@ void CFileReplacement::Discard() {
 }
 
 CIoResult CFileReplacement::Begin(const CDir& dir, const CPlatformName& name,
-                                  const CFileStamp& expected, bool unnamed) {
+                                  const CFileStamp& expected, bool unnamed, CFileReader* opened) {
     Discard();
     auto state = std::make_unique<CState>();
     state->dir = &dir;
     state->dirFd = Fd(dir.Handle());
     state->name = name;
     state->expected = expected;
-    if (CIoResult r = OpenOriginal(state->dirFd, name.c_str(), state->original, state->st); !r.Ok())
+    if (CIoResult r = OpenOriginal(state->dirFd, name.c_str(), opened, state->original, state->st);
+        !r.Ok())
         return r.status == IoStatus::NotFound ? Fail(IoStatus::Changed, r.osError) : r;
     if (CIoResult r = Preflight(state->dirFd, name.c_str(), state->st, expected); !r.Ok())
         return r;
@@ -458,11 +463,12 @@ CIoResult CFileReplacement::Commit(CReplaceJournal* journal) {
 }
 
 CIoResult ReplaceFileAt(const CDir& dir, const CPlatformName& name, const CFileStamp& expected,
-                        const std::vector<std::string_view>& pieces, CReplaceJournal* journal) {
+                        const std::vector<std::string_view>& pieces, CReplaceJournal* journal,
+                        CFileReader* opened) {
     // An unnamed temporary file first; one that cannot be given a name is
     // made again as a named one.
     CFileReplacement replacement;
-    if (CIoResult r = replacement.Begin(dir, name, expected, true); !r.Ok())
+    if (CIoResult r = replacement.Begin(dir, name, expected, true, opened); !r.Ok())
         return r;
     for (bool first : {true, false}) {
         for (std::string_view piece : pieces) {

@@ -36,7 +36,7 @@ int RealRenameAt2(int oldDirFd, const char* oldPath, int newDirFd, const char* n
 
 const CSysCalls kReal = {
     RealOpen,      RealOpenAt, ::read,   ::write,  ::close,  RealFstat,   ::fsync,
-    RealRenameAt2, ::unlinkat, ::linkat, ::fchmod, ::fchown, ::fdatasync, ::readdir,
+    RealRenameAt2, ::unlinkat, ::linkat, ::fchmod, ::fchown, ::fdatasync, ::getdents64,
 };
 
 }  // namespace

@@ -25,8 +25,8 @@ struct CSysCalls {
     int (*fchmod)(int fd, mode_t mode);
     int (*fchown)(int fd, uid_t owner, gid_t group);
     int (*fdatasync)(int fd);
-    // readdir(3): null with errno set on a failed read, null with errno unchanged at the end.
-    struct dirent* (*readdir)(DIR* dir);
+    // getdents64(2): the next folder entries into buf; 0 at the end, -1 with errno.
+    ssize_t (*getdents64)(int fd, void* buf, size_t count);
 };
 
 // The table in force. Tests replace entries and restore them with CSysCallsOverride.

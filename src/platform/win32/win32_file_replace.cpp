@@ -329,7 +329,11 @@ void CFileReplacement::Discard() {
 // There is no unnamed temporary file here: the temporary file has its name
 // from the start.
 CIoResult CFileReplacement::Begin(const CDir& dir, const CPlatformName& name,
-                                  const CFileStamp& expected, bool /*unnamed*/) {
+                                  const CFileStamp& expected, bool /*unnamed*/,
+                                  CFileReader* opened) {
+    // A file this process holds open cannot be replaced here.
+    if (opened)
+        opened->Close();
     Discard();
     auto state = std::make_unique<CState>();
     state->dir = &dir;
@@ -416,9 +420,10 @@ CIoResult CFileReplacement::Commit(CReplaceJournal* journal) {
 }
 
 CIoResult ReplaceFileAt(const CDir& dir, const CPlatformName& name, const CFileStamp& expected,
-                        const std::vector<std::string_view>& pieces, CReplaceJournal* journal) {
+                        const std::vector<std::string_view>& pieces, CReplaceJournal* journal,
+                        CFileReader* opened) {
     CFileReplacement replacement;
-    if (CIoResult r = replacement.Begin(dir, name, expected); !r.Ok())
+    if (CIoResult r = replacement.Begin(dir, name, expected, false, opened); !r.Ok())
         return r;
     for (std::string_view piece : pieces) {
         if (CIoResult r = replacement.Write(piece); !r.Ok())
