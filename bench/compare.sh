@@ -12,6 +12,8 @@
 # folder, a deep chain; -j1 and all cores against rg -j1 and rg; peak memory),
 # with its checks against sed -i and of -j1 against the parallel run.
 # bench/random_trees.py compares -j1 and the parallel run on random trees.
+# vexa-cli -E (the match modes' path) runs the same rules as regexes, every
+# special character escaped, against sd's regex mode on them.
 #
 # Prints the median of each tool and the ratios vexa-cli / peer, checks that
 # vexa-cli leaves the tree byte for byte as `sed -i` does, checks after every
@@ -38,7 +40,7 @@ while [[ $# -gt 0 ]]; do
         --no-disk) disk=0; shift ;;
         --shapes) shapes=1; shift ;;
         --quick) rounds=3 disk_rounds=3 files=2000 size_mb=20 big_mb=50; shift ;;
-        -h|--help) sed -n '2,26p' "$0"; exit 0 ;;
+        -h|--help) sed -n '2,27p' "$0"; exit 0 ;;
         *) echo "compare.sh: unknown option $1" >&2; exit 2 ;;
     esac
 done
