@@ -66,6 +66,11 @@ TEST(ModeRules, SkipWhatCannotBeMatchedSafelyAndCountReplacements) {
     EXPECT_EQ(Applied({{true, true, false}, {{"a", "b"}}, "A a aa", "b b aa"}, skip, &count),
               "b b aa");
     EXPECT_EQ(count, 2u);
+    // "." is one wide character: a whole code point in UTF-32, half of a
+    // surrogate pair in UTF-16 (Windows), where the file is skipped instead.
+    const std::string matched = Applied({{false, false, true}, {{".", "x"}}, "😀", "x"}, skip);
+    EXPECT_EQ(matched, sizeof(wchar_t) == 2 ? "" : "x");
+    EXPECT_EQ(skip, sizeof(wchar_t) == 2 ? Reason::SplitsSurrogate : Reason::None);
 }
 
 TEST(ModeRules, RefuseRulesThatDoNotCompileWithTheReason) {
