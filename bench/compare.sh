@@ -12,6 +12,8 @@
 # folder, a deep chain; -j1 and all cores against rg -j1 and rg; peak memory),
 # with its checks against sed -i and of -j1 against the parallel run.
 # bench/random_trees.py compares -j1 and the parallel run on random trees.
+# vexa-cli -E (the match modes' path) runs the same rules as regexes, every
+# special character escaped, against sd's regex mode on them.
 #
 # Prints the median of each tool and the ratios vexa-cli / peer, checks that
 # vexa-cli leaves the tree byte for byte as `sed -i` does, checks after every
@@ -38,7 +40,7 @@ while [[ $# -gt 0 ]]; do
         --no-disk) disk=0; shift ;;
         --shapes) shapes=1; shift ;;
         --quick) rounds=3 disk_rounds=3 files=2000 size_mb=20 big_mb=50; shift ;;
-        -h|--help) sed -n '2,26p' "$0"; exit 0 ;;
+        -h|--help) sed -n '2,27p' "$0"; exit 0 ;;
         *) echo "compare.sh: unknown option $1" >&2; exit 2 ;;
     esac
 done
@@ -117,9 +119,19 @@ for name, path in (("sd", rules_path), ("rg", nomatch_path)):
     with open("%s/%s.args" % (out, name), "wb") as f:
         for find, repl in load(path):
             f.write(find.encode() + b"\0" + repl.encode() + b"\0")
+# The same rules as regular expressions, for vexa-cli -E and sd without -s:
+# every character with a meaning of its own escaped, "$" doubled.
+regex = [(esc(find, "\\.+*?[]^$(){}|"), repl.replace("$", "$$")) for find, repl in rules]
+with open(out + "/rules.regex.txt", "w", encoding="utf-8") as f:
+    for find, repl in regex:
+        f.write("%s`%s\n" % (find, repl))
+with open(out + "/sd_regex.args", "wb") as f:
+    for find, repl in regex:
+        f.write(find.encode() + b"\0" + repl.encode() + b"\0")
 EOF
 mapfile -d '' sd_args <"$tmpfs_base/sd.args"
 mapfile -d '' rg_args <"$tmpfs_base/rg.args"
+mapfile -d '' sd_regex_args <"$tmpfs_base/sd_regex.args"
 rg_patterns=()
 for ((i = 0; i < ${#rg_args[@]}; i += 2)); do rg_patterns+=(-e "${rg_args[i]}"); done
 
@@ -132,6 +144,8 @@ tool_cmd() { # tool dir
         # the same file system; each run first removes the previous run's.
         vexa) echo "XDG_DATA_HOME=$(q "$(dirname "$dir")/data") $(q "$cli" -s -y -q "$dir" "$suffixes" --rules "$rules") 2>$(q "$bench_state/vexa.log")" ;;
         vexa_noundo) echo "$(q "$cli" -s -y -q --no-undo "$dir" "$suffixes" --rules "$rules") 2>$(q "$bench_state/vexa.log")" ;;
+        # The match modes' path: the same rules as regular expressions.
+        vexa_regex) echo "$(q "$cli" -s -y -q --no-undo -E "$dir" "$suffixes" --rules "$tmpfs_base/rules.regex.txt") 2>$(q "$bench_state/vexa.log")" ;;
         vexa_nomatch) echo "XDG_DATA_HOME=$(q "$(dirname "$dir")/data") $(q "$cli" -s -y -q "$dir" "$suffixes" --rules "$nomatch") 2>$(q "$bench_state/vexa.log")" ;;
         # The dialog's run, timed by the program itself from the Start click
         # to "执行完成！"; its own start-up is not counted.
@@ -142,6 +156,13 @@ tool_cmd() { # tool dir
             printf 'cd %s' "$(q "$dir")"
             for ((i = 0; i < ${#sd_args[@]}; i += 2)); do
                 printf ' && xargs -0 sd -s -- %s<%s' "$(q "${sd_args[i]}" "${sd_args[i + 1]}")" "$(q "$list")"
+            done
+            echo
+            ;;
+        sd_regex)
+            printf 'cd %s' "$(q "$dir")"
+            for ((i = 0; i < ${#sd_regex_args[@]}; i += 2)); do
+                printf ' && xargs -0 sd -- %s<%s' "$(q "${sd_regex_args[i]}" "${sd_regex_args[i + 1]}")" "$(q "$list")"
             done
             echo
             ;;
@@ -316,6 +337,12 @@ bench_place() { # key label base rounds tools...
     done
     printf '  %-34s %8.3f   ratio %.3f\n' "cat of the files (read bound)" "$c" "${stats[$key.ratio.vexa/cat]}"
     printf '  %-34s %8.3f\n' "vexa-cli, no rule matches" "$n"
+    if [[ -n ${stats[$key.median.vexa_regex]:-} ]]; then
+        printf '  %-34s %8.3f   ratio %.3f (1/%.1f) against sd, regex mode, same rules %.3f\n' \
+            "vexa-cli -E, the rules as regexes" "${stats[$key.median.vexa_regex]}" \
+            "${stats[$key.ratio.vexa_regex/sd_regex]}" "${stats[$key.ratio.sd_regex/vexa_regex]}" \
+            "${stats[$key.median.sd_regex]}"
+    fi
     printf '  %-34s %8.3f   ratio %.3f (no-match run / rg), %.3f (full run / rg)\n' \
         "rg -j1 -F -c, no-match patterns" "$g" "${stats[$key.ratio.vexa_nomatch/rg]}" "${stats[$key.ratio.vexa/rg]}"
     if [[ -n $dialog_own ]]; then
@@ -342,7 +369,7 @@ peer_name() {
 echo "machine: $(nproc) cores, $(awk '/model name/ { $1 = $2 = $3 = ""; print; exit }' /proc/cpuinfo | sed 's/^ *//'), $(free -g | awk '/Mem:/ { print $2 }') GB"
 make_expected "$tmpfs_base/corpus"
 bench_place tmpfs "tmpfs ($(stat -f -c %T "$tmpfs_base"))" "$tmpfs_base" "$rounds" \
-    vexa vexa_noundo sed perl sd dialog cat vexa_nomatch rg
+    vexa vexa_noundo sed perl sd dialog cat vexa_nomatch rg vexa_regex sd_regex
 if [[ $disk == 1 ]]; then
     bench_place disk "disk ($(stat -f -c %T "$disk_base"), $disk_base)" "$disk_base" "$disk_rounds" \
         vexa vexa_noundo sed cat vexa_nomatch rg

@@ -10,6 +10,7 @@ packages=(
     gettext
     fonts-noto-cjk locales
     libxxhash-dev
+    libboost-regex1.81-dev
     bash-completion
 )
 if [[ "${VEXA_SETUP_BENCH:-0}" == 1 ]]; then

@@ -18,6 +18,10 @@ inline constexpr const char* kBrowse = "指定";
 inline constexpr const char* kOpen = "打开";
 inline constexpr const char* kIncludeSub = "包含子目录";
 inline constexpr const char* kRenameDirs = "重命名文件夹";
+// The match modes (CMatchModes): 区分大小写 is on unless -i.
+inline constexpr const char* kMatchCase = "区分大小写";
+inline constexpr const char* kWholeWord = "全字匹配";
+inline constexpr const char* kRegex = "正则表达式";
 inline constexpr const char* kReplaceRules = "内容替换规则";
 inline constexpr const char* kRenameRules = "重命名规则";
 inline constexpr const char* kAbout = "关于";
@@ -62,6 +66,7 @@ inline constexpr const char* kPreviewProgressBefore = "预览中...第";
 inline constexpr const char* kPreviewFinished = "预览完成";
 inline constexpr const char* kResults = "结果";
 inline constexpr const char* kCountsStopped = "已停止，";
+inline constexpr const char* kCountsModes = "；匹配模式：%1";
 inline constexpr const char* kCountsHandled = "已处理 %1 个文件，";
 inline constexpr const char* kCountsRewritten = "已改写 %1 个文件";
 inline constexpr const char* kCountsWouldRewrite = "将改写 %1 个文件";
@@ -195,6 +200,13 @@ inline constexpr const char* kTipSuffix =
 inline constexpr const char* kTipSub = "同时处理所有子文件夹中的文件";
 inline constexpr const char* kTipRenameDirs =
     "按重命名规则重命名子文件夹（需要同时勾选“包含子目录”）";
+inline constexpr const char* kTipMatchCase =
+    "勾选时查找内容的大小写须完全一致；不勾选时 Colour 也匹配 colour（按 Unicode 大小写）";
+inline constexpr const char* kTipWholeWord =
+    "只匹配前后都不是字母、数字或下划线的查找内容：colour 不匹配 watercolours 中的 colour";
+inline constexpr const char* kTipRegex =
+    "查找内容是 Perl 语法的正则表达式，替换内容可用 $1…$9、${名称} 和 $$；"
+    "^ 和 $ 匹配每行的开头和结尾，换行写作 \\r\\n；超过 64 MiB 的文件不处理";
 inline constexpr const char* kTipReplaceRules = "在规则窗口中编辑内容替换规则";
 inline constexpr const char* kTipRenameRules = "在规则窗口中编辑文件夹重命名规则";
 inline constexpr const char* kTipAbout = "程序名称和版本";

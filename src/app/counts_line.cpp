@@ -5,8 +5,10 @@
 #include "app/app_texts.h"
 #include "app/run_view.h"
 #include "engine/report/run_summary.h"
+#include "engine/run/job.h"
 #include "engine/run/run_state.h"
 #include "platform/local_time.h"
+#include "platform/message_catalog.h"
 
 namespace {
 
@@ -45,6 +47,22 @@ constexpr CCountsTexts kCountsTexts[] = {
 };
 
 }  // namespace
+
+std::string ModeNames(const CMatchModes& modes) {
+    std::string names;
+    const auto add = [&](bool on, const char* name) {
+        if (on)
+            names.append(names.empty() ? "" : Tr(N_("、"))).append(Tr(name));
+    };
+    add(modes.ignoreCase, N_("不区分大小写"));
+    add(modes.wholeWord, N_("全字匹配"));
+    add(modes.regex, N_("正则表达式"));
+    return names;
+}
+
+std::string ModesPart(const CMatchModes& modes) {
+    return modes.Any() ? Fill(app_text::kCountsModes, ModeNames(modes)) : std::string();
+}
 
 std::string GroupedNumber(long long value) {
     std::string digits = std::to_string(value < 0 ? -value : value);

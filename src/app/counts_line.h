@@ -27,6 +27,14 @@ std::string FormatJournalLine(std::int64_t startTime, size_t files, size_t folde
 struct CRunEnd;
 std::string RunProblemsText(const CRunEnd& end, size_t maxListed);
 
+// Said after the counts of a run or preview with a match mode on:
+// "；匹配模式：不区分大小写、正则表达式"; empty with none.
+struct CMatchModes;
+std::string ModesPart(const CMatchModes& modes);
+// The names of the modes that are on, in the user's language (vexa-cli's
+// summary), joined by "、"; empty when none is.
+std::string ModeNames(const CMatchModes& modes);
+
 // value with a comma between groups of three digits: 1,263.
 std::string GroupedNumber(long long value);
 

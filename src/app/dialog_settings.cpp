@@ -11,6 +11,11 @@ constexpr const char* kFolderKey = "pathuser";
 constexpr const char* kSuffixesKey = "fileext";
 constexpr const char* kSubfoldersKey = "sub";
 constexpr const char* kRenameKey = "renamedir";
+// Stored as what differs from the literal match, so that an absent key (a
+// settings file of an older version) means what it always did.
+constexpr const char* kIgnoreCaseKey = "ignorecase";
+constexpr const char* kWholeWordKey = "wholeword";
+constexpr const char* kRegexKey = "regex";
 // "recentdir1" (newest) to "recentdir10"; an empty value ends the list.
 constexpr const char* kRecentKeyPrefix = "recentdir";
 
@@ -26,6 +31,9 @@ CDialogSettings LoadDialogSettings(CCore& core) {
     s.suffixes = core.getConfigStr(kSuffixesKey);
     s.includeSubfolders = core.getConfigB(kSubfoldersKey) != 0;
     s.renameFolders = core.getConfigB(kRenameKey) != 0;
+    s.modes.ignoreCase = core.getConfigB(kIgnoreCaseKey) != 0;
+    s.modes.wholeWord = core.getConfigB(kWholeWordKey) != 0;
+    s.modes.regex = core.getConfigB(kRegexKey) != 0;
     return s;
 }
 
@@ -34,6 +42,9 @@ void SaveDialogSettings(CCore& core, const CDialogSettings& s) {
     core.saveConfigStr(kSuffixesKey, s.suffixes);
     core.saveConfigB(kSubfoldersKey, s.includeSubfolders ? 1 : 0);
     core.saveConfigB(kRenameKey, s.renameFolders ? 1 : 0);
+    core.saveConfigB(kIgnoreCaseKey, s.modes.ignoreCase ? 1 : 0);
+    core.saveConfigB(kWholeWordKey, s.modes.wholeWord ? 1 : 0);
+    core.saveConfigB(kRegexKey, s.modes.regex ? 1 : 0);
 }
 
 std::vector<std::string> LoadRecentFolders(CCore& core) {

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/run/job.h"
+
 class CCore;
 
 struct CDialogSettings {
@@ -13,6 +15,9 @@ struct CDialogSettings {
     std::string suffixes;
     bool includeSubfolders = false;
     bool renameFolders = false;
+    // 区分大小写 (on unless ignoreCase), 全字匹配, 正则表达式: keys of their
+    // own, which older versions ignore; absent, they keep the literal match.
+    CMatchModes modes;
 };
 
 // The inputs saved last (empty and off when none were).

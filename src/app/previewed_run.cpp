@@ -39,5 +39,6 @@ bool SameRules(const CJob& a, const CJob& b) {
 bool RulesChangedSince(const CJob& job) {
     g_jobTables.suffixText = "*.*";
     g_jobTables.renameFolders = job.renameFolders ? 1 : 0;
+    g_jobTables.modes = job.modes;
     return LoadTables().has_value() || !SameRules(BuildJob(g_jobTables), job);
 }

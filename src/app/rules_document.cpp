@@ -322,7 +322,7 @@ std::string CRulesDocument::FirstProblem() const {
     return {};
 }
 
-std::vector<CReplaceRuleText> CRulesDocument::Rules() const {
+std::vector<CReplaceRuleText> CRulesDocument::Rules(bool regexFind) const {
     std::vector<CReplaceRuleText> rules;
     for (const CLine& l : m_lines) {
         std::string w0, w1;
@@ -336,7 +336,7 @@ std::vector<CReplaceRuleText> CRulesDocument::Rules() const {
             MbsReplaceAll(Working(), w1, "\n", "^");
         }
         if (m_file == RulesFile::Replace)
-            ExpandLineBreaks(w0, w1);
+            ExpandLineBreaks(w0, w1, regexFind);
         rules.push_back({std::move(w0), std::move(w1)});
     }
     return rules;

@@ -62,7 +62,8 @@ class CRulesDocument {
     // The problem of the first invalid row; empty when none.
     std::string FirstProblem() const;
     // The rules as a run would store them, in order ("^" as CR LF).
-    std::vector<CReplaceRuleText> Rules() const;
+    // regexFind: as loaded with the regex mode, a find text's "^" its own.
+    std::vector<CReplaceRuleText> Rules(bool regexFind = false) const;
     int RuleCount() const { return static_cast<int>(Rules().size()); }
 
   private:

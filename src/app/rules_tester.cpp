@@ -1,6 +1,7 @@
 #include "app/rules_tester.h"
 
 #include "app/rules_editor_texts.h"
+#include "engine/rewrite/mode_rules.h"
 #include "engine/rewrite/rule_matcher.h"
 #include "platform/code_page.h"
 #include "platform/mbcs.h"
@@ -21,7 +22,8 @@ bool Convert(const char* from, const char* to, const std::string& in, std::strin
 
 }  // namespace
 
-std::string TryRules(const std::vector<CReplaceRuleText>& rules, const std::string& sample) {
+std::string TryRules(const std::vector<CReplaceRuleText>& rules, const std::string& sample,
+                     const CMatchModes& modes) {
     const CCodePage& working = CCodePage::Working();
     const char* name = working.IsUtf8() ? "UTF-8" : working.Name().c_str();
     std::string text;
@@ -30,7 +32,17 @@ std::string TryRules(const std::vector<CReplaceRuleText>& rules, const std::stri
     MbsReplaceAll(working, text, "\r\n", "\n");
     MbsReplaceAll(working, text, "\n", "\r\n");
     std::string out;
-    switch (ApplyRulesTo(working, rules, text, out, kMaxSampleResult)) {
+    RulesApplied applied;
+    if (modes.Any()) {
+        CJob job;
+        job.rules = rules;
+        job.modes = modes;
+        Reason skip = Reason::None;
+        applied = CModeRules(job, working).Apply(text, out, kMaxSampleResult, skip);
+    } else {
+        applied = ApplyRulesTo(working, rules, text, out, kMaxSampleResult);
+    }
+    switch (applied) {
         case RulesApplied::NoneOccurred:
             out = text;
             break;

@@ -41,6 +41,7 @@ int CRunController::CollectInputs(int validate) {
     t.suffixText = in.suffixes;
     t.includeSubfolders = in.includeSubfolders ? 1 : 0;
     t.renameFolders = in.renameFolders ? 1 : 0;
+    t.modes = in.modes;
     if (!validate)
         return 1;
     // A missing folder or a suffix text without a dot points at its input;
@@ -237,6 +238,8 @@ void CRunController::OnJobDone() {
     m_view.SetStatus(refused ? app_text::kReady : kEnded[static_cast<int>(m_kind)]);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - m_started;
     std::string counts = refused ? std::string() : FormatCountsLine(result, took.count(), m_kind);
+    if (!refused && m_kind != RunKind::Undo)
+        counts += ModesPart(job.modes);
     if (!refused && m_leftOut > 0)
         counts += LeftOutPart(m_leftOut);
     m_leftOut = 0;

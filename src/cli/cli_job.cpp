@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/app_session.h"
+#include "app/counts_line.h"
 #include "app/run_controller.h"
 #include "cli/cli_journal.h"
 #include "cli/cli_texts.h"
@@ -167,7 +168,11 @@ bool CCliJob::PrepareChoice() {
 }
 
 CDialogSettings CCliJob::Inputs() const {
-    return {m_options.folder, m_suffixes, m_options.includeSubfolders, m_options.renameFolders};
+    return {m_options.folder,
+            m_suffixes,
+            m_options.includeSubfolders,
+            m_options.renameFolders,
+            {m_options.ignoreCase, m_options.wholeWord, m_options.regex}};
 }
 
 // Asked on the terminal; with nobody there to answer, refused.
@@ -259,6 +264,8 @@ void CCliJob::OnRunEnded(const CRunEnd& end) {
         text += std::string(Tr(kUndoNote)) + "\n";
     // Its own line of counts, which scripts read, rather than the dialogs'.
     text += FormatRunCounts(result) + "\n";
+    if (!undo && end.job.modes.Any())
+        text += FillMessage(kModesLine, {ModeNames(end.job.modes)}) + "\n";
     if (!undo && result.selected == 0 && m_options.filesFrom.empty())
         text += std::string(Tr(kNothingSelected)) + "\n";
     text += FormatRunProblems(result, kProblemsListed);

@@ -82,6 +82,9 @@ bool ApplyRenameRule(CCliOptions& options, const char* value, std::string& error
 const COptionSpec kOptions[] = {
     {'s', "sub", &CCliOptions::includeSubfolders},
     {'R', "rename", &CCliOptions::renameFolders},
+    {'i', "ignore-case", &CCliOptions::ignoreCase},
+    {'w', "word", &CCliOptions::wholeWord},
+    {'E', "regex", &CCliOptions::regex},
     {0, "rules", &CCliOptions::rulesPath},
     {0, "rename-rules", &CCliOptions::renameRulesPath},
     {'n', "dry-run", &CCliOptions::dryRun},

@@ -12,6 +12,9 @@ struct CCliOptions {
     std::string suffixes;                  // empty when left out (with --glob or --files-from)
     bool includeSubfolders = false;        // -s
     bool renameFolders = false;            // -R
+    bool ignoreCase = false;               // -i, --ignore-case
+    bool wholeWord = false;                // -w, --word
+    bool regex = false;                    // -E, --regex
     std::string rulesPath;                 // --rules; empty: the dialog's own file; "-": stdin
     std::string renameRulesPath;           // --rename-rules; the same
     bool dryRun = false;                   // -n

@@ -21,6 +21,7 @@ inline constexpr const char* kStoppedNote =
 inline constexpr const char* kUndoNote =
     N_("撤销上次执行：已恢复的文件计为“已改写”，改回原名的文件夹计为“已重命名”，"
        "本来就是原样的计为“未改动”。");
+inline constexpr const char* kModesLine = N_("匹配模式：{}");
 inline constexpr const char* kNothingSelected = N_(
     "没有选中任何文件：文件夹中没有文件名符合所给的文件后缀（后缀用分号分隔，如 *.txt;*.htm）。");
 inline constexpr const char* kUndoDryRunNote =
@@ -63,6 +64,12 @@ can rename its subfolders by the rename rules: the dialog's job, headless.
   -s, --sub                 包含子目录 (include subfolders)
   -R, --rename              按重命名规则重命名子文件夹；只在 -s 时生效，没有 -s 时
                             仍会读取并检查重命名规则 (rename subfolders; needs -s)
+  -i, --ignore-case         不区分大小写，按 Unicode 大小写（Colour 也匹配 colour）
+                            (ignore case, by Unicode case)
+  -w, --word                全字匹配：查找内容前后都不能是字母、数字或下划线
+                            (whole words: no letter, digit or _ on either side)
+  -E, --regex               查找内容是 Perl 语法的正则表达式；替换内容中 $1…$9、
+                            ${名称} 表示分组，$$ 表示 $ (Perl regular expressions)
       --rules FILE          文本替换规则文件 (replacement rules; default below)
       --rename-rules FILE   文件夹重命名规则文件 (rename rules; default below)
                             FILE 为 - 时从标准输入读取（管道等也可以），此时必须
@@ -126,6 +133,17 @@ can rename its subfolders by the rename rules: the dialog's job, headless.
       ~/.config/Vexa/vexa_文本替换规则.txt
       ~/.config/Vexa/vexa_文件夹重命名规则.txt
   vexa-cli 只读取规则文件，从不创建或修改它们，也不读写对话框的设置。
+
+匹配模式 Match modes (-i, -w, -E；对话框中的 区分大小写、全字匹配、正则表达式)
+  默认逐字节比较。打开任一模式时，文件先解码为 Unicode 再匹配，多字节字符（GBK、
+  Shift_JIS、Big5）绝不会从中间被匹配。-E 时 ^ 和 $ 匹配每行的开头和结尾，. 不匹配
+  换行；查找内容中的 ^ 是正则的 ^，换行写作 \r\n；替换内容中的 ^ 仍表示换行。
+  无法编译的规则使执行被拒绝，并指出行号和原因。回溯过多的模式跳过该文件并说明
+  原因，执行继续；这些模式下超过 64 MiB 的文件被跳过，摘要中写明所用的模式。
+  With a mode on, text is matched decoded, never inside a multibyte character.
+  With -E, ^ and $ match at every line, "." matches no line end, a line break
+  in a find text is written \r\n. A pattern that backtracks too much skips
+  the file; files over 64 MiB are skipped in these modes.
 
 执行 Running
   不带 --yes 时会在终端上询问确认 (y/yes 继续)；

@@ -28,6 +28,7 @@ CJob BuildJob(const JobTables& tables, bool dryRun) {
         job.renameRules.push_back({std::string(tables.OldName(i)), std::string(tables.NewName(i))});
     job.includeSubfolders = tables.includeSubfolders != 0;
     job.renameFolders = tables.renameFolders != 0;
+    job.modes = tables.modes;
     job.dryRun = dryRun;
     job.codePage = CCodePage::Working().Name();
     job.journalRoot = RunJournalRoot();

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/run/job.h"
+
 inline constexpr int kMaxExtensions = 50;
 inline constexpr size_t kMaxExtensionBytes = 10;
 inline constexpr int kMaxRules = 100;
@@ -41,6 +43,8 @@ struct JobTables {
     std::string suffixText;  // raw suffix patterns, e.g. "*.txt;*.htm"
     int includeSubfolders = 0;
     int renameFolders = 0;
+    // How find texts match; with a regex a find text's "^" is the regex's own.
+    CMatchModes modes;
     std::string appPrefix;  // getAppPath(), fixed at start-up
     std::string replaceRulesPath;
     std::string renameRulesPath;

@@ -9,6 +9,7 @@
 
 #include "engine/report/reason_texts.h"
 #include "engine/report/run_summary.h"
+#include "engine/rewrite/mode_rules.h"
 #include "platform/code_page.h"
 #include "platform/file_io.h"
 #include "platform/mbcs.h"
@@ -45,6 +46,24 @@ std::string ForMessage(const std::string& text) {
     if (working.IsUtf8() || !ConvertCharset(working.Name().c_str(), "UTF-8", text, out))
         return text;
     return out;
+}
+
+// Why a rule as the run uses it cannot be used with the tables' match
+// modes, as the text after the line's number; empty when it can.
+std::string ModeProblemText(const std::string& find, const std::string& replacement) {
+    const CMatchModes& modes = g_jobTables.modes;
+    if (!modes.Any())
+        return {};
+    const CModeProblem problem = ModeRuleProblem(CCodePage::Working(), modes, find, replacement);
+    switch (problem.kind) {
+        case CModeProblem::None:
+            return {};
+        case CModeProblem::NoSuchGroup:
+            return FillMessage(kMsgNoSuchGroup, {problem.detail});
+        case CModeProblem::BadPattern:
+            break;
+    }
+    return problem.detail;
 }
 
 // A message lists this many faulty lines of a rules file at most.
@@ -116,7 +135,11 @@ void AddRule(const CRulesFileKind& kind, size_t lineNo, const std::string& line,
         return;
     }
     if (replace) {
-        ExpandLineBreaks(field0, field1);
+        ExpandLineBreaks(field0, field1, t.modes.regex);
+        if (std::string why = ModeProblemText(field0, field1); !why.empty()) {
+            bad.Add(FillMessage(kMsgReplaceRuleBadRegex, {std::to_string(lineNo), why}));
+            return;
+        }
         t.AppendReplaceRule(field0, field1);
     } else {
         t.AppendRenameRule(field0, field1);
@@ -188,13 +211,16 @@ bool FillCommandLineRules(CRefusing& r, const std::vector<std::string>& lines, R
         const int count = replace ? t.replaceRuleCount : t.renameRuleCount;
         std::string problem = RuleProblem(file, field0, field1, i + 1, count);
         if (replace)
-            ExpandLineBreaks(field0, field1);
+            ExpandLineBreaks(field0, field1, t.modes.regex);
         if (count >= kMaxRules)
             problem = FillMessage(
                 replace ? kMsgTooManyCommandReplaceRules : kMsgTooManyCommandRenameRules, {number});
         else if (field0.size() > kMaxRuleTextBytes || field1.size() > kMaxRuleTextBytes)
             problem = FillMessage(
                 replace ? kMsgCommandReplaceRuleTooLong : kMsgCommandRenameRuleTooLong, {number});
+        else if (std::string why = replace ? ModeProblemText(field0, field1) : std::string();
+                 !why.empty())
+            problem = FillMessage(kMsgCommandRuleBadRegex, {number, why});
         if (!problem.empty()) {
             Refuse(r, problem);
             return false;

@@ -61,6 +61,13 @@ inline constexpr std::string_view kRenameRulesHeading = N_("文件夹重命名�
 // More faulty lines than a message lists.
 inline constexpr std::string_view kMsgMoreBadLines = N_("另有 {} 行也有问题。");
 
+// A rule that a match mode cannot use: the line (or -e rule) and why.
+inline constexpr std::string_view kMsgReplaceRuleBadRegex =
+    N_("文本内容替换规则第{}行的正则表达式无效：{}");
+inline constexpr std::string_view kMsgCommandRuleBadRegex =
+    N_("命令行的第{}条 -e 规则的正则表达式无效：{}");
+inline constexpr std::string_view kMsgNoSuchGroup = N_("替换内容引用了不存在的分组 {}");
+
 // A rule as the rules editor holds it, before it is a line (the dialogs only).
 inline constexpr std::string_view kMsgEmptyFind = "第 {} 行：查找内容不能为空。";
 inline constexpr std::string_view kMsgEmptyName = "第 {} 行：原名称和新名称都不能为空。";

@@ -22,9 +22,10 @@ int CountRuleAccents(std::string_view line) {
     return found;
 }
 
-void ExpandLineBreaks(std::string& field0, std::string& field1) {
+void ExpandLineBreaks(std::string& field0, std::string& field1, bool regexFind) {
     const CCodePage& working = CCodePage::Working();
-    MbsReplaceAll(working, field0, "^", "\r\n");
+    if (!regexFind)
+        MbsReplaceAll(working, field0, "^", "\r\n");
     MbsReplaceAll(working, field1, "^", "\r\n");
 }
 

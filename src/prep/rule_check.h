@@ -33,5 +33,6 @@ std::string CellsProblem(RulesFile file, const std::string& cell0, const std::st
 // wherever it occurs), more than one in either file (the rest is ignored).
 std::string LineWarning(RulesFile file, std::string_view line, size_t lineNo);
 
-// The two fields of a replacement rule as the run uses them, every "^" a CR LF.
-void ExpandLineBreaks(std::string& field0, std::string& field1);
+// The two fields of a replacement rule as the run uses them, every "^" a CR
+// LF; in a regex find text (regexFind) "^" keeps its regex meaning.
+void ExpandLineBreaks(std::string& field0, std::string& field1, bool regexFind = false);

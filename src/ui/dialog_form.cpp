@@ -121,6 +121,7 @@ void BuildDialogForm(QDialog& dialog, CDialogForm& f) {
     grid->addWidget(suffixHint, 1, 2, 1, 2);
     grid->addWidget(f.sub, 2, 1);
     grid->addWidget(f.renameDir, 3, 1);
+    grid->addLayout(f.modes.Build(), 4, 1);
     grid->setRowMinimumHeight(4, dialog.fontMetrics().height() * 3 / 2);
     auto* rulesRow = new QHBoxLayout;
     rulesRow->addWidget(f.replaceRules);
@@ -152,9 +153,11 @@ void BuildDialogForm(QDialog& dialog, CDialogForm& f) {
     top->addLayout(countsRow);
     top->setSizeConstraint(QLayout::SetFixedSize);
 
-    QWidget* order[] = {f.startStop, f.path,    f.recent,    f.browse,       f.openPath,
-                        f.suffix,    f.sub,     f.renameDir, f.replaceRules, f.renameRules,
-                        f.about,     f.preview, f.results};
+    QWidget* order[] = {
+        f.startStop,   f.path,         f.recent,      f.browse,          f.openPath,
+        f.suffix,      f.sub,          f.renameDir,   f.modes.matchCase, f.modes.wholeWord,
+        f.modes.regex, f.replaceRules, f.renameRules, f.about,           f.preview,
+        f.results};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
     AcceptFolderDrops(dialog, f.path);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/mode_boxes.h"
+
 class QCheckBox;
 class QDialog;
 class QLabel;
@@ -34,6 +36,7 @@ struct CDialogForm {
     QProgressBar* progress = nullptr;
     QLabel* rate = nullptr;
     CRecentFolders* recent = nullptr;
+    CModeBoxes modes;  // between the switches and the rules buttons
 };
 
 // Makes the controls as children of dialog, laid out, into form; a folder

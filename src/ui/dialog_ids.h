@@ -19,4 +19,7 @@ enum ControlId : int {
     IDC_PROGRESS = 1017,       // progress bar of a job
     IDC_RATE = 1018,           // files per second and time left, beside the bar
     IDC_RECENT = 1019,         // drop-down of the folders used last
+    IDC_MATCHCASE = 1030,      // check box: 区分大小写 (on: literal case)
+    IDC_WHOLEWORD = 1031,      // check box: 全字匹配
+    IDC_REGEX = 1032,          // check box: 正则表达式
 };

@@ -162,7 +162,7 @@ void CReplaceDlg::done(int result) {
 
 CDialogSettings CReplaceDlg::Inputs() const {
     return {ToWorking(m_form.path->text()), ToWorking(m_form.suffix->text()),
-            m_form.sub->isChecked(), m_form.renameDir->isChecked()};
+            m_form.sub->isChecked(), m_form.renameDir->isChecked(), m_form.modes.Modes()};
 }
 
 void CReplaceDlg::ShowInputs(const CDialogSettings& settings) {
@@ -170,6 +170,7 @@ void CReplaceDlg::ShowInputs(const CDialogSettings& settings) {
     m_form.suffix->setText(FromWorking(settings.suffixes));
     m_form.sub->setChecked(settings.includeSubfolders);
     m_form.renameDir->setChecked(settings.renameFolders);
+    m_form.modes.Show(settings.modes);
 }
 
 void CReplaceDlg::FocusInput(JobInput input) {
@@ -237,11 +238,11 @@ void CReplaceDlg::OnOpenPath() {
 }
 
 void CReplaceDlg::OnOpenReplaceRules() {
-    ShowRulesWindow(*this, *m_pSession, RulesFile::Replace);
+    ShowRulesWindow(*this, *m_pSession, RulesFile::Replace, m_form.modes.Modes());
 }
 
 void CReplaceDlg::OnOpenRenameRules() {
-    ShowRulesWindow(*this, *m_pSession, RulesFile::Rename);
+    ShowRulesWindow(*this, *m_pSession, RulesFile::Rename, m_form.modes.Modes());
 }
 
 // A failure is shown over the window the user asked in: the results

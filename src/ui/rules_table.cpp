@@ -178,7 +178,13 @@ void CRulesTable::UpdateTester() {
     if (!m_pSample)
         return;
     const std::string sample = m_pSample->toPlainText().toStdString();
-    m_pResult->setPlainText(sample.empty() ? QString() : Text(TryRules(m_doc.Rules(), sample)));
+    m_pResult->setPlainText(
+        sample.empty() ? QString() : Text(TryRules(m_doc.Rules(m_modes.regex), sample, m_modes)));
+}
+
+void CRulesTable::SetModes(const CMatchModes& modes) {
+    m_modes = modes;
+    UpdateTester();
 }
 
 void CRulesTable::OnItemChanged(QTableWidgetItem* item) {

@@ -24,6 +24,8 @@ class CRulesTable : public QWidget {
     CRulesDocument& Document() { return m_doc; }
     // Shows the document again after it was loaded or saved.
     void Refresh();
+    // The match modes the tester applies the rules with (the dialog's).
+    void SetModes(const CMatchModes& modes);
 
   Q_SIGNALS:
     // The document changed: a cell, a row added, removed or moved.
@@ -41,6 +43,7 @@ class CRulesTable : public QWidget {
     void Changed(int selectRow);
 
     CRulesDocument m_doc;
+    CMatchModes m_modes;
     QTableWidget* m_pTable = nullptr;
     QLabel* m_pProblems = nullptr;
     QPlainTextEdit* m_pSample = nullptr;  // replacement rules only

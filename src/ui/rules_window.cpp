@@ -171,9 +171,11 @@ void CRulesWindow::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-void ShowRulesWindow(QWidget& dialog, CAppSession& session, RulesFile file) {
+void ShowRulesWindow(QWidget& dialog, CAppSession& session, RulesFile file,
+                     const CMatchModes& modes) {
     auto* window = dialog.findChild<CRulesWindow*>(QString(), Qt::FindDirectChildrenOnly);
     if (!window)
         window = new CRulesWindow(session, &dialog);
+    window->Table(RulesFile::Replace).SetModes(modes);
     window->ShowFile(file);
 }

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+#include "engine/run/job.h"
 #include "prep/rule_check.h"
 
 class QPushButton;
@@ -41,4 +42,6 @@ class CRulesWindow : public QWidget {
 };
 
 // The dialog's rules editor on the tab of file: made on first use, then reused.
-void ShowRulesWindow(QWidget& dialog, CAppSession& session, RulesFile file);
+// modes: the dialog's match modes, which the replacement rules' tester uses.
+void ShowRulesWindow(QWidget& dialog, CAppSession& session, RulesFile file,
+                     const CMatchModes& modes = {});

@@ -1,6 +1,7 @@
 #include "win32/dialog_inputs.h"
 
 #include "win32/dialog_window.h"
+#include "win32/mode_boxes.h"
 #include "win32/resource.h"
 #include "win32/wide_text.h"
 
@@ -12,6 +13,7 @@ CDialogSettings ReadInputs(HWND dialog) {
         in.suffixes.clear();
     in.includeSubfolders = IsDlgButtonChecked(dialog, IDC_SUB) == BST_CHECKED;
     in.renameFolders = IsDlgButtonChecked(dialog, IDC_RENAMEDIR) == BST_CHECKED;
+    in.modes = ReadModeBoxes(dialog);
     return in;
 }
 
@@ -27,6 +29,7 @@ void WriteInputs(HWND dialog, const CDialogSettings& settings) {
     SetDlgItemTextW(dialog, IDC_SUFFIX, Widen(settings.suffixes).c_str());
     CheckDlgButton(dialog, IDC_SUB, settings.includeSubfolders ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_RENAMEDIR, settings.renameFolders ? BST_CHECKED : BST_UNCHECKED);
+    ShowModeBoxes(dialog, settings.modes);
 }
 
 void FocusInputControl(HWND dialog, JobInput input) {

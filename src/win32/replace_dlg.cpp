@@ -16,6 +16,7 @@
 #include "win32/folder_picker.h"
 #include "win32/help_window.h"
 #include "win32/ini_settings_store.h"
+#include "win32/mode_boxes.h"
 #include "win32/open_failure_box.h"
 #include "win32/recent_folders.h"
 #include "win32/resource.h"
@@ -195,12 +196,14 @@ void CReplaceDlg::OnOpenPath() {
 void CReplaceDlg::OnOpenReplaceRules() {
     if (!m_pRules)
         m_pRules = std::make_unique<CRulesWindow>(*m_pSession, m_hWnd);
+    m_pRules->SetModes(ReadModeBoxes(m_hWnd));
     m_pRules->ShowFile(RulesFile::Replace);
 }
 
 void CReplaceDlg::OnOpenRenameRules() {
     if (!m_pRules)
         m_pRules = std::make_unique<CRulesWindow>(*m_pSession, m_hWnd);
+    m_pRules->SetModes(ReadModeBoxes(m_hWnd));
     m_pRules->ShowFile(RulesFile::Rename);
 }
 

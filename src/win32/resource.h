@@ -23,6 +23,9 @@
 #define IDC_RATE 1018           // files per second and time left, beside the bar
 #define IDC_RECENT 1019         // button with the menu of the folders used last
 #define IDC_COUNTS 1020         // counts line of the last run, under the status line
+#define IDC_MATCHCASE 1030      // check box: 区分大小写 (on: literal case)
+#define IDC_WHOLEWORD 1031      // check box: 全字匹配
+#define IDC_REGEX 1032          // check box: 正则表达式
 
 // The rules editor ("规则 - Korvane").
 #define IDC_RULES_TAB 1100       // tabs: 内容替换规则, 重命名规则

@@ -261,6 +261,10 @@ void CRulesWindow::ShowSelected() {
 }
 
 // The line under the list (the selected row's reason first), 保存, the tester.
+void CRulesWindow::SetModes(const CMatchModes& modes) {
+    m_modes = modes;
+}
+
 void CRulesWindow::ShowState() {
     const int row = Selected();
     const size_t invalid = Doc().InvalidCount();
@@ -277,7 +281,8 @@ void CRulesWindow::ShowState() {
         ready = ready && (!doc.Modified() || doc.InvalidCount() == 0);
     EnableWindow(Item(IDC_RULES_SAVE), ready);
     const std::string sample = Narrow(DialogItemText(m_hWnd, IDC_RULES_SAMPLE));
-    const std::string result = sample.empty() ? "" : TryRules(m_docs[0].Rules(), sample);
+    const std::string result =
+        sample.empty() ? "" : TryRules(m_docs[0].Rules(m_modes.regex), sample, m_modes);
     SetText(m_hWnd, IDC_RULES_RESULT, Replaced(result, "\n", "\r\n"));
     InvalidateRect(Item(IDC_RULES_LIST), nullptr, FALSE);
 }

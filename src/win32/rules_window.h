@@ -21,6 +21,8 @@ class CRulesWindow {
 
     // Shows the tab of file, the files read again unless they hold unsaved changes.
     void ShowFile(RulesFile file);
+    // The match modes the tester applies the replacement rules with (the dialog's).
+    void SetModes(const CMatchModes& modes);
     // Shift+Enter in a cell types a line break (⏎); then the window's own
     // keyboard navigation. TRUE when msg was handled.
     BOOL PreTranslateMessage(MSG* msg);
@@ -50,6 +52,7 @@ class CRulesWindow {
 
     CAppSession& m_session;
     HWND m_hWnd = nullptr;
+    CMatchModes m_modes;
     CRulesDocument m_docs[2] = {CRulesDocument(RulesFile::Replace),
                                 CRulesDocument(RulesFile::Rename)};
     int m_tab = 0;

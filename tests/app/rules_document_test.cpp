@@ -67,6 +67,11 @@ TEST_F(CRulesDocumentTest, RowsShowRulesAndKeptLinesSayWhatTheyDo) {
     doc.MoveRow(0, false);
     EXPECT_EQ(doc.ToBytes(), "# comment\nend^start`x^y\n\na`b`c\n`x\n");
     EXPECT_EQ(TryRules(doc.Rules(), "end\nstart a # comment"), "x\ny b ");
+    // The tester applies the dialog's match modes; with a regex "^" is its own.
+    CRulesDocument modes(RulesFile::Replace);
+    modes.LoadBytes("^(\\w+)@(\\w+)`$2@$1\nCOLOUR`color\n");
+    EXPECT_EQ(TryRules(modes.Rules(true), "me@host\nx@y", {false, false, true}), "host@me\ny@x");
+    EXPECT_EQ(TryRules(modes.Rules(), "Colour colours", {true, true, false}), "color colours");
 }
 
 // Each invalid row names why, as the loader words it where it has a word

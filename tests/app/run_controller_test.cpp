@@ -94,7 +94,7 @@ class CFakeView : public CRunView, public CNotifyTarget {
 class CRunControllerTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        m_view.inputs = {m_dir / "site", "*.txt", true, false};
+        m_view.inputs = {m_dir / "site", "*.txt", true, false, {}};
         MakeTree(m_dir / "site", {{"a.txt", "colour"}, {"b.txt", "plain"}});
         WriteFileBytes(m_session.ReplaceRulesPath(), "colour`color\n");
     }

@@ -88,6 +88,27 @@ TEST_F(LoadJobTablesTest, ExtensionsAndRulesKeepTheirOrderAndOnlyReplacementCare
     EXPECT_EQ(Rules(true), (Pairs{{"docs", "文档"}, {"^", "x^y"}}));
 }
 
+// With a regex the find text's "^" is the regex's own; the replacement's is
+// still CR LF. A rule that does not compile refuses the load with its line.
+TEST_F(LoadJobTablesTest, RegexRulesKeepTheirCaretsAndAreRefusedByLineWhenTheyDoNotCompile) {
+    g_jobTables.modes = {false, false, true};
+    WriteRules("^a`x^y\n");
+    ExpectLoad(kLoads);
+    EXPECT_EQ(Rules(false), (Pairs{{"^a", "x\r\ny"}}));
+    WriteRules("ok`fine\n(a`b\n(c)`$2\n");
+    m_host.warnings.clear();
+    EXPECT_EQ(LoadJobTables(&m_owner), 0);
+    ASSERT_EQ(m_host.warnings.size(), 1u);
+    EXPECT_NE(m_host.warnings[0].find("文本内容替换规则第2行的正则表达式无效：Unmatched marking "
+                                      "parenthesis"),
+              std::string::npos);
+    EXPECT_NE(m_host.warnings[0].find("\n文本内容替换规则第3行的正则表达式无效：替换内容引用了"
+                                      "不存在的分组 $2"),
+              std::string::npos);
+    g_jobTables.modes = {};
+    ExpectLoad(kLoads);  // literal again: the same lines load
+}
+
 // Every file, marked or (in the working code page) not, ends up as GBK text
 // in which a trail byte that looks like "^" or "`" is neither: "乛" is 81 5E
 // and "乣" 81 60.

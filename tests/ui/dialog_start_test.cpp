@@ -14,6 +14,12 @@ TEST_F(CDialogTest, SettingsAreSavedAtCloseAndRestoredAtTheNextStart) {
     EXPECT_TRUE(g_pCore->isFileExist(ReplaceRulesPath()));
     EXPECT_TRUE(g_pCore->isFileExist(RenameRulesPath()));
     EXPECT_EQ(Status(), "就绪");
+    // Without its keys (a settings file of an older version) the match stays literal.
+    EXPECT_TRUE(Check(IDC_MATCHCASE)->isChecked());
+    EXPECT_FALSE(Check(IDC_WHOLEWORD)->isChecked() || Check(IDC_REGEX)->isChecked());
+    Check(IDC_MATCHCASE)->setChecked(false);
+    Check(IDC_WHOLEWORD)->setChecked(true);
+    Check(IDC_REGEX)->setChecked(true);
     WriteFileBytes(ReplaceRulesPath(), "colour`color\n");
     const std::string folder = m_dir / "不存在的目录";
     SetInputs(folder, "*.txt;*.htm", true, true);
@@ -25,7 +31,13 @@ TEST_F(CDialogTest, SettingsAreSavedAtCloseAndRestoredAtTheNextStart) {
         EXPECT_EQ(Edit(IDC_SUFFIX)->text(), restored ? "*.txt;*.htm" : "");
         EXPECT_EQ(Check(IDC_SUB)->isChecked(), restored);
         EXPECT_EQ(Check(IDC_RENAMEDIR)->isChecked(), restored);
+        EXPECT_EQ(Check(IDC_MATCHCASE)->isChecked(), !restored);
+        EXPECT_EQ(Check(IDC_WHOLEWORD)->isChecked(), restored);
+        EXPECT_EQ(Check(IDC_REGEX)->isChecked(), restored);
         SetInputs("", "", false, false);
+        Check(IDC_MATCHCASE)->setChecked(true);
+        Check(IDC_WHOLEWORD)->setChecked(false);
+        Check(IDC_REGEX)->setChecked(false);
         Close();
     }
     EXPECT_TRUE(m_host.boxes.empty());

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr std::array<std::pair<Reason, const char*>, 47> kTexts{{
+constexpr std::array<std::pair<Reason, const char*>, 51> kTexts{{
     {Reason::None, ""},
     {Reason::CannotOpen, N_("无法打开")},
     {Reason::CannotRead, N_("无法读取")},
@@ -55,6 +55,10 @@ constexpr std::array<std::pair<Reason, const char*>, 47> kTexts{{
     {Reason::InRepositoryData, N_("位于版本库的元数据文件夹内，不处理")},
     {Reason::OwnFile, N_("是本程序自己的文件（规则、设置、撤销日志或临时文件），从不改写")},
     {Reason::Binary, N_("含有零字节，是二进制文件，未改动")},
+    {Reason::ModeTextTooLarge, N_("文件超过 64 MiB，在大小写、全字或正则表达式模式下不处理")},
+    {Reason::RegexTooComplex, N_("正则表达式在此文件上回溯过多（模式过于复杂），未改动")},
+    {Reason::RegexFailed, N_("正则表达式匹配失败（资源不足），未改动")},
+    {Reason::SplitsSurrogate, N_("匹配会把一个 UTF-16 代理对拆开，未改动")},
 }};
 
 }  // namespace

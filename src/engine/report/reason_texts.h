@@ -65,6 +65,11 @@ enum class Reason : std::uint8_t {
     OwnFile,
     // a file that holds a find text and a zero byte, not UTF-16 by its mark
     Binary,
+    // a run with a match mode on (mode_rules.h)
+    ModeTextTooLarge,
+    RegexTooComplex,
+    RegexFailed,
+    SplitsSurrogate,
 };
 
 // The reason's text in the user's language, with the system's words for

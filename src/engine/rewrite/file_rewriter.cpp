@@ -33,6 +33,9 @@ constexpr size_t kStreamPiece = size_t{4} << 20;
 // held by one rewriter at a time in the whole process.
 std::mutex g_heldLargeFile;
 
+// With a match mode on, files from this size on are rewritten one at a time.
+constexpr std::uint64_t kModeLockFrom = std::uint64_t{16} << 20;
+
 }  // namespace
 
 CFileRewriter::CFileRewriter(const CJob& job)
@@ -55,6 +58,8 @@ CFileResult CFileRewriter::Rewrite(const CDir& dir, const CDirEntry& entry, std:
         return CFileResult::Skipped(ReadReason(r.status),
                                     r.status == IoStatus::IsLink ? 0 : r.osError);
     const CFileStamp stamp = reader.Stamp();
+    if (m_job.modes.Any())
+        return RewriteInMode(dir, entry.name, reader);
     if (stamp.size >= m_job.streamFromBytes || stamp.size >= m_job.maxFileBytes)
         return RewriteLarge(dir, entry.name, reader);
     m_bytes.clear();
@@ -92,6 +97,29 @@ ScanOutcome CFileRewriter::ScanInPieces(CFileReader& reader, std::uint64_t& cons
         return m_probe.AnyBytesOccur(window);
     };
     return ScanPieces(reader, {}, {kScanPiece, m_carry, false}, m_piece, search, error, consumed);
+}
+
+CFileResult CFileRewriter::RewriteInMode(const CDir& dir, const CPlatformName& name,
+                                         CFileReader& reader) {
+    const CFileStamp stamp = reader.Stamp();
+    // No text shrinks to less than half its bytes when it is decoded (UTF-16
+    // into a single-byte code page); the exact limit is on the decoded text.
+    if (stamp.size > 2 * std::uint64_t{kModeMaxTextBytes} + 4)
+        return CFileResult::Skipped(Reason::ModeTextTooLarge);
+    if (stamp.size >= m_job.maxFileBytes)
+        return CFileResult::Skipped(Reason::TooLarge);
+    // Large files are held by one rewriter at a time, in wide characters too.
+    std::unique_lock<std::mutex> lock;
+    if (stamp.size >= kModeLockFrom)
+        lock = std::unique_lock(g_heldLargeFile);
+    m_bytes.clear();
+    const CIoResult read = ReadWhole(reader, 0);
+    reader.Close();
+    if (read.status == IoStatus::TooLarge)
+        return CFileResult::Skipped(Reason::TooLarge);
+    if (!read.Ok())
+        return CFileResult::Skipped(ReadReason(read.status), read.osError);
+    return m_held.Rewrite(dir, name, stamp, m_bytes);
 }
 
 CIoResult CFileRewriter::ReadWhole(CFileReader& reader, size_t consumed) {

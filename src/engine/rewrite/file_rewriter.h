@@ -47,6 +47,9 @@ class CFileRewriter {
     CFileResult RewriteStreamed(const CDir& dir, const CPlatformName& name, CFileReader& reader,
                                 TextEncoding encoding, size_t markLength);
     CFileResult ScanLarge(const CDir& dir, const CPlatformName& name);
+    // With a match mode on: no byte search can tell, so the file is read
+    // whole (up to the modes' limit) and handed to the held rewrite.
+    CFileResult RewriteInMode(const CDir& dir, const CPlatformName& name, CFileReader& reader);
     // A file larger than a piece, searched a piece at a time in a small
     // buffer that stays in the processor's cache, as most files hold no find
     // text. Found: it has to be read whole to tell. consumed: the bytes read

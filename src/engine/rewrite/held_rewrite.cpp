@@ -60,6 +60,8 @@ CFileResult CHeldRewrite::Rewrite(const CDir& dir, const CPlatformName& name,
     }
     for (std::string* buffer : {&bytes, &m_working, &m_result, &m_encoded, &m_applier.Spare()})
         Trim(*buffer);
+    if (m_modes)
+        m_modes->Trim(kKeptBuffer);
     return result;
 }
 
@@ -75,7 +77,9 @@ CFileResult CHeldRewrite::RewriteText(const CDir& dir, const CPlatformName& name
     const bool oddUtf16 = IsUtf16(encoding) && text.size() % 2 != 0;
     if (oddUtf16)
         text.remove_suffix(1);
-    if (!m_probe.AnyOccurs(encoding, text))
+    // With a mode on, mostly only the decoded text can tell.
+    if (m_modes ? m_probe.InWorkingCodePage(encoding) && !m_modes->MayOccur(text)
+                : !m_probe.AnyOccurs(encoding, text))
         return {};
     if (oddUtf16)
         return CFileResult::Skipped(Reason::OddUtf16);
@@ -100,11 +104,13 @@ CFileResult CHeldRewrite::RewriteText(const CDir& dir, const CPlatformName& name
     // The change hook needs the old text until the end.
     const bool mayRelease = asItLies && !m_changeHook;
     // Rules whose find text the text does not hold are not searched for.
-    const std::uint64_t present = asItLies ? m_probe.Occurring(text) : ~std::uint64_t{0};
-    switch (m_applier.Apply(cp, m_job.rules, asItLies ? text : m_working, m_result, MaxBytes(),
-                            mayRelease ? release : std::function<void()>(), present)) {
+    const std::uint64_t present =
+        asItLies && !m_modes ? m_probe.Occurring(text) : ~std::uint64_t{0};
+    Reason skip = Reason::None;
+    switch (ApplyRules(asItLies ? text : m_working, mayRelease ? release : std::function<void()>(),
+                       present, skip)) {
         case RulesApplied::NoneOccurred:
-            return {};
+            return skip == Reason::None ? CFileResult{} : CFileResult::Skipped(skip);
         case RulesApplied::TooLarge:
             return CFileResult::Skipped(Reason::ResultTooLarge);
         case RulesApplied::Occurred:
@@ -130,10 +136,17 @@ CFileResult CHeldRewrite::RewriteText(const CDir& dir, const CPlatformName& name
         return {};
     const CFileResult result =
         m_replace.Replace(dir, name, stamp, newMark, body, originalHash, opened)
-            .Counting(m_applier.Replacements());
+            .Counting(m_modes ? m_modes->Replacements() : m_applier.Replacements());
     if (m_changeHook && result.outcome == FileOutcome::Rewritten)
         m_changeHook(asItLies ? text : std::string_view(m_working), m_result);
     return result;
+}
+
+RulesApplied CHeldRewrite::ApplyRules(std::string_view text, const std::function<void()>& release,
+                                      std::uint64_t present, Reason& skip) {
+    if (m_modes)
+        return m_modes->Apply(text, m_result, MaxBytes(), skip);
+    return m_applier.Apply(m_codePage, m_job.rules, text, m_result, MaxBytes(), release, present);
 }
 
 bool CHeldRewrite::SameAsFile(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,

@@ -6,11 +6,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "engine/rewrite/file_result.h"
 #include "engine/rewrite/find_probe.h"
+#include "engine/rewrite/mode_rules.h"
 #include "engine/rewrite/recorded_replace.h"
 #include "engine/rewrite/rule_matcher.h"
 #include "engine/run/job.h"
@@ -29,7 +31,8 @@ class CHeldRewrite {
           m_codePage(codePage),
           m_probe(probe),
           m_replace(replace),
-          m_changeHook(changeHook) {}
+          m_changeHook(changeHook),
+          m_modes(job.modes.Any() ? std::make_unique<CModeRules>(job, codePage) : nullptr) {}
 
     // bytes: the whole file as read, with its stamp then. A large file's
     // bytes may be released on the way; large buffers are given back after.
@@ -44,6 +47,10 @@ class CHeldRewrite {
     bool SameAsFile(const CDir& dir, const CPlatformName& name, const CFileStamp& stamp,
                     size_t markLength, std::string_view body, std::string& bytes) const;
     size_t MaxBytes() const { return static_cast<size_t>(m_job.maxFileBytes); }
+    // The rules applied to text by the byte search or, with a mode on, by
+    // the mode rules; skip set when the file must be skipped instead.
+    RulesApplied ApplyRules(std::string_view text, const std::function<void()>& release,
+                            std::uint64_t present, Reason& skip);
 
     const CJob& m_job;
     const CCodePage& m_codePage;
@@ -51,6 +58,7 @@ class CHeldRewrite {
     CRecordedReplace& m_replace;
     const ChangeHook& m_changeHook;
     CRuleApplier m_applier;  // its second buffer kept from file to file
+    std::unique_ptr<CModeRules> m_modes;  // with a match mode on only
     std::string m_working;   // the text in the working code page, when converted
     std::string m_result;    // the text with the rules applied
     std::string m_encoded;   // the result in the file's encoding, when converted

@@ -16,6 +16,17 @@ struct CReplaceRuleText {
     std::string replacement;
 };
 
+// How the find texts match. None on: byte for byte, the fast path of
+// rule_matcher.h. Any on: every rule is a regular expression over the
+// decoded text (a literal find text escaped into one), see mode_rules.h.
+struct CMatchModes {
+    bool ignoreCase = false;  // -i: letters equal whatever their case
+    bool wholeWord = false;   // -w: neither preceded nor followed by a word character
+    bool regex = false;       // -E: find texts are Perl regular expressions
+    bool Any() const { return ignoreCase || wholeWord || regex; }
+    bool operator==(const CMatchModes&) const = default;
+};
+
 struct CRenameRuleText {
     std::string oldName;
     std::string newName;
@@ -30,6 +41,7 @@ struct CJob {
     std::vector<std::string> globs;
     std::vector<std::string> excludes;
     std::vector<CReplaceRuleText> rules;  // applied in this order
+    CMatchModes modes;                    // with a regex, a find text keeps "^" as the regex's own
     std::vector<CRenameRuleText> renameRules;
     bool includeSubfolders = false;
     bool renameFolders = false;
