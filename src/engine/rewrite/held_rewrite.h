@@ -57,9 +57,9 @@ class CHeldRewrite {
     CFindProbe& m_probe;
     CRecordedReplace& m_replace;
     const ChangeHook& m_changeHook;
-    CRuleApplier m_applier;  // its second buffer kept from file to file
+    CRuleApplier m_applier;               // its second buffer kept from file to file
     std::unique_ptr<CModeRules> m_modes;  // with a match mode on only
-    std::string m_working;   // the text in the working code page, when converted
-    std::string m_result;    // the text with the rules applied
-    std::string m_encoded;   // the result in the file's encoding, when converted
+    std::string m_working;                // the text in the working code page, when converted
+    std::string m_result;                 // the text with the rules applied
+    std::string m_encoded;                // the result in the file's encoding, when converted
 };
