@@ -12,7 +12,7 @@ Windows.
 - Word characters: str.isalnum() or "_" (re's \\w); digits: str.isdecimal()
   (re's \\d); space: str.isspace() (re's \\s); as ranges.
 
-Run: python3 scripts/gen_unicode_tables.py > src/engine/rewrite/unicode_tables.cpp
+Run: python3 scripts/gen_unicode_tables.py | clang-format --assume-filename=unicode_tables.cpp > src/engine/rewrite/unicode_tables.cpp
 """
 import sys
 import unicodedata
