@@ -28,10 +28,17 @@ bool CFindProbe::InWorkingCodePage(TextEncoding encoding) const {
     return encoding == EncAnsi || (encoding == EncUtf8 && m_codePage.IsUtf8());
 }
 
-bool CFindProbe::AnyOccurs(TextEncoding encoding, std::string_view text) {
+bool CFindProbe::AnyOccurs(TextEncoding encoding, std::string_view text, std::uint64_t* present) {
+    if (present)
+        *present = ~std::uint64_t{0};
     if (InWorkingCodePage(encoding)) {
-        if (!m_matcher.AnyOccurs(text))
+        // Which find texts occur costs the same pass as whether any does
+        // where the text holds none, and saves searching each rule later.
+        const std::uint64_t found = present ? m_matcher.Occurring(text) : m_matcher.AnyOccurs(text);
+        if (found == 0)
             return false;
+        if (present)
+            *present = found;
         // Without double-byte characters a match cannot start inside one, so
         // any byte match counts; with them, only a match on a character start.
         if (!m_codePage.IsDoubleByte())

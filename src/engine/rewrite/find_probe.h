@@ -22,13 +22,12 @@ class CFindProbe {
 
     // Text already in the working code page is searched and rewritten as it lies.
     bool InWorkingCodePage(TextEncoding encoding) const;
-    // text: a file's text after its mark, in encoding.
-    bool AnyOccurs(TextEncoding encoding, std::string_view text);
+    // text: a file's text after its mark, in encoding. present, when given:
+    // bit i clear when rule i's find text is nowhere in text (see
+    // CRuleMatcher::Occurring), all bits set where that is not known.
+    bool AnyOccurs(TextEncoding encoding, std::string_view text, std::uint64_t* present = nullptr);
     // Any find text byte for byte in bytes, wherever it starts.
     bool AnyBytesOccur(std::string_view bytes) const { return m_matcher.AnyOccurs(bytes); }
-    // Bit i clear: rule i's find text occurs nowhere in text, which is in
-    // the working code page (see CRuleMatcher::Occurring).
-    std::uint64_t Occurring(std::string_view text) const { return m_matcher.Occurring(text); }
     // The find texts as they stand in the bytes of a file in encoding, made
     // once per encoding; null when one has no such form.
     const std::vector<std::string>* EncodedFinds(TextEncoding encoding);

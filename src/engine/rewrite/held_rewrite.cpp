@@ -77,9 +77,11 @@ CFileResult CHeldRewrite::RewriteText(const CDir& dir, const CPlatformName& name
     const bool oddUtf16 = IsUtf16(encoding) && text.size() % 2 != 0;
     if (oddUtf16)
         text.remove_suffix(1);
-    // With a mode on, mostly only the decoded text can tell.
+    // With a mode on, mostly only the decoded text can tell. Without one,
+    // the search also tells which find texts occur (present).
+    std::uint64_t present = ~std::uint64_t{0};
     if (m_modes ? m_probe.InWorkingCodePage(encoding) && !m_modes->MayOccur(text)
-                : !m_probe.AnyOccurs(encoding, text))
+                : !m_probe.AnyOccurs(encoding, text, &present))
         return {};
     if (oddUtf16)
         return CFileResult::Skipped(Reason::OddUtf16);
@@ -104,8 +106,8 @@ CFileResult CHeldRewrite::RewriteText(const CDir& dir, const CPlatformName& name
     // The change hook needs the old text until the end.
     const bool mayRelease = asItLies && !m_changeHook;
     // Rules whose find text the text does not hold are not searched for.
-    const std::uint64_t present =
-        asItLies && !m_modes ? m_probe.Occurring(text) : ~std::uint64_t{0};
+    if (!asItLies || m_modes)
+        present = ~std::uint64_t{0};
     Reason skip = Reason::None;
     switch (ApplyRules(asItLies ? text : m_working, mayRelease ? release : std::function<void()>(),
                        present, skip)) {

@@ -30,9 +30,12 @@ class CRuleMatcher {
     // character, so true there only means that the exact search must decide.
     bool AnyOccurs(std::string_view text) const;
     // Bit i clear: the find text of rule i occurs nowhere in text byte for
-    // byte; all bits set where that is not known (no sieve).
+    // byte; 0 when none occurs; all bits set when one occurs and the search
+    // cannot tell which (no sieve). One pass either way.
     std::uint64_t Occurring(std::string_view text) const {
-        return m_sieve.Usable() ? m_sieve.Occurring(text) : ~std::uint64_t{0};
+        if (m_sieve.Usable())
+            return m_sieve.Occurring(text);
+        return AnyOccurs(text) ? ~std::uint64_t{0} : 0;
     }
 
   private:
