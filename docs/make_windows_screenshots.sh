@@ -7,20 +7,7 @@
 # Usage: docs/make_windows_screenshots.sh [path/to/vexa.exe]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/xvfb_display.sh
-exe=$(realpath "${1:-build/windows/src/win32/vexa.exe}")
-[[ -f $exe ]] || { echo "build first: cmake --workflow --preset windows" >&2; exit 1; }
-
-begin_xvfb_session
-export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEDEBUG=-all
-export WINEPREFIX=$tmp/prefix WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
-export HOME=$tmp/home XDG_CONFIG_HOME=$tmp/home/.config XDG_CACHE_HOME=$tmp/home/.cache
-export XDG_DATA_HOME=$tmp/home/.local/share XDG_RUNTIME_DIR=$tmp
-trap 'timeout 20 wineserver -k 2>/dev/null || true; end_xvfb_session' EXIT
-mkdir -p "$HOME"
-start_xvfb "$tmp" 1024x768
-timeout 180 wineboot --init >/dev/null 2>&1
-timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+source scripts/wine_display.sh
 
 # Example inputs: a folder that exists, one rule, the settings as UTF-16.
 app="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Vexa"
