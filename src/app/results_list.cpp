@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "app/app_texts.h"
 #include "engine/report/run_summary.h"
@@ -116,13 +117,29 @@ namespace {
 
 // Paths as the bytes of their names go, a separator before any other byte:
 // a folder's entries follow it together ("a\\x" before "a0" on Windows too).
+// Equal bytes are passed over eight at a time: the paths of one run share
+// the chosen folder, and a list of many is sorted and merged as it fills.
 bool PathLess(const std::string& a, const std::string& b) {
     const auto rank = [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return kPathSeparators.find(c) != std::string_view::npos ? 0 : byte + 1;
+        return kPathSeparators.find(c) != std::string_view::npos
+                   ? 0
+                   : static_cast<unsigned char>(c) + 1;
     };
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [&](char x, char y) { return rank(x) < rank(y); });
+    const size_t n = std::min(a.size(), b.size());
+    size_t i = 0;
+    for (std::uint64_t x = 0, y = 0; i + 8 <= n; i += 8) {
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y)
+            break;
+    }
+    for (; i < n; ++i) {
+        if (a[i] == b[i])
+            continue;
+        if (const int ra = rank(a[i]), rb = rank(b[i]); ra != rb)
+            return ra < rb;
+    }
+    return a.size() < b.size();
 }
 
 }  // namespace
