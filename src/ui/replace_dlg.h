@@ -15,10 +15,11 @@
 #include <memory>
 #include <string>
 
-#include "app/run_events_queue.h"
+#include "app/results_flow.h"
 #include "app/run_view.h"
 #include "ui/dialog_form.h"
 #include "ui/dialog_ids.h"
+#include "ui/results_view.h"
 #include "ui/results_window.h"
 
 class QTimer;
@@ -126,17 +127,14 @@ class CReplaceDlg : public QDialog, public CRunView {
     std::string FolderOfEdit() const;
     // 结果 before any run: enabled while the folder in the edit has a journal.
     void RefreshResultsButton();
-    void ShowLastRunFromJournal();
     CResultsWindow& Results();
 
     QIcon m_hIcon;
     CDialogForm m_form;
     QPointer<CResultsWindow> m_pResults;
-    CRunEventsQueue m_runEvents;  // the run's events on their way to the results window
-    bool m_bHadJob = false;       // a run, preview or undo has started
-    // The folder whose run the results window offers to undo; empty: none.
-    std::string m_undoFolder;
-    QTimer* m_pJournalCheck = nullptr;  // looks for the edit's journal once typing pauses
+    CQtResultsView m_resultsView{[this]() -> CResultsWindow& { return Results(); }};
+    CResultsFlow m_resultsFlow{m_resultsView};  // what the results window shows of each job
+    QTimer* m_pJournalCheck = nullptr;          // looks for the edit's journal once typing pauses
 
     std::unique_ptr<CQtSettingsStore> m_pStore;
     std::unique_ptr<CQtDialogHost> m_pQtHost;

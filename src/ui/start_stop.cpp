@@ -9,7 +9,6 @@
 #include <QPushButton>
 
 #include "app/app_session.h"
-#include "app/journals.h"
 #include "app/run_controller.h"
 #include "engine/run/run_state.h"
 #include "service/core.h"
@@ -30,44 +29,20 @@ void CReplaceDlg::OnPreview() {
 }
 
 CRunObserver* CReplaceDlg::Observer() {
-    m_runEvents.Take();  // nothing left from an earlier run
-    return &m_runEvents;
+    return m_resultsFlow.Observer();
 }
 
 void CReplaceDlg::OnRunStarted(RunKind kind, const CJob& job) {
-    m_bHadJob = true;
-    m_undoFolder.clear();
-    Results().Begin(kind, job);
+    m_resultsFlow.OnRunStarted(kind, job);
     m_form.results->setEnabled(true);
 }
 
 void CReplaceDlg::OnRunProgress(RunKind) {
-    Results().Feed(m_runEvents.Take());
+    m_resultsFlow.OnRunProgress();
 }
 
-// The results window by itself after a preview and after a run or undo
-// that skipped a file or failed to write or rename something (such a run
-// must not end looking like a clean success). A stopped run opens nothing by
-// itself: its counts line says it was stopped.
 void CReplaceDlg::OnRunEnded(const CRunEnd& end) {
-    const CRunResult& result = end.result;
-    Results().Finish(QString::fromUtf8(result.refusal.empty() ? end.countsLine : result.refusal));
-    Results().Feed(m_runEvents.Take());
-    if (!result.refusal.empty())
-        return;
-    // A real run that changed something wrote this run's journal (one that
-    // changed nothing left the previous run's in place): it can be undone.
-    const bool changed =
-        result.Count(RunEventKind::Rewritten) + result.Count(RunEventKind::Renamed) > 0;
-    if (end.kind == RunKind::Run && changed && end.job.keepJournal &&
-        !end.job.journalRoot.empty()) {
-        m_undoFolder = end.job.folder;
-        Results().SetUndoOffered(true);
-    }
-    const bool preview = end.kind == RunKind::Preview;
-    Results().SetRunOffered(preview && !result.stopped);
-    if (!result.stopped && !end.closing && (preview || result.HasProblems()))
-        Results().ShowOnTop();
+    m_resultsFlow.OnRunEnded(end);
 }
 
 void CReplaceDlg::CloseWindow() {
@@ -75,10 +50,8 @@ void CReplaceDlg::CloseWindow() {
 }
 
 void CReplaceDlg::OnResults() {
-    if (!m_bHadJob)
-        ShowLastRunFromJournal();
-    else if (m_pResults)
-        m_pResults->ShowOnTop();
+    if (!m_resultsFlow.ShowResults(FolderOfEdit()))
+        m_form.results->setEnabled(false);  // the journal is gone since it was looked for
 }
 
 CResultsWindow& CReplaceDlg::Results() {
@@ -107,8 +80,8 @@ void CReplaceDlg::closeEvent(QCloseEvent* event) {
 }
 
 void CReplaceDlg::OnUndo() {
-    if (!m_pController->IsRunning() && !m_undoFolder.empty())
-        m_pController->StartUndo(m_undoFolder);
+    if (!m_pController->IsRunning() && !m_resultsFlow.UndoFolder().empty())
+        m_pController->StartUndo(m_resultsFlow.UndoFolder());
 }
 
 std::string CReplaceDlg::FolderOfEdit() const {
@@ -117,25 +90,6 @@ std::string CReplaceDlg::FolderOfEdit() const {
 }
 
 void CReplaceDlg::RefreshResultsButton() {
-    if (!m_bHadJob && m_pSession)
-        m_form.results->setEnabled(HasJournalOfLastRun(FolderOfEdit()));
-}
-
-// The list is what the journal says the run changed, and the undo offered
-// is of that run.
-void CReplaceDlg::ShowLastRunFromJournal() {
-    const std::string folder = FolderOfEdit();
-    CLastRunShown shown;
-    if (!ReadLastRunShown(folder, shown)) {
-        m_form.results->setEnabled(false);  // gone since it was looked for
-        return;
-    }
-    CJob job;
-    job.folder = folder;
-    Results().Begin(RunKind::Run, job);
-    Results().Feed(shown.events);
-    Results().Finish(QString::fromUtf8(shown.countsLine));
-    m_undoFolder = folder;
-    Results().SetUndoOffered(true);
-    Results().ShowOnTop();
+    if (m_pSession)
+        m_form.results->setEnabled(m_resultsFlow.HasResults(FolderOfEdit()));
 }
