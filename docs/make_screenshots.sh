@@ -9,13 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/xvfb_display.sh
-bin=$PWD/build/default/src/ui/vexa
-[[ -x $bin ]] || { echo "build first: cmake --build --preset default" >&2; exit 1; }
-
-begin_xvfb_session
-
-export HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data XDG_RUNTIME_DIR=$tmp
-export XDG_CACHE_HOME=$tmp/cache
+begin_dialog_session
 site=$tmp/网站
 mkdir -p "$HOME" "$XDG_CONFIG_HOME/Vexa" "$site/旧资料" "$site/新闻"
 page() { printf '<p>%s</p>\r\n<p>联系旧公司：电话 010-1234</p>\r\n<p>版权所有 2019 旧公司</p>\r\n' "$1"; }

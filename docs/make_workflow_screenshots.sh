@@ -10,13 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/xvfb_display.sh
-bin=$PWD/build/default/src/ui/vexa
-[[ -x $bin ]] || { echo "build first: cmake --build --preset default" >&2; exit 1; }
-
-begin_xvfb_session
-
-export HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data XDG_RUNTIME_DIR=$tmp
-export XDG_CACHE_HOME=$tmp/cache
+begin_dialog_session
 big=$tmp/文档库 site=$tmp/网站
 mkdir -p "$HOME" "$XDG_CONFIG_HOME/Vexa" "$site/新闻/二〇二五" "$site/产品"
 for d in $(seq 1 200); do

@@ -23,3 +23,13 @@ start_xvfb() {
     [[ -s $dir/display ]] || { echo "Xvfb did not start" >&2; exit 1; }
     export DISPLAY=:$(head -1 "$dir/display")
 }
+
+# begin_dialog_session: begin_xvfb_session for the screenshot scripts of the
+# Qt dialog: bin is the built dialog, HOME and XDG_* lie in $tmp.
+begin_dialog_session() {
+    bin=$PWD/build/default/src/ui/vexa
+    [[ -x $bin ]] || { echo "build first: cmake --build --preset default" >&2; exit 1; }
+    begin_xvfb_session
+    export HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config XDG_DATA_HOME=$tmp/data XDG_RUNTIME_DIR=$tmp
+    export XDG_CACHE_HOME=$tmp/cache
+}
