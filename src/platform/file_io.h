@@ -30,6 +30,9 @@ class CFileReader {
 
     // Identity and state as of the open.
     const CFileStamp& Stamp() const { return m_stamp; }
+    // Owner and group as of the open (POSIX ids; 0 on Windows).
+    std::uint32_t OwnerId() const { return m_owner; }
+    std::uint32_t GroupId() const { return m_group; }
     // Up to size bytes into buffer; got is 0 at the end of the file.
     CIoResult Read(char* buffer, size_t size, size_t& got);
     // Up to size bytes from offset, the position left as it is.
@@ -45,6 +48,8 @@ class CFileReader {
   private:
     std::intptr_t m_handle = -1;
     CFileStamp m_stamp;
+    std::uint32_t m_owner = 0;
+    std::uint32_t m_group = 0;
 };
 
 // Files from 2 GiB on are never held in memory whole.

@@ -100,12 +100,18 @@ class FileIo : public ::testing::Test {
         std::string bytes;
         return ReadFileAt(m_dir, name, bytes, m_stamp).status;
     }
-    // In two pieces, whose concatenation is the replacement, with g's faults.
-    CIoResult Replace(const std::string& name, const CFileStamp& stamp) {
+    // In two pieces, whose concatenation is the replacement, with g's faults;
+    // handOver gives the replace the descriptor and state of a reader, as a
+    // run does with the file it has just read.
+    CIoResult Replace(const std::string& name, const CFileStamp& stamp, bool handOver = false) {
+        CFileReader reader;
+        if (handOver && !reader.Open(m_dir, name).Ok())
+            return {IoStatus::OpenFailed, 0};
         CSysCallsOverride restore;
         InjectFaults(Sys());
         const std::string_view text = kNew;
-        return ReplaceFileAt(m_dir, name, stamp, {text.substr(0, 5), text.substr(5)});
+        return ReplaceFileAt(m_dir, name, stamp, {text.substr(0, 5), text.substr(5)}, nullptr,
+                             handOver ? &reader : nullptr);
     }
     bool TempLeft() {
         std::vector<CDirEntry> entries;
@@ -145,27 +151,30 @@ TEST_F(FileIo, ReplaceWritesAllOrNothing) {
             {"no O_TMPFILE", nullptr, "tmpfile", IoStatus::Ok, 0},
             {"no link for an unnamed file", nullptr, "linkat", IoStatus::Ok, 0},
         };
-    for (const auto& [what, alter, faults, status, error] : cases) {
-        SCOPED_TRACE(what);
-        g = {faults, alter, m_tmp / what, kOld};
-        WriteFileBytes(g.path, kOld);
-        // As root the file belongs to another user; set-group-ID on an
-        // executable is what a change of owner after the mode would clear.
-        ASSERT_TRUE(::geteuid() != 0 || ::chown(g.path.c_str(), 12345, 12345) == 0);
-        ASSERT_EQ(::chmod(g.path.c_str(), 02751), 0);
-        ::setxattr(g.path.c_str(), "user.vexa", "v1", 2, 0);  // where the file system takes it
-        if (alter && !Fails("midway"))
-            alter(g.path);
-        auto expected = State(g.path);
-        ASSERT_EQ(Read(what), IoStatus::Ok);
-        const IoStatus checked = CheckReplaceableAt(m_dir, what, m_stamp).status;
-        const CIoResult r = Replace(what, m_stamp);
-        EXPECT_EQ(std::tuple(r.status, r.osError, checked),
-                  std::tuple(status, error, *faults ? IoStatus::Ok : status));
-        std::get<0>(expected) = r.Ok() ? kNew : g.content;
-        EXPECT_EQ(State(g.path), expected);
-        EXPECT_FALSE(TempLeft());
-    }
+    for (const auto& [caseName, alter, faults, status, error] : cases)
+        for (bool handOver : {false, true}) {
+            const std::string what =
+                caseName + std::string(handOver ? ", reader's descriptor" : "");
+            SCOPED_TRACE(what);
+            g = {faults, alter, m_tmp / what, kOld};
+            WriteFileBytes(g.path, kOld);
+            // As root the file belongs to another user; set-group-ID on an
+            // executable is what a change of owner after the mode would clear.
+            ASSERT_TRUE(::geteuid() != 0 || ::chown(g.path.c_str(), 12345, 12345) == 0);
+            ASSERT_EQ(::chmod(g.path.c_str(), 02751), 0);
+            ::setxattr(g.path.c_str(), "user.vexa", "v1", 2, 0);  // where the file system takes it
+            if (alter && !Fails("midway"))
+                alter(g.path);
+            auto expected = State(g.path);
+            ASSERT_EQ(Read(what), IoStatus::Ok);
+            const IoStatus checked = CheckReplaceableAt(m_dir, what, m_stamp).status;
+            const CIoResult r = Replace(what, m_stamp, handOver);
+            EXPECT_EQ(std::tuple(r.status, r.osError, checked),
+                      std::tuple(status, error, *faults ? IoStatus::Ok : status));
+            std::get<0>(expected) = r.Ok() ? kNew : g.content;
+            EXPECT_EQ(State(g.path), expected);
+            EXPECT_FALSE(TempLeft());
+        }
 }
 
 // Root's file in a folder everyone may write to: another user could write
@@ -191,6 +200,35 @@ TEST_F(FileIo, UserWhoCannotKeepTheOwnerReplacesNothing) {
     EXPECT_EQ(WEXITSTATUS(raw), static_cast<int>(IoStatus::OwnerNotKept));
     EXPECT_EQ(ReadFileBytes(m_tmp / "f"), kOld);
     EXPECT_FALSE(TempLeft());
+}
+
+// For a file of one's own, the owner's write bit decides, whatever the
+// group's and the others' bits say.
+TEST_F(FileIo, OwnersWriteBitDecidesForTheOwner) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to switch to another user";
+    ASSERT_EQ(::chmod(m_tmp.Path().c_str(), 0777), 0);
+    const std::pair<const char*, mode_t> files[] = {{"read-only", 0466}, {"writable", 0644}};
+    for (const auto& [name, mode] : files) {
+        WriteFileBytes(m_tmp / name, kOld);
+        ASSERT_EQ(::chown((m_tmp / name).c_str(), 65534, 65534), 0);
+        ASSERT_EQ(::chmod((m_tmp / name).c_str(), mode), 0);
+    }
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        g = {};
+        bool ok = ::setegid(65534) == 0 && ::seteuid(65534) == 0;
+        ok = ok && Read("read-only") == IoStatus::Ok &&
+             CheckReplaceableAt(m_dir, "read-only", m_stamp).status == IoStatus::NotWritable &&
+             Replace("read-only", m_stamp, true).status == IoStatus::NotWritable;
+        ok = ok && Read("writable") == IoStatus::Ok && Replace("writable", m_stamp, true).Ok();
+        ::_exit(ok ? 0 : 1);
+    }
+    int raw = 0;
+    ASSERT_EQ(::waitpid(pid, &raw, 0), pid);
+    EXPECT_EQ(WEXITSTATUS(raw), 0);
+    EXPECT_EQ(ReadFileBytes(m_tmp / "read-only"), kOld);
+    EXPECT_EQ(ReadFileBytes(m_tmp / "writable"), kNew);
 }
 
 TEST_F(FileIo, LinksAreNeverFollowedAndOnlyRegularFilesAreRead) {

@@ -45,6 +45,8 @@ CIoResult CFileReader::Open(const CDir& dir, const CPlatformName& name) {
         return Fail(IoStatus::NotRegular);
     }
     m_stamp = StampFromStat(st);
+    m_owner = st.st_uid;
+    m_group = st.st_gid;
     return {};
 }
 
@@ -69,6 +71,8 @@ CIoResult CFileReader::OpenPath(const std::string& path) {
         return Fail(IoStatus::NotRegular);
     }
     m_stamp = StampFromStat(st);
+    m_owner = st.st_uid;
+    m_group = st.st_gid;
     return {};
 }
 

@@ -99,6 +99,17 @@ bool InMyGroups(gid_t gid) {
     return false;
 }
 
+// Whether this user may write the file. Root may write any, and for its
+// owner the owner's bits decide (an access ACL keeps them in the mode), so
+// only a file of someone else needs the system asked.
+bool MayWrite(int dirFd, const char* name, const struct stat& st, uid_t me) {
+    if (me == 0)
+        return true;
+    if (st.st_uid == me)
+        return (st.st_mode & S_IWUSR) != 0;
+    return ::faccessat(dirFd, name, W_OK, AT_EACCESS) == 0 || errno != EACCES;
+}
+
 // The checks a replace makes before it writes anything; st is the file now.
 CIoResult Preflight(int dirFd, const char* name, const struct stat& st,
                     const CFileStamp& expected) {
@@ -110,11 +121,12 @@ CIoResult Preflight(int dirFd, const char* name, const struct stat& st,
         return Fail(IoStatus::NotWritable);
     if (st.st_nlink > 1)
         return Fail(IoStatus::HardLinks);
-    if (::faccessat(dirFd, name, W_OK, AT_EACCESS) != 0 && errno == EACCES)
+    const uid_t me = ::geteuid();
+    if (!MayWrite(dirFd, name, st, me))
         return Fail(IoStatus::NotWritable, EACCES);
     // A new file can be given this owner and group only by root, or by the
     // owner when the group is one of the owner's own.
-    if (::geteuid() != 0 && (st.st_uid != ::geteuid() || !InMyGroups(st.st_gid)))
+    if (me != 0 && (st.st_uid != me || !InMyGroups(st.st_gid)))
         return Fail(IoStatus::OwnerNotKept, EPERM);
     return {};
 }
@@ -286,14 +298,38 @@ CIoResult FinishTemp(int dirFd, int srcFd, const struct stat& st, CTemp& temp) {
     return {};
 }
 
+// The state the reader took when it opened the file: what a new fstat of
+// its descriptor would give but for changes since, which the last look
+// before the rename catches against the same stamp.
+struct stat StatOfReader(const CFileReader& reader) {
+    const CFileStamp& stamp = reader.Stamp();
+    auto time = [](std::int64_t ns) {
+        return timespec{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+    };
+    struct stat st {};
+    st.st_dev = static_cast<dev_t>(stamp.id.dev);
+    st.st_ino = static_cast<ino_t>(stamp.id.ino);
+    st.st_mode = S_IFREG | static_cast<mode_t>(stamp.mode);
+    st.st_nlink = static_cast<nlink_t>(stamp.links);
+    st.st_uid = static_cast<uid_t>(reader.OwnerId());
+    st.st_gid = static_cast<gid_t>(reader.GroupId());
+    st.st_size = static_cast<off_t>(stamp.size);
+    st.st_mtim = time(stamp.mtimeNs);
+    st.st_ctim = time(stamp.ctimeNs);
+    return st;
+}
+
 // The original, opened without following a link, for its attributes; or
 // the descriptor it was read through, which names the same file.
 CIoResult OpenOriginal(int dirFd, const char* name, CFileReader* opened, CFd& fd, struct stat& st) {
     const int read = opened ? static_cast<int>(opened->Release()) : -1;
-    fd.Reset(read >= 0
-                 ? read
-                 : Sys().openat(dirFd, name,
-                                O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0));
+    if (read >= 0) {
+        st = StatOfReader(*opened);
+        fd.Reset(read);
+        return {};
+    }
+    fd.Reset(
+        Sys().openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0));
     if (!fd.Ok()) {
         const int error = errno;
         return Fail(OpenFailure(error), error);
