@@ -202,6 +202,24 @@ TEST_F(FileIo, UserWhoCannotKeepTheOwnerReplacesNothing) {
     EXPECT_FALSE(TempLeft());
 }
 
+// A new file is made with the original's mode where the process's umask
+// lets it; where it does not, the mode is given afterwards.
+TEST_F(FileIo, ReplacedFileKeepsItsModeWhateverTheUmask) {
+    const mode_t umaskBefore = ::umask(022);
+    for (const mode_t mode : {0600, 0644, 0664, 0777, 04755}) {
+        const std::string name = "mode " + std::to_string(mode);
+        WriteFileBytes(m_tmp / name, kOld);
+        ASSERT_EQ(::chmod((m_tmp / name).c_str(), mode), 0);
+        auto expected = State(m_tmp / name);
+        std::get<0>(expected) = kNew;
+        ASSERT_EQ(Read(name), IoStatus::Ok);
+        g = {};
+        EXPECT_TRUE(Replace(name, m_stamp, true).Ok()) << name;
+        EXPECT_EQ(State(m_tmp / name), expected) << name;
+    }
+    ::umask(umaskBefore);
+}
+
 // For a file of one's own, the owner's write bit decides, whatever the
 // group's and the others' bits say.
 TEST_F(FileIo, OwnersWriteBitDecidesForTheOwner) {

@@ -189,13 +189,19 @@ CIoResult CopyXattrs(int src, int dst) {
     return {};
 }
 
-CIoResult CopyAttributes(int src, int dst, const struct stat& st) {
+// dstNow, when given, is dst's state: an owner or a mode it has already is
+// not given again (each is a system call per file, and most new files are
+// made with both right).
+CIoResult CopyAttributes(int src, int dst, const struct stat& st,
+                         const struct stat* dstNow = nullptr) {
     // Owner before mode: a change of owner clears the set-user-ID and
     // set-group-ID bits, which fchmod then sets again. A file whose owner or
     // group cannot be kept is not replaced at all.
-    if (Sys().fchown(dst, st.st_uid, st.st_gid) != 0)
+    const bool owned = dstNow && dstNow->st_uid == st.st_uid && dstNow->st_gid == st.st_gid;
+    if (!owned && Sys().fchown(dst, st.st_uid, st.st_gid) != 0)
         return Fail(errno == EPERM ? IoStatus::OwnerNotKept : IoStatus::AttributesFailed, errno);
-    if (Sys().fchmod(dst, st.st_mode & 07777) != 0)
+    const bool moded = owned && (dstNow->st_mode & 07777) == (st.st_mode & 07777);
+    if (!moded && Sys().fchmod(dst, st.st_mode & 07777) != 0)
         return Fail(IoStatus::AttributesFailed, errno);
     // After the mode: an access ACL sets the group bits to its mask, which
     // is what the original's mode already shows.
@@ -224,9 +230,13 @@ int WriteAllTo(int fd, std::string_view bytes) {
 
 namespace {
 
-CIoResult CreateTemp(int dirFd, bool unnamed, CTemp& temp) {
+// An unnamed file can be reached by no name until it is linked, after its
+// attributes are final, so it is made with the original's permission bits
+// (which then need no fchmod); a named one is for its owner alone until then.
+CIoResult CreateTemp(int dirFd, bool unnamed, mode_t unnamedMode, CTemp& temp) {
     if (unnamed) {
-        const int fd = Sys().openat(dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        const int fd =
+            Sys().openat(dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, unnamedMode & 0777);
         if (fd >= 0) {
             temp.fd.Reset(fd);
             return {};
@@ -281,7 +291,9 @@ CIoResult FinishTemp(int dirFd, int srcFd, const struct stat& st, CTemp& temp) {
         temp.Discard(dirFd);
         return r;
     };
-    if (CIoResult r = CopyAttributes(srcFd, temp.fd.Get(), st); !r.Ok())
+    struct stat now {};
+    const bool known = Sys().fstat(temp.fd.Get(), &now) == 0;
+    if (CIoResult r = CopyAttributes(srcFd, temp.fd.Get(), st, known ? &now : nullptr); !r.Ok())
         return fail(r);
     // Flushed before the rename: a write-back error shows here, while the
     // original is still in place, and the new content survives a power loss.
@@ -420,7 +432,7 @@ CIoResult CFileReplacement::Begin(const CDir& dir, const CPlatformName& name,
         return r.status == IoStatus::NotFound ? Fail(IoStatus::Changed, r.osError) : r;
     if (CIoResult r = Preflight(state->dirFd, name.c_str(), state->st, expected); !r.Ok())
         return r;
-    if (CIoResult r = CreateTemp(state->dirFd, unnamed, state->temp); !r.Ok())
+    if (CIoResult r = CreateTemp(state->dirFd, unnamed, state->st.st_mode, state->temp); !r.Ok())
         return r;
     m_state = std::move(state);
     return {};
@@ -435,7 +447,7 @@ CIoResult CFileReplacement::Again() {
     s.temp.recorded = false;
     // With the original already kept, the new name is recorded as it is made.
     s.temp.journal = s.journal;
-    if (CIoResult r = CreateTemp(s.dirFd, false, s.temp); !r.Ok()) {
+    if (CIoResult r = CreateTemp(s.dirFd, false, 0, s.temp); !r.Ok()) {
         Discard();
         return r;
     }
