@@ -52,6 +52,9 @@ class CCodePage {
 
 // True when bytes are well-formed UTF-8 (no overlongs, no surrogates, at most U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);
+// The same, looking at no more than width bytes at a time (32, 16 or 1) even
+// where the processor could take more: tests compare the ways it may take.
+bool IsValidUtf8Using(std::string_view bytes, size_t width);
 // The length of bytes without a last sequence that the end cuts short, so
 // that text read a piece at a time is checked in whole characters.
 size_t Utf8CompletePart(std::string_view bytes);

@@ -1,7 +1,7 @@
-// Validation of UTF-8: sixteen bytes at a time where the processor has
-// byte shuffles (a table look-up per nibble of each byte and of the byte
-// before it tells every kind of malformed sequence apart), a byte at a time
-// otherwise. Both give the same answer for every input.
+// Validation of UTF-8: thirty-two or sixteen bytes at a time where the
+// processor has byte shuffles (a table look-up per nibble of each byte and of
+// the byte before it tells every kind of malformed sequence apart), a byte at
+// a time otherwise. All give the same answer for every input.
 
 #include <cstdint>
 #include <cstring>
@@ -94,58 +94,60 @@ __attribute__((target("ssse3"))) __m128i HighNibbles(__m128i v) {
     return _mm_and_si128(_mm_srli_epi16(v, 4), _mm_set1_epi8(0x0F));
 }
 
+// Per nibble of the byte before and of the byte: the classes each allows.
+const uint8_t kByte1High[16] = {kTooLong,
+                                kTooLong,
+                                kTooLong,
+                                kTooLong,
+                                kTooLong,
+                                kTooLong,
+                                kTooLong,
+                                kTooLong,
+                                kTwoConts,
+                                kTwoConts,
+                                kTwoConts,
+                                kTwoConts,
+                                kTooShort | kOverlong2,
+                                kTooShort,
+                                kTooShort | kOverlong3 | kSurrogate,
+                                kTooShort | kTooLarge | kTooLarge1000 | kOverlong4};
+constexpr uint8_t kHigh = kCarry | kTooLarge | kTooLarge1000;
+const uint8_t kByte1Low[16] = {kCarry | kOverlong3 | kOverlong2 | kOverlong4,
+                               kCarry | kOverlong2,
+                               kCarry,
+                               kCarry,
+                               kCarry | kTooLarge,
+                               kHigh,
+                               kHigh,
+                               kHigh,
+                               kHigh,
+                               kHigh,
+                               kHigh,
+                               kHigh,
+                               kHigh,
+                               kHigh | kSurrogate,
+                               kHigh,
+                               kHigh};
+constexpr uint8_t kCont = kTooLong | kOverlong2 | kTwoConts;
+const uint8_t kByte2High[16] = {kTooShort,
+                                kTooShort,
+                                kTooShort,
+                                kTooShort,
+                                kTooShort,
+                                kTooShort,
+                                kTooShort,
+                                kTooShort,
+                                kCont | kOverlong3 | kTooLarge1000 | kOverlong4,
+                                kCont | kOverlong3 | kTooLarge,
+                                kCont | kSurrogate | kTooLarge,
+                                kCont | kSurrogate | kTooLarge,
+                                kTooShort,
+                                kTooShort,
+                                kTooShort,
+                                kTooShort};
+
 // Errors of block given the block before it (all zero when none).
 __attribute__((target("ssse3"))) __m128i BlockErrors(__m128i block, __m128i prev) {
-    static const uint8_t kByte1High[16] = {kTooLong,
-                                           kTooLong,
-                                           kTooLong,
-                                           kTooLong,
-                                           kTooLong,
-                                           kTooLong,
-                                           kTooLong,
-                                           kTooLong,
-                                           kTwoConts,
-                                           kTwoConts,
-                                           kTwoConts,
-                                           kTwoConts,
-                                           kTooShort | kOverlong2,
-                                           kTooShort,
-                                           kTooShort | kOverlong3 | kSurrogate,
-                                           kTooShort | kTooLarge | kTooLarge1000 | kOverlong4};
-    constexpr uint8_t kHigh = kCarry | kTooLarge | kTooLarge1000;
-    static const uint8_t kByte1Low[16] = {kCarry | kOverlong3 | kOverlong2 | kOverlong4,
-                                          kCarry | kOverlong2,
-                                          kCarry,
-                                          kCarry,
-                                          kCarry | kTooLarge,
-                                          kHigh,
-                                          kHigh,
-                                          kHigh,
-                                          kHigh,
-                                          kHigh,
-                                          kHigh,
-                                          kHigh,
-                                          kHigh,
-                                          kHigh | kSurrogate,
-                                          kHigh,
-                                          kHigh};
-    constexpr uint8_t kCont = kTooLong | kOverlong2 | kTwoConts;
-    static const uint8_t kByte2High[16] = {kTooShort,
-                                           kTooShort,
-                                           kTooShort,
-                                           kTooShort,
-                                           kTooShort,
-                                           kTooShort,
-                                           kTooShort,
-                                           kTooShort,
-                                           kCont | kOverlong3 | kTooLarge1000 | kOverlong4,
-                                           kCont | kOverlong3 | kTooLarge,
-                                           kCont | kSurrogate | kTooLarge,
-                                           kCont | kSurrogate | kTooLarge,
-                                           kTooShort,
-                                           kTooShort,
-                                           kTooShort,
-                                           kTooShort};
     const __m128i prev1 = Before(block, prev, 1);
     const __m128i special =
         _mm_and_si128(_mm_and_si128(Lookup(HighNibbles(prev1), kByte1High),
@@ -185,18 +187,86 @@ __attribute__((target("ssse3"))) bool IsValidUtf8Ssse3(const unsigned char* p, s
     return _mm_movemask_epi8(_mm_cmpeq_epi8(errors, _mm_setzero_si128())) == 0xFFFF;
 }
 
+// The same thirty-two bytes at a time: each half of a register looks its
+// nibbles up in the same tables, and the bytes before a half come from the
+// other half or from the block before.
+__attribute__((target("avx2"))) __m256i Lookup32(__m256i nibbles, const uint8_t (&table)[16]) {
+    return _mm256_shuffle_epi8(
+        _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(table))),
+        nibbles);
+}
+
+__attribute__((target("avx2"))) __m256i Before32(__m256i block, __m256i prev, int n) {
+    // The high half of prev then the low half of block: what precedes each half.
+    const __m256i preceding = _mm256_permute2x128_si256(prev, block, 0x21);
+    switch (n) {
+        case 1:
+            return _mm256_alignr_epi8(block, preceding, 15);
+        case 2:
+            return _mm256_alignr_epi8(block, preceding, 14);
+        default:
+            return _mm256_alignr_epi8(block, preceding, 13);
+    }
+}
+
+__attribute__((target("avx2"))) __m256i HighNibbles32(__m256i v) {
+    return _mm256_and_si256(_mm256_srli_epi16(v, 4), _mm256_set1_epi8(0x0F));
+}
+
+__attribute__((target("avx2"))) __m256i BlockErrors32(__m256i block, __m256i prev) {
+    const __m256i prev1 = Before32(block, prev, 1);
+    const __m256i special = _mm256_and_si256(
+        _mm256_and_si256(Lookup32(HighNibbles32(prev1), kByte1High),
+                         Lookup32(_mm256_and_si256(prev1, _mm256_set1_epi8(0x0F)), kByte1Low)),
+        Lookup32(HighNibbles32(block), kByte2High));
+    const __m256i third = _mm256_subs_epu8(Before32(block, prev, 2), _mm256_set1_epi8(0xE0 - 0x80));
+    const __m256i fourth =
+        _mm256_subs_epu8(Before32(block, prev, 3), _mm256_set1_epi8(0xF0 - 0x80));
+    const __m256i must23 =
+        _mm256_and_si256(_mm256_or_si256(third, fourth), _mm256_set1_epi8(static_cast<char>(0x80)));
+    return _mm256_xor_si256(must23, special);
+}
+
+__attribute__((target("avx2"))) bool IsValidUtf8Avx2(const unsigned char* p, size_t size) {
+    __m256i prev = _mm256_setzero_si256();
+    __m256i errors = _mm256_setzero_si256();
+    size_t at = 0;
+    for (; at + 32 <= size; at += 32) {
+        const __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + at));
+        if (_mm256_movemask_epi8(block) == 0 && _mm256_movemask_epi8(prev) == 0) {
+            prev = block;
+            continue;
+        }
+        errors = _mm256_or_si256(errors, BlockErrors32(block, prev));
+        prev = block;
+    }
+    unsigned char last[32] = {};
+    if (size > at)
+        std::memcpy(last, p + at, size - at);
+    errors = _mm256_or_si256(
+        errors, BlockErrors32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(last)), prev));
+    return _mm256_testz_si256(errors, errors) != 0;
+}
+
 #endif
 
 }  // namespace
 
-bool IsValidUtf8(std::string_view bytes) {
+bool IsValidUtf8Using(std::string_view bytes, size_t width) {
     const auto* p = reinterpret_cast<const unsigned char*>(std::to_address(bytes.begin()));
 #ifdef VEXA_UTF8_SIMD
     static const bool kShuffles = __builtin_cpu_supports("ssse3");
-    if (kShuffles)
+    static const bool kWide = __builtin_cpu_supports("avx2");
+    if (kWide && width >= 32)
+        return IsValidUtf8Avx2(p, bytes.size());
+    if (kShuffles && width >= 16)
         return IsValidUtf8Ssse3(p, bytes.size());
 #endif
     return IsValidUtf8Scalar(p, p + bytes.size());
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    return IsValidUtf8Using(bytes, 32);
 }
 
 size_t Utf8CompletePart(std::string_view bytes) {

@@ -7,9 +7,9 @@
 
 namespace {
 
-// The check looks at sixteen bytes at a time: every sequence is tried at
-// every offset around a block's end and at the end of the text, against
-// the system's strict converter.
+// The check looks at thirty-two or sixteen bytes at a time: every sequence is
+// tried at every offset around a block's end and at the end of the text,
+// each way the processor may take, against the system's strict converter.
 TEST(Utf8Check, AgreesWithTheStrictConverterAtEveryOffset) {
     const std::string sequences[] = {"a",
                                      "\xC2\xA9",
@@ -31,13 +31,14 @@ TEST(Utf8Check, AgreesWithTheStrictConverterAtEveryOffset) {
                                      "a",
                                      "\xE4\xB8\xAD\xAD"};  // cut, stray
     for (const std::string& seq : sequences) {
-        for (size_t before = 0; before < 40; ++before) {
+        for (size_t before = 0; before < 70; ++before) {
             for (const std::string& after :
                  {std::string(), std::string("bc"), std::string(20, 'x')}) {
                 const std::string text = std::string(before, 'z') + seq + after;
                 std::string ignored;
-                EXPECT_EQ(IsValidUtf8(text), ConvertCharset("UTF-8", "UTF-16LE", text, ignored))
-                    << before << " " << text;
+                const bool valid = ConvertCharset("UTF-8", "UTF-16LE", text, ignored);
+                for (size_t width : {1, 16, 32})
+                    EXPECT_EQ(IsValidUtf8Using(text, width), valid) << width << " " << text;
             }
         }
     }
@@ -48,7 +49,9 @@ TEST(Utf8Check, AgreesWithTheStrictConverterAtEveryOffset) {
         for (int n = static_cast<int>(rng() % 40); n > 0; --n)
             text += alphabet[rng() % (i % 2 ? 5 : 3)];
         std::string ignored;
-        EXPECT_EQ(IsValidUtf8(text), ConvertCharset("UTF-8", "UTF-16LE", text, ignored)) << text;
+        const bool valid = ConvertCharset("UTF-8", "UTF-16LE", text, ignored);
+        for (size_t width : {1, 16, 32})
+            EXPECT_EQ(IsValidUtf8Using(text, width), valid) << width << " " << text;
         // Valid text cut anywhere: the complete part is valid, and at most
         // three bytes shorter.
         const std::string_view cut = std::string_view(text).substr(0, rng() % (text.size() + 1));
