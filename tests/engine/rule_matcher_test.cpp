@@ -28,6 +28,10 @@ TEST(RuleMatcher, AgreesWithASearchAndAReplaceRuleByRule) {
         {{"旧新旧新旧新旧", "x"}},                                    // longer than most texts
         {{"aab", "b"}, {"ab旧", "a"}, {"\nab", ""}, {"aba", "aba"}},  // all sieved
         {{"aab", "ab旧"}, {"ab旧", "旧"}, {"旧旧\n", ""}, {"\naa", "aab"}, {"bab", "x"}},
+        // A find text made where a replacement's end or start meets the text.
+        {{"xxx", "旧ab"}, {"abb", "x"}, {"bxa", "新"}},
+        {{"xxx", "bb旧"}, {"aab", "新"}, {"旧\n", "xx"}},
+        {{"xxx", "旧aab\n"}, {"aab", "新"}},
     };
     std::mt19937 random{20241206};
     for (const Rules& rules : ruleSets) {

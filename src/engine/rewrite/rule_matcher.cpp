@@ -129,27 +129,24 @@ bool CRuleMatcher::ScanEnds(std::string_view text, size_t from, size_t to) const
 
 namespace {
 
-// What the rules applied so far put into the text. A find text that was not
-// in the text before can be in it now only if the text holds a byte one of
-// those replacements put there, or if a replacement removed text, joining
-// what lay on either side.
-class CMadeBytes {
-  public:
-    void Add(std::string_view replacement) {
-        m_joined = m_joined || replacement.empty();
-        for (const char c : replacement)
-            m_bytes[static_cast<unsigned char>(c)] = true;
+// Whether a find text that was not in a text can be in it once some
+// occurrences of another find text are replaced with replacement. Every
+// byte outside the new pieces lies as it lay before, so a new occurrence
+// must overlap a piece: it lies in it, holds it, or one's start is the
+// other's end. An empty replacement joins what lay on either side, which
+// can make anything.
+bool CouldMake(std::string_view replacement, std::string_view find) {
+    if (replacement.empty() || replacement.find(find) != std::string_view::npos ||
+        find.find(replacement) != std::string_view::npos)
+        return true;
+    const size_t most = std::min(replacement.size(), find.size());
+    for (size_t n = 1; n < most; ++n) {
+        if (find.substr(find.size() - n) == replacement.substr(0, n) ||
+            find.substr(0, n) == replacement.substr(replacement.size() - n))
+            return true;
     }
-    bool CouldMake(std::string_view find) const {
-        return m_joined || std::any_of(find.begin(), find.end(), [this](char c) {
-                   return m_bytes[static_cast<unsigned char>(c)];
-               });
-    }
-
-  private:
-    std::array<bool, 256> m_bytes{};
-    bool m_joined = false;
-};
+    return false;
+}
 
 // MbsFind's result, faster where the code page has no double-byte
 // characters: a byte match is then a match.
@@ -194,15 +191,15 @@ RulesApplied CRuleApplier::Apply(const CCodePage& cp, const std::vector<CReplace
     std::string_view current = text;
     bool fromText = true;
     m_replacements = 0;
-    CMadeBytes made;
+    const std::vector<std::uint64_t>& makes = Makes(rules);
     for (size_t i = 0; i < rules.size(); ++i) {
         const CReplaceRuleText& rule = rules[i];
-        if (i < 64 && (present >> i & 1) == 0 && !made.CouldMake(rule.find))
+        if (i < 64 && (present >> i & 1) == 0)
             continue;
         const size_t first = FindFrom(cp, current, rule.find, 0);
         if (first == std::string_view::npos)
             continue;
-        made.Add(rule.replacement);
+        present |= makes[i];
         std::string& target = !fromText && current.data() == out.data() ? m_spare : out;
         if (!ReplaceInto(cp, current, rule.find, rule.replacement, first, maxBytes, target,
                          m_replacements))
@@ -217,6 +214,25 @@ RulesApplied CRuleApplier::Apply(const CCodePage& cp, const std::vector<CReplace
     if (current.data() != out.data())
         out.swap(m_spare);
     return RulesApplied::Occurred;
+}
+
+const std::vector<std::uint64_t>& CRuleApplier::Makes(const std::vector<CReplaceRuleText>& rules) {
+    const bool same = m_makesFor.size() == rules.size() &&
+                      std::equal(rules.begin(), rules.end(), m_makesFor.begin(),
+                                 [](const CReplaceRuleText& a, const CReplaceRuleText& b) {
+                                     return a.find == b.find && a.replacement == b.replacement;
+                                 });
+    if (!same) {
+        m_makesFor = rules;
+        m_makes.assign(rules.size(), 0);
+        for (size_t i = 0; i < rules.size(); ++i) {
+            for (size_t k = i + 1; k < rules.size() && k < 64; ++k) {
+                if (CouldMake(rules[i].replacement, rules[k].find))
+                    m_makes[i] |= std::uint64_t{1} << k;
+            }
+        }
+    }
+    return m_makes;
 }
 
 RulesApplied ApplyRulesTo(const CCodePage& cp, const std::vector<CReplaceRuleText>& rules,

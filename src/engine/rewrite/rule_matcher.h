@@ -79,6 +79,12 @@ class CRuleApplier {
     std::uint64_t Replacements() const { return m_replacements; }
 
   private:
+    // Per rule, the later find texts (of the first 64) its replacement
+    // could make where they were not; kept while the rules stay the same.
+    const std::vector<std::uint64_t>& Makes(const std::vector<CReplaceRuleText>& rules);
+
     std::string m_spare;
     std::uint64_t m_replacements = 0;
+    std::vector<CReplaceRuleText> m_makesFor;
+    std::vector<std::uint64_t> m_makes;
 };
