@@ -65,15 +65,30 @@ struct CTemp {
     bool linkFailed = false;
     bool recorded = false;               // the journal knows the name it has or takes
     CReplaceJournal* journal = nullptr;  // told each name before the file takes it
+    struct stat made {};                 // the new file as it was made
+    bool madeKnown = false;
+
+    void Adopt(int newFd) {
+        fd.Reset(newFd);
+        madeKnown = false;
+    }
+
+    // The new file's state as it was made, asked for once: its identity
+    // never changes, its owner and mode only when its attributes are given.
+    const struct stat* Made() {
+        if (!madeKnown)
+            madeKnown = Sys().fstat(fd.Get(), &made) == 0;
+        return madeKnown ? &made : nullptr;
+    }
 
     // Tells the journal the name the new file is about to take; 0 or errno.
     int Record(const std::string& tempName) {
         if (!journal)
             return 0;
-        struct stat st {};
-        if (Sys().fstat(fd.Get(), &st) != 0)
+        const struct stat* st = Made();
+        if (!st)
             return errno;
-        const CIoResult r = journal->RecordReplace(IdFromStat(st), tempName);
+        const CIoResult r = journal->RecordReplace(IdFromStat(*st), tempName);
         recorded = r.Ok();
         return r.Ok() ? 0 : (r.osError != 0 ? r.osError : EIO);
     }
@@ -82,7 +97,7 @@ struct CTemp {
         if (!name.empty())
             Sys().unlinkat(dirFd, name.c_str(), 0);
         name.clear();
-        fd.Reset();
+        Adopt(-1);
     }
 };
 
@@ -238,7 +253,7 @@ CIoResult CreateTemp(int dirFd, bool unnamed, mode_t unnamedMode, CTemp& temp) {
         const int fd =
             Sys().openat(dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, unnamedMode & 0777);
         if (fd >= 0) {
-            temp.fd.Reset(fd);
+            temp.Adopt(fd);
             return {};
         }
         // No O_TMPFILE on this file system: fall back to a named file.
@@ -248,7 +263,7 @@ CIoResult CreateTemp(int dirFd, bool unnamed, mode_t unnamedMode, CTemp& temp) {
         const int fd = Sys().openat(dirFd, name.c_str(),
                                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0) {
-            temp.fd.Reset(fd);
+            temp.Adopt(fd);
             temp.name = std::move(name);
             // Named before it could be recorded: the journal learns it at once.
             if (const int err = temp.Record(temp.name)) {
@@ -291,9 +306,7 @@ CIoResult FinishTemp(int dirFd, int srcFd, const struct stat& st, CTemp& temp) {
         temp.Discard(dirFd);
         return r;
     };
-    struct stat now {};
-    const bool known = Sys().fstat(temp.fd.Get(), &now) == 0;
-    if (CIoResult r = CopyAttributes(srcFd, temp.fd.Get(), st, known ? &now : nullptr); !r.Ok())
+    if (CIoResult r = CopyAttributes(srcFd, temp.fd.Get(), st, temp.Made()); !r.Ok())
         return fail(r);
     // Flushed before the rename: a write-back error shows here, while the
     // original is still in place, and the new content survives a power loss.
