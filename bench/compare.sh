@@ -137,8 +137,19 @@ for ((i = 0; i < ${#rg_args[@]}; i += 2)); do rg_patterns+=(-e "${rg_args[i]}");
 
 # The shell text of each tool's run on the tree DIR, as alt-time times it.
 q() { printf '%q ' "$@"; }
+# sd takes one rule per run: one run per find text and replacement pair.
+sd_cmd() { # dir options find replacement ...
+    local dir=$1 options=$2
+    shift 2
+    printf 'cd %s' "$(q "$dir")"
+    while (($# >= 2)); do
+        printf ' && xargs -0 sd %s %s<%s' "$options" "$(q "$1" "$2")" "$(q "$list")"
+        shift 2
+    done
+    echo
+}
 tool_cmd() { # tool dir
-    local dir=$2 i
+    local dir=$2
     case $1 in
         # vexa-cli keeps its undo journal in XDG_DATA_HOME beside the tree, on
         # the same file system; each run first removes the previous run's.
@@ -152,20 +163,8 @@ tool_cmd() { # tool dir
         dialog) echo "QT_QPA_PLATFORM=offscreen $(q "$dialog" "$dir" "$suffixes" "$rules") >>$(q "$dialog_secs") 2>/dev/null" ;;
         sed) echo "cd $(q "$dir") && xargs -0 sed -i -f $(q "$tmpfs_base/rules.sed") <$(q "$list")" ;;
         perl) echo "cd $(q "$dir") && xargs -0 perl -pi $(q "$tmpfs_base/rules.pl") <$(q "$list")" ;;
-        sd)
-            printf 'cd %s' "$(q "$dir")"
-            for ((i = 0; i < ${#sd_args[@]}; i += 2)); do
-                printf ' && xargs -0 sd -s -- %s<%s' "$(q "${sd_args[i]}" "${sd_args[i + 1]}")" "$(q "$list")"
-            done
-            echo
-            ;;
-        sd_regex)
-            printf 'cd %s' "$(q "$dir")"
-            for ((i = 0; i < ${#sd_regex_args[@]}; i += 2)); do
-                printf ' && xargs -0 sd -- %s<%s' "$(q "${sd_regex_args[i]}" "${sd_regex_args[i + 1]}")" "$(q "$list")"
-            done
-            echo
-            ;;
+        sd) sd_cmd "$dir" "-s --" "${sd_args[@]}" ;;
+        sd_regex) sd_cmd "$dir" "--" "${sd_regex_args[@]}" ;;
         cat) echo "cd $(q "$dir") && xargs -0 cat <$(q "$list") >/dev/null" ;;
         rg) echo "rg -j1 -F -c -uu -g '*.htm' -g '*.txt' -g '*.css' -g '*.js' $(q "${rg_patterns[@]}" "$dir") >/dev/null" ;;
     esac

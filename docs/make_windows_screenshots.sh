@@ -22,18 +22,13 @@ done
         iconv -f UTF-8 -t UTF-16LE
 } >"$app/vexa.ini"
 
-cd "$tmp"
-timeout 120 wine "$exe" >/dev/null 2>&1 &
-pids+=($!)
-dialog=$(timeout 30 xdotool search --sync --onlyvisible --name '^Korvane$' | head -1)
-xdotool windowfocus --sync "$dialog"
-sleep 1
+open_dialog 120
 
 # 关于 is two Shift+Tab back from 开始, which has the focus (结果 is still disabled).
 xdotool key shift+Tab shift+Tab space
 about=$(timeout 10 xdotool search --sync --onlyvisible --name '^关于 Korvane$' | head -1)
 sleep 1
-import -window "$about" "$OLDPWD/docs/win-about.png"
+import -window "$about" "docs/win-about.png"
 xdotool key Return
 sleep 0.5
 
@@ -45,7 +40,7 @@ results=$(timeout 20 xdotool search --sync --onlyvisible --name '^结果 - Korva
 sleep 2
 xdotool mousemove --window "$results" 150 165 click 1
 sleep 1
-import -window "$results" "$OLDPWD/docs/win-preview.png"
+import -window "$results" "docs/win-preview.png"
 xdotool key Escape
 sleep 0.5
 
@@ -54,16 +49,16 @@ xdotool windowfocus --sync "$dialog"
 xdotool mousemove --window "$dialog" 503 348 click 1
 sleep 1
 confirm=$(xdotool search --onlyvisible --name '^Korvane$' | grep -vx "$dialog" | head -1)
-import -window "$confirm" "$OLDPWD/docs/win-confirm.png"
+import -window "$confirm" "docs/win-confirm.png"
 
 # 是 has the focus in the confirmation.
 xdotool key Return
 sleep 2
-import -window "$dialog" "$OLDPWD/docs/win-dialog.png"
+import -window "$dialog" "docs/win-dialog.png"
 
 # F1: the help window.
 xdotool key F1
 help=$(timeout 10 xdotool search --sync --onlyvisible --name '^Korvane 帮助$' | head -1)
 sleep 1
-import -window "$help" "$OLDPWD/docs/win-help.png"
+import -window "$help" "docs/win-help.png"
 echo "docs/win-about.png docs/win-preview.png docs/win-confirm.png docs/win-dialog.png docs/win-help.png written"

@@ -31,19 +31,14 @@ done)
         iconv -f UTF-8 -t UTF-16LE
 } >"$app/vexa.ini"
 
-cd "$tmp"
-timeout 300 wine "$exe" >/dev/null 2>&1 &
-pids+=($!)
-dialog=$(timeout 30 xdotool search --sync --onlyvisible --name '^Korvane$' | head -1)
-xdotool windowfocus --sync "$dialog"
-sleep 1
+open_dialog 300
 
 # 开始 has the focus; 是 has it in the confirmation.
 xdotool key space
 sleep 1
 xdotool key Return
 sleep 4
-import -window "$dialog" "$OLDPWD/docs/win-progress.png"
+import -window "$dialog" "docs/win-progress.png"
 sleep "${VEXA_RUN_SECONDS:-60}"  # the run to its end
 
 # The site from the folders used last (Tab, Tab: the button beside the
@@ -62,7 +57,7 @@ sleep 2
 xdotool mousemove --window "$results" 300 215 click 1
 xdotool key space
 sleep 1
-import -window "$results" "$OLDPWD/docs/win-preview-run.png"
+import -window "$results" "docs/win-preview-run.png"
 
 # 执行, left of 关闭, and 是 in the confirmation; then the run's results
 # sorted by 替换次数, most first (two clicks on its header).
@@ -76,5 +71,5 @@ xdotool mousemove --window "$results" 565 123 click 1
 sleep 0.5
 xdotool mousemove --window "$results" 565 123 click 1
 sleep 1
-import -window "$results" "$OLDPWD/docs/win-results-sorted.png"
+import -window "$results" "docs/win-results-sorted.png"
 echo "docs/win-progress.png docs/win-preview-run.png docs/win-results-sorted.png written"
